@@ -1,0 +1,373 @@
+#include "GridView.h"
+
+#include "QtText.h"
+#include "platform/Cp1251.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace arv {
+
+TGridTableModel::TGridTableModel(TStringGridModel& grid, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid) {}
+
+int TGridTableModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    return std::max(0, grid_.RowCount() - grid_.FixedRows());
+}
+
+int TGridTableModel::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    return std::max(0, grid_.ColCount() - grid_.FixedCols());
+}
+
+QVariant TGridTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return ToQString(
+            grid_.Cells(index.column() + grid_.FixedCols(), index.row() + grid_.FixedRows()));
+    return {};
+}
+
+bool TGridTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    int col = index.column() + grid_.FixedCols();
+    int row = index.row() + grid_.FixedRows();
+    std::string text = FromQString(value.toString());
+    if (text != grid_.Cells(col, row)) grid_.SetEditText(col, row, text);
+    return true;
+}
+
+QVariant TGridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    QStringList lines;
+    if (orientation == Qt::Horizontal) {
+        int col = section + grid_.FixedCols();
+        for (int r = 0; r < grid_.FixedRows(); ++r) lines << ToQString(grid_.Cells(col, r));
+        return lines.join('\n');
+    }
+    int row = section + grid_.FixedRows();
+    for (int c = 0; c < grid_.FixedCols(); ++c) lines << ToQString(grid_.Cells(c, row));
+    return lines.join(' ');
+}
+
+Qt::ItemFlags TGridTableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.isValid() && grid_.Editing()) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+void TGridTableModel::Reset() {
+    beginResetModel();
+    endResetModel();
+}
+
+void TGridTableModel::CellChanged(int col, int row) {
+    int c = col - grid_.FixedCols();
+    int r = row - grid_.FixedRows();
+    if (row < grid_.FixedRows() && c >= 0 && c < columnCount()) {
+        emit headerDataChanged(Qt::Horizontal, c, c);
+        return;
+    }
+    if (col < grid_.FixedCols() && r >= 0 && r < rowCount()) {
+        emit headerDataChanged(Qt::Vertical, r, r);
+        return;
+    }
+    if (c < 0 || r < 0 || c >= columnCount() || r >= rowCount()) return;
+    QModelIndex i = index(r, c);
+    emit dataChanged(i, i);
+}
+
+// Every cell editor reports its keys to the view.
+class TGridDelegate : public QStyledItemDelegate {
+public:
+    explicit TGridDelegate(TGridView* view) : QStyledItemDelegate(view), view_(view) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor) view_->EditorCreated(editor);
+        return editor;
+    }
+
+private:
+    TGridView* view_;
+};
+
+TGridView::TGridView(TStringGridModel& grid, QWidget* parent)
+    : QTableView(parent), grid_(grid), model_(new TGridTableModel(grid, this)) {
+    setModel(model_);
+    setItemDelegate(new TGridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+        if (syncing_) return;
+        syncing_ = true;
+        grid_.SetTopRow(grid_.FixedRows() + v);
+        syncing_ = false;
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+        if (syncing_) return;
+        syncing_ = true;
+        grid_.SetLeftCol(grid_.FixedCols() + v);
+        syncing_ = false;
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int size) {
+                if (syncing_) return;
+                syncing_ = true;
+                grid_.SetColWidths(section + grid_.FixedCols(), size);
+                syncing_ = false;
+            });
+    grid_.AddListener(this);
+    ApplyLayout();
+    ApplyCurrent();
+}
+
+TGridView::~TGridView() {
+    grid_.RemoveListener(this);
+}
+
+TGridCoord TGridView::ToGrid(const QModelIndex& index) const {
+    return {index.column() + grid_.FixedCols(), index.row() + grid_.FixedRows()};
+}
+
+QModelIndex TGridView::FromGrid(int col, int row) const {
+    return model_->index(row - grid_.FixedRows(), col - grid_.FixedCols());
+}
+
+void TGridView::GridChanged(TStringGridModel&, TGridChange what, int col, int row) {
+    if (syncing_) {
+        if (what == TGridChange::Cell) model_->CellChanged(col, row);
+        return;
+    }
+    switch (what) {
+    case TGridChange::Cell:
+        model_->CellChanged(col, row);
+        break;
+    case TGridChange::Structure:
+        model_->Reset();
+        ApplyLayout();
+        ApplyCurrent();
+        break;
+    case TGridChange::Current:
+        ApplyCurrent();
+        break;
+    case TGridChange::Scroll:
+        ApplyScroll();
+        break;
+    case TGridChange::Layout:
+        ApplyLayout();
+        break;
+    }
+}
+
+void TGridView::ApplyLayout() {
+    syncing_ = true;
+    // A grid without a parent window is shown by whoever owns it.
+    if (!grid_.Visible())
+        hide();
+    else if (parentWidget())
+        show();
+    QFont f = font();
+    f.setPointSize(std::max(6, grid_.FontSize() + 1));
+    setFont(f);
+    horizontalHeader()->setVisible(grid_.FixedRows() > 0);
+    verticalHeader()->setVisible(grid_.FixedCols() > 0);
+    verticalHeader()->setDefaultSectionSize(
+        std::max(grid_.DefaultRowHeight(), fontMetrics().height() + 4));
+    for (int c = 0; c < model_->columnCount(); ++c)
+        horizontalHeader()->resizeSection(c, grid_.ColWidths(c + grid_.FixedCols()));
+    syncing_ = false;
+    UpdateVisibleCounts();
+}
+
+void TGridView::ApplyCurrent() {
+    QModelIndex i = FromGrid(grid_.Col(), grid_.Row());
+    if (!i.isValid()) return;
+    syncing_ = true;
+    if (currentIndex() != i) setCurrentIndex(i);
+    syncing_ = false;
+    ApplyScroll();
+}
+
+void TGridView::ApplyScroll() {
+    syncing_ = true;
+    verticalScrollBar()->setValue(grid_.TopRow() - grid_.FixedRows());
+    horizontalScrollBar()->setValue(grid_.LeftCol() - grid_.FixedCols());
+    syncing_ = false;
+}
+
+void TGridView::UpdateVisibleCounts() {
+    int rowH = std::max(1, verticalHeader()->defaultSectionSize());
+    int rows = viewport()->height() / rowH;
+    int cols = 0;
+    int width = 0;
+    for (int c = grid_.LeftCol(); c < grid_.ColCount(); ++c) {
+        width += grid_.ColWidths(c);
+        if (width > viewport()->width()) break;
+        ++cols;
+    }
+    grid_.SetVisibleCounts(cols, rows);
+}
+
+void TGridView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    UpdateVisibleCounts();
+}
+
+void TGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (syncing_ || !current.isValid()) return;
+    TGridCoord c = ToGrid(current);
+    syncing_ = true;
+    bool ok = grid_.SetCurrent(c.X, c.Y);
+    syncing_ = false;
+    if (!ok) ApplyCurrent();
+}
+
+namespace {
+// The character a key event types, as CP1251; Ctrl with a letter gives the
+// control character (Ctrl+C = 3) as on the original platform.
+char KeyChar(QKeyEvent* e) {
+    int k = e->key();
+    if ((e->modifiers() & Qt::ControlModifier) && k >= Qt::Key_A && k <= Qt::Key_Z)
+        return static_cast<char>(k - Qt::Key_A + 1);
+    if (k == Qt::Key_Return || k == Qt::Key_Enter) return '\r';
+    if (k == Qt::Key_Escape) return 27;
+    if (k == Qt::Key_Backspace) return 8;
+    QString t = e->text();
+    if (t.isEmpty()) return 0;
+    std::string s = FromQString(t.left(1));
+    return s.empty() ? 0 : s[0];
+}
+
+int VirtualKey(QKeyEvent* e) {
+    int k = e->key();
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return VK_F1 + (k - Qt::Key_F1);
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
+    switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Tab:
+        return VK_TAB;
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Insert:
+        return VK_INSERT;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    default:
+        return 0;
+    }
+}
+
+TShiftState Shift(QKeyEvent* e) {
+    TShiftState s = 0;
+    if (e->modifiers() & Qt::ShiftModifier) s |= ssShift;
+    if (e->modifiers() & Qt::ControlModifier) s |= ssCtrl;
+    if (e->modifiers() & Qt::AltModifier) s |= ssAlt;
+    return s;
+}
+} // namespace
+
+bool TGridView::DeliverKey(QKeyEvent* event) {
+    int vk = VirtualKey(event);
+    if (vk != 0) {
+        int key = vk;
+        grid_.KeyDown(key, Shift(event));
+        if (key == 0) return true;
+    }
+    char ch = KeyChar(event);
+    if (ch != 0) {
+        grid_.KeyPress(ch);
+        if (ch == 0 || ch == '\r') return true;
+    }
+    return false;
+}
+
+void TGridView::keyPressEvent(QKeyEvent* event) {
+    if (DeliverKey(event)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TGridView::EditorCreated(QWidget* editor) {
+    editor->installEventFilter(this);
+}
+
+bool TGridView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        bool enter = ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
+        if (enter) {
+            // Store the typed text first, so that Enter's handler sees it.
+            auto* w = static_cast<QWidget*>(watched);
+            commitData(w);
+            closeEditor(w, QAbstractItemDelegate::NoHint);
+            setFocus();
+        }
+        if (DeliverKey(ke)) return true;
+        if (enter) return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void TGridView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (!hasFocusInside_) {
+        hasFocusInside_ = true;
+        grid_.DoEnter();
+    }
+}
+
+void TGridView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    // Focus that moves into the cell editor stays inside the grid.
+    QWidget* next = QApplication::focusWidget();
+    if (next && (next == this || isAncestorOf(next))) return;
+    if (hasFocusInside_) {
+        hasFocusInside_ = false;
+        grid_.DoExit();
+    }
+}
+
+void TGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QModelIndex i = indexAt(event->position().toPoint());
+    if (i.isValid()) setCurrentIndex(i);
+    grid_.DblClick();
+    event->accept();
+}
+
+} // namespace arv
