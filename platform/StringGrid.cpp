@@ -157,6 +157,14 @@ void TStringGridModel::MoveRow(int from, int to) {
     Notify(TGridChange::Structure);
 }
 
+void TStringGridModel::SwapRows(int a, int b) {
+    if (a < 0 || b < 0 || a >= kMaxIndex || b >= kMaxIndex || a == b) return;
+    int need = std::max(a, b) + 1;
+    if (static_cast<int>(rows_.size()) < need) rows_.resize(need);
+    std::swap(rows_[a], rows_[b]);
+    Notify(TGridChange::Structure);
+}
+
 void TStringGridModel::InsertCol(int at) {
     if (at < 0 || at >= kMaxIndex) return;
     for (auto& r : rows_)

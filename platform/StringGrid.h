@@ -80,6 +80,7 @@ public:
     void InsertRow(int at); // empty row before `at`; RowCount + 1
     void DeleteRow(int at); // RowCount - 1
     void MoveRow(int from, int to);
+    void SwapRows(int a, int b);
     void InsertCol(int at);
     void DeleteCol(int at);
     void MoveCol(int from, int to);

@@ -1,0 +1,28 @@
+// The editable grid every network table uses: the string grid model with a
+// modified flag, row insertion and removal, cell clipboard and the Enter
+// behaviour that walks the cells row by row.
+#pragma once
+
+#include "platform/StringGrid.h"
+
+namespace arv {
+
+class TModGrid : public TStringGridModel {
+public:
+    using TStringGridModel::TStringGridModel;
+
+    // An empty row directly below the current one; the cursor moves into it.
+    void InsertRowBelow();
+    void RemoveCurrentRow();
+    void CopyCell();
+    void CutCell();
+    void PasteCell();
+    // The next cell as Enter goes: right, then the first column of the next
+    // row, appending a row after the last one.
+    void AdvanceCell();
+
+    void KeyPress(char& key) override;
+    void KeyDown(int& key, TShiftState shift) override;
+};
+
+} // namespace arv

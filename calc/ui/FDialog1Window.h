@@ -1,0 +1,13 @@
+// The one-field dialog as a window.
+#pragma once
+
+#include "calc/FieldDialog.h"
+
+namespace arv {
+
+class TQtFieldDialog : public IFieldDialog {
+public:
+    int ShowModal(TFDialog1& dialog) override;
+};
+
+} // namespace arv
