@@ -6,11 +6,17 @@
 
 namespace arv {
 
-TCalcOptions::TCalcOptions() { SetDefaults(); }
+TCalcOptions::TCalcOptions() {
+    SetDefaults();
+}
 
-char& TCalcOptions::operator[](int position) { return positions_.at(static_cast<size_t>(position)); }
+char& TCalcOptions::operator[](int position) {
+    return positions_.at(static_cast<size_t>(position));
+}
 
-char TCalcOptions::operator[](int position) const { return positions_.at(static_cast<size_t>(position)); }
+char TCalcOptions::operator[](int position) const {
+    return positions_.at(static_cast<size_t>(position));
+}
 
 void TCalcOptions::SetDefaults() {
     positions_.fill(' ');
@@ -24,7 +30,9 @@ void TCalcOptions::SetDefaults() {
     positions_[40] = 'N';
 }
 
-TCalcContext::TCalcContext() { Reset(); }
+TCalcContext::TCalcContext() {
+    Reset();
+}
 
 void TCalcContext::Reset() {
     const size_t nb = MaxBranchCount + 1;
@@ -118,7 +126,9 @@ double TCalcContext::SquareLawShiftDown2(int i) const {
     return PressureBase2[i] + BranchResistance[i] * dq * (2 * BranchFlow[i] - dq);
 }
 
-double TCalcContext::SquareLawDepression(int i, double q) const { return RegulatorResistance[i] * q * q; }
+double TCalcContext::SquareLawDepression(int i, double q) const {
+    return RegulatorResistance[i] * q * q;
+}
 
 double TCalcContext::FanPressureAtFlow(int i, double q) {
     double p = FanCoefA[i] * q * q + FanCoefB[i] * q + FanCoefC[i];

@@ -27,8 +27,10 @@ std::string ToPointDecimal(std::string_view s) {
 std::string ToPointDecimalUnquoted(std::string_view s) {
     std::string r(s);
     for (char& c : r) {
-        if (c == ',') c = '.';
-        else if (c == '\'') c = ' ';
+        if (c == ',')
+            c = '.';
+        else if (c == '\'')
+            c = ' ';
     }
     return r;
 }
@@ -36,8 +38,10 @@ std::string ToPointDecimalUnquoted(std::string_view s) {
 std::string ToCommaDecimalUnquoted(std::string_view s) {
     std::string r(s);
     for (char& c : r) {
-        if (c == '.') c = ',';
-        else if (c == '\'') c = ' ';
+        if (c == '.')
+            c = ',';
+        else if (c == '\'')
+            c = ' ';
     }
     return r;
 }

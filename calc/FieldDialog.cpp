@@ -11,9 +11,13 @@ TCancelDialog gCancel;
 IFieldDialog* gDialog = &gCancel;
 } // namespace
 
-void InstallFieldDialog(IFieldDialog* dialog) { gDialog = dialog ? dialog : &gCancel; }
+void InstallFieldDialog(IFieldDialog* dialog) {
+    gDialog = dialog ? dialog : &gCancel;
+}
 
-IFieldDialog& FieldDialog() { return *gDialog; }
+IFieldDialog& FieldDialog() {
+    return *gDialog;
+}
 
 TFDialog1& FDialog1() {
     static TFDialog1 d;

@@ -20,14 +20,18 @@ void TModGrid::RemoveCurrentRow() {
     Modified = true;
 }
 
-void TModGrid::CopyCell() { Clipboard().SetText(Cells(Col(), Row())); }
+void TModGrid::CopyCell() {
+    Clipboard().SetText(Cells(Col(), Row()));
+}
 
 void TModGrid::CutCell() {
     Clipboard().SetText(Cells(Col(), Row()));
     SetCells(Col(), Row(), "");
 }
 
-void TModGrid::PasteCell() { SetCells(Col(), Row(), Clipboard().GetText()); }
+void TModGrid::PasteCell() {
+    SetCells(Col(), Row(), Clipboard().GetText());
+}
 
 void TModGrid::AdvanceCell() {
     int col = Col() + 1;
@@ -43,24 +47,36 @@ void TModGrid::AdvanceCell() {
     // Keep the next column in sight. A column of width 0 as the divisor
     // counts as one column; there is no column right of the last one.
     int shown = ColCount() - FixedCols();
-    if (VisibleColCount() < shown && col > VisibleColCount() + LeftCol() - 2 && col + 1 < ColCount()) {
+    if (VisibleColCount() < shown && col > VisibleColCount() + LeftCol() - 2 &&
+        col + 1 < ColCount()) {
         int leftWidth = ColWidths(LeftCol());
-        int w = leftWidth > 0 ? static_cast<int>(Round(static_cast<double>(ColWidths(col + 1)) / leftWidth)) : 1;
+        int w = leftWidth > 0
+                    ? static_cast<int>(Round(static_cast<double>(ColWidths(col + 1)) / leftWidth))
+                    : 1;
         SetLeftCol(std::min(LeftCol() + w, ColCount() - 1));
     }
     if (row > VisibleRowCount() + TopRow() - 1) SetTopRow(TopRow() + 1);
 }
 
 void TModGrid::KeyPress(char& key) {
-    if (key == '\r') AdvanceCell();
-    else Modified = true;
+    if (key == '\r')
+        AdvanceCell();
+    else
+        Modified = true;
     char typed = key;
     TStringGridModel::KeyPress(key);
     switch (typed) {
-    case 3: CopyCell(); break;
-    case 22: PasteCell(); break;
-    case 24: CutCell(); break;
-    default: break;
+    case 3:
+        CopyCell();
+        break;
+    case 22:
+        PasteCell();
+        break;
+    case 24:
+        CutCell();
+        break;
+    default:
+        break;
     }
 }
 
@@ -75,8 +91,10 @@ void TModGrid::KeyDown(int& key, TShiftState shift) {
         if (Row() > 1) RemoveCurrentRow();
         break;
     case VK_INSERT:
-        if (mods == ssShift) PasteCell();
-        else if (mods == ssCtrl) CopyCell();
+        if (mods == ssShift)
+            PasteCell();
+        else if (mods == ssCtrl)
+            CopyCell();
         break;
     case VK_DELETE:
         if (mods == ssCtrl) CutCell();

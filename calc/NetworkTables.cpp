@@ -10,15 +10,9 @@ namespace arv {
 namespace {
 
 const char* const kTypePickerLines[] = {
-    "         Выработка",
-    "=      Фикс.расход",
-    "В      Вентилятор",
-    "ВО   Вентилятор остановлен",
-    "Р      Регулятор",
-    "ЕТ  Ест.тяга",
-    "ОЗ  Очистной забой",
-    "ТЗ  Тупиковый забой",
-    "ВМП Место установки ВМП",
+    "         Выработка",         "=      Фикс.расход",  "В      Вентилятор",
+    "ВО   Вентилятор остановлен", "Р      Регулятор",    "ЕТ  Ест.тяга",
+    "ОЗ  Очистной забой",         "ТЗ  Тупиковый забой", "ВМП Место установки ВМП",
     "АУ  Анализ устойчивости",
 };
 
@@ -51,7 +45,7 @@ std::string TMemo::Text() const {
     return t;
 }
 
-TNetworkTables::TNetworkTables() {
+TNetworkTables::TNetworkTables(TCalcContext& calc) : calc_(calc) {
     for (const char* line : kTypePickerLines) VybTip.Items.push_back(Ru(line));
     for (TModGrid* g : {&TablDan, &TablVen, &TablPotr, &TablDavl, &TablID, &TablDanRev, &TablVenRev,
                         &TempTableM, &TempTableS}) {
@@ -71,8 +65,12 @@ TNetworkTables::TNetworkTables() {
 
     TablDan.OnExit = [this](TStringGridModel&) { TablDanExit(); };
     TablPotr.OnExit = [this](TStringGridModel&) { TablPotrExit(); };
-    TablPotr.OnSelectCell = [this](TStringGridModel&, int c, int r, bool& can) { TablPotrSelectCell(c, r, can); };
-    TablPotr.OnKeyDown = [this](TStringGridModel&, int& key, TShiftState s) { TablPotrKeyDown(key, s); };
+    TablPotr.OnSelectCell = [this](TStringGridModel&, int c, int r, bool& can) {
+        TablPotrSelectCell(c, r, can);
+    };
+    TablPotr.OnKeyDown = [this](TStringGridModel&, int& key, TShiftState s) {
+        TablPotrKeyDown(key, s);
+    };
     InitTables();
 }
 
@@ -149,7 +147,8 @@ void TNetworkTables::EmptyAllTables() {
         for (int r = fixed; r < last; ++r) g->ClearRow(r);
         g->EndUpdate();
     }
-    for (TModGrid* g : {&TablDan, &TablVen, &TablDavl, &TablPotr, &TempTableM, &TempTableS}) g->SetRowCount(4);
+    for (TModGrid* g : {&TablDan, &TablVen, &TablDavl, &TablPotr, &TempTableM, &TempTableS})
+        g->SetRowCount(4);
 }
 
 void TNetworkTables::TablDanExit() {
@@ -185,7 +184,9 @@ void TNetworkTables::WriteBackConsumers() {
     }
 }
 
-void TNetworkTables::TablPotrExit() { WriteBackConsumers(); }
+void TNetworkTables::TablPotrExit() {
+    WriteBackConsumers();
+}
 
 void TNetworkTables::TablPotrSelectCell(int, int, bool&) {
     if (!TablPotr.Modified) return;
@@ -204,13 +205,17 @@ void TNetworkTables::TablPotrKeyDown(int& key, TShiftState) {
     }
 }
 
-void TNetworkTables::ShowTypePicker() { VybTip.Visible = true; }
+void TNetworkTables::ShowTypePicker() {
+    VybTip.Visible = true;
+}
 
 void TNetworkTables::WriteSelectedType() {
     if (VybTip.ItemIndex < 0 || VybTip.ItemIndex >= static_cast<int>(VybTip.Items.size())) return;
     std::string code = Trim(Copy(VybTip.Items[VybTip.ItemIndex], 1, 3));
-    if (ActivePage == PageNetwork) TablDan.SetCells(3, TablDan.Row(), code);
-    else if (ActivePage == PageReverse) TablDanRev.SetCells(3, TablDanRev.Row(), code);
+    if (ActivePage == PageNetwork)
+        TablDan.SetCells(3, TablDan.Row(), code);
+    else if (ActivePage == PageReverse)
+        TablDanRev.SetCells(3, TablDanRev.Row(), code);
 }
 
 void TNetworkTables::VybTipKeyPress(char key) {
@@ -226,12 +231,13 @@ void TNetworkTables::VybTipMouseDown(int index) {
 
 void TNetworkTables::ShowRow(TModGrid& grid, int row) {
     grid.SetLeftCol(grid.FixedCols());
-    if (row < grid.TopRow() || row > grid.TopRow() + grid.VisibleRowCount()) grid.SetTopRow(std::max(row - 2, 2));
+    if (row < grid.TopRow() || row > grid.TopRow() + grid.VisibleRowCount())
+        grid.SetTopRow(std::max(row - 2, 2));
     grid.SetCurrent(0, row);
 }
 
 void TNetworkTables::GotoBranchRow(int mode, int value) {
-    char m = Calc().CalcOptions[40];
+    char m = calc_.CalcOptions[40];
     TModGrid* grid;
     if (m == 'N') {
         grid = &TablDan;

@@ -3,6 +3,7 @@
 // them directly. The window shows these models and forwards the user's input.
 #pragma once
 
+#include "CalcModel.h"
 #include "ModGrid.h"
 
 #include <string>
@@ -45,7 +46,9 @@ struct TTypePicker {
 
 class TNetworkTables {
 public:
-    TNetworkTables();
+    // The tables read the options of this calculation context (the mode of
+    // position 40 selects the normal or the reverse branch table).
+    explicit TNetworkTables(TCalcContext& calc = Calc());
     TNetworkTables(const TNetworkTables&) = delete;
     TNetworkTables& operator=(const TNetworkTables&) = delete;
 
@@ -106,7 +109,10 @@ public:
     // Heading texts (CP1251) of a table as start-up writes them.
     static std::vector<std::pair<std::string, std::string>> Headings(const std::string& table);
 
+    TCalcContext& CalcContext() { return calc_; }
+
 private:
+    TCalcContext& calc_;
     void WriteBackConsumers();
     void WriteSelectedType();
     void ShowRow(TModGrid& grid, int row);

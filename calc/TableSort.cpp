@@ -11,7 +11,9 @@ namespace arv {
 
 namespace {
 
-int IntKey(const std::string& cell) { return StrToIntDef(Trim(cell), 0); }
+int IntKey(const std::string& cell) {
+    return StrToIntDef(Trim(cell), 0);
+}
 
 // The classic two-index partition; keys are converted once and travel with
 // their rows, which gives the same order as converting at each comparison.
@@ -66,7 +68,9 @@ void BubbleSortTableRows(TModGrid& table) {
             texts.push_back(table.Cells(col, r));
         }
     }
-    auto greater = [&](int a, int b) { return numeric ? values[a] > values[b] : texts[a].compare(texts[b]) > 0; };
+    auto greater = [&](int a, int b) {
+        return numeric ? values[a] > values[b] : texts[a].compare(texts[b]) > 0;
+    };
     table.BeginUpdate();
     bool swapped = true;
     while (swapped) {
@@ -75,8 +79,10 @@ void BubbleSortTableRows(TModGrid& table) {
             int k = r - first;
             if (!greater(k, k + 1)) continue;
             table.SwapRows(r, r + 1);
-            if (numeric) std::swap(values[k], values[k + 1]);
-            else std::swap(texts[k], texts[k + 1]);
+            if (numeric)
+                std::swap(values[k], values[k + 1]);
+            else
+                std::swap(texts[k], texts[k + 1]);
             swapped = true;
         }
     }
@@ -84,8 +90,10 @@ void BubbleSortTableRows(TModGrid& table) {
 }
 
 void SortTableRows(TModGrid& table) {
-    if (table.Col() <= 2) QuickSortTableRows(table, table.FixedRows(), table.RowCount() - 1);
-    else BubbleSortTableRows(table);
+    if (table.Col() <= 2)
+        QuickSortTableRows(table, table.FixedRows(), table.RowCount() - 1);
+    else
+        BubbleSortTableRows(table);
 }
 
 } // namespace arv

@@ -1,5 +1,5 @@
-#include "calc/BranchTypes.h"
 #include "calc/CalcModel.h"
+#include "calc/BranchTypes.h"
 #include "calc/DecimalText.h"
 
 #include "platform/Cp1251.h"

@@ -1,5 +1,5 @@
-#include "calc/CalcModel.h"
 #include "calc/NetworkTables.h"
+#include "calc/CalcModel.h"
 
 #include "platform/Cp1251.h"
 #include "platform/testing/ScriptedServices.h"
@@ -12,8 +12,8 @@ namespace {
 
 // A fresh set of tables per test; the program's global one is never touched.
 struct TablesTest : ::testing::Test {
-    TNetworkTables t;
-    void SetUp() override { Calc().CalcOptions.SetDefaults(); }
+    TCalcContext calc;
+    TNetworkTables t{calc};
     void AddBranch(int row, const char* number, const char* type = "", const char* required = "",
                    const char* name = "") {
         if (t.TablDan.RowCount() <= row) t.TablDan.SetRowCount(row + 1);
@@ -33,18 +33,24 @@ std::string HeadingLine(const TModGrid& g, int row) {
 } // namespace
 
 TEST_F(TablesTest, HeadingsAreTheWindowsTextsByteForByte) {
-    EXPECT_EQ("Номер|Нач.|Кон.|Тип |Сопрот.|Длина|Сеч. |К.аэр|Зад.R|Расч.R|Треб.|Расход.|Расход |Скор.|"
-              "Депресс.| Наименование  |Газов.|Конц.|Ест.т. |Вр.распр|Высота|Количество|Угол|",
-              HeadingLine(t.TablDan, 0));
-    EXPECT_EQ("ветви|узел|узел|ветви|выраб., km|  м  |кв.м |сопр.|регул, km|регул., km|расх.|нор.реж|ав.реж | м/с "
+    EXPECT_EQ(
+        "Номер|Нач.|Кон.|Тип |Сопрот.|Длина|Сеч. |К.аэр|Зад.R|Расч.R|Треб.|Расход.|Расход |Скор.|"
+        "Депресс.| Наименование  |Газов.|Конц.|Ест.т. |Вр.распр|Высота|Количество|Угол|",
+        HeadingLine(t.TablDan, 0));
+    EXPECT_EQ("ветви|узел|узел|ветви|выраб., km|  м  |кв.м |сопр.|регул, km|регул., "
+              "km|расх.|нор.реж|ав.реж | м/с "
               "|мм.вд.ст|  выработки    |м3/мин|газа,%|Тепл.д.|пож.,мин|выр-ки|людей|наклона|",
               HeadingLine(t.TablDan, 1));
     EXPECT_EQ("Номер|Тип|Угол|Коэф.|Коэф.|Коэф.| Расход  |Депрессия|", HeadingLine(t.TablVen, 0));
-    EXPECT_EQ("ветви|вентилятора|лопаток|  А  |  В  |  С  |воздуха, м3/с|мм.вд.ст.|", HeadingLine(t.TablVen, 1));
-    EXPECT_EQ("Номер| Тип |Требуемый|Расчетный|Обеспеченность,|Наименование|", HeadingLine(t.TablPotr, 0));
+    EXPECT_EQ("ветви|вентилятора|лопаток|  А  |  В  |  С  |воздуха, м3/с|мм.вд.ст.|",
+              HeadingLine(t.TablVen, 1));
+    EXPECT_EQ("Номер| Тип |Требуемый|Расчетный|Обеспеченность,|Наименование|",
+              HeadingLine(t.TablPotr, 0));
     EXPECT_EQ("ветви|ветви|расход|расход|    %     | |", HeadingLine(t.TablPotr, 1));
-    EXPECT_EQ("  №  |Давление|Входящие|Исходящие|Вертикальная|Координата|Координата|", HeadingLine(t.TablDavl, 0));
-    EXPECT_EQ("узла|мм.вод.ст| ветви | ветви |  отметка   |  Х       |  Y   |", HeadingLine(t.TablDavl, 1));
+    EXPECT_EQ("  №  |Давление|Входящие|Исходящие|Вертикальная|Координата|Координата|",
+              HeadingLine(t.TablDavl, 0));
+    EXPECT_EQ("узла|мм.вод.ст| ветви | ветви |  отметка   |  Х       |  Y   |",
+              HeadingLine(t.TablDavl, 1));
     // The coefficient headings are Cyrillic letters; Y and R are Latin.
     EXPECT_EQ("  \xC0  ", t.TablVen.Cells(3, 1));
     EXPECT_EQ("  Y   ", t.TablDavl.Cells(6, 1));
@@ -288,13 +294,13 @@ TEST_F(TablesTest, GotoBranchRowFindsShowsAndClamps) {
     EXPECT_EQ(2, t.TablDan.Row());
     EXPECT_EQ(2, t.TablDan.TopRow());
 
-    Calc().CalcOptions[40] = 'A';
+    calc.CalcOptions[40] = 'A';
     t.TablDanRev.SetRowCount(5);
     t.TablDanRev.SetCells(0, 4, "7");
     t.GotoBranchRow(0, 7);
     EXPECT_EQ(PageReverse, t.ActivePage);
     EXPECT_EQ(4, t.TablDanRev.Row());
-    Calc().CalcOptions[40] = 'X';
+    calc.CalcOptions[40] = 'X';
     t.ActivePage = PageGeneral;
     t.GotoBranchRow(0, 7);
     EXPECT_EQ(PageGeneral, t.ActivePage);

@@ -19,7 +19,8 @@ void Fill(TModGrid& g, int col, const std::vector<std::string>& keys) {
     for (size_t i = 0; i < keys.size(); ++i) {
         g.SetCells(col, 2 + static_cast<int>(i), keys[i]);
         g.SetCells(15, 2 + static_cast<int>(i), std::string(1, static_cast<char>('a' + i)));
-        g.SetCells(25, 2 + static_cast<int>(i), std::string(1, static_cast<char>('a' + i))); // hidden column
+        g.SetCells(25, 2 + static_cast<int>(i),
+                   std::string(1, static_cast<char>('a' + i))); // hidden column
     }
     g.SetCurrent(col, 2);
 }
