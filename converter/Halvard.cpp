@@ -18,6 +18,16 @@ namespace {
 constexpr int ExitOk = 0;
 constexpr int ExitFailed = 2;
 
+// Runs a step that allocates as the input demands; running out of memory
+// fails the step instead of ending the program.
+template <class TStep> bool WithinMemory(TStep step) {
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 bool LoadFile(const std::string& name, std::vector<uint8_t>& bytes) {
     std::error_code ec;
     if (std::filesystem::is_directory(name, ec)) return false;
@@ -51,6 +61,7 @@ public:
             file_ = std::fopen(temp_.c_str(), "wbx");
             if (!file_ && errno != EEXIST) break;
         }
+        if (!file_) temp_.clear(); // the name is not ours to remove
         return file_ != nullptr;
     }
 
@@ -83,14 +94,9 @@ int WriteOutput(const TMineTables& tables, const std::string& name, std::ostream
                 bool verbose) {
     if (verbose) console << "Create text file...\n";
     TOutputFile output(name);
-    bool ok = output.Create();
-    if (ok) {
-        try {
-            ok = output.Commit(WriteTreskText(tables, console, verbose));
-        } catch (const std::bad_alloc&) {
-            ok = false;
-        }
-    }
+    const bool ok = output.Create() && WithinMemory([&] {
+                        return output.Commit(WriteTreskText(tables, console, verbose));
+                    });
     if (!ok) {
         console << "File " << name << " can't create!";
         return ExitFailed;
@@ -113,13 +119,7 @@ int RunHalvard(const std::vector<std::string>& args, std::ostream& console) {
     if (verbose) console << "Set up verbose mode!\n";
 
     std::vector<uint8_t> bytes;
-    bool loaded = false;
-    try {
-        loaded = LoadFile(mineName, bytes);
-    } catch (const std::bad_alloc&) {
-        loaded = false;
-    }
-    if (!loaded) {
+    if (!WithinMemory([&] { return LoadFile(mineName, bytes); })) {
         console << "File " << mineName << " can't open!\n";
         return ExitFailed;
     }
