@@ -1,6 +1,7 @@
 #include "NetworkDataText.h"
 
 #include "DecimalText.h"
+#include "NetworkPreparation.h"
 
 #include "platform/Cp1251.h"
 #include "platform/NumberFormat.h"
@@ -234,7 +235,7 @@ void TTableRecordReader::Finish() {
     EndUpdates();
     if (t_.TablDan.RowCount() > 4) {
         ResetBranchWorkList(c_);
-        // ReadBranchTable(t_, c_) follows once the preparation is in.
+        ReadBranchTable(t_, c_);
     }
 }
 
@@ -244,6 +245,11 @@ void ResetBranchWorkList(TCalcContext& c) {
     std::fill(c.BranchWorkList.begin(), c.BranchWorkList.end(), 0);
     std::fill(c.BranchOccurrence.begin(), c.BranchOccurrence.end(), 0);
     std::fill(c.BranchCalcKind.begin(), c.BranchCalcKind.end(), 0);
+    // Types and fan curves are set only for the branches read; those of a
+    // branch that is gone must not linger.
+    for (auto& kind : c.BranchKindCode) kind.clear();
+    for (auto* v : {&c.FanCoefA, &c.FanCoefB, &c.FanCoefC, &c.FanFlowLimit})
+        std::fill(v->begin(), v->end(), 0.0);
 }
 
 } // namespace arv

@@ -68,8 +68,9 @@ private:
 // beyond the column count. A body without ';' leaves the row as it is.
 void StoreRowFields(TModGrid& grid, int row, std::string_view body);
 
-// The arrays the branch table reader adds to start from zero, so that a
-// data set read after another one does not inherit its work list.
+// The work list, the counters, types and fan curves that the branch table
+// reader adds to or sets only for the branches it reads start from zero, so
+// that a data set read after another one inherits nothing of it.
 void ResetBranchWorkList(TCalcContext& c);
 
 } // namespace arv

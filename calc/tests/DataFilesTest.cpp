@@ -15,6 +15,7 @@ using namespace arv;
 namespace {
 
 struct DataFilesTest : ::testing::Test {
+    test::TScriptedMessages messages;
     std::filesystem::path dir = test::MakeTestFolder();
     TCalcContext calc;
     TNetworkTables t{calc};
@@ -94,7 +95,6 @@ TEST_F(DataFilesTest, OlderDataFileOptionLineAndMissingLines) {
 }
 
 TEST_F(DataFilesTest, UnknownTagGivesOneMessagePerLineAndTheLineIsSkipped) {
-    test::TScriptedMessages messages;
     messages.Expect(mrOk, "Нверный формат файла");
     messages.Expect(mrOk, "Нверный формат файла");
     ASSERT_TRUE(
@@ -112,7 +112,6 @@ TEST_F(DataFilesTest, MissingOrBrokenOlderFilesNeverCrashNorLoseTheTables) {
     EXPECT_EQ(0, calc.DataLoadedFlag);
     EXPECT_EQ(Ru("Ствол"), t.TablDan.Cells(15, 2));
 
-    test::TScriptedMessages messages;
     messages.AllowAny();
     std::string full = SampleDanFile();
     for (size_t n = 0; n <= full.size(); n += 3) {

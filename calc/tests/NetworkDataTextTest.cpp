@@ -16,6 +16,8 @@ using arv::test::SampleNetworkText;
 namespace {
 
 struct DataTextTest : ::testing::Test {
+    // Any message the calculation shows while reading fails the test.
+    test::TScriptedMessages messages;
     TCalcContext calc;
     TNetworkTables t{calc};
 
@@ -160,9 +162,14 @@ TEST_F(DataTextTest, RowRecordsFillTheirTablesByTheCounters) {
     t.TablDan.SetCells(3, 3500, "far");
     t.TablVen.SetCells(40, 7, "old");
     t.UzPov = "9;";
+    messages.Expect(mrCancel, "Ошибка: ветвь 1 номер узла неправильный");
     ParseNetworkDataText("D;1;2;#D;no fields#D;3;4;5;6;" + std::string(19, ';') +
                              "x;y;#B;older;#C;older;#Q;?;#V;5;#",
                          t, calc);
+    // Three branch records: the arrays are read at once, with the
+    // calculation's messages.
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_EQ(1, calc.CalcErrorFlag);
     EXPECT_EQ("1", t.TablDan.Cells(0, 2));
     EXPECT_EQ("2", t.TablDan.Cells(1, 2));
     EXPECT_EQ("", t.TablDan.Cells(2, 2));
@@ -179,6 +186,41 @@ TEST_F(DataTextTest, RowRecordsFillTheirTablesByTheCounters) {
     EXPECT_EQ("", t.TablVen.Cells(40, 7));
     EXPECT_EQ(4, t.TablVen.RowCount());
     EXPECT_EQ("", t.UzPov);
+}
+
+TEST_F(DataTextTest, ThreeBranchesAreReadIntoTheArraysAfreshEachTime) {
+    FillSampleNetwork(t);
+    std::string sample = BuildNetworkDataText(t, calc);
+    TCalcContext c;
+    TNetworkTables back{c};
+    ParseNetworkDataText(sample, back, c);
+    EXPECT_EQ(0, c.CalcErrorFlag);
+    EXPECT_EQ(3, c.BranchWorkCount);
+    EXPECT_EQ(1, c.BranchOccurrence[2]);
+    EXPECT_EQ(1, c.BranchCalcKind[1]);
+    EXPECT_DOUBLE_EQ(120, c.FanCoefC[1]);
+    EXPECT_EQ(25, c.SurfaceNodeList[2]);
+
+    // The same data set again, then another one: nothing of the earlier
+    // reading is left in the work list, the counts or the fan curves.
+    ParseNetworkDataText(sample, back, c);
+    EXPECT_EQ(3, c.BranchWorkCount);
+    EXPECT_EQ(1, c.BranchOccurrence[1]);
+    ParseNetworkDataText("A;;;1; D; E; N; S; O; ; ; ; ; #U;1;#D;5;1;2;#D;6;2;3;#D;7;3;1;##", back,
+                         c);
+    EXPECT_EQ(0, c.CalcErrorFlag);
+    EXPECT_EQ(3, c.BranchWorkCount);
+    EXPECT_EQ(5, c.BranchWorkList[1]);
+    EXPECT_EQ(0, c.BranchOccurrence[1]);
+    EXPECT_EQ(0, c.BranchCalcKind[1]);
+    EXPECT_DOUBLE_EQ(0, c.FanCoefC[1]);
+
+    // Two branches are not read into the arrays.
+    TCalcContext c2;
+    ParseNetworkDataText("D;1;1;2;#D;2;2;3;##", back, c2);
+    EXPECT_EQ(4, back.TablDan.RowCount());
+    EXPECT_EQ(0, c2.BranchWorkCount);
+    EXPECT_EQ(0, c2.BranchBeginNode[1]);
 }
 
 TEST_F(DataTextTest, OneNodeRecordKeepsItsNodeNumber) {
@@ -231,7 +273,6 @@ TEST_F(DataTextTest, SeparatorsTypedIntoCellsAndNamesCannotBreakTheText) {
 }
 
 TEST_F(DataTextTest, TruncatedAndGarbledTextsNeverCrash) {
-    test::TScriptedMessages messages;
     messages.AllowAny();
     FillSampleNetwork(t);
     std::string text = BuildNetworkDataText(t, calc);
