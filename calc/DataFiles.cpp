@@ -12,6 +12,13 @@ namespace arv {
 
 namespace {
 
+// A line of a data file: its tag and the record after the tag and the
+// separator that follows it.
+struct TRecordLine {
+    char tag;
+    std::string rest;
+};
+
 // A file that cannot be opened may be held by another program for a moment;
 // it is tried once more before it is skipped.
 bool ReadDataLines(const std::string& fileName, std::vector<std::string>& lines) {
@@ -21,9 +28,13 @@ bool ReadDataLines(const std::string& fileName, std::vector<std::string>& lines)
     return true;
 }
 
-// The record after the tag and its separator.
-std::string_view RestOfLine(const std::string& line) {
-    return line.size() > 2 ? std::string_view(line).substr(2) : std::string_view();
+// Empty lines carry no record (a file may end in two line ends).
+bool ReadRecordLines(const std::string& fileName, std::vector<TRecordLine>& records) {
+    std::vector<std::string> lines;
+    if (!ReadDataLines(fileName, lines)) return false;
+    for (const std::string& line : lines)
+        if (!line.empty()) records.push_back({line[0], line.size() > 2 ? line.substr(2) : ""});
+    return true;
 }
 
 // A cell as a field of a line file: ';' would split it and a line break
@@ -57,15 +68,13 @@ std::string RowLine(std::string_view tag, const TModGrid& grid, int row, int col
 } // namespace
 
 bool LoadNetworkData(const std::string& fileName, TNetworkTables& t, TCalcContext& c) {
-    std::vector<std::string> lines;
-    if (!ReadDataLines(fileName, lines)) return false;
+    std::vector<TRecordLine> records;
+    if (!ReadRecordLines(fileName, records)) return false;
     c.DataLoadedFlag = 1;
     TTableRecordReader rows(t, c);
-    for (const std::string& line : lines) {
-        // An empty line carries no record.
-        if (line.empty()) continue;
-        std::string_view rest = RestOfLine(line);
-        switch (line[0]) {
+    for (const auto& [tag, text] : records) {
+        std::string_view rest = text;
+        switch (tag) {
         case 'A':
             t.NameSh = rest;
             break;
@@ -82,7 +91,7 @@ bool LoadNetworkData(const std::string& fileName, TNetworkTables& t, TCalcContex
             ReadOptionFields(SplitFields(rest), t, c.CalcOptions);
             break;
         default:
-            if (!rows.Row(line[0], rest))
+            if (!rows.Row(tag, rest))
                 MessageBox(Ru("Нверный формат файла"), "", TMsgButtons::Ok, TMsgIcon::Information);
             break;
         }
@@ -126,14 +135,11 @@ bool SaveIdTable(const std::string& fileName, TNetworkTables& t, TCalcOptions& o
 }
 
 bool LoadReverseData(const std::string& fileName, TNetworkTables& t) {
-    std::vector<std::string> lines;
-    if (!ReadDataLines(fileName, lines)) return false;
+    std::vector<TRecordLine> records;
+    if (!ReadRecordLines(fileName, records)) return false;
     int branchRow = 1, fanRow = 1;
-    for (const std::string& line : lines) {
-        // An empty line (a file ending in two line ends) is no foreign tag.
-        if (line.empty()) continue;
-        std::string_view rest = RestOfLine(line);
-        switch (line[0]) {
+    for (const auto& [tag, rest] : records) {
+        switch (tag) {
         case 'A':
             t.NameSh = rest;
             break;

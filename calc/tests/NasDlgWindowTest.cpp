@@ -1,8 +1,8 @@
 #include "calc/ui/NasDlgWindow.h"
 
+#include "ProgramFolder.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
-#include "platform/testing/TestFolder.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -19,19 +19,16 @@ using namespace arv;
 namespace {
 
 struct NasDlgWindowTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string savedProgramDir = ProgramDir();
+    test::TProgramFolder folder;
     TCalcContext calc;
     TNetworkTables t{calc};
     TDataWindowSettings window;
     TNasDlgModel model;
 
     NasDlgWindowTest() {
-        SetProgramDir(dir.string());
         calc.CalcOptions.FlowUnit = 60;
         calc.CalcOptions[5] = 'R';
     }
-    ~NasDlgWindowTest() override { SetProgramDir(savedProgramDir); }
 
     static QRadioButton* Radio(QWidget& dlg, const char* utf8) {
         for (auto* b : dlg.findChildren<QRadioButton*>())

@@ -33,13 +33,7 @@ struct DataTextTest : ::testing::Test {
 } // namespace
 
 TEST_F(DataTextTest, EmptyTablesWriteTheGeneralAndSurfaceRecordsAndTheFinalMark) {
-    t.NameSh = Ru("Шахта");
-    t.NameVar = Ru("В1");
-    t.Tnar = "-5";
-    t.Tsh = "18";
-    t.Pnar = "760";
-    t.Psh = "770";
-    t.UzPov = "1;25;";
+    test::FillSampleFields(t);
     EXPECT_EQ(Ru("A;Шахта;В1;1; D; E; N; S; O; -5; 18; 760; 770; #U;1;25;##"),
               BuildNetworkDataText(t, calc));
 

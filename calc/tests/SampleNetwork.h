@@ -21,7 +21,8 @@ inline void SetRow(TModGrid& grid, int row,
     for (auto [col, text] : cells) grid.SetCells(col, row, Ru(text));
 }
 
-inline void FillSampleNetwork(TNetworkTables& t) {
+// The names, temperatures, pressures and surface nodes of the sample.
+inline void FillSampleFields(TNetworkTables& t) {
     t.NameSh = Ru("Шахта");
     t.NameVar = Ru("В1");
     t.Tnar = "-5";
@@ -29,6 +30,10 @@ inline void FillSampleNetwork(TNetworkTables& t) {
     t.Pnar = "760";
     t.Psh = "770";
     t.UzPov = "1;25;";
+}
+
+inline void FillSampleNetwork(TNetworkTables& t) {
+    FillSampleFields(t);
     SetRow(t.TablDan, 2, {{0, "1"}, {1, "1"}, {2, "2"}, {3, "В"}, {15, "Ствол"}});
     // A row without a branch number is not data, whatever else it holds.
     SetRow(t.TablDan, 3, {{5, "40"}});

@@ -2,10 +2,10 @@
 #include "calc/NasDlgModel.h"
 #include "calc/WindowHosts.h"
 
+#include "ProgramFolder.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
-#include "platform/testing/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +22,13 @@ std::string Read(const std::string& name) {
 // The program folder is a fresh test folder; the plain window stand-ins are
 // in place.
 struct SettingsTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string savedProgramDir = ProgramDir();
+    test::TProgramFolder folder;
+    std::filesystem::path& dir = folder.dir;
     TCalcContext calc;
     TNetworkTables t{calc};
     TDataWindowSettings window;
     TNasDlgModel dialog;
 
-    SettingsTest() { SetProgramDir(dir.string()); }
-    ~SettingsTest() override { SetProgramDir(savedProgramDir); }
     std::string Ini() const { return SettingsFileName(); }
 };
 
