@@ -229,10 +229,14 @@ void TNetworkTables::VybTipMouseDown(int index) {
     VybTip.Visible = false;
 }
 
-void TNetworkTables::ShowRow(TModGrid& grid, int row) {
-    grid.SetLeftCol(grid.FixedCols());
+void ScrollRowIntoView(TModGrid& grid, int row) {
     if (row < grid.TopRow() || row > grid.TopRow() + grid.VisibleRowCount())
         grid.SetTopRow(std::max(row - 2, 2));
+}
+
+void TNetworkTables::ShowRow(TModGrid& grid, int row) {
+    grid.SetLeftCol(grid.FixedCols());
+    ScrollRowIntoView(grid, row);
     grid.SetCurrent(0, row);
 }
 

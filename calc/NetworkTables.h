@@ -122,6 +122,10 @@ private:
     void ShowRow(TModGrid& grid, int row);
 };
 
+// A row outside the visible rows becomes the third visible row (the top row
+// never above the first data row); a visible row leaves the top row.
+void ScrollRowIntoView(TModGrid& grid, int row);
+
 // The one set of network tables of the program.
 TNetworkTables& NetworkTables();
 

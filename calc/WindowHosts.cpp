@@ -1,6 +1,9 @@
 #include "WindowHosts.h"
 
+#include "NotAvailable.h"
 #include "Settings.h"
+
+#include "platform/Cp1251.h"
 
 #include "platform/IniFile.h"
 
@@ -30,43 +33,70 @@ public:
     TFontSpec EditorFont() const override {
         return ReadFont(TIniFile(SettingsFileName()), "OtchetFont", {"Courier New Cyr", 10});
     }
+    void ShowEditor() override { ShowNotAvailable(Ru("Отчет")); }
 };
 
 class TPlainLibraryWindow : public ILibraryWindowHost {
 public:
-    TPlainLibraryWindow(const char* section, const char* gridSection, int columns)
-        : place_(section, {50, 50, 200, 200}), gridSection_(gridSection), columns_(columns) {}
+    TPlainLibraryWindow(const char* section, const char* gridSection, int columns,
+                        const char* caption)
+        : place_(section, {50, 50, 200, 200}), gridSection_(gridSection), columns_(columns),
+          caption_(caption) {}
     TWindowPlace Place() const override { return place_.Place(); }
     std::vector<int> ColumnWidths() const override {
         return ReadColumnWidths(TIniFile(SettingsFileName()), gridSection_, columns_);
     }
     void SetGridFont(const TFontSpec&) override {}
+    void ShowLibrary(bool) override { ShowNotAvailable(Ru(caption_)); }
 
 private:
     TPlainPlacedWindow place_;
     const char* gridSection_;
     int columns_;
+    const char* caption_;
 };
 
-// Without the drawing window nothing is saved or loaded with a drawing.
+// Without the drawing window nothing is saved or loaded with a drawing; the
+// drawing's name and surface nodes are kept for the data window.
 class TNoDrawingWindow : public IDrawingHost {
 public:
     bool Exists() const override { return false; }
     bool SaveDrawing(const std::string&) override { return false; }
     bool LoadDrawing(const std::string&) override { return false; }
+    std::string CurrentFileName() const override { return fileName_; }
+    void SetCurrentFileName(const std::string& fileName) override { fileName_ = fileName; }
+    std::string SurfaceNodeText() const override { return surfaceNodes_; }
+    void SetSurfaceNodeText(const std::string& text) override { surfaceNodes_ = text; }
+    void SetCalcGrids(TModGrid*, TModGrid*) override {}
+    void IndexCalcDataGrids() override {}
+    void LinkBranchesToCalcData() override {}
+    bool CentreOnBranch(int) override { return false; }
+    void ShowAndBringToFront() override { ShowNotAvailable(Ru("Схема вентиляции")); }
+
+private:
+    std::string fileName_, surfaceNodes_;
+};
+
+class TNoOfficeExports : public IOfficeExportHost {
+public:
+    void Export(TOfficeProgram program, TOfficeReport) override {
+        ShowNotAvailable(program == TOfficeProgram::Word ? "Word" : "Excel");
+    }
 };
 
 TPlainReportEditor plainReportEditor;
-TPlainLibraryWindow plainFanLibrary("FBiblVen", "TablBiblVen", 11);
-TPlainLibraryWindow plainDeviceLibrary("FBiblVu", "TablBiblVU", 4);
+TPlainLibraryWindow plainFanLibrary("FBiblVen", "TablBiblVen", 11, "Библиотека вентиляторов");
+TPlainLibraryWindow plainDeviceLibrary("FBiblVu", "TablBiblVU", 4, "Библиотека вент. устройств");
 TPlainPlacedWindow plainFanChart("FGrafic", {10, 10, 300, 300});
 TNoDrawingWindow noDrawingWindow;
+TNoOfficeExports noOfficeExports;
 
 IReportEditorHost* reportEditor = &plainReportEditor;
 ILibraryWindowHost* fanLibrary = &plainFanLibrary;
 ILibraryWindowHost* deviceLibrary = &plainDeviceLibrary;
 IPlacedWindow* fanChart = &plainFanChart;
 IDrawingHost* drawing = &noDrawingWindow;
+IOfficeExportHost* officeExports = &noOfficeExports;
 
 } // namespace
 
@@ -103,6 +133,14 @@ void InstallDrawingHost(IDrawingHost* host) {
 
 IDrawingHost& DrawingHost() {
     return *drawing;
+}
+
+void InstallOfficeExportHost(IOfficeExportHost* host) {
+    officeExports = host ? host : &noOfficeExports;
+}
+
+IOfficeExportHost& OfficeExportHost() {
+    return *officeExports;
 }
 
 } // namespace arv

@@ -1,16 +1,20 @@
-// What the data files and the settings need of windows that other
-// subsystems own: the main drawing window saves and loads drawings, the
-// report editor and the library and chart windows tell their place, font and
-// column widths for the settings file. Each owner installs its
+// What the data window, its files and the settings need of windows that
+// other subsystems own: the main drawing window saves and loads drawings and
+// shows branches, the report editor and the library and chart windows show
+// themselves and tell their place, font and column widths for the settings
+// file, the office exports send the report tables. Each owner installs its
 // implementation at start-up. Until it does, a plain one stands in: there is
-// no drawing window, and the other windows report what the settings file
-// holds for them (or their defaults), so saving the settings keeps it.
+// no drawing window, the other windows report what the settings file holds
+// for them (or their defaults), so saving the settings keeps it, and asking
+// one to show itself says that it is not available yet.
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace arv {
+
+class TModGrid;
 
 // Position and size of a window in pixels.
 struct TWindowPlace {
@@ -38,6 +42,8 @@ public:
 class IReportEditorHost : public IPlacedWindow {
 public:
     virtual TFontSpec EditorFont() const = 0;
+    // "Отчет": enabled, shown and focused, not modal.
+    virtual void ShowEditor() = 0;
 };
 
 // The fan and the ventilation-device library windows.
@@ -46,6 +52,9 @@ public:
     virtual std::vector<int> ColumnWidths() const = 0;
     // The table font chosen in the settings dialog.
     virtual void SetGridFont(const TFontSpec& font) = 0;
+    // Shown, not modal; with the OK button enabled the chosen entry goes
+    // into the current row of the table the window was opened from.
+    virtual void ShowLibrary(bool okEnabled) = 0;
 };
 
 // The main drawing window.
@@ -60,6 +69,42 @@ public:
     // Opens the drawing file and loads the document; false when that failed
     // (the window has then told the user).
     virtual bool LoadDrawing(const std::string& fileName) = 0;
+
+    // The full name of the open drawing.
+    virtual std::string CurrentFileName() const = 0;
+    virtual void SetCurrentFileName(const std::string& fileName) = 0;
+    // The surface nodes the drawing knows ("1;25;"), empty when none.
+    virtual std::string SurfaceNodeText() const = 0;
+    virtual void SetSurfaceNodeText(const std::string& text) = 0;
+    // The tables the window reads branches and nodes from.
+    virtual void SetCalcGrids(TModGrid* branches, TModGrid* nodes) = 0;
+    virtual void IndexCalcDataGrids() = 0;
+    // Links the drawing's branches to the rows of the branch table again.
+    virtual void LinkBranchesToCalcData() = 0;
+    // Makes the branch figure of that number current and centres the view on
+    // it; false when the drawing has no such branch.
+    virtual bool CentreOnBranch(int number) = 0;
+    virtual void ShowAndBringToFront() = 0;
+};
+
+// The Word and Excel exports of the data window's menus.
+enum class TOfficeReport {
+    MainTable,
+    Consumers,
+    Fans,
+    NodePressure,
+    BranchStability,
+    DeviceStability,
+    FireStability
+};
+enum class TOfficeProgram { Word, Excel };
+
+class IOfficeExportHost {
+public:
+    virtual ~IOfficeExportHost() = default;
+    // Composes the report and hands it to the program; the caller has
+    // checked that its source exists.
+    virtual void Export(TOfficeProgram program, TOfficeReport report) = 0;
 };
 
 enum class TLibraryWindow { Fans, Devices };
@@ -73,5 +118,7 @@ void InstallFanChartHost(IPlacedWindow* host);
 IPlacedWindow& FanChartHost();
 void InstallDrawingHost(IDrawingHost* host);
 IDrawingHost& DrawingHost();
+void InstallOfficeExportHost(IOfficeExportHost* host);
+IOfficeExportHost& OfficeExportHost();
 
 } // namespace arv

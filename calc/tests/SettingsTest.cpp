@@ -36,6 +36,7 @@ class TFakeReportEditor : public IReportEditorHost {
 public:
     TWindowPlace Place() const override { return {1, 2, 3, 4}; }
     TFontSpec EditorFont() const override { return {Ru("Моноширинный"), 13}; }
+    void ShowEditor() override {}
 };
 
 class TFakeLibrary : public ILibraryWindowHost {
@@ -43,6 +44,7 @@ public:
     TWindowPlace Place() const override { return {5, 6, 7, 8}; }
     std::vector<int> ColumnWidths() const override { return {90, 91}; }
     void SetGridFont(const TFontSpec& font) override { gridFont = font; }
+    void ShowLibrary(bool) override {}
     TFontSpec gridFont;
 };
 
