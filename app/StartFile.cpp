@@ -34,8 +34,8 @@ TStartFile ChooseStartFile(const std::vector<std::string>& args) {
         return {Untitled(), Ru("Чтение файлов схемы (.grh) пока недоступно: ") + name +
                                 Ru("\nПрограмма начинает с пустыми таблицами.")};
     if (ext != ".dan")
-        return {Untitled(), Ru("Программа открывает файлы схемы (.grh) и данных (.dan); ") +
-                                name + Ru(" не открыт.")};
+        return {Untitled(), Ru("Программа открывает файлы схемы (.grh) и данных (.dan); ") + name +
+                                Ru(" не открыт.")};
     std::string full = FullFileName(name);
     if (!FileExists(full)) return {Untitled(), Ru("Файл не найден: ") + full};
     return {ChangeFileExt(full, ".grh"), ""};

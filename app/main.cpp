@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
     arv::TQtFieldDialog fieldDialog;
     arv::InstallFieldDialog(&fieldDialog);
     arv::SetApplicationTitle(arv::Ru("Схема вентиляции"));
-    QApplication::setApplicationDisplayName(arv::ToQString(arv::ApplicationTitle()));
 
     std::vector<std::string> args;
     for (const QString& a : QApplication::arguments().mid(1)) args.push_back(arv::FromQString(a));

@@ -17,7 +17,7 @@ namespace arv {
 namespace {
 
 // Desktop calculators, tried in this order.
-const char* const kCalculators[] = {"gnome-calculator", "kcalc",  "mate-calc",
+const char* const kCalculators[] = {"gnome-calculator", "kcalc",         "mate-calc",
                                     "galculator",       "qalculate-gtk", "xcalc"};
 
 const char* const kMakerWebPage = "https://arvalen.example.org/";
@@ -97,7 +97,10 @@ void TDataWindowController::TablVenDblClick() {
 }
 
 void TDataWindowController::FixColumnClick() {
-    t_.TablDan.SetFixedCols(t_.TablDan.FixedCols() == 0 ? 1 : 0);
+    int fixed = t_.TablDan.FixedCols() == 0 ? 1 : 0;
+    t_.TablDan.SetFixedCols(fixed);
+    // The branch number comes back into view when it stops being fixed.
+    t_.TablDan.SetLeftCol(fixed);
 }
 
 void TDataWindowController::Serv_PoiskClick() {
@@ -153,11 +156,13 @@ void TDataWindowController::StartOfficeDocument(const char* document, const char
 }
 
 void TDataWindowController::Serv_WordClick() {
-    StartOfficeDocument("Vent.doc", "Проверьте наличие WinWord или файла Vent.doc в рабочем каталоге");
+    StartOfficeDocument("Vent.doc",
+                        "Проверьте наличие WinWord или файла Vent.doc в рабочем каталоге");
 }
 
 void TDataWindowController::Serv_ExcelClick() {
-    StartOfficeDocument("Vent.xls", "Проверьте наличие Excel или файла Vent.xls в рабочем каталоге");
+    StartOfficeDocument("Vent.xls",
+                        "Проверьте наличие Excel или файла Vent.xls в рабочем каталоге");
 }
 
 void TDataWindowController::Hlp_HelpClick() {

@@ -50,19 +50,27 @@ void TDataWindowController::BuildMenus() {
     menus_.clear();
 
     TMenu dan = Menu("Dan", "Данные");
-    Add(dan, "Dan_New", "Новые", [&w] { w.Dan_NewClick(TNewPurpose::UserNew); }, "", true);
-    Add(dan, "Dan_Open", "Загрузить", [&w] { w.Dan_OpenClick(); }, "F3", true);
-    Add(dan, "Dan_Save", "Сохранить", [&w] { w.Dan_SaveClick(); }, "F2", true);
-    Add(dan, "Dan_SaveAs", "Сохранить как...", [&w] { w.Dan_SaveAsClick(); }, "", true);
-    Add(dan, "Dan_OpenID", "Загрузить нач.данные", [&w] { w.Dan_OpenIDClick(); }, "", true);
-    Add(dan, "Dan_SaveRev", "Сохр.данных  рев.реж.", [&w] { w.Dan_SaveRevClick(); }, "", true);
+    Add(
+        dan, "Dan_New", "Новые", [&w] { w.Dan_NewClick(TNewPurpose::UserNew); }, "", true);
+    Add(
+        dan, "Dan_Open", "Загрузить", [&w] { w.Dan_OpenClick(); }, "F3", true);
+    Add(
+        dan, "Dan_Save", "Сохранить", [&w] { w.Dan_SaveClick(); }, "F2", true);
+    Add(
+        dan, "Dan_SaveAs", "Сохранить как...", [&w] { w.Dan_SaveAsClick(); }, "", true);
+    Add(
+        dan, "Dan_OpenID", "Загрузить нач.данные", [&w] { w.Dan_OpenIDClick(); }, "", true);
+    Add(
+        dan, "Dan_SaveRev", "Сохр.данных  рев.реж.", [&w] { w.Dan_SaveRevClick(); }, "", true);
     Add(dan, "Dan_BiblVen", "База вентиляторов", [&w] { w.Dan_BiblVenClick(); });
     Add(dan, "Dan_BiblVU", "База вент. устройств", [&w] { w.Dan_BiblVUClick(); });
-    Add(dan, "Dan_Close", "Закрыть", [&w] { w.Dan_CloseClick(); }, "", true);
+    Add(
+        dan, "Dan_Close", "Закрыть", [&w] { w.Dan_CloseClick(); }, "", true);
     menus_.push_back(std::move(dan));
 
     TMenu rasc = Menu("Rasc", "Расчеты");
-    Add(rasc, "Rasc_ER", "Естест.распределение", [&w] { w.Rasc_ERClick(); }, "F5");
+    Add(
+        rasc, "Rasc_ER", "Естест.распределение", [&w] { w.Rasc_ERClick(); }, "F5");
     AddNotAvailable(rasc, "Rasc_OR", "Опт.распределение");
     AddNotAvailable(rasc, "Rasc_IR", "Идеальн.распределение");
     AddNotAvailable(rasc, "Rasc_Konc", "Расчет концентраций газа");
@@ -90,28 +98,32 @@ void TDataWindowController::BuildMenus() {
     otch.OnClick = [&w] { w.OtchClick(); };
     menus_.push_back(std::move(otch));
 
+    using C = TDataWindowController;
+    struct TExportItem {
+        const char* word;
+        const char* excel;
+        const char* caption;
+        void (C::*wordClick)();
+        void (C::*excelClick)();
+    };
+    const TExportItem exportItems[] = {
+        {"WordTable", "ExcelTable", "Общая таблица", &C::WordTableClick, &C::ExcelTableClick},
+        {"WordPotr", "ExcelPotr", "Потребители", &C::WordPotrClick, &C::ExcelPotrClick},
+        {"WordVent", "ExcelVent", "Вентиляторы", &C::WordVentClick, &C::ExcelVentClick},
+        {"WordDavl", "ExcelDavl", "Давление", &C::WordDavlClick, &C::ExcelDavlClick},
+        {"WordUst", "ExcelUst", "Устойчивость для 1 ветви", &C::WordUstClick, &C::ExcelUstClick},
+        {"WordUstSxVU", "ExcelUstVU", "Сводный расчет устойчивости схемы для вент.устройств",
+         &C::WordUstSxVUClick, &C::ExcelUstVUClick},
+        {"WordUstSxP", "ExcelUstPog", "Сводный расчет устойчивости схемы при пожарах",
+         &C::WordUstSxPClick, &C::ExcelUstPogClick},
+    };
     TMenu word = Menu("Word", "Word");
-    Add(word, "WordTable", "Общая таблица", [&w] { w.WordTableClick(); });
-    Add(word, "WordPotr", "Потребители", [&w] { w.WordPotrClick(); });
-    Add(word, "WordVent", "Вентиляторы", [&w] { w.WordVentClick(); });
-    Add(word, "WordDavl", "Давление", [&w] { w.WordDavlClick(); });
-    Add(word, "WordUst", "Устойчивость для 1 ветви", [&w] { w.WordUstClick(); });
-    Add(word, "WordUstSxVU", "Сводный расчет устойчивости схемы для вент.устройств",
-        [&w] { w.WordUstSxVUClick(); });
-    Add(word, "WordUstSxP", "Сводный расчет устойчивости схемы при пожарах",
-        [&w] { w.WordUstSxPClick(); });
-    menus_.push_back(std::move(word));
-
     TMenu excel = Menu("Excel", "Excel");
-    Add(excel, "ExcelTable", "Общая таблица", [&w] { w.ExcelTableClick(); });
-    Add(excel, "ExcelPotr", "Потребители", [&w] { w.ExcelPotrClick(); });
-    Add(excel, "ExcelVent", "Вентиляторы", [&w] { w.ExcelVentClick(); });
-    Add(excel, "ExcelDavl", "Давление", [&w] { w.ExcelDavlClick(); });
-    Add(excel, "ExcelUst", "Устойчивость для 1 ветви", [&w] { w.ExcelUstClick(); });
-    Add(excel, "ExcelUstVU", "Сводный расчет устойчивости схемы для вент.устройств",
-        [&w] { w.ExcelUstVUClick(); });
-    Add(excel, "ExcelUstPog", "Сводный расчет устойчивости схемы при пожарах",
-        [&w] { w.ExcelUstPogClick(); });
+    for (const TExportItem& e : exportItems) {
+        Add(word, e.word, e.caption, [&w, click = e.wordClick] { (w.*click)(); });
+        Add(excel, e.excel, e.caption, [&w, click = e.excelClick] { (w.*click)(); });
+    }
+    menus_.push_back(std::move(word));
     menus_.push_back(std::move(excel));
 
     TMenu nastr = Menu("Nastr", "Настройка");
@@ -128,8 +140,10 @@ void TDataWindowController::BuildMenus() {
     Add(serv, "Serv_Exp", "Экспорт в Word, Excel", nullptr);
     Add(serv, "Serv_Word", "Word", [&w] { w.Serv_WordClick(); });
     Add(serv, "Serv_Excel", "Excell", [&w] { w.Serv_ExcelClick(); });
-    Add(serv, "Serv_Calc", "Калькулятор", [&w] { w.Serv_CalcClick(); }, "Ctrl+F5");
-    Add(serv, "Serv_Poisk", "Поиск по колонке", [&w] { w.Serv_PoiskClick(); }, "F4");
+    Add(
+        serv, "Serv_Calc", "Калькулятор", [&w] { w.Serv_CalcClick(); }, "Ctrl+F5");
+    Add(
+        serv, "Serv_Poisk", "Поиск по колонке", [&w] { w.Serv_PoiskClick(); }, "F4");
     Add(serv, "Serv_Sort", "Сортировка по колонке", [&w] { w.Serv_SortClick(); });
     AddNotAvailable(serv, "Serv_Graf", "График вентилятора");
     Add(serv, "Serv_Sxema", "Схема вентиляции", [&w] { w.Serv_SxemaClick(); });
@@ -153,7 +167,8 @@ void TDataWindowController::BuildMenus() {
         {"SpeedButton9", "Схема вентиляции", ""},
     };
     toolButtons_.clear();
-    for (const TButtonSpec& b : buttons) toolButtons_.push_back({b.name, Ru(b.hint), b.caption, {}});
+    for (const TButtonSpec& b : buttons)
+        toolButtons_.push_back({b.name, Ru(b.hint), b.caption, {}});
     // Button 3 is bound in the form itself; the others at start-up.
     toolButtons_[2].OnClick = [&w] { w.FixColumnClick(); };
 }

@@ -52,6 +52,9 @@ TNetworkTables::TNetworkTables(TCalcContext& calc) : calc_(calc) {
         g->SetFixedCols(0);
         g->SetRowCount(4);
         g->SetFixedRows(2);
+        // Without a fixed column the first column is the leftmost one shown.
+        g->SetLeftCol(0);
+        g->SetCurrent(0, g->FixedRows());
     }
     for (TModGrid* g : {&TempTableM, &TempTableS}) {
         g->SetFixedRows(0);

@@ -1,5 +1,5 @@
-#include "app/StartFile.h"
 #include "app/ui/ProgramStart.h"
+#include "app/StartFile.h"
 
 #include "calc/ui/NasDlgWindow.h"
 #include "platform/Cp1251.h"

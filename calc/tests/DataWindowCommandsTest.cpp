@@ -157,8 +157,8 @@ TEST_F(DataWindowTest, ExportsCheckTheirSources) {
     using P = TOfficeProgram;
     using R = TOfficeReport;
     std::vector<std::pair<P, R>> expected = {
-        {P::Word, R::Consumers},  {P::Excel, R::Consumers},       {P::Word, R::MainTable},
-        {P::Excel, R::Fans},      {P::Word, R::NodePressure},     {P::Excel, R::BranchStability},
+        {P::Word, R::Consumers},       {P::Excel, R::Consumers},    {P::Word, R::MainTable},
+        {P::Excel, R::Fans},           {P::Word, R::NodePressure},  {P::Excel, R::BranchStability},
         {P::Word, R::DeviceStability}, {P::Excel, R::FireStability}};
     EXPECT_EQ(expected, exports.runs);
 
@@ -235,8 +235,10 @@ TEST_F(DataWindowTest, FixedColumnToggles) {
     EXPECT_EQ(Ru("Фиксирование левой колонки"), button.Hint);
     button.OnClick();
     EXPECT_EQ(1, t.TablDan.FixedCols());
+    EXPECT_EQ(1, t.TablDan.LeftCol());
     button.OnClick();
     EXPECT_EQ(0, t.TablDan.FixedCols());
+    EXPECT_EQ(0, t.TablDan.LeftCol());
 }
 
 TEST_F(DataWindowTest, OutsidePrograms) {

@@ -273,8 +273,7 @@ void TForm1::ApplyFonts() {
         {memoPotr_, &t_.MemoPotr}, {memoDav_, &t_.MemoDav}, {memoUst_, &t_.MemoUst}};
     for (auto [edit, memo] : memos) edit->setFont(FontOf(memo->FontName, memo->FontSize, true));
     // The grids take their own fonts from their models.
-    for (auto [grid, view] : views_)
-        view->setFont(FontOf(grid->FontName(), grid->FontSize()));
+    for (auto [grid, view] : views_) view->setFont(FontOf(grid->FontName(), grid->FontSize()));
 }
 
 void TForm1::RefreshFields() {
@@ -332,8 +331,8 @@ void TForm1::FocusTypePicker() {
     typePicker_->setCurrentRow(t_.VybTip.ItemIndex);
     refreshing_ = false;
     int width = typePicker_->sizeHintForColumn(0) + 2 * typePicker_->frameWidth() + 8;
-    int height = typePicker_->sizeHintForRow(0) * typePicker_->count() +
-                 2 * typePicker_->frameWidth();
+    int height =
+        typePicker_->sizeHintForRow(0) * typePicker_->count() + 2 * typePicker_->frameWidth();
     typePicker_->setGeometry(QRect(at, QSize(width, height)));
     typePicker_->show();
     typePicker_->raise();
