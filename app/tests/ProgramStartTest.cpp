@@ -59,6 +59,21 @@ TEST_F(StartTest, TheCommandLineNamesTheDataSet) {
     EXPECT_FALSE(s.Message.empty());
 }
 
+TEST_F(StartTest, TheProgramOpensTheDataWindowOnTheDataSetNamed) {
+    std::string dan = Write("north.dan", Ru("A;Шахта Северная\r\nD;1;1;2;;0,5;\r\n"));
+    auto form1 = StartProgram({dan});
+    ASSERT_NE(nullptr, form1);
+    EXPECT_EQ(form1.get(), Form1);
+    EXPECT_TRUE(form1->isVisible());
+    EXPECT_EQ(QString::fromUtf8("Arvalen  Тальвер"), form1->windowTitle());
+    EXPECT_EQ(dan, DataWindowController().CurrentDataFile());
+    EXPECT_EQ(Ru("Шахта Северная"), NetworkTables().NameSh);
+    EXPECT_EQ("0,5", NetworkTables().TablDan.Cells(4, 2));
+    EXPECT_NE(nullptr, form1->findChild<TNasDlg*>());
+    form1->close();
+    EXPECT_TRUE(FileExists(File("Kestrum.ini")));
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
