@@ -94,7 +94,10 @@ void TCalcContext::Reset() {
     CalcErrorFlag = 0;
     OptimalIteration = OptimalStage = SearchResult = ConnectedNodeCount = 0;
     FlowIncrement = 0;
-    CurrentStep = CurrentBranch = 0;
+    CurrentStep = 0;
+    CurrentBranch = 0;
+    FanFlowSum = PrevFanFlowSum = 0;
+    SolverListing.clear();
     LastFanPressure = 0;
     PressureText.clear();
     PressureRowCount = 0;

@@ -86,9 +86,13 @@ public:
     int32_t SearchResult = 0;
     int32_t ConnectedNodeCount = 0;
     double FlowIncrement = 0;
-    int32_t CurrentStep = 0;
+    double CurrentStep = 0; // flow step of the solver's current stage, m3/s
     int32_t CurrentBranch = 0;
     double LastFanPressure = 0;
+    // Fan flow sums of this and the previous pass of the optimal distribution.
+    double FanFlowSum = 0, PrevFanFlowSum = 0;
+    // The solver's diagnostic listing of its last run (CP1251 lines, LF ends).
+    std::string SolverListing;
 
     // Prepared texts the calculations leave for the exports and the editor
     // (lines end with LF, cells separated by TAB).
