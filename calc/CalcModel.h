@@ -81,6 +81,8 @@ public:
 
     // Scalars.
     uint8_t CalcErrorFlag = 0;
+    // Set when an older data file was read; imports test it.
+    uint8_t DataLoadedFlag = 0;
     int32_t OptimalIteration = 0;
     int32_t OptimalStage = 0;
     int32_t SearchResult = 0;
