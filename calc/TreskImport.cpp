@@ -1,12 +1,12 @@
 #include "TreskImport.h"
 
 #include "BranchTypes.h"
+#include "DataFiles.h"
 #include "DecimalText.h"
 #include "NetworkPreparation.h"
 
 #include "platform/Cp1251.h"
 #include "platform/Errors.h"
-#include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "platform/NumberParse.h"
 #include "platform/Services.h"
@@ -356,13 +356,9 @@ bool ImportTreskText(const std::string& fileName, TNetworkTables& t, TCalcContex
     TTreskReader reader(t, c);
     reader.ClearTables();
 
-    // A file just written by another program may still be held for a moment:
-    // one more attempt before giving up.
-    std::string bytes;
-    const bool opened = ReadFileBytes(fileName, bytes) || ReadFileBytes(fileName, bytes);
+    std::vector<std::string> lines;
+    const bool opened = ReadDataLines(fileName, lines);
     if (opened) {
-        const std::vector<std::string> lines = SplitLines(bytes);
-        bytes.clear();
         t.TablDan.BeginUpdate();
         t.TablDavl.BeginUpdate();
         t.TablVen.BeginUpdate();
