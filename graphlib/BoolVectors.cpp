@@ -69,12 +69,12 @@ void TBoolVector::Assign(const TVector& source) {
 void TBoolVector::CopyItems(int32_t dstIndex, const TBoolVector& source, int32_t first, int32_t n) {
     if (n <= 0) return;
     if (first < 0) Error(kIndexOutOfBounds, first);
-    if (first + n > source.GetCount()) Error(kIndexOutOfBounds, first + n - 1);
-    if (dstIndex < 0) Error(kIndexOutOfBounds, dstIndex);
+    if (int64_t{first} + n > source.GetCount()) Error(kIndexOutOfBounds, first);
+    int32_t end = CopyEnd(dstIndex, n);
     // Through a copy: source and destination may be one vector.
     std::vector<bool> items(static_cast<size_t>(n));
     for (int32_t k = 0; k < n; ++k) items[k] = source.GetItem(first + k);
-    if (GetCount() < dstIndex + n) SetCount(dstIndex + n);
+    if (GetCount() < end) SetCount(end);
     for (int32_t k = 0; k < n; ++k) SetItem(dstIndex + k, items[k]);
 }
 

@@ -4,10 +4,10 @@ namespace arv::graphlib {
 
 namespace {
 
-std::string Fill(std::string_view text, std::string_view spec, std::string_view value) {
+std::string Fill(std::string_view text, std::string_view placeholder, std::string_view value) {
     std::string s(text);
-    auto p = s.find(spec);
-    if (p != std::string::npos) s.replace(p, spec.size(), value);
+    auto p = s.find(placeholder);
+    if (p != std::string::npos) s.replace(p, placeholder.size(), value);
     return s;
 }
 

@@ -327,8 +327,8 @@ void TNumberVector<T>::CopyRange(int32_t dstIndex, const TVector& source, int32_
     if (n <= 0) return;
     if (first < 0) this->Error(kIndexOutOfBounds, first);
     if (last >= g->GetCount()) this->Error(kIndexOutOfBounds, last);
-    if (dstIndex < 0) this->Error(kIndexOutOfBounds, dstIndex);
-    if (this->GetCount() < dstIndex + n) this->SetCount(dstIndex + n);
+    int32_t end = this->CopyEnd(dstIndex, n);
+    if (this->GetCount() < end) this->SetCount(end);
     for (int32_t k = 0; k < n; ++k) SetItem(dstIndex + k, g->GetItem(first + k));
 }
 

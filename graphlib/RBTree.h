@@ -160,25 +160,18 @@ private:
             parent->Right = newChild;
     }
 
-    void RotateLeft(TNode* x) {
-        TNode* y = x->Right;
-        x->Right = y->Left;
-        if (y->Left != FSentinel) SetParent(y->Left, x);
-        TNode* xp = Parent(x);
-        SetParent(y, xp);
-        Replace(xp, x, y);
-        y->Left = x;
-        SetParent(x, y);
-    }
+    // Mirrored cases are written once: `left` picks the side.
+    static TNode*& Child(TNode* n, bool left) { return left ? n->Left : n->Right; }
 
-    void RotateRight(TNode* x) {
-        TNode* y = x->Left;
-        x->Left = y->Right;
-        if (y->Right != FSentinel) SetParent(y->Right, x);
+    // Rotates x down to the `left` side; its child on the other side rises.
+    void Rotate(TNode* x, bool left) {
+        TNode* y = Child(x, !left);
+        Child(x, !left) = Child(y, left);
+        if (Child(y, left) != FSentinel) SetParent(Child(y, left), x);
         TNode* xp = Parent(x);
         SetParent(y, xp);
         Replace(xp, x, y);
-        y->Right = x;
+        Child(y, left) = x;
         SetParent(x, y);
     }
 
@@ -186,43 +179,24 @@ private:
         while (x != FRoot && IsRed(Parent(x))) {
             TNode* p = Parent(x);
             TNode* g = Parent(p);
-            if (p == g->Left) {
-                TNode* u = g->Right;
-                if (IsRed(u)) {
-                    SetBlack(p);
-                    SetBlack(u);
-                    SetRed(g);
-                    x = g;
-                    continue;
-                }
-                if (x == p->Right) {
-                    x = p;
-                    RotateLeft(x);
-                    p = Parent(x);
-                    g = Parent(p);
-                }
+            bool left = p == g->Left;
+            TNode* u = Child(g, !left);
+            if (IsRed(u)) {
                 SetBlack(p);
+                SetBlack(u);
                 SetRed(g);
-                RotateRight(g);
-            } else {
-                TNode* u = g->Left;
-                if (IsRed(u)) {
-                    SetBlack(p);
-                    SetBlack(u);
-                    SetRed(g);
-                    x = g;
-                    continue;
-                }
-                if (x == p->Left) {
-                    x = p;
-                    RotateRight(x);
-                    p = Parent(x);
-                    g = Parent(p);
-                }
-                SetBlack(p);
-                SetRed(g);
-                RotateLeft(g);
+                x = g;
+                continue;
             }
+            if (x == Child(p, !left)) {
+                x = p;
+                Rotate(x, left);
+                p = Parent(x);
+                g = Parent(p);
+            }
+            SetBlack(p);
+            SetRed(g);
+            Rotate(g, !left);
         }
         SetBlack(FRoot);
     }
@@ -230,55 +204,30 @@ private:
     void DeleteFixup(TNode* x) {
         while (x != FRoot && !IsRed(x)) {
             TNode* xp = Parent(x);
-            if (x == xp->Left) {
-                TNode* w = xp->Right;
-                if (IsRed(w)) {
-                    SetBlack(w);
-                    SetRed(xp);
-                    RotateLeft(xp);
-                    w = xp->Right;
-                }
-                if (!IsRed(w->Left) && !IsRed(w->Right)) {
-                    SetRed(w);
-                    x = xp;
-                } else {
-                    if (!IsRed(w->Right)) {
-                        SetBlack(w->Left);
-                        SetRed(w);
-                        RotateRight(w);
-                        w = xp->Right;
-                    }
-                    SetColour(w, IsRed(xp));
-                    SetBlack(xp);
-                    SetBlack(w->Right);
-                    RotateLeft(xp);
-                    x = FRoot;
-                }
-            } else {
-                TNode* w = xp->Left;
-                if (IsRed(w)) {
-                    SetBlack(w);
-                    SetRed(xp);
-                    RotateRight(xp);
-                    w = xp->Left;
-                }
-                if (!IsRed(w->Right) && !IsRed(w->Left)) {
-                    SetRed(w);
-                    x = xp;
-                } else {
-                    if (!IsRed(w->Left)) {
-                        SetBlack(w->Right);
-                        SetRed(w);
-                        RotateLeft(w);
-                        w = xp->Left;
-                    }
-                    SetColour(w, IsRed(xp));
-                    SetBlack(xp);
-                    SetBlack(w->Left);
-                    RotateRight(xp);
-                    x = FRoot;
-                }
+            bool left = x == xp->Left;
+            TNode* w = Child(xp, !left);
+            if (IsRed(w)) {
+                SetBlack(w);
+                SetRed(xp);
+                Rotate(xp, left);
+                w = Child(xp, !left);
             }
+            if (!IsRed(w->Left) && !IsRed(w->Right)) {
+                SetRed(w);
+                x = xp;
+                continue;
+            }
+            if (!IsRed(Child(w, !left))) {
+                SetBlack(Child(w, left));
+                SetRed(w);
+                Rotate(w, !left);
+                w = Child(xp, !left);
+            }
+            SetColour(w, IsRed(xp));
+            SetBlack(xp);
+            SetBlack(Child(w, !left));
+            Rotate(xp, left);
+            x = FRoot;
         }
         SetBlack(x);
     }

@@ -3,9 +3,11 @@
 #include "graphlib/ArrayPrimitives.h"
 #include "graphlib/QuickSort.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 namespace arv::graphlib {
 
@@ -76,6 +78,12 @@ void TVector::CheckIndex(int32_t i, int32_t limit) const {
     if (i < 0 || i > limit) Error(kIndexOutOfBounds, i);
 }
 
+int32_t TVector::CopyEnd(int32_t dstIndex, int32_t n) const {
+    int64_t end = int64_t{dstIndex} + n;
+    if (dstIndex < 0 || end > INT32_MAX) Error(kIndexOutOfBounds, dstIndex);
+    return static_cast<int32_t>(end);
+}
+
 void TVector::WriteBlock(TVStream& stream) const {
     stream.WriteInt32(FCount);
     stream.WriteInt32(FElemSize);
@@ -138,8 +146,8 @@ void TVector::CopyRange(int32_t dstIndex, const TVector& source, int32_t first, 
     if (n <= 0) return;
     if (first < 0) Error(kIndexOutOfBounds, first);
     if (last >= source.FCount) Error(kIndexOutOfBounds, last);
-    if (dstIndex < 0) Error(kIndexOutOfBounds, dstIndex);
-    if (FCount < dstIndex + n) SetCount(dstIndex + n);
+    int32_t end = CopyEnd(dstIndex, n);
+    if (FCount < end) SetCount(end);
     std::memmove(FData + dstIndex * FElemSize, source.FData + first * FElemSize,
                  static_cast<size_t>(n) * FElemSize);
 }
@@ -240,7 +248,8 @@ void TSortableVector::Reverse() {
 }
 
 void TSortableVector::Grow(int32_t n) {
-    SetCount(GetCount() + n);
+    SetCount(
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{GetCount()} + n, INT32_MIN, INT32_MAX)));
 }
 
 // --- TBaseVectorOf ----------------------------------------------------------
@@ -268,32 +277,33 @@ template <class T> void TBaseVectorOf<T>::FillValue(int32_t byteOffset, int32_t 
 
 namespace {
 
-int32_t IndexOfRaw(const void* data, int32_t n, uint8_t v) {
-    return IndexOfByte(data, n, v);
+// The array primitive for the element width: doubles by value, the 32-bit
+// vectors as words.
+template <class T> int32_t IndexOfRaw(const void* data, int32_t n, T v) {
+    if constexpr (sizeof(T) == 1)
+        return IndexOfByte(data, n, v);
+    else if constexpr (std::is_floating_point_v<T>)
+        return IndexOfDouble(data, n, v);
+    else
+        return IndexOfDword(data, n, static_cast<uint32_t>(v));
 }
-int32_t IndexOfRaw(const void* data, int32_t n, int32_t v) {
-    return IndexOfDword(data, n, static_cast<uint32_t>(v));
+
+template <class T> int32_t LastIndexOfRaw(const void* data, int32_t n, T v) {
+    if constexpr (sizeof(T) == 1)
+        return LastIndexOfByte(data, n, v);
+    else if constexpr (std::is_floating_point_v<T>)
+        return LastIndexOfDouble(data, n, v);
+    else
+        return LastIndexOfDword(data, n, static_cast<uint32_t>(v));
 }
-int32_t IndexOfRaw(const void* data, int32_t n, double v) {
-    return IndexOfDouble(data, n, v);
-}
-int32_t LastIndexOfRaw(const void* data, int32_t n, uint8_t v) {
-    return LastIndexOfByte(data, n, v);
-}
-int32_t LastIndexOfRaw(const void* data, int32_t n, int32_t v) {
-    return LastIndexOfDword(data, n, static_cast<uint32_t>(v));
-}
-int32_t LastIndexOfRaw(const void* data, int32_t n, double v) {
-    return LastIndexOfDouble(data, n, v);
-}
-int32_t CountRaw(const void* data, int32_t n, uint8_t v) {
-    return CountByte(data, n, v);
-}
-int32_t CountRaw(const void* data, int32_t n, int32_t v) {
-    return CountDword(data, n, static_cast<uint32_t>(v));
-}
-int32_t CountRaw(const void* data, int32_t n, double v) {
-    return CountDouble(data, n, v);
+
+template <class T> int32_t CountRaw(const void* data, int32_t n, T v) {
+    if constexpr (sizeof(T) == 1)
+        return CountByte(data, n, v);
+    else if constexpr (std::is_floating_point_v<T>)
+        return CountDouble(data, n, v);
+    else
+        return CountDword(data, n, static_cast<uint32_t>(v));
 }
 
 } // namespace

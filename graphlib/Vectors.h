@@ -84,6 +84,9 @@ protected:
     void Reallocate(int32_t capacity);
     void DoSetCount(int32_t n);
     void CheckIndex(int32_t i, int32_t limit) const;
+    // dstIndex + n for a copy into this vector; a negative index or an end
+    // beyond the int32 range raises.
+    int32_t CopyEnd(int32_t dstIndex, int32_t n) const;
     // Classes with a fixed element size refuse a stream of another size.
     virtual bool FixedElemSize() const { return false; }
     TRawBlock ReadBlock(TVStream& stream) const;

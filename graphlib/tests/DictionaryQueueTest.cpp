@@ -1,24 +1,21 @@
 #include "graphlib/FloatPriorityQueue.h"
 #include "graphlib/StrPtrDic.h"
 
+#include "graphlib/tests/TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <set>
 
 using namespace arv::graphlib;
+using namespace arv::graphlib::testing;
 
 namespace {
 
 // CP1251 bytes of the Russian words used below.
 const char* const kWeightLower = "\xC2\xE5\xF1"; // Вес
 const char* const kWeightUpper = "\xC2\xC5\xD1"; // ВЕС
-
-struct TTracked : TObject {
-    explicit TTracked(int* alive) : Alive(alive) { ++*Alive; }
-    ~TTracked() override { --*Alive; }
-    int* Alive;
-};
 
 void CollectKey(void* context, TDicItem& item) {
     static_cast<std::vector<std::string>*>(context)->push_back(item.Key);

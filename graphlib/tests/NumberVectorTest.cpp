@@ -1,6 +1,8 @@
 #include "graphlib/BoolVectors.h"
 #include "graphlib/NumberVectors.h"
 
+#include "graphlib/tests/TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,17 +11,9 @@
 #include <random>
 
 using namespace arv::graphlib;
+using namespace arv::graphlib::testing;
 
 namespace {
-
-template <class F> std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 template <class T> std::vector<T> Items(const TGenericNumberVector<T>& v) {
     std::vector<T> r;

@@ -1,22 +1,16 @@
 #include "graphlib/VStream.h"
 
+#include "graphlib/tests/TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 using namespace arv::graphlib;
+using namespace arv::graphlib::testing;
 
 namespace {
-
-template <class F> std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 struct TCountingHook : TVStreamReadHook {
     std::vector<int32_t> reads;

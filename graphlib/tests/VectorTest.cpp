@@ -2,6 +2,8 @@
 #include "graphlib/BoolVectors.h"
 #include "graphlib/NumberVectors.h"
 
+#include "graphlib/tests/TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,20 +11,12 @@
 #include <random>
 
 using namespace arv::graphlib;
+using namespace arv::graphlib::testing;
 
 namespace {
 
 void* P(intptr_t v) {
     return reinterpret_cast<void*>(v);
-}
-
-template <class F> std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "no error";
 }
 
 } // namespace
@@ -139,6 +133,12 @@ TEST(Vector, AssignCopyRangeAndClassChecks) {
     std::vector<int32_t> got;
     for (int i = 0; i < 8; ++i) got.push_back(dst.GetItem(i));
     EXPECT_EQ((std::vector<int32_t>{-1, -1, -1, -1, -1, 12, 13, 14}), got);
+    // A target end beyond the int32 range is refused, not wrapped.
+    EXPECT_EQ("Class TNumberVector: Index out of bounds (2147483647)",
+              ErrorOf([&] { dst.CopyRange(INT32_MAX, src, 0, 1); }));
+    EXPECT_EQ("Class TNumberVector: Index out of bounds (6)",
+              ErrorOf([&] { dst.CopyRange(0, src, 5, 6); }));
+    EXPECT_EQ(8, dst.GetCount());
 }
 
 TEST(Vector, EqualToNeedsTheSameElementSize) {
