@@ -19,15 +19,6 @@ struct TRecordLine {
     std::string rest;
 };
 
-// A file that cannot be opened may be held by another program for a moment;
-// it is tried once more before it is skipped.
-bool ReadDataLines(const std::string& fileName, std::vector<std::string>& lines) {
-    std::string bytes;
-    if (!ReadFileBytes(fileName, bytes) && !ReadFileBytes(fileName, bytes)) return false;
-    lines = SplitLines(bytes);
-    return true;
-}
-
 // Empty lines carry no record (a file may end in two line ends).
 bool ReadRecordLines(const std::string& fileName, std::vector<TRecordLine>& records) {
     std::vector<std::string> lines;
@@ -66,6 +57,13 @@ std::string RowLine(std::string_view tag, const TModGrid& grid, int row, int col
 }
 
 } // namespace
+
+bool ReadDataLines(const std::string& fileName, std::vector<std::string>& lines) {
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes) && !ReadFileBytes(fileName, bytes)) return false;
+    lines = SplitLines(bytes);
+    return true;
+}
 
 bool LoadNetworkData(const std::string& fileName, TNetworkTables& t, TCalcContext& c) {
     std::vector<TRecordLine> records;

@@ -10,8 +10,14 @@
 #include "NetworkTables.h"
 
 #include <string>
+#include <vector>
 
 namespace arv {
+
+// The lines of a text file, CR LF or LF. A file that cannot be opened may be
+// held by another program for a moment; it is tried once more before the
+// reading gives up.
+bool ReadDataLines(const std::string& fileName, std::vector<std::string>& lines);
 
 // Reads a ".dan" file into the tables, the fields and the options, with the
 // row rules of the network data text. A line with an unknown tag shows
