@@ -366,15 +366,17 @@ void TGLine::AttachLoaded() {
     sinCos = TSinCos::Of(angle);
 }
 
+TPoint BandOffset(double length, long double cosValue, long double sinValue) {
+    return {RoundI(length * static_cast<double>(cosValue)),
+            ClampI(-static_cast<int64_t>(RoundI(length * static_cast<double>(sinValue))))};
+}
+
 void TGLine::SetOffsets(const TSinCos& sc, int32_t w, int32_t s) {
-    auto offset = [](double len, long double c, long double sn) {
-        return TPoint{RoundI(len * static_cast<double>(c)), -RoundI(len * static_cast<double>(sn))};
-    };
-    offsetL = offset(w, sc.cosL, sc.sinL);
-    offsetR = offset(w, sc.cosR, sc.sinR);
-    offsetL2 = offset(w + s / 5.0, sc.cosL, sc.sinL);
-    offsetR2 = offset(w + s / 5.0, sc.cosR, sc.sinR);
-    backStep = offset(-static_cast<double>(s), sc.cosA, sc.sinA);
+    offsetL = BandOffset(w, sc.cosL, sc.sinL);
+    offsetR = BandOffset(w, sc.cosR, sc.sinR);
+    offsetL2 = BandOffset(w + s / 5.0, sc.cosL, sc.sinL);
+    offsetR2 = BandOffset(w + s / 5.0, sc.cosR, sc.sinR);
+    backStep = BandOffset(-static_cast<double>(s), sc.cosA, sc.sinA);
 }
 
 void TGLine::BuildOutline(int32_t halfWidth, int32_t arrowSize, TOutline& out) {

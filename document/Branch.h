@@ -212,5 +212,7 @@ private:
 
 // Direction angle from one point to another as branches use it.
 double BranchAngle(TPoint from, TPoint to);
+// Screen offset of a band side: (round(len x cos), -round(len x sin)).
+TPoint BandOffset(double length, long double cosValue, long double sinValue);
 
 } // namespace arv

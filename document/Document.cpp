@@ -2,6 +2,8 @@
 
 #include "document/Branch.h"
 #include "document/DrawingGlobals.h"
+#include "document/ShapeFigures.h"
+#include "document/TextFigures.h"
 #include "document/WindowHost.h"
 
 #include <algorithm>
@@ -57,6 +59,8 @@ TGCollFigure::~TGCollFigure() {
     OnDrawLabel = nullptr;
     for (auto& f : figures) f->Release();
     figures.clear();
+    images.Clear();
+    symbols.Clear();
     if (GDoc == this) GDoc = nullptr;
 }
 
@@ -586,7 +590,24 @@ void TGCollFigure::ResolveNodeIndices() {
     }
 }
 
-std::unique_ptr<TGCustomFigure> CreateFigure(int32_t kind, TGCollNode* nodes, const TGLajer*) {
+int32_t TGCollFigure::CopyPlaPosition(int32_t index) {
+    TGBranch* b = BranchAt(index);
+    if (b) {
+        const int32_t position = b->Caption(3).a;
+        for (int32_t i = 0; i < Count(); ++i) {
+            TGBranch* other = BranchAt(i);
+            if (!other || i == index || other->Caption(3).a != position) continue;
+            b->Caption(3).flag = other->Caption(3).flag;
+            b->plaSelection = 0;
+            b->marks = other->marks;
+            return other->Caption(3).colour;
+        }
+    }
+    return WindowState().BackColor;
+}
+
+std::unique_ptr<TGCustomFigure> CreateFigure(int32_t kind, TGCollNode* nodes,
+                                             const TGLajer* layers) {
     std::unique_ptr<TGCustomFigure> f;
     switch (kind) {
     case kKindLine:
@@ -594,6 +615,30 @@ std::unique_ptr<TGCustomFigure> CreateFigure(int32_t kind, TGCollNode* nodes, co
         break;
     case kKindPolyLine:
         f = std::make_unique<TGPolyLine>(nodes);
+        break;
+    case kKindArc:
+        f = std::make_unique<TGArc>(layers);
+        break;
+    case kKindText:
+        f = std::make_unique<TGText>();
+        break;
+    case kKindPicture:
+        f = std::make_unique<TGPicture>();
+        break;
+    case kKindSymbol:
+        f = std::make_unique<TGUO>();
+        break;
+    case kKindRectangle:
+        f = std::make_unique<TGRectangle>();
+        break;
+    case kKindEllipse:
+        f = std::make_unique<TGElipse>(layers);
+        break;
+    case kKindPolygon:
+        f = std::make_unique<TGPolygon>(layers);
+        break;
+    case kKindALine:
+        f = std::make_unique<TGALine>(layers);
         break;
     default:
         return nullptr;

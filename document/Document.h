@@ -7,8 +7,10 @@
 
 #include "document/Figure.h"
 #include "document/FontRecord.h"
+#include "document/ImageLibrary.h"
 #include "document/Layers.h"
 #include "document/Nodes.h"
+#include "document/SymbolLibrary.h"
 
 #include <array>
 #include <functional>
@@ -85,6 +87,8 @@ public:
     TGCollFigure& operator=(const TGCollFigure&) = delete;
 
     TGCollNode nodes;
+    TGCollImg images;
+    TGCollUO symbols;
     TGLajer layers;
     std::vector<std::unique_ptr<TGCustomFigure>> figures;
     std::vector<int32_t> visibleList;
@@ -163,6 +167,11 @@ public:
     // Removes a layer of the drawing: its figures go to layer 0, figures and
     // scheme visibility of later layers move down with them.
     bool DeleteLayer(int32_t index);
+    // PLA attributes for the branch at the index from the first other branch
+    // with the same PLA position; result: that branch's PLA colour, or the
+    // window's background colour when there is none.
+    int32_t CopyPlaPosition(int32_t index);
+
     // The document's part of following a scheme record: the drawing defaults,
     // the display switches and, from version 22, every figure's attributes.
     void ApplySchemeRecord(int32_t kind);

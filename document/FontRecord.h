@@ -2,6 +2,8 @@
 // file and of text figures.
 #pragma once
 
+#include "platform/BinaryIo.h"
+
 #include <cstdint>
 #include <string>
 
@@ -21,5 +23,12 @@ struct TFontRecord {
     uint8_t style = 0;          // bit 0 bold, 1 italic, 2 underline, 3 strike-out
     bool operator==(const TFontRecord&) const = default;
 };
+
+constexpr int kFontRecordSize = 52;
+// The 52-byte record: charset, colour, name with its length byte in 32
+// bytes, pitch, size, style. The name is cut to 31 characters.
+void WriteFontRecord(TBinaryWriter& w, const TFontRecord& f);
+// False when the record is truncated or its name is longer than 31.
+bool ReadFontRecord(TBinaryReader& r, TFontRecord& f);
 
 } // namespace arv
