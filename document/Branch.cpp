@@ -451,7 +451,7 @@ bool TGPolyLine::LoadFromStream(int32_t v, TBinaryReader& r) {
     if (!TGLine::LoadFromStream(v, r)) return false;
     const double storedAngle = angle;
     int32_t count = r.I32();
-    if (r.Failed() || count < -1 || static_cast<uint64_t>(count + 1) * 8 > r.Remaining())
+    if (r.Failed() || count < -1 || (static_cast<uint64_t>(count) + 1) * 8 > r.Remaining())
         return false;
     bendCount = count;
     EnsureSlots(count + 1);

@@ -117,10 +117,11 @@ void TGCollFigure::DeleteCurrent() {
 
 void TGCollFigure::Clear() {
     const bool hadFigures = !figures.empty();
+    // Every node goes (also nodes loaded without a branch), so the branches
+    // have no references left to release one by one.
+    nodes.Clear();
     for (int32_t i = Count() - 1; i >= 0; --i) figures[i]->Release();
     figures.clear();
-    // Nodes loaded without a branch would otherwise outlive the drawing.
-    nodes.Clear();
     visibleList.clear();
     tempBranchCounter = -1;
     current = -1;

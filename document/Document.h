@@ -176,6 +176,16 @@ public:
     // the display switches and, from version 22, every figure's attributes.
     void ApplySchemeRecord(int32_t kind);
 
+    // The drawing file: header and tagged blocks of version 22, the network
+    // data text as block 4021. Result: the bytes of the header, the node
+    // block, the figure blocks and the end marker.
+    int32_t SaveToStream(TBinaryWriter& w, std::string_view networkDataText);
+    // Reads a drawing file image (versions 1 to 22). 0: the drawing replaced
+    // the document and networkDataText holds the file's network data text;
+    // -1: the file was refused and the document, the drawing globals, the
+    // window state and networkDataText are as they were.
+    int32_t LoadFromStream(std::string_view bytes, std::string* networkDataText = nullptr);
+
     // Calls of the node collection, so that branch ends stay on their nodes.
     void NodeRecordRemoved(int32_t index);
     void NodeEndsMoved(int32_t index, TPoint p);

@@ -168,7 +168,7 @@ bool TGPolygon::LoadFromStream(int32_t v, TBinaryReader& r) {
     if (!TGCustomFigure::LoadFromStream(v, r)) return false;
     int32_t last = r.I32();
     // Any number of vertices a file holds is read; never more than it holds.
-    if (r.Failed() || last < -1 || static_cast<uint64_t>(last + 1) * 8 > r.Remaining())
+    if (r.Failed() || last < -1 || (static_cast<uint64_t>(last) + 1) * 8 > r.Remaining())
         return false;
     lastIndex = last;
     vertices.assign(std::max<size_t>(static_cast<size_t>(last + 1), 10), TPoint{});
