@@ -57,6 +57,7 @@ TGCollFigure::TGCollFigure() : nodes(this) {
 TGCollFigure::~TGCollFigure() {
     OnChange = nullptr;
     OnDrawLabel = nullptr;
+    nodes.Clear();
     for (auto& f : figures) f->Release();
     figures.clear();
     images.Clear();

@@ -50,7 +50,6 @@ enum TBlockTag : int32_t {
 
 constexpr size_t kFolderMax = 255;
 constexpr int kNodeEntrySize = 26;
-constexpr int kOldNodeEntrySize = 21;
 constexpr int kSchemeRecordSize = 36;
 
 void WriteSchemeRecord(TBinaryWriter& w, const TSchemeRecord& s) {
@@ -75,43 +74,12 @@ TSchemeRecord ReadSchemeRecord(TBinaryReader& r) {
     return s;
 }
 
-void WriteNode(TBinaryWriter& w, const TNodeRecord& n) {
-    w.I32(n.number);
-    WritePoint(w, n.point);
-    WritePoint(w, n.labelOffset);
-    w.U8(n.shown);
-    w.U8(n.flag);
-    w.I32(n.kind);
-}
-
-// Node entries; version 1 entries have no flag and kind.
-bool ReadNodes(TBinaryReader& r, int32_t version, std::vector<TNodeRecord>& out) {
-    const int32_t n = r.I32();
-    const int entrySize = version >= 2 ? kNodeEntrySize : kOldNodeEntrySize;
-    if (r.Failed() || n < 0 || static_cast<uint64_t>(n) * entrySize > r.Remaining()) return false;
-    std::vector<TNodeRecord> nodes(static_cast<size_t>(n));
-    for (TNodeRecord& rec : nodes) {
-        rec.number = r.I32();
-        rec.point = ReadPoint(r);
-        rec.labelOffset = ReadPoint(r);
-        rec.shown = r.U8();
-        rec.refCount = 0;
-        if (version >= 2) {
-            rec.flag = r.U8();
-            rec.kind = r.I32();
-        }
-    }
-    if (r.Failed()) return false;
-    out = std::move(nodes);
-    return true;
-}
-
 // Everything a drawing file sets, read completely before any of it reaches
 // the document, so that a refused file changes nothing.
 struct TStagedDrawing {
     std::array<uint8_t, 204> header{};
     int32_t version = 0;
-    std::optional<std::vector<TNodeRecord>> nodes;
+    std::optional<TGCollNode> nodes;
     int32_t nodeSize = 0;
     int32_t nodeSizeScaled = 0;
     std::vector<std::unique_ptr<TGCustomFigure>> figures;
@@ -155,8 +123,8 @@ bool TDrawingReader::Read(TStagedDrawing& s) {
     if (head.compare(0, 4, "G878") != 0 || s.version < 1 || s.version > kDrawingVersion)
         return false;
     if (s.version == 1) {
-        std::vector<TNodeRecord> nodes;
-        if (!ReadNodes(r_, 1, nodes)) return false;
+        TGCollNode nodes;
+        if (!nodes.LoadFromStream(r_, 1)) return false;
         s.nodes = std::move(nodes);
     }
     if (s.version < kDrawingVersion) ShowMessage(DrawingMessages().outdatedVersion);
@@ -204,8 +172,8 @@ bool TDrawingReader::ReadBlock(TStagedDrawing& s, int32_t tag, int32_t size) {
     }
     switch (tag) {
     case kKindNodeBlock: {
-        std::vector<TNodeRecord> nodes;
-        if (!ReadNodes(r_, s.version, nodes)) return false;
+        TGCollNode nodes;
+        if (!nodes.LoadFromStream(r_, s.version)) return false;
         s.nodes = std::move(nodes);
         return true;
     }
@@ -317,8 +285,7 @@ int32_t TGCollFigure::SaveToStream(TBinaryWriter& w, std::string_view networkDat
     };
 
     block(kKindNodeBlock, kNodeEntrySize * nodes.Count() + 8);
-    w.I32(nodes.Count());
-    for (const TNodeRecord& n : nodes.Records()) WriteNode(w, n);
+    nodes.SaveToStream(w);
     int64_t counted = static_cast<int64_t>(w.Size() - start);
 
     if (!g.SymbolLibraryText.empty()) {
@@ -395,11 +362,8 @@ int32_t TGCollFigure::LoadFromStream(std::string_view bytes, std::string* networ
     Clear();
     header = s.header;
     if (s.nodes) {
-        nodes.Records() = std::move(*s.nodes);
-        int64_t lowest = -1;
-        for (const TNodeRecord& n : nodes.Records())
-            lowest = std::min<int64_t>(lowest, n.number - int64_t{1});
-        nodes.nextTempNumber = ClampI(lowest);
+        nodes.Records() = std::move(s.nodes->Records());
+        nodes.nextTempNumber = s.nodes->nextTempNumber;
     }
     nodes.nodeSize = s.nodeSize;
     nodes.nodeSizeScaled = s.nodeSizeScaled;

@@ -60,40 +60,37 @@ TRect ReadRect(TBinaryReader& r) {
 }
 
 namespace {
-void WritePen(TBinaryWriter& w, const TPenRecord& p) {
-    w.I32(p.reserved);
-    w.I32(p.colour);
-    w.I32(p.width);
-    w.U8(p.style);
+// Pen and brush records share one 16-byte layout: three int32, a style byte
+// and three pad bytes.
+void WriteRecord16(TBinaryWriter& w, int32_t first, int32_t second, int32_t third, uint8_t style) {
+    w.I32(first);
+    w.I32(second);
+    w.I32(third);
+    w.U8(style);
     w.FixedText("", 3);
 }
 
-TPenRecord ReadPen(TBinaryReader& r) {
-    TPenRecord p;
-    p.reserved = r.I32();
-    p.colour = r.I32();
-    p.width = r.I32();
-    p.style = r.U8();
+template <typename T> T ReadRecord16(TBinaryReader& r) {
+    const int32_t first = r.I32(), second = r.I32(), third = r.I32();
+    const uint8_t style = r.U8();
     r.Skip(3);
-    return p;
+    return T{first, second, third, style};
+}
+
+void WritePen(TBinaryWriter& w, const TPenRecord& p) {
+    WriteRecord16(w, p.reserved, p.colour, p.width, p.style);
 }
 
 void WriteBrush(TBinaryWriter& w, const TBrushRecord& b) {
-    w.I32(b.reserved);
-    w.I32(b.colour);
-    w.I32(b.reserved2);
-    w.U8(b.style);
-    w.FixedText("", 3);
+    WriteRecord16(w, b.reserved, b.colour, b.reserved2, b.style);
+}
+
+TPenRecord ReadPen(TBinaryReader& r) {
+    return ReadRecord16<TPenRecord>(r);
 }
 
 TBrushRecord ReadBrush(TBinaryReader& r) {
-    TBrushRecord b;
-    b.reserved = r.I32();
-    b.colour = r.I32();
-    b.reserved2 = r.I32();
-    b.style = r.U8();
-    r.Skip(3);
-    return b;
+    return ReadRecord16<TBrushRecord>(r);
 }
 } // namespace
 

@@ -118,6 +118,46 @@ int32_t TGCollNode::NextFreeNumber() const {
     return ClampI(-k);
 }
 
+void TGCollNode::SaveToStream(TBinaryWriter& w) const {
+    w.I32(Count());
+    for (const TNodeRecord& n : records_) {
+        w.I32(n.number);
+        w.I32(n.point.x);
+        w.I32(n.point.y);
+        w.I32(n.labelOffset.x);
+        w.I32(n.labelOffset.y);
+        w.U8(n.shown);
+        w.U8(n.flag);
+        w.I32(n.kind);
+    }
+}
+
+bool TGCollNode::LoadFromStream(TBinaryReader& r, int32_t version) {
+    const int32_t n = r.I32();
+    const int entrySize = version >= 2 ? 26 : 21;
+    if (r.Failed() || n < 0 || static_cast<uint64_t>(n) * entrySize > r.Remaining()) return false;
+    std::vector<TNodeRecord> loaded(static_cast<size_t>(n));
+    int64_t lowest = -1;
+    for (TNodeRecord& rec : loaded) {
+        rec.number = r.I32();
+        rec.point.x = r.I32();
+        rec.point.y = r.I32();
+        rec.labelOffset.x = r.I32();
+        rec.labelOffset.y = r.I32();
+        rec.shown = r.U8();
+        rec.refCount = 0;
+        if (version >= 2) {
+            rec.flag = r.U8();
+            rec.kind = r.I32();
+        }
+        lowest = std::min<int64_t>(lowest, rec.number - int64_t{1});
+    }
+    if (r.Failed()) return false;
+    records_ = std::move(loaded);
+    nextTempNumber = ClampI(lowest);
+    return true;
+}
+
 void TGCollNode::Clear() {
     records_.clear();
     nextTempNumber = -1;

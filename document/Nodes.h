@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/Geometry.h"
+#include "platform/BinaryIo.h"
 
 #include <cstdint>
 #include <vector>
@@ -65,6 +66,13 @@ public:
     void Clear();
     // Removes record `index`; the owner's branches keep valid indices.
     void RemoveRecord(int32_t index);
+
+    // The node block of the drawing file: int32 count, then 26-byte entries
+    // (21 bytes in version 1, without flag and kind).
+    void SaveToStream(TBinaryWriter& w) const;
+    // Replaces the records (reference counts 0; the branches add theirs) and
+    // sets nextTempNumber; false, and nothing changed, on a damaged block.
+    bool LoadFromStream(TBinaryReader& r, int32_t version);
 
     int32_t nextTempNumber = -1;
     int32_t nodeSize = 11;

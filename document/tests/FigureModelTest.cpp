@@ -344,3 +344,21 @@ TEST_F(Branches, IncidenceListsEveryBranchAtANode) {
     EXPECT_EQ((std::vector<int32_t>{150}), loop.incident);
     EXPECT_EQ(2, loop.refCount);
 }
+
+TEST_F(Branches, CalculationLinksNeverReachTheStoredCaptions) {
+    TGLine line;
+    line.Caption(4).a = 12; // measuring station, stored
+    line.beginNodeLink = 3; // rows the calculation link found, not stored
+    line.endNodeLink = 4;
+    line.resultsIndex = 5;
+    TBinaryWriter w;
+    line.SaveToStream(w);
+    std::string bytes = w.Take();
+    TGLine back;
+    TBinaryReader r(bytes);
+    ASSERT_TRUE(back.LoadFromStream(kDrawingVersion, r));
+    EXPECT_EQ(12, back.Caption(4).a);
+    EXPECT_EQ(-1, back.beginNodeLink);
+    EXPECT_EQ(-1, back.endNodeLink);
+    EXPECT_EQ(-1, back.resultsIndex);
+}
