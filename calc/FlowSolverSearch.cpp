@@ -31,87 +31,76 @@ std::string Scientific(double value) {
 
 } // namespace
 
-// +1: the arc would carry flow away from the node's side (raise Q for a
-// source-side node at the branch's begin); -1 the other way; 0 when the far
-// node already belongs to the same side.
-int TFlowSolver::ArcDirection(int node, int a) const {
-    const int label = c_.NodeLabel[node];
-    const bool begins = c_.BranchBeginNode[a] == node;
-    const int far = begins ? c_.BranchEndNode[a] : c_.BranchBeginNode[a];
-    if (c_.NodeLabel[far] == label) return 0;
-    if (label == kSourceLabel) return begins ? 1 : -1;
-    return begins ? -1 : 1;
-}
-
-// Could the push raise the flow of arc a?
-TFlowSolver::TArc TFlowSolver::ForwardArc(int a) {
+// Could a push raise the flow of ordinary branch a (not the one under test)?
+bool TFlowSolver::ForwardOpen(int a) const {
+    const TBranch& x = br_[a];
     const double s = c_.CurrentStep, t = p_.SearchFlowTol, pt = p_.SearchPressureTol;
-    const double q = c_.BranchFlow[a];
-    const double b1 = c_.PressureBase1[a], b2 = c_.PressureBase2[a];
-    const double lo = c_.FlowLowerBound[a], hi = c_.FlowUpperBound[a];
-    auto when = [](bool admissible) { return admissible ? TArc::Admissible : TArc::Blocked; };
-    if (a == c_.CurrentBranch) return TArc::Blocked;
-    if (c_.OptimalStage == 1 && q + t > hi) return TArc::Blocked;
-    switch (c_.BranchCalcKind[a]) {
-    case 1:
-        if (!p_.FanCodesApart || c_.BranchKindCode[a] == BranchType::Fan)
-            return when(F(a, q + s) + t >= -b1);
-        if (c_.BranchKindCode[a] == BranchType::FanReversed) return when(F(a, q - s) - t <= -b1);
-        return TArc::Ignored;
-    case 2:
-        if (b1 < 0 && q - t > lo) return TArc::Blocked;
-        return when(F(a, q + s) + b1 >= -pt && q + t <= hi);
-    default:
-        if (q >= hi) return when(D(a, q + s) <= b1 + pt);
-        if (q < -t) return when(b2 <= pt || (q + t <= lo && -q >= s && D(a, q) >= b2 - pt));
-        return when(b1 >= -pt || q + t <= lo);
-    }
+    const double q = x.Q;
+    if (c_.OptimalStage == 1 && q + t > x.Hi) return false;
+    if (q >= x.Hi) return D(a, q + s) <= x.B1 + pt;
+    if (q < -t) return x.B2 <= pt || (q + t <= x.Lo && -q >= s && D(a, q) >= x.B2 - pt);
+    return x.B1 >= -pt || q + t <= x.Lo;
 }
 
-// Could the push lower the flow of arc a?
-TFlowSolver::TArc TFlowSolver::BackwardArc(int a) {
+// Could a push lower it?
+bool TFlowSolver::BackwardOpen(int a) const {
+    const TBranch& x = br_[a];
     const double s = c_.CurrentStep, t = p_.SearchFlowTol, pt = p_.SearchPressureTol;
-    const double q = c_.BranchFlow[a];
-    const double b1 = c_.PressureBase1[a], b2 = c_.PressureBase2[a];
-    const double lo = c_.FlowLowerBound[a], hi = c_.FlowUpperBound[a];
-    auto when = [](bool admissible) { return admissible ? TArc::Admissible : TArc::Blocked; };
-    if (a == c_.CurrentBranch) return TArc::Blocked;
-    switch (c_.BranchCalcKind[a]) {
-    case 1:
-        if (!p_.FanCodesApart || c_.BranchKindCode[a] == BranchType::Fan)
-            return when(q >= s && F(a, q - s) - pt <= -b1);
-        if (c_.BranchKindCode[a] == BranchType::FanReversed)
-            return when(q <= s && F(a, q + s) + pt >= -b1);
+    const double q = x.Q;
+    if (q - t < x.Lo) return false;
+    if (q <= t) return x.B2 >= -pt;
+    return x.B1 <= pt || (q - t >= x.Hi && q >= s && D(a, q) >= x.B1 - pt);
+}
+
+// The forward test of a pressure source (kind 1) or a managed fan (kind 2).
+TFlowSolver::TArc TFlowSolver::ForwardSourceArc(int a) {
+    const TBranch& x = br_[a];
+    const double s = c_.CurrentStep, t = p_.SearchFlowTol, pt = p_.SearchPressureTol;
+    const double q = x.Q, b1 = x.B1;
+    auto when = [](bool open) { return open ? TArc::Admissible : TArc::Blocked; };
+    if (c_.OptimalStage == 1 && q + t > x.Hi) return TArc::Blocked;
+    if (x.Kind == 1) {
+        if (TestedAsFan(x)) return when(F(a, q + s) + t >= -b1);
+        if (x.Code == ReversedFanCode) return when(F(a, q - s) - t <= -b1);
         return TArc::Ignored;
-    case 2:
-        if (q < s) return TArc::Blocked;
-        return when(q - t >= lo || F(a, q) - pt <= -b1);
-    default:
-        if (q - t < lo) return TArc::Blocked;
-        if (q <= t) return when(b2 >= -pt);
-        return when(b1 <= pt || (q - t >= hi && q >= s && D(a, q) >= b1 - pt));
     }
+    if (b1 < 0 && q - t > x.Lo) return TArc::Blocked;
+    return when(F(a, q + s) + b1 >= -pt && q + t <= x.Hi);
 }
 
-void TFlowSolver::AppendBlockedArc(int signedArc) {
-    if (BlockedArcCount >= static_cast<int>(BlockedArcs.size()))
-        BlockedArcs.resize(BlockedArcs.size() * 2);
-    BlockedArcs[BlockedArcCount++] = signedArc;
+TFlowSolver::TArc TFlowSolver::BackwardSourceArc(int a) {
+    const TBranch& x = br_[a];
+    const double s = c_.CurrentStep, t = p_.SearchFlowTol, pt = p_.SearchPressureTol;
+    const double q = x.Q, b1 = x.B1;
+    auto when = [](bool open) { return open ? TArc::Admissible : TArc::Blocked; };
+    if (x.Kind == 1) {
+        if (TestedAsFan(x)) return when(q >= s && F(a, q - s) - pt <= -b1);
+        if (x.Code == ReversedFanCode) return when(q <= s && F(a, q + s) + pt >= -b1);
+        return TArc::Ignored;
+    }
+    if (q < s) return TArc::Blocked;
+    return when(q - t >= x.Lo || F(a, q) - pt <= -b1);
 }
 
-void TFlowSolver::LabelNode(int from, int node, int signedArc) {
-    c_.NodeLabel[node] = c_.NodeLabel[from];
-    c_.NodeWork[node] = signedArc;
-    LabelFrontier[++FrontierCount] = node;
+void TFlowSolver::Refresh(int a) {
+    if (br_[a].Kind != 0) {
+        open_[a] = kPressureSource;
+        return;
+    }
+    open_[a] = static_cast<uint8_t>((ForwardOpen(a) ? kForwardOpen : 0) |
+                                    (BackwardOpen(a) ? kBackwardOpen : 0));
+    slack_[a] = {ForwardSlackOf(a, false), BackwardSlackOf(a, false)};
 }
 
-int TFlowSolver::StepAcrossArc(int signedArc) {
-    const int a = std::abs(signedArc);
-    const int far =
-        c_.BranchBeginNode[a] == FrontierNode ? c_.BranchEndNode[a] : c_.BranchBeginNode[a];
-    if (c_.NodeLabel[far] != 0) {
+void TFlowSolver::RefreshAll() {
+    for (int a = 0; a <= MaxBranchCount; ++a) Refresh(a);
+}
+
+// Crossing an admissible arc from FrontierNode to its far node.
+int TFlowSolver::StepAcrossArc(int signedArc, int far) {
+    if (label_[far] != 0) {
         MeetArc = signedArc;
-        const bool frontierIsTarget = c_.NodeLabel[FrontierNode] == kTargetLabel;
+        const bool frontierIsTarget = label_[FrontierNode] == kTargetLabel;
         MeetTargetNode = frontierIsTarget ? FrontierNode : far;
         MeetSourceNode = frontierIsTarget ? far : FrontierNode;
         return 1;
@@ -124,9 +113,9 @@ int TFlowSolver::StepAcrossArc(int signedArc) {
 // side has reached it too; otherwise it stops growing.
 int TFlowSolver::JoinThroughSurface(int n) {
     if (!IsSurface(n)) return 0;
-    const int label = c_.NodeLabel[n];
-    for (int j = 1; j <= MaxNodeCount; ++j) {
-        if (!IsSurface(j) || label + c_.NodeLabel[j] != kBothLabels) continue;
+    const int label = label_[n];
+    for (int j : surfaceNodes_) {
+        if (label + label_[j] != kBothLabels) continue;
         MeetArc = 0;
         MeetTargetNode = label == kTargetLabel ? n : j;
         MeetSourceNode = label == kTargetLabel ? j : n;
@@ -135,7 +124,7 @@ int TFlowSolver::JoinThroughSurface(int n) {
     int kept = 0;
     for (int i = 1; i <= FrontierCount; ++i) {
         int node = LabelFrontier[i];
-        if (c_.NodeLabel[node] != label) LabelFrontier[++kept] = node;
+        if (label_[node] != label) LabelFrontier[++kept] = node;
     }
     FrontierCount = kept;
     OneSidedSearch = 1;
@@ -145,21 +134,48 @@ int TFlowSolver::JoinThroughSurface(int n) {
 // Result 0: go on scanning from FrontierNode; 1: the sides met (or the branch
 // is left for the stage); -1: restart the scan at the first frontier node.
 int TFlowSolver::LabelSearch() {
+    const TIncidence* const incident = incident_.data();
+    const int8_t* const label = label_.data();
+    uint8_t* const open = open_.data();
+    TIncidence* const candidates = candidates_.data();
+    const int current = c_.CurrentBranch;
     while (FrontierScanIndex <= FrontierCount) {
         const int node = FrontierNode;
-        const int last = c_.NodeIncidenceStart[node + 1];
-        for (int p = c_.NodeIncidenceStart[node]; p < last; ++p) {
-            const int a = c_.NodeIncidence[p];
-            SearchArc = a;
-            const int direction = ArcDirection(node, a);
-            if (direction == 0) continue;
-            const TArc arc = direction > 0 ? ForwardArc(a) : BackwardArc(a);
+        const int side = label[node];
+        const int source = side == kSourceLabel ? 1 : 0;
+        // Arcs towards a node of the same side are dropped first, without a
+        // branch per arc: which ones they are is anybody's guess.
+        int count = 0;
+        for (int p = start_[node], last = start_[node + 1]; p < last; ++p) {
+            candidates[count] = incident[p];
+            count += label[incident[p].Far] != side;
+        }
+        for (int i = 0; i < count; ++i) {
+            const TIncidence e = candidates[i];
+            // A parallel arc may have labelled it meanwhile.
+            if (label[e.Far] == side) continue;
+            const int a = e.BranchAndBegins >> 1;
+            // Forward: the push would raise the arc's flow (away from the
+            // source side, towards the target side).
+            const bool forward = (e.BranchAndBegins & 1) == source;
+            TArc arc;
+            if (a == current) {
+                arc = TArc::Blocked;
+            } else {
+                if (open[a] & kStale) Refresh(a);
+                if (open[a] & kPressureSource)
+                    arc = forward ? ForwardSourceArc(a) : BackwardSourceArc(a);
+                else
+                    arc = open[a] & (forward ? kForwardOpen : kBackwardOpen) ? TArc::Admissible
+                                                                             : TArc::Blocked;
+            }
             if (arc == TArc::Ignored) continue;
+            const int signedArc = forward ? a : -a;
             if (arc == TArc::Blocked) {
-                AppendBlockedArc(direction * a);
+                AppendBlockedArc(signedArc);
                 continue;
             }
-            const int result = StepAcrossArc(direction * a);
+            const int result = StepAcrossArc(signedArc, e.Far);
             if (result != 0) return result;
         }
         ++FrontierScanIndex;
@@ -177,16 +193,11 @@ int TFlowSolver::StuckFrontier() {
     for (int i = 0; i < BlockedArcCount; ++i) {
         const int signedArc = BlockedArcs[i];
         const int a = std::abs(signedArc);
-        const int sum = c_.NodeLabel[c_.BranchBeginNode[a]] + c_.NodeLabel[c_.BranchEndNode[a]];
-        const bool oneEndFree =
-            c_.NodeLabel[c_.BranchBeginNode[a]] == 0 || c_.NodeLabel[c_.BranchEndNode[a]] == 0;
-        if (!oneEndFree && sum != kBothLabels) continue;
+        const int lb = label_[br_[a].Begin], le = label_[br_[a].End];
+        const int sum = lb + le;
+        if (lb != 0 && le != 0 && sum != kBothLabels) continue;
         BlockedArcs[kept++] = signedArc;
-        ArcSlack = kNoSlack;
-        if (signedArc > 0)
-            ForwardArcSlack(a);
-        else
-            BackwardArcSlack(a);
+        ArcSlack = signedArc > 0 ? ForwardArcSlack(a) : BackwardArcSlack(a);
         // Such an arc is on the border of both sides and moves twice.
         if (sum == kBothLabels && OneSidedSearch == 0) ArcSlack /= 2;
         if (ArcSlack < MinSlack) {
@@ -238,37 +249,38 @@ int TFlowSolver::StuckFrontier() {
 
 void TFlowSolver::ChangePotentials() {
     const double pt = p_.SearchPressureTol;
-    int* label = c_.NodeLabel.data();
     for (int i = 0; i < BlockedArcCount; ++i) {
         const int signedArc = BlockedArcs[i];
         const int a = std::abs(signedArc);
-        const int begin = c_.BranchBeginNode[a], end = c_.BranchEndNode[a];
-        ArcSlack = kNoSlack;
+        TBranch& x = br_[a];
+        const int begin = x.Begin, end = x.End;
         if (signedArc > 0) {
-            c_.PressureBase1[a] += MinSlack;
-            c_.PressureBase2[a] -= MinSlack;
-            ForwardArcSlack(a);
+            x.B1 += MinSlack;
+            x.B2 -= MinSlack;
+            Touch(a);
+            ArcSlack = ForwardArcSlack(a);
             if (ArcSlack >= pt) continue;
-            if (label[end] == 0) {
+            if (label_[end] == 0) {
                 LabelNode(begin, end, a);
-            } else if (label[begin] == 0) {
+            } else if (label_[begin] == 0) {
                 LabelNode(end, begin, a);
-            } else if (label[begin] + label[end] == kBothLabels) {
+            } else if (label_[begin] + label_[end] == kBothLabels) {
                 MeetTargetNode = end;
                 MeetSourceNode = begin;
                 MeetArc = a;
                 c_.SearchResult = 1;
             }
         } else {
-            c_.PressureBase1[a] -= MinSlack;
-            c_.PressureBase2[a] += MinSlack;
-            BackwardArcSlack(a);
+            x.B1 -= MinSlack;
+            x.B2 += MinSlack;
+            Touch(a);
+            ArcSlack = BackwardArcSlack(a);
             if (ArcSlack >= pt) continue;
-            if (label[begin] == 0) {
+            if (label_[begin] == 0) {
                 LabelNode(end, begin, -a);
-            } else if (label[end] == 0) {
+            } else if (label_[end] == 0) {
                 LabelNode(begin, end, -a);
-            } else if (label[begin] + label[end] == kBothLabels) {
+            } else if (label_[begin] + label_[end] == kBothLabels) {
                 MeetTargetNode = begin;
                 MeetSourceNode = end;
                 MeetArc = -a;
@@ -278,51 +290,50 @@ void TFlowSolver::ChangePotentials() {
     }
 }
 
-// How far the pressure bases must move before a blocked forward arc opens.
-void TFlowSolver::ForwardArcSlack(int a) {
-    const double s = c_.CurrentStep, t = p_.SearchFlowTol;
-    const double q = c_.BranchFlow[a];
-    const double b1 = c_.PressureBase1[a], b2 = c_.PressureBase2[a];
-    const double lo = c_.FlowLowerBound[a], hi = c_.FlowUpperBound[a];
+double TFlowSolver::ForwardArcSlack(int a) {
     const bool current = a == c_.CurrentBranch;
-    if (q + t >= hi && c_.RegulatorResistance[a] <= t) return;
-    const int kind = c_.BranchCalcKind[a];
-    if (kind == 1 || (kind == 2 && q - t <= lo)) {
-        ArcSlack = current ? -b1 - F(a, q - s) : -b1 - F(a, q + s);
-    } else if (kind == 2) {
-        ArcSlack = -b1;
-    } else if (q >= -t) {
-        if (hi <= q + t)
-            ArcSlack = current && q - t <= hi ? -b1 : D(a, q + s) - b1;
-        else
-            ArcSlack = -b1;
-    } else {
-        ArcSlack = lo < q + t || -q < s ? b2 : b2 - D(a, q);
+    if (current || open_[a] & (kPressureSource | kStale)) return ForwardSlackOf(a, current);
+    return slack_[a].Forward;
+}
+
+double TFlowSolver::BackwardArcSlack(int a) {
+    const bool current = a == c_.CurrentBranch;
+    if (current || open_[a] & (kPressureSource | kStale)) return BackwardSlackOf(a, current);
+    return slack_[a].Backward;
+}
+
+// How far the pressure bases must move before a blocked forward arc opens.
+double TFlowSolver::ForwardSlackOf(int a, bool current) {
+    const double s = c_.CurrentStep, t = p_.SearchFlowTol;
+    const TBranch& x = br_[a];
+    const double q = x.Q, b1 = x.B1, b2 = x.B2, lo = x.Lo, hi = x.Hi;
+    if (q + t >= hi && x.Reg <= t) return kNoSlack;
+    const int kind = x.Kind;
+    if (kind == 1 || (kind == 2 && q - t <= lo))
+        return current ? -b1 - F(a, q - s) : -b1 - F(a, q + s);
+    if (kind == 2) return -b1;
+    if (q >= -t) {
+        if (hi <= q + t) return current && q - t <= hi ? -b1 : D(a, q + s) - b1;
+        return -b1;
     }
+    return lo < q + t || -q < s ? b2 : b2 - D(a, q);
 }
 
 // The same for a blocked backward arc.
-void TFlowSolver::BackwardArcSlack(int a) {
+double TFlowSolver::BackwardSlackOf(int a, bool current) {
     const double s = c_.CurrentStep, t = p_.SearchFlowTol;
-    const double q = c_.BranchFlow[a];
-    const double b1 = c_.PressureBase1[a], b2 = c_.PressureBase2[a];
-    const double lo = c_.FlowLowerBound[a], hi = c_.FlowUpperBound[a];
-    const bool current = a == c_.CurrentBranch;
-    const int kind = c_.BranchCalcKind[a];
-    if (!(q - t > lo || kind > 0)) return;
+    const TBranch& x = br_[a];
+    const double q = x.Q, b1 = x.B1, b2 = x.B2, lo = x.Lo, hi = x.Hi;
+    const int kind = x.Kind;
+    if (!(q - t > lo || kind > 0)) return kNoSlack;
     if (kind == 0) {
-        if (q <= t)
-            ArcSlack = -b2;
-        else if (q + t < hi || q < s)
-            ArcSlack = b1;
-        else if (q - t > hi)
-            ArcSlack = b1;
-        else
-            ArcSlack = current ? b1 - D(a, q) : b1;
-        return;
+        if (q <= t) return -b2;
+        if (q + t < hi || q < s) return b1;
+        if (q - t > hi) return b1;
+        return current ? b1 - D(a, q) : b1;
     }
-    if (!p_.SlackBelowStep && q < s) return;
-    ArcSlack = current ? F(a, q + s) + b1 : F(a, q - s) + b1;
+    if (!p_.SlackBelowStep && q < s) return kNoSlack;
+    return current ? F(a, q + s) + b1 : F(a, q - s) + b1;
 }
 
 // The state of a labelling that found no arc to open, for the engineer who
@@ -332,22 +343,19 @@ void TFlowSolver::WriteListing() {
     if (p_.ListingHeader) out += std::string(p_.ListingHeader) + "\n";
     for (int i = 0; i < BlockedArcCount; ++i) {
         const int signedArc = BlockedArcs[i];
-        const int a = std::abs(signedArc);
-        const int begin = c_.BranchBeginNode[a], end = c_.BranchEndNode[a];
-        out += "a=" + Int(signedArc, 5) + " i=" + Int(begin, 3) + " j=" + Int(end, 3) +
-               " sp[i]=" + Int(c_.NodeLabel[begin], 1) + " sp[j]=" + Int(c_.NodeLabel[end], 1) +
-               " f=" + Fixed(c_.BranchFlow[a], 7, 1) + " lo=" + Fixed(c_.FlowLowerBound[a], 7, 1) +
-               "\n";
-        out += " hi=" + Fixed(c_.FlowUpperBound[a], 7, 1) + " ndd=" + Int(c_.CurrentBranch, 5) +
-               " c=" + Scientific(c_.PressureBase1[a]) + " c1=" + Scientific(c_.PressureBase2[a]) +
-               "\n";
+        const TBranch& x = br_[std::abs(signedArc)];
+        out += "a=" + Int(signedArc, 5) + " i=" + Int(x.Begin, 3) + " j=" + Int(x.End, 3) +
+               " sp[i]=" + Int(label_[x.Begin], 1) + " sp[j]=" + Int(label_[x.End], 1) +
+               " f=" + Fixed(x.Q, 7, 1) + " lo=" + Fixed(x.Lo, 7, 1) + "\n";
+        out += " hi=" + Fixed(x.Hi, 7, 1) + " ndd=" + Int(c_.CurrentBranch, 5) +
+               " c=" + Scientific(x.B1) + " c1=" + Scientific(x.B2) + "\n";
     }
     out += "*****\n";
     for (int i = 1; i <= FrontierCount; ++i) {
-        const int link = c_.NodeWork[LabelFrontier[i]];
-        const int a = std::abs(link);
-        out += "a=" + Int(link, 5) + " i=" + Int(c_.BranchBeginNode[a], 3) +
-               " j=" + Int(c_.BranchEndNode[a], 3) + " f=" + Fixed(c_.BranchFlow[a], 7, 1) + "\n";
+        const int link = link_[LabelFrontier[i]];
+        const TBranch& x = br_[std::abs(link)];
+        out += "a=" + Int(link, 5) + " i=" + Int(x.Begin, 3) + " j=" + Int(x.End, 3) +
+               " f=" + Fixed(x.Q, 7, 1) + "\n";
     }
 }
 

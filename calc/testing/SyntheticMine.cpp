@@ -98,6 +98,16 @@ TSyntheticMine BuildSyntheticMine(TNetworkTables& t, const TSyntheticMineOptions
                 ++levelDegree[e.a];
                 ++levelDegree[e.b];
             }
+        // A few workings run twice side by side, a few cross-cuts run
+        // diagonally, closing meshes of two and three branches.
+        std::vector<TEdge> extra;
+        for (const TEdge& e : kept)
+            if (rnd.Unit() < o.TwinFraction) extra.push_back(e);
+        for (int y = 0; y + 1 < o.Depth; ++y)
+            for (int x = 0; x + 1 < o.Width; ++x)
+                if (rnd.Unit() < o.DiagonalFraction)
+                    extra.push_back({gridNode(level, x, y), gridNode(level, x + 1, y + 1)});
+        kept.insert(kept.end(), extra.begin(), extra.end());
         for (const TEdge& e : kept) {
             int row = branch(e.a, e.b, rnd.Range(0.01, 0.12));
             // Some workings carry their geometry instead of a resistance.

@@ -14,9 +14,11 @@ namespace arv::test {
 struct TSyntheticMineOptions {
     uint64_t Seed = 20240611;
     int Levels = 4;
-    int Width = 24;             // nodes along x on each level
-    int Depth = 20;             // nodes along y on each level
-    double KeepFraction = 0.55; // share of the grid's cross-cuts kept beyond a spanning tree
+    int Width = 24;                 // nodes along x on each level
+    int Depth = 20;                 // nodes along y on each level
+    double KeepFraction = 0.45;     // share of the grid's cross-cuts kept beyond a spanning tree
+    double TwinFraction = 0.02;     // workings doubled by a parallel one
+    double DiagonalFraction = 0.02; // grid cells crossed diagonally
     int IntakeShafts = 6;
     int Fans = 4;
     int Consumers = 3;
