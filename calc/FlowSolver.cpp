@@ -24,10 +24,11 @@ const double CalcStepTable[10] = {0, 16, 8, 4, 2, 1, 0.5, 0.1, 0.01, 0.001};
 
 TFlowSolver::TFlowSolver(TCalcContext& c, const TSolverProfile& profile)
     : c_(c), p_(profile), br_(MaxBranchCount + 1), curve_(MaxBranchCount + 1),
-      open_(MaxBranchCount + 1), slack_(MaxBranchCount + 1), incident_(2 * MaxBranchCount + 1),
-      start_(c.NodeIncidenceStart.data()), label_(MaxNodeCount + 1, 0), link_(c.NodeWork.data()),
-      labelled_(MaxNodeCount + 2, 0), candidates_(2 * MaxBranchCount + 1),
-      LabelFrontier(MaxNodeCount + 2, 0), BlockedArcs(4 * MaxBranchCount + 4, 0) {}
+      open_(MaxBranchCount + 1), slack_(MaxBranchCount + 1), ends_(MaxBranchCount + 1),
+      incident_(2 * MaxBranchCount + 1), start_(c.NodeIncidenceStart.data()),
+      label_(MaxNodeCount + 1, 0), link_(c.NodeWork.data()), labelled_(MaxNodeCount + 2, 0),
+      candidates_(2 * MaxBranchCount + 1), LabelFrontier(MaxNodeCount + 2, 0),
+      BlockedArcs(4 * MaxBranchCount + 4, 0) {}
 
 void TFlowSolver::Load() {
     for (int i = 0; i <= MaxBranchCount; ++i) {
@@ -47,6 +48,7 @@ void TFlowSolver::Load() {
                                                    : OtherCode;
         curve_[i] = {c_.BranchResistance[i], c_.FanCoefA[i], c_.FanCoefB[i], c_.FanCoefC[i],
                      c_.FanFlowLimit[i]};
+        ends_[i] = {static_cast<uint16_t>(x.Begin), static_cast<uint16_t>(x.End)};
     }
     const int entries = std::min(start_[MaxNodeCount + 1] - 1, 2 * MaxBranchCount);
     for (int k = 1; k <= MaxNodeCount; ++k)

@@ -87,26 +87,17 @@ void TFlowSolver::Refresh(int a) {
         open_[a] = kPressureSource;
         return;
     }
+    const uint8_t slacks = open_[a] & (kForwardSlackStale | kBackwardSlackStale);
     open_[a] = static_cast<uint8_t>((ForwardOpen(a) ? kForwardOpen : 0) |
-                                    (BackwardOpen(a) ? kBackwardOpen : 0));
-    slack_[a] = {ForwardSlackOf(a, false), BackwardSlackOf(a, false)};
+                                    (BackwardOpen(a) ? kBackwardOpen : 0) | slacks);
 }
 
+// A new stage: the step changed, so every cached test and slack.
 void TFlowSolver::RefreshAll() {
-    for (int a = 0; a <= MaxBranchCount; ++a) Refresh(a);
-}
-
-// Crossing an admissible arc from FrontierNode to its far node.
-int TFlowSolver::StepAcrossArc(int signedArc, int far) {
-    if (label_[far] != 0) {
-        MeetArc = signedArc;
-        const bool frontierIsTarget = label_[FrontierNode] == kTargetLabel;
-        MeetTargetNode = frontierIsTarget ? FrontierNode : far;
-        MeetSourceNode = frontierIsTarget ? far : FrontierNode;
-        return 1;
+    for (int a = 0; a <= MaxBranchCount; ++a) {
+        open_[a] = kForwardSlackStale | kBackwardSlackStale;
+        Refresh(a);
     }
-    LabelNode(FrontierNode, far, signedArc);
-    return JoinThroughSurface(far);
 }
 
 // A side that reaches the surface meets the other side there when the other
@@ -129,6 +120,19 @@ int TFlowSolver::JoinThroughSurface(int n) {
     FrontierCount = kept;
     OneSidedSearch = 1;
     return -1;
+}
+
+// Crossing an admissible arc from FrontierNode to its far node.
+inline int TFlowSolver::StepAcrossArc(int signedArc, int far) {
+    if (label_[far] != 0) {
+        MeetArc = signedArc;
+        const bool frontierIsTarget = label_[FrontierNode] == kTargetLabel;
+        MeetTargetNode = frontierIsTarget ? FrontierNode : far;
+        MeetSourceNode = frontierIsTarget ? far : FrontierNode;
+        return 1;
+    }
+    LabelNode(FrontierNode, far, signedArc);
+    return JoinThroughSurface(far);
 }
 
 // Result 0: go on scanning from FrontierNode; 1: the sides met (or the branch
@@ -162,7 +166,7 @@ int TFlowSolver::LabelSearch() {
             if (a == current) {
                 arc = TArc::Blocked;
             } else {
-                if (open[a] & kStale) Refresh(a);
+                if (open[a] & kTestsStale) Refresh(a);
                 if (open[a] & kPressureSource)
                     arc = forward ? ForwardSourceArc(a) : BackwardSourceArc(a);
                 else
@@ -193,7 +197,7 @@ int TFlowSolver::StuckFrontier() {
     for (int i = 0; i < BlockedArcCount; ++i) {
         const int signedArc = BlockedArcs[i];
         const int a = std::abs(signedArc);
-        const int lb = label_[br_[a].Begin], le = label_[br_[a].End];
+        const int lb = label_[ends_[a].Begin], le = label_[ends_[a].End];
         const int sum = lb + le;
         if (lb != 0 && le != 0 && sum != kBothLabels) continue;
         BlockedArcs[kept++] = signedArc;
@@ -292,13 +296,21 @@ void TFlowSolver::ChangePotentials() {
 
 double TFlowSolver::ForwardArcSlack(int a) {
     const bool current = a == c_.CurrentBranch;
-    if (current || open_[a] & (kPressureSource | kStale)) return ForwardSlackOf(a, current);
+    if (current || open_[a] & kPressureSource) return ForwardSlackOf(a, current);
+    if (open_[a] & kForwardSlackStale) {
+        slack_[a].Forward = ForwardSlackOf(a, false);
+        open_[a] &= ~kForwardSlackStale;
+    }
     return slack_[a].Forward;
 }
 
 double TFlowSolver::BackwardArcSlack(int a) {
     const bool current = a == c_.CurrentBranch;
-    if (current || open_[a] & (kPressureSource | kStale)) return BackwardSlackOf(a, current);
+    if (current || open_[a] & kPressureSource) return BackwardSlackOf(a, current);
+    if (open_[a] & kBackwardSlackStale) {
+        slack_[a].Backward = BackwardSlackOf(a, false);
+        open_[a] &= ~kBackwardSlackStale;
+    }
     return slack_[a].Backward;
 }
 

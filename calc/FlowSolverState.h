@@ -49,9 +49,19 @@ private:
         uint16_t Far;
         uint16_t BranchAndBegins;
     };
-    // Cached arc tests of an ordinary branch (not the branch under test).
-    // Stale: the branch's flow or bases changed since its tests were cached.
-    enum : uint8_t { kForwardOpen = 1, kBackwardOpen = 2, kPressureSource = 4, kStale = 8 };
+    // Cached arc tests and slacks of an ordinary branch (not the branch under
+    // test); the stale bits say which ones its last change has outdated.
+    enum : uint8_t {
+        kForwardOpen = 1,
+        kBackwardOpen = 2,
+        kPressureSource = 4,
+        kTestsStale = 8,
+        kForwardSlackStale = 16,
+        kBackwardSlackStale = 32,
+    };
+    struct TEnds {
+        uint16_t Begin, End;
+    };
     struct TSlack {
         double Forward, Backward;
     };
@@ -62,6 +72,7 @@ private:
     std::vector<TBranchCurve> curve_;
     std::vector<uint8_t> open_;
     std::vector<TSlack> slack_;
+    std::vector<TEnds> ends_;
     std::vector<TIncidence> incident_; // as NodeIncidence
     const int* start_;                 // NodeIncidenceStart
     std::vector<int8_t> label_;        // NodeLabel while running
@@ -118,11 +129,11 @@ private:
     void ChangePotentials();
     int FrontierAt(int index) const { return index <= FrontierCount ? LabelFrontier[index] : 0; }
     void WriteListing();
-    // The cached tests of branch a; Touch marks them stale after its flow or
-    // bases changed.
+    // The cached tests of branch a; Touch marks tests and slacks stale after
+    // its flow or bases changed.
     void Refresh(int a);
     void RefreshAll();
-    void Touch(int a) { open_[a] |= kStale; }
+    void Touch(int a) { open_[a] |= kTestsStale | kForwardSlackStale | kBackwardSlackStale; }
 
     // Push round the cycle found.
     void PushStepAlongCycle();
