@@ -81,6 +81,9 @@ public:
 
     // Scalars.
     uint8_t CalcErrorFlag = 0;
+    // Set when an older data file or a Tresk exchange text was read through;
+    // the mine file import tests it.
+    uint8_t DataLoadedFlag = 0;
     int32_t OptimalIteration = 0;
     int32_t OptimalStage = 0;
     int32_t SearchResult = 0;

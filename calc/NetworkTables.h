@@ -31,6 +31,8 @@ enum TDataPage : int {
 // A report text shown in a memo field: a list of CP1251 lines.
 struct TMemo {
     std::vector<std::string> Lines;
+    std::string FontName = "Courier New";
+    int FontSize = 10;
     void Clear() { Lines.clear(); }
     void Add(std::string line) { Lines.push_back(std::move(line)); }
     // Lines joined with CR LF, as the field's text.
@@ -42,6 +44,8 @@ struct TTypePicker {
     std::vector<std::string> Items;
     int ItemIndex = 0;
     bool Visible = false;
+    std::string FontName = "Times New Roman";
+    int FontSize = 10;
 };
 
 class TNetworkTables {

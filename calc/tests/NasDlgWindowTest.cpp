@@ -1,0 +1,133 @@
+#include "calc/ui/NasDlgWindow.h"
+
+#include "ProgramFolder.h"
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace arv;
+
+namespace {
+
+struct NasDlgWindowTest : ::testing::Test {
+    test::TProgramFolder folder;
+    TCalcContext calc;
+    TNetworkTables t{calc};
+    TDataWindowSettings window;
+    TNasDlgModel model;
+
+    NasDlgWindowTest() {
+        calc.CalcOptions.FlowUnit = 60;
+        calc.CalcOptions[5] = 'R';
+    }
+
+    static QRadioButton* Radio(QWidget& dlg, const char* utf8) {
+        for (auto* b : dlg.findChildren<QRadioButton*>())
+            if (b->text() == QString::fromUtf8(utf8)) return b;
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(NasDlgWindowTest, ControlsShowTheOptionsAndTheSettings) {
+    TNasDlg dlg(model, calc.CalcOptions, t, window);
+    EXPECT_EQ(QString::fromUtf8("Настройка"), dlg.windowTitle());
+    EXPECT_FALSE(dlg.isVisible());
+    auto* pages = dlg.findChild<QTabWidget*>();
+    ASSERT_NE(nullptr, pages);
+    ASSERT_EQ(4, pages->count());
+    EXPECT_EQ(QString::fromUtf8("Расчет"), pages->tabText(0));
+    EXPECT_EQ(QString::fromUtf8("Шрифты"), pages->tabText(1));
+    EXPECT_EQ(QString::fromUtf8("Таблица"), pages->tabText(2));
+    EXPECT_EQ(QString::fromUtf8("Дополнительно"), pages->tabText(3));
+
+    EXPECT_TRUE(Radio(dlg, "м3/мин")->isChecked());
+    EXPECT_TRUE(Radio(dlg, "0.1   м3/с")->isChecked());
+    EXPECT_TRUE(Radio(dlg, "Стандартный")->isChecked());
+    EXPECT_TRUE(Radio(dlg, "Топология+сопр.ветви")->isChecked());
+    ASSERT_NE(nullptr, Radio(dlg, "H=A*q2 + C"));
+    EXPECT_TRUE(Radio(dlg, "H=A*q2 + C")->isChecked());
+    EXPECT_FALSE(Radio(dlg, "H=A*q2 + C")->isEnabledTo(&dlg));
+
+    auto* box0 = dlg.findChild<QCheckBox*>("CheckBox00");
+    auto* box21 = dlg.findChild<QCheckBox*>("CheckBox021");
+    ASSERT_TRUE(box0 && box21);
+    EXPECT_FALSE(box0->isEnabled());
+    EXPECT_TRUE(box0->isChecked());
+    EXPECT_EQ(QString::fromUtf8("Количество людей"), box21->text());
+    EXPECT_EQ("4.0", dlg.findChild<QLineEdit*>("SKol15")->text());
+    EXPECT_EQ("90.0", dlg.findChild<QLineEdit*>("TPog")->text());
+    EXPECT_DOUBLE_EQ(90.0, calc.CalcOptions.FireElapsedTime);
+}
+
+TEST_F(NasDlgWindowTest, OkWritesTheControlsAndCancelForgetsThem) {
+    TNasDlg dlg(model, calc.CalcOptions, t, window);
+    dlg.ShowSettings();
+    EXPECT_TRUE(dlg.isVisible());
+    Radio(dlg, "м3/с")->setChecked(true);
+    Radio(dlg, "0.001 м3/с")->setChecked(true);
+    Radio(dlg, "Модифицированный")->setChecked(true);
+    Radio(dlg, "Полная")->setChecked(true);
+    dlg.findChild<QCheckBox*>("CheckBox03")->setChecked(true);
+    dlg.findChild<QLineEdit*>("RVentOst")->setText("12,5");
+    dlg.findChild<QLineEdit*>("KoefPech")->setText(QString::fromUtf8("два"));
+    dlg.OKBtnClick();
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(1, calc.CalcOptions.FlowUnit);
+    EXPECT_EQ('S', calc.CalcOptions[1]);
+    EXPECT_EQ('M', calc.CalcOptions[4]);
+    EXPECT_EQ('O', calc.CalcOptions[5]);
+    EXPECT_DOUBLE_EQ(12.5, calc.CalcOptions.StoppedFanResistance);
+    EXPECT_DOUBLE_EQ(2.5, calc.CalcOptions.PageScale);
+    EXPECT_EQ("2.5", dlg.findChild<QLineEdit*>("KoefPech")->text());
+    EXPECT_EQ(ReportColumnBoxes, calc.CalcOptions.ReportColumnCount);
+
+    dlg.ShowSettings();
+    Radio(dlg, "м3/мин")->setChecked(true);
+    dlg.findChild<QCheckBox*>("CheckBox05")->setChecked(false);
+    dlg.CancelBtnClick();
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(1, calc.CalcOptions.FlowUnit);
+    EXPECT_TRUE(Radio(dlg, "м3/с")->isChecked());
+    EXPECT_TRUE(dlg.findChild<QCheckBox*>("CheckBox05")->isChecked());
+    EXPECT_TRUE(model.CheckBox[5]);
+}
+
+TEST_F(NasDlgWindowTest, FontButtonsApplyTheChosenFont) {
+    TNasDlg dlg(model, calc.CalcOptions, t, window);
+    int changes = 0;
+    dlg.OnFontsChanged = [&] { ++changes; };
+    dlg.ChooseFont = [](TFontSpec& font) {
+        EXPECT_EQ("MS Sans Serif", font.Name);
+        font = {Ru("Шрифт"), 15};
+        return true;
+    };
+    dlg.FontBtnClick(TNasDlgFont::Tables);
+    EXPECT_EQ(Ru("Шрифт"), t.TablDanRev.FontName());
+    EXPECT_EQ(15, t.TablVen.FontSize());
+    EXPECT_EQ(1, changes);
+    bool found = false;
+    for (auto* e : dlg.findChildren<QLineEdit*>()) found |= e->text() == QString::fromUtf8("Шрифт");
+    EXPECT_TRUE(found);
+    dlg.ChooseFont = [](TFontSpec&) { return false; };
+    dlg.FontBtnClick(TNasDlgFont::Pages);
+    EXPECT_EQ(1, changes);
+    EXPECT_EQ("Times New Roman", window.TabFont.Name);
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

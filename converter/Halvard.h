@@ -1,0 +1,16 @@
+// The converter program: "Halvard.exe <minefile> <txtfile> [-v]" reads a
+// binary mine file and writes its exchange text. Exit code 0 on success and
+// for the usage text, 2 when the input cannot be opened or read or the output
+// cannot be written; on 2 the output file is not written at all.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace halvard {
+
+// args[0] is the program name, as in main's argv.
+int RunHalvard(const std::vector<std::string>& args, std::ostream& console);
+
+} // namespace halvard

@@ -1,0 +1,97 @@
+// The built program's command line, messages and exit codes, and that a
+// failed run leaves no output file behind.
+#include "converter/tests/MineFileBuilder.h"
+#include "converter/tests/SampleMine.h"
+#include "converter/tests/TestSupport.h"
+#include "platform/testing/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace halvard::test {
+namespace {
+
+const char* const Usage = "Tresk Sorvik Mine to Text converter 1.0\n"
+                          "Halvard.exe <minefile> <txtfile>\n";
+
+TEST(CommandLine, FewerThanTwoFilesPrintTheUsage) {
+    const auto dir = arv::test::MakeTestFolder();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, std::vector<std::string>{"only.MINE"}}) {
+        const TProcessResult run = RunProgram(dir, args);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.console, Usage);
+    }
+    EXPECT_TRUE(FolderFiles(dir).empty());
+}
+
+TEST(CommandLine, VerboseOnlyAsTheThirdArgument) {
+    const auto dir = arv::test::MakeTestFolder();
+    ASSERT_TRUE(WriteSampleMine(dir / "m.MINE"));
+
+    TProcessResult run = RunProgram(dir, {"m.MINE", "third.tresk", "-v"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.console.starts_with("Set up verbose mode!\nSign=mkMine")) << run.console;
+
+    run = RunProgram(dir, {"m.MINE", "fourth.tresk", "-x", "-v"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.console, "");
+
+    // As the second argument it is just the output file's name.
+    run = RunProgram(dir, {"m.MINE", "-v"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.console, "");
+    EXPECT_EQ(ReadFile(dir / "-v"), ReadFile(dir / "third.tresk"));
+    EXPECT_EQ(ReadFile(dir / "fourth.tresk"), ReadFile(dir / "third.tresk"));
+}
+
+TEST(CommandLine, InputThatCannotBeOpened) {
+    const auto dir = arv::test::MakeTestFolder();
+    std::filesystem::create_directory(dir / "folder.MINE");
+    for (const char* name : {"missing.MINE", "folder.MINE"}) {
+        const TProcessResult run = RunProgram(dir, {name, "out.tresk"});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.console, std::string("File ") + name + " can't open!\n");
+    }
+    EXPECT_EQ(FolderFiles(dir), std::vector<std::string>{"folder.MINE"});
+}
+
+// A read error leaves an older output as it was and no temporary behind.
+TEST(CommandLine, ReadErrorWritesNothing) {
+    const auto dir = arv::test::MakeTestFolder();
+    const std::string sample = BuildSampleMine();
+    WriteFile(dir / "cut.MINE", sample.substr(0, 16 + 10 + 100)); // inside MineInfo
+    WriteFile(dir / "old.tresk", "old text");
+
+    TProcessResult run = RunProgram(dir, {"cut.MINE", "new.tresk"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.console, "Error reading file (MineInfo)!\n");
+
+    run = RunProgram(dir, {"cut.MINE", "old.tresk"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(ReadFile(dir / "old.tresk"), "old text");
+    EXPECT_EQ(FolderFiles(dir), (std::vector<std::string>{"cut.MINE", "old.tresk"}));
+}
+
+TEST(CommandLine, OutputThatCannotBeCreated) {
+    const auto dir = arv::test::MakeTestFolder();
+    ASSERT_TRUE(WriteSampleMine(dir / "m.MINE"));
+    const TProcessResult run = RunProgram(dir, {"m.MINE", "no/such/folder/out.tresk"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.console, "File no/such/folder/out.tresk can't create!");
+}
+
+TEST(CommandLine, SuccessReplacesAnOlderOutput) {
+    const auto dir = arv::test::MakeTestFolder();
+    TMineFileBuilder b;
+    b.Header().U16s(TagNodeNumbers, {1});
+    WriteFile(dir / "m.MINE", b.Bytes());
+    WriteFile(dir / "out.tresk", std::string(5000, 'x'));
+    const TProcessResult run = RunProgram(dir, {"m.MINE", "out.tresk"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(ReadFile(dir / "out.tresk"),
+              CrLfLines({R"(99|"1.0")", R"(0|""|""|0|0)", "2|1|0|0|0.000000|0|0"}));
+    EXPECT_EQ(FolderFiles(dir), (std::vector<std::string>{"m.MINE", "out.tresk"}));
+}
+
+} // namespace
+} // namespace halvard::test
