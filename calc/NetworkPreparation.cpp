@@ -21,12 +21,6 @@ constexpr double kUnbounded = 100000;
 constexpr double kFixedFlowResistance = 1e-5;
 constexpr double kFixedFlowRegulator = 99999;
 
-// Calculation messages: information box, one Cancel button, normal cursor.
-void ShowCalcMessage(const std::string& text) {
-    SetScreenCursor(TCursor::Default);
-    MessageBox(text, "", TMsgButtons::Cancel, TMsgIcon::Information);
-}
-
 void Fail(TCalcContext& c, const std::string& text) {
     ShowCalcMessage(text);
     c.CalcErrorFlag = 1;
@@ -441,6 +435,11 @@ void RemoveRow(TModGrid& g, int row) {
 }
 
 } // namespace
+
+void ShowCalcMessage(std::string_view text) {
+    SetScreenCursor(TCursor::Default);
+    MessageBox(text, "", TMsgButtons::Cancel, TMsgIcon::Information);
+}
 
 std::string BranchKindOfCell(std::string_view cell) {
     std::string kind;

@@ -33,6 +33,10 @@ void CheckNodesAndFillNodeTable(TNetworkTables& t, TCalcContext& c);
 // the table has none.
 int FindNodeRow(TNetworkTables& t, int node);
 
+// A calculation message: the normal cursor back, then an information box
+// with a single Cancel button.
+void ShowCalcMessage(std::string_view text);
+
 // The type code of a branch as the calculation sees it: blanks dropped, at
 // most the first two characters ("ВМП" is "ВМ").
 std::string BranchKindOfCell(std::string_view cell);

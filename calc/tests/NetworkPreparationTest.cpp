@@ -133,6 +133,12 @@ TEST_F(PreparationTest, TypeRulesForConsumersDraughtStoppedFansAndRegulators) {
     EXPECT_EQ("", c.BranchKindCode[5]);
     EXPECT_DOUBLE_EQ(3.2, c.BranchResistance[5]);
     EXPECT_EQ(100000, c.FlowUpperBound[5]);
+
+    // A flow unit of 0 from a damaged data text reads flows as m3/s.
+    c.CalcOptions[2] = 'E';
+    c.CalcOptions.FlowUnit = 0;
+    PrepareNetwork(t, c);
+    EXPECT_DOUBLE_EQ(12.6, c.RequiredFlow[5]);
 }
 
 TEST_F(PreparationTest, ResistanceFromGeometryAndLengthAndSlopeFromNodes) {

@@ -1,0 +1,213 @@
+// The drawing document: every figure of the plan in drawing order, the node
+// collection, the layer list, the drawing settings the file stores and the
+// view (visible world rectangle, scale, centre, hit tolerance). It creates
+// figures by kind code, converts between world and screen coordinates, zooms,
+// scrolls and selects, and tells the window about every change of selection.
+#pragma once
+
+#include "document/Figure.h"
+#include "document/FontRecord.h"
+#include "document/ImageLibrary.h"
+#include "document/Layers.h"
+#include "document/Nodes.h"
+#include "document/SymbolLibrary.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace arv {
+
+class TGBranch;
+
+// Where labels write their text: the canvas of the drawing pass seen from
+// the label routines.
+class ILabelCanvas {
+public:
+    virtual ~ILabelCanvas() = default;
+    virtual void SetTransparentBackground() = 0;
+    virtual void SetTextColor(int32_t colour) = 0;
+    // Writes at the current position and advances it.
+    virtual void TextOutAtCurrentPosition(std::string_view text) = 0;
+};
+
+// Writes texts[0..lastIndex] one after the other from the current position,
+// each in its colour; outText receives their concatenation.
+void LabelTextOut(ILabelCanvas& dc, const std::vector<int32_t>& colours, std::string& outText,
+                  const std::vector<std::string>& texts, int32_t lastIndex);
+using TLabelTextOut = decltype(&LabelTextOut);
+
+// Settings of the drawing that the file stores (blocks 1, 15, 2001..2005,
+// 3001, 4002..4016).
+struct TDrawingSettings {
+    std::array<TFontRecord, 5> fonts{};
+    int32_t fontSize1 = 10, fontSize1Scaled = 35;
+    int32_t fontSize3 = 9, fontSize3Scaled = 32;
+    int32_t fontSize4 = 10, fontSize4Scaled = 35;
+    int32_t colourA = 32768, colourB = 16711680, colourC = 16711680;
+    int32_t arrowSize = 20;
+    int32_t nodeSize = 11;
+    int32_t arrowScale = 10;
+    uint8_t arrowInside = 0;
+    int32_t dataOffset = 30;
+    int32_t arrowOffset = 30;
+    int32_t leaderLength = 30;
+    int32_t frameColour = 65535;
+    uint8_t drawFrame = 1;
+    uint8_t showCalcData = 0;
+    uint8_t negativeNodes = 0; // show nodes with negative numbers
+    uint8_t drawPictures = 1;
+    int32_t symbolSize = 40;
+    TDrawingSettings();
+    bool operator==(const TDrawingSettings&) const = default;
+};
+
+// Display switches the window copies from its view menus.
+struct TDisplaySwitches {
+    uint8_t branchNames = 0;
+    uint8_t nodeNumbers = 0;
+    uint8_t branchNumbers = 0;
+    // Caption records 1..6: 1 air flows, 3 PLA positions, 4 node pressures,
+    // 5 air-direction arrows, 6 calculation data; 2 has no menu.
+    std::array<uint8_t, 7> caption{};
+    uint8_t showNegative = 0;
+    uint8_t plaView = 0;
+    uint8_t foundNodeHighlight = 0;
+};
+
+class TGCollFigure {
+public:
+    TGCollFigure();
+    ~TGCollFigure();
+    TGCollFigure(const TGCollFigure&) = delete;
+    TGCollFigure& operator=(const TGCollFigure&) = delete;
+
+    TGCollNode nodes;
+    TGCollImg images;
+    TGCollUO symbols;
+    TGLajer layers;
+    std::vector<std::unique_ptr<TGCustomFigure>> figures;
+    std::vector<int32_t> visibleList;
+    int32_t tempBranchCounter = -1;
+    std::array<uint8_t, 204> header{};
+    TRect viewRect;
+    TPoint centre;
+    int32_t clientWidth = 0;
+    int32_t clientHeight = 0;
+    double scale = 1.0;
+    int32_t hitTolerance = 5;
+    TDrawingSettings settings;
+    TDisplaySwitches display;
+    uint8_t showDirections = 0;
+    int32_t foundNode = 0;
+    int32_t current = -1;
+    std::function<void()> OnChange;
+    std::function<bool(ILabelCanvas& dc, int32_t number, int32_t record, int32_t value,
+                       TLabelTextOut textOut, TGCollFigure& doc)>
+        OnDrawLabel;
+
+    int32_t Count() const { return static_cast<int32_t>(figures.size()); }
+    int32_t VisibleCount() const { return static_cast<int32_t>(visibleList.size()); }
+    TGCustomFigure* Figure(int32_t i) const;
+    // The figure at i when it is a branch, else null.
+    TGBranch* BranchAt(int32_t i) const;
+    // Version of the drawing file last read (22 for a drawing begun here).
+    int32_t Version() const;
+
+    // Factory: a new figure of the kind, appended and made current; null
+    // (and no current figure) for a code that is no figure kind.
+    TGCustomFigure* AddFigure(int32_t kind);
+    void BuildVisibleList();
+    void DeleteCurrent();
+    void Clear();
+
+    TPoint WorldToScreen(TPoint w) const;
+    TRect WorldRectToScreen(const TRect& r) const;
+    TPoint WorldXYToScreen(int32_t x, int32_t y) const { return WorldToScreen({x, y}); }
+    TPoint ScreenToWorld(TPoint s) const;
+    TPoint ScreenXYToWorld(int32_t x, int32_t y) const { return ScreenToWorld({x, y}); }
+
+    void SetViewRect(const TRect& r);
+    void UpdateViewSize(int32_t width, int32_t height);
+    void ZoomToRect(const TRect& r);
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomInAt(TPoint screen);
+    void ZoomOutAt(TPoint screen);
+    int32_t Scroll(int32_t kind, int32_t amount);
+
+    // Nearest visible figure under the screen point within the tolerance.
+    // Mode -1 makes it current (or none) and reports the change.
+    int32_t SelectAt(TPoint screen, int32_t mode);
+    void SelectNext();
+    void SelectPrev();
+    void DoChange();
+
+    TRect GetExtent();
+    // The figure's box grown by the labels of a branch.
+    void GetLabelExtent(int32_t index, TRect& r);
+    TGCustomFigure* CurrentFigure() const;
+    int32_t CurrentKind() const;
+    bool HasBranchNumber(int32_t n);
+    bool HasNodeNumber(int32_t n);
+    bool SetCurrentBranchName(std::string_view text);
+
+    int32_t NextBranchNumber();
+    void RenumberTemporaryBranches();
+    // How many temporary numbers wait for reuse.
+    int64_t FreedBranchNumberCount() const;
+
+    static bool PointInRotatedRect(int32_t w, int32_t h, TPoint p, int32_t flag, TPoint corner,
+                                   double angle);
+
+    // Removes a layer of the drawing: its figures go to layer 0, figures and
+    // scheme visibility of later layers move down with them.
+    bool DeleteLayer(int32_t index);
+    // PLA attributes for the branch at the index from the first other branch
+    // with the same PLA position; result: that branch's PLA colour, or the
+    // window's background colour when there is none.
+    int32_t CopyPlaPosition(int32_t index);
+
+    // The document's part of following a scheme record: the drawing defaults,
+    // the display switches and, from version 22, every figure's attributes.
+    void ApplySchemeRecord(int32_t kind);
+
+    // The drawing file: header and tagged blocks of version 22, the network
+    // data text as block 4021. Result: the bytes of the header, the node
+    // block, the figure blocks and the end marker.
+    int32_t SaveToStream(TBinaryWriter& w, std::string_view networkDataText);
+    // Reads a drawing file image (versions 1 to 22). 0: the drawing replaced
+    // the document and networkDataText holds the file's network data text;
+    // -1: the file was refused and the document, the drawing globals, the
+    // window state and networkDataText are as they were.
+    int32_t LoadFromStream(std::string_view bytes, std::string* networkDataText = nullptr);
+
+    // Calls of the node collection, so that branch ends stay on their nodes.
+    void NodeRecordRemoved(int32_t index);
+    void NodeEndsMoved(int32_t index, TPoint p);
+    void NodeMerged(int32_t from, int32_t to);
+    // Every branch's node indices checked against its node numbers.
+    void ResolveNodeIndices();
+
+private:
+    void RebuildView(bool halfClientFirst);
+    void AfterZoomStep(bool halfClientFirst);
+
+    // Gaps below the largest branch number, as ranges (high, low) in the
+    // order they were found; the last range's low end is handed out first.
+    std::vector<std::pair<int64_t, int64_t>> freedBranchNumbers_;
+    int64_t nextBranchMagnitude_ = 1;
+};
+
+// The figure of a kind on its own (not in a document); null for other codes.
+std::unique_ptr<TGCustomFigure> CreateFigure(int32_t kind, TGCollNode* nodes,
+                                             const TGLajer* layers);
+
+// The drawing document of the program, created by the main window.
+extern TGCollFigure* GDoc;
+
+} // namespace arv
