@@ -96,6 +96,9 @@ public:
     double FanFlowSum = 0, PrevFanFlowSum = 0;
     // The solver's diagnostic listing of its last run (CP1251 lines, LF ends).
     std::string SolverListing;
+    // Set by a solver run that met "Неопределенная ошибка": its flows are no
+    // result to show.
+    uint8_t SolverFailed = 0;
 
     // Prepared texts the calculations leave for the exports and the editor
     // (lines end with LF, cells separated by TAB).

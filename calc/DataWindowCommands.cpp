@@ -5,6 +5,7 @@
 
 #include "DecimalText.h"
 #include "FieldDialog.h"
+#include "NaturalDistribution.h"
 #include "NotAvailable.h"
 #include "TableSort.h"
 
@@ -40,7 +41,7 @@ int FindInColumn(const TModGrid& grid, int col, int fromRow, std::string_view te
 
 void TDataWindowController::Rasc_ERClick() {
     TCommand command(*this);
-    ShowNotAvailable(Ru("Естест.распределение"));
+    arv::Rasc_ERClick(t_, c_);
 }
 
 void TDataWindowController::ShowPage(int page) {

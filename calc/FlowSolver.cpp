@@ -77,6 +77,7 @@ void TFlowSolver::Store() {
 
 void TFlowSolver::Run() {
     c_.SolverListing.clear();
+    c_.SolverFailed = 0;
     Load();
     const int first = c_.OptimalIteration > 2 ? 3 : 1;
     const int last = c_.CalcOptions[1] == 'D' ? 7 : p_.LastFineStage;

@@ -214,6 +214,7 @@ int TFlowSolver::StuckFrontier() {
     if (MinSlack > 1e13) {
         if (c_.OptimalStage == 2) {
             WriteListing();
+            c_.SolverFailed = 1;
             ShowCalcMessage(Ru("Неопределенная ошибка"));
         }
         // No cycle can be formed: the branch keeps its flow for this stage.
@@ -224,6 +225,7 @@ int TFlowSolver::StuckFrontier() {
     int m = FrontierCount;
     ChangePotentials();
     if (FrontierCount == m && c_.SearchResult != 1) {
+        c_.SolverFailed = 1;
         ShowCalcMessage(Ru("Неопределенная ошибка"));
         BalanceState = 0;
         return 1;

@@ -517,7 +517,13 @@ void CheckNodesAndFillNodeTable(TNetworkTables& t, TCalcContext& c) {
     }
     g.SetFixedRows(2);
     g.EndUpdate();
+    // The rows go in node order. Sorting on the cursor's column would sort on
+    // the pressure column emptied above (or on the branch lists) and shuffle
+    // the rows anew at every calculation.
+    const int col = g.Col(), row = g.Row();
+    g.SetCol(0);
     SortTableRows(g);
+    g.SetCurrent(col, row);
 }
 
 void PrepareNetwork(TNetworkTables& t, TCalcContext& c) {

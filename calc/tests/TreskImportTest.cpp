@@ -1,6 +1,7 @@
 #include "calc/TreskImport.h"
 
 #include "calc/BranchTypes.h"
+#include "calc/NaturalDistribution.h"
 #include "calc/NetworkPreparation.h"
 
 #include "converter/tests/SampleMine.h"
@@ -481,6 +482,13 @@ TEST_F(TreskImportTest, SampleMineThroughTheConverter) {
     EXPECT_EQ(BranchType::Fan, c.BranchKindCode[10]);
     EXPECT_DOUBLE_EQ(1500, c.FanCoefC[10]);
     EXPECT_DOUBLE_EQ(2.5, c.BranchResistance[11]);
+
+    // The natural distribution runs on the imported tables: one chain, one flow.
+    Rasc_ERClick(t, c);
+    EXPECT_EQ(0, c.CalcErrorFlag);
+    EXPECT_FALSE(d.Cells(11, 2).empty());
+    EXPECT_EQ(d.Cells(11, 2), d.Cells(11, 3));
+    EXPECT_EQ(d.Cells(11, 2), d.Cells(11, 4));
 }
 
 } // namespace
