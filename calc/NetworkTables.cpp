@@ -161,9 +161,10 @@ void TNetworkTables::TablDanExit() {
         if (WithoutBlanks(TablDan.Cells(10, r)).empty()) continue;
         int row = TablPotr.RowCount();
         TablPotr.SetRowCount(row + 1);
-        // A row that comes back into view must not show the results of the
-        // consumer that stood there before.
-        TablPotr.ClearRow(row);
+        // A row that comes back into view keeps the results of its own
+        // consumer, but must not show those of another one that stood there.
+        std::string key = Trim(TablDan.Cells(0, r));
+        if (key.empty() || Trim(TablPotr.Cells(0, row)) != key) TablPotr.ClearRow(row);
         TablPotr.SetCells(0, row, TablDan.Cells(0, r));
         TablPotr.SetCells(1, row, TablDan.Cells(3, r));
         TablPotr.SetCells(2, row, TablDan.Cells(10, r));

@@ -8,7 +8,10 @@
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
 
+#include "calc/DecimalText.h"
+
 #include <QAction>
+#include <QPlainTextEdit>
 #include <QApplication>
 #include <QTabWidget>
 
@@ -72,6 +75,41 @@ TEST_F(StartTest, TheProgramOpensTheDataWindowOnTheDataSetNamed) {
     EXPECT_NE(nullptr, form1->findChild<TNasDlg*>());
     form1->close();
     EXPECT_TRUE(FileExists(File("Kestrum.ini")));
+}
+
+// The sample as the build puts it beside the program: started without
+// arguments, the program opens it, and F5 computes the flows.
+TEST_F(StartTest, TheSampleOpensAndF5ComputesIt) {
+    auto samples = ListFilesWithExt(ARV_SAMPLES_DIR, ".dan");
+    ASSERT_FALSE(samples.empty());
+    std::filesystem::copy_file(NativePath(samples.front()),
+                               dir / NativePath(ExtractFileName(samples.front())));
+    test::TScriptedMessages messages;
+    auto form1 = StartProgram({});
+    TNetworkTables& t = NetworkTables();
+    ASSERT_GT(t.TablDan.RowCount(), 10);
+    EXPECT_EQ("", t.TablDan.Cells(11, 2));
+
+    QAction* f5 = form1->Action("Rasc_ER");
+    ASSERT_NE(nullptr, f5);
+    EXPECT_EQ(QKeySequence(Qt::Key_F5), f5->shortcut());
+    f5->trigger();
+    int flows = 0;
+    for (int r = FirstDataRow; r < t.TablDan.RowCount(); ++r) {
+        if (t.TablDan.Cells(0, r).empty()) continue;
+        double q = 0;
+        EXPECT_TRUE(TryCellToFloat(t.TablDan.Cells(11, r), q)) << r;
+        flows += q != 0;
+    }
+    EXPECT_GT(flows, 10);
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_FALSE(form1->findChild<QPlainTextEdit*>("MemoDav")->toPlainText().isEmpty());
+
+    // The consumer page shows the computed supply.
+    form1->Notebook()->setCurrentIndex(PageConsumers);
+    ASSERT_GT(t.TablPotr.RowCount(), 2);
+    EXPECT_FALSE(Trim(t.TablPotr.Cells(3, 2)).empty());
+    form1->close();
 }
 
 int main(int argc, char** argv) {

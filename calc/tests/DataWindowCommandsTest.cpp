@@ -218,6 +218,22 @@ TEST_F(DataWindowTest, LeavingAPageRunsTheExitOfItsTable) {
     w.TabbedNotebook1Change(PageGeneral);
     EXPECT_EQ("7", t.TablDan.Cells(10, 2));
 
+    // A consumer keeps its results when the branch table is left again,
+    // another branch in its row does not take them over.
+    t.TablPotr.SetCells(3, 2, "   4,50");
+    w.TabbedNotebook1Change(PageNetwork);
+    w.TabbedNotebook1Change(PageConsumers);
+    EXPECT_EQ("   4,50", t.TablPotr.Cells(3, 2));
+    w.TabbedNotebook1Change(PageNetwork);
+    t.TablDan.SetCells(10, 2, "");
+    test::SetRow(t.TablDan, 3, {{10, "2"}});
+    w.TabbedNotebook1Change(PageConsumers);
+    EXPECT_EQ("6", t.TablPotr.Cells(0, 2));
+    EXPECT_EQ("", t.TablPotr.Cells(3, 2));
+    w.TabbedNotebook1Change(PageNetwork);
+    t.TablDan.SetCells(10, 2, "5");
+    t.TablDan.SetCells(10, 3, "");
+
     // A page a table routine chose is taken over: leaving it later counts.
     t.GotoBranchRow(0, 6);
     w.TabbedNotebook1Change(PageFans);
