@@ -11,8 +11,8 @@
 #include "calc/DecimalText.h"
 
 #include <QAction>
-#include <QPlainTextEdit>
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
