@@ -8,17 +8,6 @@ namespace arv {
 
 namespace {
 
-int DefaultAnswer(TMsgButtons b) {
-    switch (b) {
-    case TMsgButtons::Ok:
-        return mrOk;
-    case TMsgButtons::YesNo:
-        return mrNo;
-    default:
-        return mrCancel;
-    }
-}
-
 class TConsoleMessages : public IMessageService {
 public:
     int MessageBox(const TMessageRequest& r) override {
@@ -65,6 +54,17 @@ TRegistry& Registry() {
 }
 
 } // namespace
+
+int DefaultAnswer(TMsgButtons b) {
+    switch (b) {
+    case TMsgButtons::Ok:
+        return mrOk;
+    case TMsgButtons::YesNo:
+        return mrNo;
+    default:
+        return mrCancel;
+    }
+}
 
 void InstallMessageService(IMessageService* s) {
     Registry().messages = s ? s : &Registry().consoleMessages;

@@ -79,6 +79,10 @@ public:
     virtual void Clear() = 0;
 };
 
+// The answer of a box closed without a button: Ok for an OK box, No for a
+// Yes/No question, Cancel otherwise.
+int DefaultAnswer(TMsgButtons buttons);
+
 // Installed services; a null argument puts the built-in one back. The
 // built-in services work without a desktop: messages go to the standard
 // error stream and answer Cancel (or No, or Ok), dialogs are refused, the

@@ -27,16 +27,6 @@ const char* ButtonsName(TMsgButtons b) {
     return "?";
 }
 
-int DefaultAnswer(TMsgButtons b) {
-    switch (b) {
-    case TMsgButtons::Ok:
-        return mrOk;
-    case TMsgButtons::YesNo:
-        return mrNo;
-    default:
-        return mrCancel;
-    }
-}
 } // namespace
 
 TScriptedMessages::TScriptedMessages() {
