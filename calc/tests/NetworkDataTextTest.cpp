@@ -291,3 +291,30 @@ TEST_F(DataTextTest, TruncatedAndGarbledTextsNeverCrash) {
         EXPECT_EQ('#', again.back());
     }
 }
+
+TEST_F(DataTextTest, MoreRecordsThanTheArraysHoldAreKeptAndRefusedByTheCalculation) {
+    // 3500 branches: the tables keep every one, the arrays stop at 3001 with
+    // the calculation's message, and the next text carries them all again.
+    std::string text = "A;;;1; D; E; N; S; O; ; ; ; ; #U;1;#";
+    const int branches = 3500;
+    for (int i = 1; i <= branches; ++i)
+        text += "D;" + std::to_string(i) + ";" + std::to_string(i % 2000 + 1) + ";" +
+                std::to_string((i + 1) % 2000 + 1) + ";;0.1;#";
+    for (int k = 1; k <= 2100; ++k) text += "N;" + std::to_string(k) + ";;;;1;;;#";
+    text += "#";
+    messages.Expect(mrCancel, "Ошибка номера ветви 3002");
+    ParseNetworkDataText(text, t, calc);
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_EQ(1, calc.CalcErrorFlag);
+    EXPECT_EQ(branches + 2, t.TablDan.RowCount());
+    EXPECT_EQ("3500", t.TablDan.Cells(0, branches + 1));
+    EXPECT_EQ(2102, t.TablDavl.RowCount());
+    EXPECT_EQ("2100", t.TablDavl.Cells(0, 2101));
+    const std::string again = BuildNetworkDataText(t, calc);
+    size_t records = 0;
+    for (size_t at = again.find("#D;"); at != std::string::npos; at = again.find("#D;", at + 1))
+        ++records;
+    EXPECT_EQ(static_cast<size_t>(branches), records);
+    messages.Expect(mrCancel, "Ошибка номера ветви 3002");
+    EXPECT_TRUE(again == Reparse(again));
+}
