@@ -155,11 +155,9 @@ public:
         t_.TablVen.SetRowCount(fanCount_ == 0 ? 4 : fanCount_ + 2);
         TModGrid& nodes = t_.TablDavl;
         // Without node records the emptied table keeps its three rows. A
-        // single node makes no network: its row is shown without a number.
+        // single node record keeps its number, as in the data text.
         if (nodeRow_ == FirstDataRow) {
             nodes.SetRowCount(4);
-            nodes.SetCells(0, 2, "");
-            nodes.SetCells(0, 3, "");
         } else if (nodeRow_ > FirstDataRow) {
             nodes.SetRowCount(nodeRow_ + 1);
         }

@@ -292,10 +292,11 @@ TEST_F(TreskImportTest, VersionLineAloneGivesEmptyTables) {
     EXPECT_FALSE(t.TablDan.Cells(0, 0).empty());
 }
 
-TEST_F(TreskImportTest, OneNodeRecordLeavesNoNumberedNode) {
+TEST_F(TreskImportTest, OneNodeRecordKeepsItsNodeNumber) {
     ASSERT_TRUE(Import("2|7|5|6|0|1|0\r\n"));
     EXPECT_EQ(4, t.TablDavl.RowCount());
-    EXPECT_EQ((TRowCells{{1, "1"}, {5, "5"}, {6, "6"}}), RowCells(t.TablDavl, 2));
+    // A numbered node is placed like any other: mirrored and scaled.
+    EXPECT_EQ((TRowCells{{0, "7"}, {1, "1"}, {5, "50"}, {6, "60"}}), RowCells(t.TablDavl, 2));
 }
 
 TEST_F(TreskImportTest, MirrorKeepsItsBoundsStartValues) {
