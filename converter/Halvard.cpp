@@ -54,9 +54,11 @@ public:
         std::random_device seed;
         std::mt19937 random(seed());
         for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
-            char suffix[24];
-            std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-            temp_ = target_ + suffix;
+            // A short name in the target's folder: the target's own name may
+            // already be as long as the file system allows.
+            char name[24];
+            std::snprintf(name, sizeof name, ".hv%08x.tmp", static_cast<unsigned>(random()));
+            temp_ = (std::filesystem::path(target_).parent_path() / name).string();
             // "x": never reuse a file that someone else made.
             file_ = std::fopen(temp_.c_str(), "wbx");
             if (!file_ && errno != EEXIST) break;

@@ -80,6 +80,18 @@ TEST(CommandLine, OutputThatCannotBeCreated) {
     EXPECT_EQ(run.console, "File no/such/folder/out.tresk can't create!");
 }
 
+// Any name the file system takes is written, up to its longest.
+TEST(CommandLine, OutputWithTheLongestName) {
+    const auto dir = arv::test::MakeTestFolder();
+    ASSERT_TRUE(WriteSampleMine(dir / "m.MINE"));
+    const std::string name = std::string(250, 'n') + ".txt";
+    const TProcessResult run = RunProgram(dir, {"m.MINE", name});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.console, "");
+    EXPECT_TRUE(ReadFile(dir / name).starts_with("99|"));
+    EXPECT_EQ(FolderFiles(dir), (std::vector<std::string>{"m.MINE", name}));
+}
+
 TEST(CommandLine, SuccessReplacesAnOlderOutput) {
     const auto dir = arv::test::MakeTestFolder();
     TMineFileBuilder b;
