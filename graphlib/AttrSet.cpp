@@ -198,7 +198,11 @@ void TAttrSet::SetWideStringAt(int32_t offset, std::u16string_view s) {
 void TAttrSet::GetValue(std::string_view name, uint8_t type, void* buffer) const {
     TSlot s = Lookup(name);
     if (!IsAttrType(type)) return;
-    if (!Compatible(s.Type, type)) Error(kAttrDifferentType, name);
+    // A read reinterprets the bytes at the offset in the type asked for; only
+    // an owned value read as another type (or another type read as one) is
+    // refused, since that would follow bytes that are no such reference.
+    if (s.Type != type && (AttrTypeOwnsMemory(s.Type) || AttrTypeOwnsMemory(type)))
+        Error(kAttrDifferentType, name);
     switch (type) {
     case AttrType::String:
         *static_cast<std::string*>(buffer) = StringValue(s.Offset);

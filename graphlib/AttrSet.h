@@ -39,6 +39,8 @@ public:
     // its own).
     void Assign(const TVector& source) override;
 
+    // Reads the bytes at the attribute's offset as the given type; an owned
+    // value read as another type, or another type read as one, is refused.
     virtual void GetValue(std::string_view name, uint8_t type, void* buffer) const;
     // A type that differs from the defined one is refused when either owns
     // memory or their sizes differ; codes above 15 write nothing.

@@ -423,6 +423,32 @@ TEST(AttrSet, OwnedValuesAreFreedExactlyOnce) {
     }
 }
 
+// a Int16 at 0, b Int16 at 2: a read by name takes the bytes at the
+// attribute's offset in the type asked for, whatever width was defined.
+TEST(AttrSet, ReadingAsAnotherPlainTypeTakesTheBytesAtTheOffset) {
+    TAttrMap m;
+    m.Define("a", AttrType::Int16);
+    m.Define("b", AttrType::Int16);
+    m.Define("s", AttrType::String);
+    TAttrSet set(&m);
+    set.SetAsString("a", "4369"); // 0x1111
+    set.SetAsString("b", "8738"); // 0x2222
+    int32_t wide = 0;
+    set.GetValue("a", AttrType::Int32, &wide);
+    EXPECT_EQ(0x22221111, wide);
+    uint8_t low = 0;
+    set.GetValue("b", AttrType::UInt8, &low);
+    EXPECT_EQ(0x22, low);
+    uint32_t past = 0xFFFFFFFF;
+    set.GetValue("b", AttrType::UInt32, &past); // beyond the record: zero bytes
+    EXPECT_EQ(0x2222u, past);
+    EXPECT_EQ(4, set.GetCount());
+    // Reading a reference as a string of another form stays refused.
+    std::string text;
+    EXPECT_EQ("Class TAttrSet: attribute 'a' has different type",
+              ErrorOf([&] { set.GetValue("a", AttrType::String, &text); }));
+}
+
 TEST(AttrSet, AssignRefusesClashingTypesBeforeChangingAnything) {
     TAttrMap m1, m2;
     m1.Define("a", AttrType::Int32);
