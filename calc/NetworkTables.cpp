@@ -5,6 +5,8 @@
 
 #include "platform/Cp1251.h"
 
+#include <map>
+
 namespace arv {
 
 namespace {
@@ -156,15 +158,27 @@ void TNetworkTables::EmptyAllTables() {
 
 void TNetworkTables::TablDanExit() {
     TablPotr.BeginUpdate();
+    // Each consumer keeps the results it was shown with (also those of a row
+    // hidden for a while), when another consumer moves it to another row as
+    // well; no row shows another one's results.
+    std::map<std::string, std::pair<std::string, std::string>> results;
+    int last = std::max(TablPotr.RowCount() - 1, TablPotr.LastFilledRow());
+    for (int r = FirstDataRow; r <= last; ++r) {
+        std::string key = Trim(TablPotr.Cells(0, r));
+        if (!key.empty())
+            results.emplace(key, std::pair(TablPotr.Cells(3, r), TablPotr.Cells(4, r)));
+    }
     TablPotr.SetRowCount(2);
     for (int r = FirstDataRow; r < TablDan.RowCount(); ++r) {
         if (WithoutBlanks(TablDan.Cells(10, r)).empty()) continue;
         int row = TablPotr.RowCount();
         TablPotr.SetRowCount(row + 1);
-        // A row that comes back into view keeps the results of its own
-        // consumer, but must not show those of another one that stood there.
-        std::string key = Trim(TablDan.Cells(0, r));
-        if (key.empty() || Trim(TablPotr.Cells(0, row)) != key) TablPotr.ClearRow(row);
+        TablPotr.ClearRow(row);
+        auto kept = results.find(Trim(TablDan.Cells(0, r)));
+        if (kept != results.end()) {
+            TablPotr.SetCells(3, row, kept->second.first);
+            TablPotr.SetCells(4, row, kept->second.second);
+        }
         TablPotr.SetCells(0, row, TablDan.Cells(0, r));
         TablPotr.SetCells(1, row, TablDan.Cells(3, r));
         TablPotr.SetCells(2, row, TablDan.Cells(10, r));

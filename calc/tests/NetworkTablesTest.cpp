@@ -259,6 +259,32 @@ TEST_F(TablesTest, ConsumerTableFollowsTheBranchTableAndWritesBack) {
     EXPECT_EQ(" ", t.TablDan.Cells(10, 4));
 }
 
+TEST_F(TablesTest, ConsumerResultsFollowTheirBranchWhenRowsShift) {
+    AddBranch(2, "1");
+    AddBranch(3, "5", "ОЗ", "8");
+    AddBranch(4, "6", "=", "6");
+    t.TablDanExit();
+    // Results as the calculation leaves them, with its padded numbers.
+    t.TablPotr.SetCells(0, 2, "   5");
+    t.TablPotr.SetCells(3, 2, "   13,57");
+    t.TablPotr.SetCells(4, 2, "169,6");
+    t.TablPotr.SetCells(3, 3, "    6,00");
+    t.TablPotr.SetCells(4, 3, "100,0");
+
+    // A new consumer above them moves them one row down.
+    t.TablDan.SetCells(10, 2, "4");
+    t.TablDanExit();
+    ASSERT_EQ(5, t.TablPotr.RowCount());
+    EXPECT_EQ("1", t.TablPotr.Cells(0, 2));
+    EXPECT_EQ("", t.TablPotr.Cells(3, 2) + t.TablPotr.Cells(4, 2));
+    EXPECT_EQ("5", t.TablPotr.Cells(0, 3));
+    EXPECT_EQ("   13,57", t.TablPotr.Cells(3, 3));
+    EXPECT_EQ("169,6", t.TablPotr.Cells(4, 3));
+    EXPECT_EQ("6", t.TablPotr.Cells(0, 4));
+    EXPECT_EQ("    6,00", t.TablPotr.Cells(3, 4));
+    EXPECT_EQ("100,0", t.TablPotr.Cells(4, 4));
+}
+
 TEST_F(TablesTest, F8InTheConsumerTableClearsTheBranchAndRemovesTheRow) {
     AddBranch(2, "1", "=", "5");
     AddBranch(3, "2", "", "3");
