@@ -255,7 +255,9 @@ void ScrollRowIntoView(TModGrid& grid, int row) {
 void TNetworkTables::ShowRow(TModGrid& grid, int row) {
     grid.SetLeftCol(grid.FixedCols());
     ScrollRowIntoView(grid, row);
-    grid.SetCurrent(0, row);
+    // Column 0, unless the branch number column is fixed: the cursor cannot
+    // stand in a fixed column.
+    grid.SetCurrent(grid.FixedCols(), row);
 }
 
 void TNetworkTables::GotoBranchRow(int mode, int value) {

@@ -332,6 +332,18 @@ TEST_F(TablesTest, GotoBranchRowFindsShowsAndClamps) {
     EXPECT_EQ(PageGeneral, t.ActivePage);
 }
 
+TEST_F(TablesTest, GotoBranchRowWithTheNumberColumnFixed) {
+    t.TablDan.SetRowCount(5);
+    t.TablDan.SetCells(0, 4, "9");
+    t.TablDan.SetFixedCols(1);
+    t.TablDan.SetCurrent(6, 2);
+    t.GotoBranchRow(0, 9);
+    // The cursor cannot stand in a fixed column: the first one beside it.
+    EXPECT_EQ(4, t.TablDan.Row());
+    EXPECT_EQ(1, t.TablDan.Col());
+    EXPECT_EQ(1, t.TablDan.LeftCol());
+}
+
 TEST_F(TablesTest, GotoTableRowShowsANode) {
     t.TablDavl.SetRowCount(6);
     t.TablDavl.SetCells(0, 4, " 12");
