@@ -230,10 +230,11 @@ void TNetworkTables::ShowTypePicker() {
 void TNetworkTables::WriteSelectedType() {
     if (VybTip.ItemIndex < 0 || VybTip.ItemIndex >= static_cast<int>(VybTip.Items.size())) return;
     std::string code = Trim(Copy(VybTip.Items[VybTip.ItemIndex], 1, 3));
-    if (ActivePage == PageNetwork)
-        TablDan.SetCells(3, TablDan.Row(), code);
-    else if (ActivePage == PageReverse)
-        TablDanRev.SetCells(3, TablDanRev.Row(), code);
+    TModGrid* grid = ActivePage == PageNetwork   ? &TablDan
+                     : ActivePage == PageReverse ? &TablDanRev
+                                                 : nullptr;
+    // Without data rows the cursor stands on a heading row.
+    if (grid && grid->Row() >= FirstDataRow) grid->SetCells(3, grid->Row(), code);
 }
 
 void TNetworkTables::VybTipKeyPress(char key) {

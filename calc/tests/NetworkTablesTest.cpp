@@ -192,6 +192,33 @@ TEST_F(TablesTest, CellClipboardKeys) {
     EXPECT_EQ("y", g.Cells(2, 2));
 }
 
+TEST_F(TablesTest, ATableWithoutDataRowsKeepsItsHeadings) {
+    // The consumer table after its last consumer was removed: the cursor can
+    // only stand on a heading row.
+    test::TMemoryClipboardDouble clip;
+    clip.SetText("7");
+    TModGrid& g = t.TablPotr;
+    g.SetRowCount(2);
+    g.SetCurrent(0, 1);
+    ASSERT_EQ(1, g.Row());
+    char ctrlV = 22, ctrlX = 24;
+    g.KeyPress(ctrlV);
+    g.KeyPress(ctrlX);
+    int ins = VK_INSERT, del = VK_DELETE;
+    g.KeyDown(ins, ssShift);
+    g.KeyDown(del, ssCtrl);
+    EXPECT_EQ(Ru("ветви"), g.Cells(0, 1));
+    EXPECT_EQ("7", clip.GetText());
+
+    t.TablDan.SetRowCount(2);
+    t.TablDan.SetCurrent(3, 1);
+    t.ActivePage = PageNetwork;
+    t.ShowTypePicker();
+    t.VybTipMouseDown(2);
+    EXPECT_EQ(Ru("ветви"), t.TablDan.Cells(3, 1));
+    EXPECT_FALSE(t.VybTip.Visible);
+}
+
 TEST_F(TablesTest, TypePickerWritesTheCodeOfTheLine) {
     AddBranch(2, "1");
     t.TablDan.SetCurrent(3, 2);
