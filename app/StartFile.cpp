@@ -1,5 +1,6 @@
 #include "StartFile.h"
 
+#include "document/DrawingFile.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 
@@ -26,19 +27,22 @@ TStartFile ChooseStartFile(const std::vector<std::string>& args) {
     for (const std::string& a : args) name += (name.empty() ? "" : " ") + a;
     if (name.empty()) {
         auto samples = ListFilesWithExt(ProgramDir(), ".dan");
-        if (samples.empty()) return {Untitled(), ""};
-        return {ChangeFileExt(samples.front(), ".grh"), ""};
+        if (samples.empty()) return {Untitled(), "", ""};
+        return {ChangeFileExt(samples.front(), ".grh"), "", ""};
     }
     std::string ext = AnsiLowerCase(ExtractFileExt(name));
-    if (ext == ".grh")
-        return {Untitled(), Ru("Чтение файлов схемы (.grh) пока недоступно: ") + name +
-                                Ru("\nПрограмма начинает с пустыми таблицами.")};
-    if (ext != ".dan")
-        return {Untitled(), Ru("Программа открывает файлы схемы (.grh) и данных (.dan); ") + name +
-                                Ru(" не открыт.")};
+    if (ext != ".grh" && ext != ".dan")
+        return {Untitled(), "",
+                Ru("Программа открывает файлы схемы (.grh) и данных (.dan); ") + name +
+                    Ru(" не открыт.")};
     std::string full = FullFileName(name);
-    if (!FileExists(full)) return {Untitled(), Ru("Файл не найден: ") + full};
-    return {ChangeFileExt(full, ".grh"), ""};
+    if (!FileExists(full)) return {Untitled(), "", Ru("Файл не найден: ") + full};
+    if (ext == ".dan") return {ChangeFileExt(full, ".grh"), "", ""};
+    TGCollFigure drawing;
+    std::string text;
+    if (ReadDrawingFile(drawing, full, &text) != 0)
+        return {Untitled(), "", Ru("Ошибка загрузки документа")};
+    return {full, text, ""};
 }
 
 } // namespace arv

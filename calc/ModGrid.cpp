@@ -20,17 +20,22 @@ void TModGrid::RemoveCurrentRow() {
     Modified = true;
 }
 
+bool TModGrid::OnDataCell() const {
+    return Row() >= FixedRows() && Row() < RowCount() && Col() >= FixedCols() && Col() < ColCount();
+}
+
 void TModGrid::CopyCell() {
-    Clipboard().SetText(Cells(Col(), Row()));
+    if (OnDataCell()) Clipboard().SetText(Cells(Col(), Row()));
 }
 
 void TModGrid::CutCell() {
+    if (!OnDataCell()) return;
     Clipboard().SetText(Cells(Col(), Row()));
     SetCells(Col(), Row(), "");
 }
 
 void TModGrid::PasteCell() {
-    SetCells(Col(), Row(), Clipboard().GetText());
+    if (OnDataCell()) SetCells(Col(), Row(), Clipboard().GetText());
 }
 
 void TModGrid::AdvanceCell() {

@@ -14,9 +14,12 @@ public:
     // An empty row directly below the current one; the cursor moves into it.
     void InsertRowBelow();
     void RemoveCurrentRow();
+    // On the current cell, when it is a data cell: a table without data rows
+    // has its cursor on a heading row, and headings are not data.
     void CopyCell();
     void CutCell();
     void PasteCell();
+    bool OnDataCell() const;
     // The next cell as Enter goes: right, then the first column of the next
     // row, appending a row after the last one.
     void AdvanceCell();

@@ -5,6 +5,8 @@
 
 #include "platform/Cp1251.h"
 
+#include <map>
+
 namespace arv {
 
 namespace {
@@ -156,15 +158,27 @@ void TNetworkTables::EmptyAllTables() {
 
 void TNetworkTables::TablDanExit() {
     TablPotr.BeginUpdate();
+    // Each consumer keeps the results it was shown with (also those of a row
+    // hidden for a while), when another consumer moves it to another row as
+    // well; no row shows another one's results.
+    std::map<std::string, std::pair<std::string, std::string>> results;
+    int last = std::max(TablPotr.RowCount() - 1, TablPotr.LastFilledRow());
+    for (int r = FirstDataRow; r <= last; ++r) {
+        std::string key = Trim(TablPotr.Cells(0, r));
+        if (!key.empty())
+            results.emplace(key, std::pair(TablPotr.Cells(3, r), TablPotr.Cells(4, r)));
+    }
     TablPotr.SetRowCount(2);
     for (int r = FirstDataRow; r < TablDan.RowCount(); ++r) {
         if (WithoutBlanks(TablDan.Cells(10, r)).empty()) continue;
         int row = TablPotr.RowCount();
         TablPotr.SetRowCount(row + 1);
-        // A row that comes back into view keeps the results of its own
-        // consumer, but must not show those of another one that stood there.
-        std::string key = Trim(TablDan.Cells(0, r));
-        if (key.empty() || Trim(TablPotr.Cells(0, row)) != key) TablPotr.ClearRow(row);
+        TablPotr.ClearRow(row);
+        auto kept = results.find(Trim(TablDan.Cells(0, r)));
+        if (kept != results.end()) {
+            TablPotr.SetCells(3, row, kept->second.first);
+            TablPotr.SetCells(4, row, kept->second.second);
+        }
         TablPotr.SetCells(0, row, TablDan.Cells(0, r));
         TablPotr.SetCells(1, row, TablDan.Cells(3, r));
         TablPotr.SetCells(2, row, TablDan.Cells(10, r));
@@ -216,10 +230,11 @@ void TNetworkTables::ShowTypePicker() {
 void TNetworkTables::WriteSelectedType() {
     if (VybTip.ItemIndex < 0 || VybTip.ItemIndex >= static_cast<int>(VybTip.Items.size())) return;
     std::string code = Trim(Copy(VybTip.Items[VybTip.ItemIndex], 1, 3));
-    if (ActivePage == PageNetwork)
-        TablDan.SetCells(3, TablDan.Row(), code);
-    else if (ActivePage == PageReverse)
-        TablDanRev.SetCells(3, TablDanRev.Row(), code);
+    TModGrid* grid = ActivePage == PageNetwork   ? &TablDan
+                     : ActivePage == PageReverse ? &TablDanRev
+                                                 : nullptr;
+    // Without data rows the cursor stands on a heading row.
+    if (grid && grid->Row() >= FirstDataRow) grid->SetCells(3, grid->Row(), code);
 }
 
 void TNetworkTables::VybTipKeyPress(char key) {
@@ -241,7 +256,9 @@ void ScrollRowIntoView(TModGrid& grid, int row) {
 void TNetworkTables::ShowRow(TModGrid& grid, int row) {
     grid.SetLeftCol(grid.FixedCols());
     ScrollRowIntoView(grid, row);
-    grid.SetCurrent(0, row);
+    // Column 0, unless the branch number column is fixed: the cursor cannot
+    // stand in a fixed column.
+    grid.SetCurrent(grid.FixedCols(), row);
 }
 
 void TNetworkTables::GotoBranchRow(int mode, int value) {

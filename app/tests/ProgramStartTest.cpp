@@ -2,6 +2,7 @@
 #include "app/StartFile.h"
 
 #include "calc/ui/NasDlgWindow.h"
+#include "document/DrawingFile.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/qt/GridView.h"
@@ -53,13 +54,39 @@ TEST_F(StartTest, TheCommandLineNamesTheDataSet) {
 
     s = ChooseStartFile({File("x.GRH")});
     EXPECT_EQ(File("untitled.grh"), s.DrawingFileName);
-    EXPECT_NE(std::string::npos, Cp1251ToUtf8(s.Message).find("x.GRH"));
+    EXPECT_EQ(Ru("Файл не найден: ") + File("x.GRH"), s.Message);
     s = ChooseStartFile({File("none.dan")});
     EXPECT_EQ(File("untitled.grh"), s.DrawingFileName);
     EXPECT_EQ(Ru("Файл не найден: ") + File("none.dan"), s.Message);
     s = ChooseStartFile({File("notes.txt")});
     EXPECT_EQ(File("untitled.grh"), s.DrawingFileName);
     EXPECT_FALSE(s.Message.empty());
+}
+
+TEST_F(StartTest, ADrawingNamedGivesItsNetworkData) {
+    TGCollFigure doc;
+    std::string text = Ru("A;Шахта Южная;1; D; E; N; S; O; 5; 18; 760; 745; #U;1;#"
+                          "D;1;1;2;;0,5;#D;2;2;1;В;;#V;2;ВЦ-25;#");
+    ASSERT_TRUE(WriteDrawingFile(doc, File("south.grh"), text));
+    TStartFile s = ChooseStartFile({File("south.grh")});
+    EXPECT_EQ(File("south.grh"), s.DrawingFileName);
+    EXPECT_EQ(text, s.NetworkDataText);
+    EXPECT_EQ("", s.Message);
+
+    // Not a drawing: said so, and the program starts without data.
+    Write("bad.grh", "not a drawing");
+    s = ChooseStartFile({File("bad.grh")});
+    EXPECT_EQ(File("untitled.grh"), s.DrawingFileName);
+    EXPECT_EQ("", s.NetworkDataText);
+    EXPECT_EQ(Ru("Ошибка загрузки документа"), s.Message);
+
+    // The data window starts on the drawing's data.
+    auto form1 = StartProgram({File("south.grh")});
+    EXPECT_EQ(File("south.dan"), DataWindowController().CurrentDataFile());
+    EXPECT_EQ(Ru("Шахта Южная"), NetworkTables().NameSh);
+    EXPECT_EQ("0,5", NetworkTables().TablDan.Cells(4, 2));
+    EXPECT_EQ(Ru("ВЦ-25"), NetworkTables().TablVen.Cells(1, 2));
+    form1->close();
 }
 
 TEST_F(StartTest, TheProgramOpensTheDataWindowOnTheDataSetNamed) {

@@ -12,6 +12,8 @@ std::unique_ptr<TForm1> StartProgram(const std::vector<std::string>& args) {
     TStartFile start = ChooseStartFile(args);
     DrawingHost().SetCurrentFileName(start.DrawingFileName);
     TDataWindowController& controller = DataWindowController();
+    // The data window parses it at start-up, as it does a drawing's.
+    controller.CalcContext().NetworkDataText = start.NetworkDataText;
     auto form1 = std::make_unique<TForm1>(controller);
     auto* nasDlg = new TNasDlg(NasDlg(), controller.CalcContext().CalcOptions, controller.Tables(),
                                controller.WindowSettings(), form1.get());

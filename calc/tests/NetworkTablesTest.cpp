@@ -192,6 +192,33 @@ TEST_F(TablesTest, CellClipboardKeys) {
     EXPECT_EQ("y", g.Cells(2, 2));
 }
 
+TEST_F(TablesTest, ATableWithoutDataRowsKeepsItsHeadings) {
+    // The consumer table after its last consumer was removed: the cursor can
+    // only stand on a heading row.
+    test::TMemoryClipboardDouble clip;
+    clip.SetText("7");
+    TModGrid& g = t.TablPotr;
+    g.SetRowCount(2);
+    g.SetCurrent(0, 1);
+    ASSERT_EQ(1, g.Row());
+    char ctrlV = 22, ctrlX = 24;
+    g.KeyPress(ctrlV);
+    g.KeyPress(ctrlX);
+    int ins = VK_INSERT, del = VK_DELETE;
+    g.KeyDown(ins, ssShift);
+    g.KeyDown(del, ssCtrl);
+    EXPECT_EQ(Ru("ветви"), g.Cells(0, 1));
+    EXPECT_EQ("7", clip.GetText());
+
+    t.TablDan.SetRowCount(2);
+    t.TablDan.SetCurrent(3, 1);
+    t.ActivePage = PageNetwork;
+    t.ShowTypePicker();
+    t.VybTipMouseDown(2);
+    EXPECT_EQ(Ru("ветви"), t.TablDan.Cells(3, 1));
+    EXPECT_FALSE(t.VybTip.Visible);
+}
+
 TEST_F(TablesTest, TypePickerWritesTheCodeOfTheLine) {
     AddBranch(2, "1");
     t.TablDan.SetCurrent(3, 2);
@@ -259,6 +286,32 @@ TEST_F(TablesTest, ConsumerTableFollowsTheBranchTableAndWritesBack) {
     EXPECT_EQ(" ", t.TablDan.Cells(10, 4));
 }
 
+TEST_F(TablesTest, ConsumerResultsFollowTheirBranchWhenRowsShift) {
+    AddBranch(2, "1");
+    AddBranch(3, "5", "ОЗ", "8");
+    AddBranch(4, "6", "=", "6");
+    t.TablDanExit();
+    // Results as the calculation leaves them, with its padded numbers.
+    t.TablPotr.SetCells(0, 2, "   5");
+    t.TablPotr.SetCells(3, 2, "   13,57");
+    t.TablPotr.SetCells(4, 2, "169,6");
+    t.TablPotr.SetCells(3, 3, "    6,00");
+    t.TablPotr.SetCells(4, 3, "100,0");
+
+    // A new consumer above them moves them one row down.
+    t.TablDan.SetCells(10, 2, "4");
+    t.TablDanExit();
+    ASSERT_EQ(5, t.TablPotr.RowCount());
+    EXPECT_EQ("1", t.TablPotr.Cells(0, 2));
+    EXPECT_EQ("", t.TablPotr.Cells(3, 2) + t.TablPotr.Cells(4, 2));
+    EXPECT_EQ("5", t.TablPotr.Cells(0, 3));
+    EXPECT_EQ("   13,57", t.TablPotr.Cells(3, 3));
+    EXPECT_EQ("169,6", t.TablPotr.Cells(4, 3));
+    EXPECT_EQ("6", t.TablPotr.Cells(0, 4));
+    EXPECT_EQ("    6,00", t.TablPotr.Cells(3, 4));
+    EXPECT_EQ("100,0", t.TablPotr.Cells(4, 4));
+}
+
 TEST_F(TablesTest, F8InTheConsumerTableClearsTheBranchAndRemovesTheRow) {
     AddBranch(2, "1", "=", "5");
     AddBranch(3, "2", "", "3");
@@ -304,6 +357,18 @@ TEST_F(TablesTest, GotoBranchRowFindsShowsAndClamps) {
     t.ActivePage = PageGeneral;
     t.GotoBranchRow(0, 7);
     EXPECT_EQ(PageGeneral, t.ActivePage);
+}
+
+TEST_F(TablesTest, GotoBranchRowWithTheNumberColumnFixed) {
+    t.TablDan.SetRowCount(5);
+    t.TablDan.SetCells(0, 4, "9");
+    t.TablDan.SetFixedCols(1);
+    t.TablDan.SetCurrent(6, 2);
+    t.GotoBranchRow(0, 9);
+    // The cursor cannot stand in a fixed column: the first one beside it.
+    EXPECT_EQ(4, t.TablDan.Row());
+    EXPECT_EQ(1, t.TablDan.Col());
+    EXPECT_EQ(1, t.TablDan.LeftCol());
 }
 
 TEST_F(TablesTest, GotoTableRowShowsANode) {
