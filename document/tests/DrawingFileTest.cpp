@@ -787,6 +787,20 @@ TEST_F(DrawingFile, Version18And20Files) {
     }
 }
 
+TEST_F(DrawingFile, NodeBlockSetsTheNextTemporaryNumber) {
+    auto nextTemp = [](const std::vector<std::pair<int32_t, TPoint>>& nodes) {
+        const std::string block = NodeBlock(nodes);
+        TBinaryReader r(block);
+        TGCollNode read;
+        EXPECT_TRUE(read.LoadFromStream(r, 22));
+        return read.nextTempNumber;
+    };
+    EXPECT_EQ(-1, nextTemp({}));
+    EXPECT_EQ(-1, nextTemp({{3, {0, 0}}, {0, {1, 0}}}));
+    EXPECT_EQ(-1, nextTemp({{3, {0, 0}}, {-1, {1, 0}}})); // -1 is not below -1
+    EXPECT_EQ(-6, nextTemp({{-2, {0, 0}}, {-5, {1, 0}}, {4, {2, 0}}}));
+}
+
 TEST_F(DrawingFile, OldFiguresBelongToLayerZeroWhateverTheWindowChose) {
     // Before version 20 a figure stores no layer: the layer chosen in the
     // window's layer box, and that layer's pen, must not leak into it.
