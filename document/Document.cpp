@@ -126,6 +126,9 @@ void TGCollFigure::Clear() {
     visibleList.clear();
     tempBranchCounter = -1;
     current = -1;
+    // A new drawing numbers its branches afresh: no number of the old one
+    // waits for reuse.
+    RenumberTemporaryBranches();
     if (hadFigures) DoChange();
     SetViewRect({});
 }

@@ -143,7 +143,11 @@ bool TDrawingReader::ReadBlock(TStagedDrawing& s, int32_t tag, int32_t size) {
     TDrawingSettings& set = s.settings;
     TDrawingGlobals& g = s.globals;
     if (IsFigureKind(tag)) {
-        std::unique_ptr<TGCustomFigure> f = CreateFigure(tag, &doc_.nodes, &doc_.layers);
+        // A figure of a file never takes the layer chosen in the window (nor
+        // that layer's pen): files before version 20 store no layer, and
+        // their figures belong to layer 0.
+        std::unique_ptr<TGCustomFigure> f = CreateFigure(tag, &doc_.nodes, nullptr);
+        f->layer = 0;
         if (!f->LoadFromStream(s.version, r_)) return false;
         s.figures.push_back(std::move(f));
         return true;

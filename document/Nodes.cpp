@@ -150,7 +150,8 @@ bool TGCollNode::LoadFromStream(TBinaryReader& r, int32_t version) {
             rec.flag = r.U8();
             rec.kind = r.I32();
         }
-        lowest = std::min<int64_t>(lowest, rec.number - int64_t{1});
+        // -1, or one below the smallest number when that lies below -1.
+        if (rec.number < lowest) lowest = rec.number - int64_t{1};
     }
     if (r.Failed()) return false;
     records_ = std::move(loaded);

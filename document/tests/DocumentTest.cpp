@@ -195,6 +195,14 @@ TEST_F(Document, ClearEmptiesFiguresAndNodes) {
     EXPECT_EQ(0, doc.nodes.Count());
     EXPECT_EQ(-1, doc.current);
     EXPECT_EQ(-1, doc.tempBranchCounter);
+    // Numbers freed in the old drawing are not handed out in the new one.
+    TGCollFigure gaps;
+    AddLine(gaps, {0, 0}, {10, 0}, 1);
+    AddLine(gaps, {10, 0}, {20, 0}, 5);
+    gaps.RenumberTemporaryBranches();
+    gaps.Clear();
+    EXPECT_EQ(-1, static_cast<TGBranch*>(gaps.AddFigure(kKindLine))->number);
+    EXPECT_EQ(-2, static_cast<TGBranch*>(gaps.AddFigure(kKindLine))->number);
 }
 
 TEST_F(Document, ZoomSteps) {

@@ -787,6 +787,51 @@ TEST_F(DrawingFile, Version18And20Files) {
     }
 }
 
+TEST_F(DrawingFile, NodeBlockSetsTheNextTemporaryNumber) {
+    auto nextTemp = [](const std::vector<std::pair<int32_t, TPoint>>& nodes) {
+        const std::string block = NodeBlock(nodes);
+        TBinaryReader r(block);
+        TGCollNode read;
+        EXPECT_TRUE(read.LoadFromStream(r, 22));
+        return read.nextTempNumber;
+    };
+    EXPECT_EQ(-1, nextTemp({}));
+    EXPECT_EQ(-1, nextTemp({{3, {0, 0}}, {0, {1, 0}}}));
+    EXPECT_EQ(-1, nextTemp({{3, {0, 0}}, {-1, {1, 0}}})); // -1 is not below -1
+    EXPECT_EQ(-6, nextTemp({{-2, {0, 0}}, {-5, {1, 0}}, {4, {2, 0}}}));
+}
+
+TEST_F(DrawingFile, OldFiguresBelongToLayerZeroWhateverTheWindowChose) {
+    // Before version 20 a figure stores no layer: the layer chosen in the
+    // window's layer box, and that layer's pen, must not leak into it.
+    messages.Expect(mrOk);
+    TGCollFigure doc;
+    doc.layers.AddLayer();
+    doc.layers.Layer(1).colour = 0x00FF00;
+    doc.layers.Layer(1).penWidth = 7;
+    WindowState().CurrentLayer = 1;
+    TFileBuilder b(18);
+    b.Block(1007, NodeBlock({{4, {0, 0}}, {7, {0, 50}}}));
+    b.Block(1001, OldLine(18, 3, "x", {0, 0}, {0, 50}));
+    TBinaryWriter ellipse;
+    OldBase(ellipse, 18, 8, 1, 0);
+    WriteRect(ellipse, {0, 40, 40, 0});
+    b.Block(1009, ellipse.Data());
+    ASSERT_EQ(0, doc.LoadFromStream(b.End()));
+    ASSERT_EQ(2, doc.Count());
+    EXPECT_EQ(0, doc.Figure(0)->layer);
+    EXPECT_EQ(0, doc.Figure(1)->layer);
+    EXPECT_EQ(0, doc.Figure(1)->pen.colour);
+    EXPECT_EQ(1, doc.Figure(1)->pen.width);
+    // From version 20 the stored layer counts.
+    ResetAll();
+    messages.Expect(mrOk);
+    WindowState().CurrentLayer = 1;
+    ASSERT_EQ(0, doc.LoadFromStream(OldFile(20)));
+    EXPECT_EQ(1, doc.Figure(0)->layer);
+    EXPECT_EQ(0, doc.Figure(1)->layer);
+}
+
 TEST_F(DrawingFile, EveryTruncationIsRefusedOrLoadsWholeBlocks) {
     messages.AllowAny();
     TGCollFigure doc;
