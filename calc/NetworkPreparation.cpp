@@ -260,6 +260,9 @@ private:
             c_.BranchBeginNode[m] = begin;
             c_.BranchEndNode[m] = MaxNodeCount;
             c_.BranchResistance[m] = 0;
+            // The slot may hold a computed regulator of an earlier branch
+            // 3001, which the regulator check would take for this one's.
+            c_.CalcRegulatorResistance[m] = 0;
             c_.BranchBeginNode[n] = MaxNodeCount;
             ++c_.BranchWorkCount;
             ++c_.BranchOccurrence[m];

@@ -232,6 +232,27 @@ TEST_F(PreparationTest, FireSplitRefusesTablesThatUseItsSlots) {
     EXPECT_EQ(1, c.CalcErrorFlag);
 }
 
+TEST_F(PreparationTest, FireSplitPseudoBranchCarriesNothingOfAnEarlierBranch3001) {
+    // A fire run on a table with consumer 3001 whose computed regulator is
+    // negative stops on that regulator.
+    BuildBase();
+    int consumer = b.Branch(3001, 2, 3, 0.2, "=");
+    b.BranchCell(consumer, 10, "5");
+    b.BranchCell(consumer, 9, "-0,5");
+    c.CalcOptions[2] = 'P';
+    messages.Expect(mrCancel, "Ошибка: не должно быть ветвей с отриц. расчетным сопротивлением");
+    PrepareNetwork(t, c);
+    ASSERT_EQ(1, c.CalcErrorFlag);
+
+    // Without branch 3001, a burning branch puts the pseudo-branch in its
+    // slot: the old consumer's regulator must not come back with it.
+    t.TablDan.SetRowCount(consumer);
+    t.TablDan.SetCells(3, 3, Ru("ПЖ"));
+    PrepareNetwork(t, c);
+    EXPECT_EQ(0, c.CalcErrorFlag);
+    EXPECT_EQ(0, c.CalcRegulatorResistance[MaxBranchCount]);
+}
+
 TEST_F(PreparationTest, EarlierDataSetsLeaveNoTypesOrFans) {
     BuildBase();
     int consumer = b.Branch(7, 2, 3, 0.2, "=");
