@@ -1,8 +1,8 @@
 // Preparation and the two solver profiles on a generated mine of about 3000
 // branches and 2000 nodes. Each solve starts from a fresh preparation (not
 // timed); the counters give the largest node and mesh residual of the result.
-#include "calc/FlowSolver.h"
-#include "calc/NetworkPreparation.h"
+#include "calc/engine/FlowSolver.h"
+#include "calc/engine/NetworkPreparation.h"
 #include "calc/testing/FlowResiduals.h"
 #include "calc/testing/SyntheticMine.h"
 

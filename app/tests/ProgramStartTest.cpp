@@ -9,7 +9,7 @@
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
 
-#include "calc/DecimalText.h"
+#include "calc/model/DecimalText.h"
 
 #include <QAction>
 #include <QApplication>

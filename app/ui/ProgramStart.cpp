@@ -1,7 +1,7 @@
 #include "ProgramStart.h"
 
 #include "app/StartFile.h"
-#include "calc/NasDlgModel.h"
+#include "calc/window/NasDlgModel.h"
 #include "calc/ui/NasDlgWindow.h"
 
 #include "platform/Services.h"

@@ -1,6 +1,6 @@
 #include "FlowResiduals.h"
 
-#include "calc/BranchTypes.h"
+#include "calc/model/BranchTypes.h"
 
 #include <cmath>
 #include <cstdlib>

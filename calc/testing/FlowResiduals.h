@@ -5,7 +5,7 @@
 // extra drop, so meshes through them are not checked.
 #pragma once
 
-#include "calc/CalcModel.h"
+#include "calc/model/CalcModel.h"
 
 namespace arv::test {
 

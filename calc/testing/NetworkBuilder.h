@@ -2,7 +2,7 @@
 // the texts a user would type (decimal commas, CP1251 type codes).
 #pragma once
 
-#include "calc/NetworkTables.h"
+#include "calc/model/NetworkTables.h"
 
 #include <string>
 #include <string_view>

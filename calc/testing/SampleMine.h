@@ -4,7 +4,7 @@
 // as samples/SampleMine.dan.
 #pragma once
 
-#include "calc/NetworkTables.h"
+#include "calc/model/NetworkTables.h"
 
 namespace arv::test {
 

@@ -5,7 +5,7 @@
 // every machine.
 #pragma once
 
-#include "calc/NetworkTables.h"
+#include "calc/model/NetworkTables.h"
 
 #include <cstdint>
 

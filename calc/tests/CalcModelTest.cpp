@@ -1,6 +1,6 @@
-#include "calc/CalcModel.h"
-#include "calc/BranchTypes.h"
-#include "calc/DecimalText.h"
+#include "calc/model/CalcModel.h"
+#include "calc/model/BranchTypes.h"
+#include "calc/model/DecimalText.h"
 
 #include "platform/Cp1251.h"
 

@@ -1,5 +1,5 @@
-#include "calc/DataFiles.h"
-#include "calc/NetworkDataText.h"
+#include "calc/files/DataFiles.h"
+#include "calc/files/NetworkDataText.h"
 
 #include "SampleNetwork.h"
 

@@ -3,7 +3,7 @@
 #include "DataWindowFixture.h"
 #include "SampleNetwork.h"
 
-#include "calc/NotAvailable.h"
+#include "calc/window/NotAvailable.h"
 
 using namespace arv;
 using arv::test::DataWindowTest;

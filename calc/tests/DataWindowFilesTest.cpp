@@ -2,8 +2,8 @@
 #include "DataWindowFixture.h"
 #include "SampleNetwork.h"
 
-#include "calc/DataFiles.h"
-#include "calc/NotAvailable.h"
+#include "calc/files/DataFiles.h"
+#include "calc/window/NotAvailable.h"
 
 #include "platform/IniFile.h"
 

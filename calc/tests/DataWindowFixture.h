@@ -3,8 +3,8 @@
 // stand-ins for the drawing window, the library windows and the exports.
 #pragma once
 
-#include "calc/DataWindowController.h"
-#include "calc/FieldDialog.h"
+#include "calc/window/DataWindowController.h"
+#include "calc/window/FieldDialog.h"
 
 #include "ProgramFolder.h"
 #include "platform/Cp1251.h"

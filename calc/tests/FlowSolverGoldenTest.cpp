@@ -1,9 +1,9 @@
 // The flows of the generated mine, kept to the last bit: a faster solver must
 // give exactly these. Run with ARVALEN_WRITE_GOLDEN=1 to write the file anew
 // (only when a change is meant to alter results).
-#include "calc/FlowSolver.h"
+#include "calc/engine/FlowSolver.h"
 
-#include "calc/NetworkPreparation.h"
+#include "calc/engine/NetworkPreparation.h"
 #include "calc/testing/SyntheticMine.h"
 
 #include "platform/testing/ScriptedServices.h"

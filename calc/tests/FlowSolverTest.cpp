@@ -1,6 +1,6 @@
-#include "calc/FlowSolver.h"
+#include "calc/engine/FlowSolver.h"
 
-#include "calc/NetworkPreparation.h"
+#include "calc/engine/NetworkPreparation.h"
 #include "calc/testing/FlowResiduals.h"
 #include "calc/testing/NetworkBuilder.h"
 #include "calc/testing/SyntheticMine.h"

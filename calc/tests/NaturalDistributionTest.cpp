@@ -1,9 +1,9 @@
-#include "calc/NaturalDistribution.h"
+#include "calc/engine/NaturalDistribution.h"
 
-#include "calc/DataFiles.h"
-#include "calc/DecimalText.h"
-#include "calc/NetworkDataText.h"
-#include "calc/NetworkPreparation.h"
+#include "calc/files/DataFiles.h"
+#include "calc/model/DecimalText.h"
+#include "calc/files/NetworkDataText.h"
+#include "calc/engine/NetworkPreparation.h"
 #include "calc/testing/NetworkBuilder.h"
 #include "calc/testing/SampleMine.h"
 

@@ -1,4 +1,4 @@
-#include "calc/NetworkDataText.h"
+#include "calc/files/NetworkDataText.h"
 
 #include "SampleNetwork.h"
 

@@ -1,6 +1,6 @@
-#include "calc/NetworkPreparation.h"
+#include "calc/engine/NetworkPreparation.h"
 
-#include "calc/BranchTypes.h"
+#include "calc/model/BranchTypes.h"
 #include "calc/testing/NetworkBuilder.h"
 
 #include "platform/Cp1251.h"

@@ -1,5 +1,5 @@
-#include "calc/NetworkTables.h"
-#include "calc/CalcModel.h"
+#include "calc/model/NetworkTables.h"
+#include "calc/model/CalcModel.h"
 
 #include "platform/Cp1251.h"
 #include "platform/testing/ScriptedServices.h"

@@ -1,8 +1,8 @@
 // The natural distribution against published real mine networks and their
 // published air flows. The data lives outside the project (the shared
 // benchmarks folder); the tests skip with a message when it is absent.
-#include "calc/FlowSolver.h"
-#include "calc/NetworkPreparation.h"
+#include "calc/engine/FlowSolver.h"
+#include "calc/engine/NetworkPreparation.h"
 #include "calc/testing/FlowResiduals.h"
 #include "calc/testing/JsonLite.h"
 #include "calc/testing/NetworkBuilder.h"

@@ -7,7 +7,7 @@
 // (node 2 has none), one stored route of each kind.
 #pragma once
 
-#include "calc/NetworkTables.h"
+#include "calc/model/NetworkTables.h"
 
 #include "platform/Cp1251.h"
 

@@ -1,6 +1,6 @@
-#include "calc/Settings.h"
-#include "calc/NasDlgModel.h"
-#include "calc/WindowHosts.h"
+#include "calc/files/Settings.h"
+#include "calc/window/NasDlgModel.h"
+#include "calc/window/WindowHosts.h"
 
 #include "ProgramFolder.h"
 #include "platform/Cp1251.h"

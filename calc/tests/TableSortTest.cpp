@@ -1,4 +1,4 @@
-#include "calc/TableSort.h"
+#include "calc/model/TableSort.h"
 
 #include "platform/Cp1251.h"
 

@@ -1,8 +1,8 @@
-#include "calc/TreskImport.h"
+#include "calc/files/TreskImport.h"
 
-#include "calc/BranchTypes.h"
-#include "calc/NaturalDistribution.h"
-#include "calc/NetworkPreparation.h"
+#include "calc/model/BranchTypes.h"
+#include "calc/engine/NaturalDistribution.h"
+#include "calc/engine/NetworkPreparation.h"
 
 #include "converter/tests/SampleMine.h"
 #include "platform/Cp1251.h"

@@ -1,7 +1,7 @@
 // The one-field dialog as a window.
 #pragma once
 
-#include "calc/FieldDialog.h"
+#include "calc/window/FieldDialog.h"
 
 namespace arv {
 

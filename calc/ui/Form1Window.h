@@ -4,7 +4,7 @@
 // user's choices.
 #pragma once
 
-#include "calc/DataWindowController.h"
+#include "calc/window/DataWindowController.h"
 
 #include <QMainWindow>
 

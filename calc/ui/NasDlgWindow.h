@@ -3,7 +3,7 @@
 // shown and hidden; it is not modal.
 #pragma once
 
-#include "calc/NasDlgModel.h"
+#include "calc/window/NasDlgModel.h"
 
 #include <QDialog>
 

@@ -1,0 +1,328 @@
+#include "calc/engine/FlowSolver.h"
+
+#include "calc/model/BranchTypes.h"
+#include "calc/engine/FlowSolverState.h"
+
+#include "platform/Cp1251.h"
+#include "platform/NumberFormat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace arv {
+
+const TSolverProfile SolverProfileA{
+    1e-6, 1e-4, 5e-4, 1e-4, 1e-6, 0.01, 9, 1000, true, true, nullptr,
+};
+
+const TSolverProfile SolverProfileB{
+    1e-4, 1e-3, 5e-3, 1e-3, 1e-4, 0.001, 8, 100000, false, false, "===========",
+};
+
+const double CalcStepTable[10] = {0, 16, 8, 4, 2, 1, 0.5, 0.1, 0.01, 0.001};
+
+TFlowSolver::TFlowSolver(TCalcContext& c, const TSolverProfile& profile)
+    : c_(c), p_(profile), br_(MaxBranchCount + 1), curve_(MaxBranchCount + 1),
+      open_(MaxBranchCount + 1), slack_(MaxBranchCount + 1), ends_(MaxBranchCount + 1),
+      incident_(2 * MaxBranchCount + 1), start_(c.NodeIncidenceStart.data()),
+      label_(MaxNodeCount + 1, 0), link_(c.NodeWork.data()), labelled_(MaxNodeCount + 2, 0),
+      candidates_(2 * MaxBranchCount + 1), LabelFrontier(MaxNodeCount + 2, 0),
+      BlockedArcs(4 * MaxBranchCount + 4, 0) {}
+
+void TFlowSolver::Load() {
+    for (int i = 0; i <= MaxBranchCount; ++i) {
+        TBranch& x = br_[i];
+        x.Q = c_.BranchFlow[i];
+        x.B1 = c_.PressureBase1[i];
+        x.B2 = c_.PressureBase2[i];
+        x.Lo = c_.FlowLowerBound[i];
+        x.Hi = c_.FlowUpperBound[i];
+        x.Reg = c_.RegulatorResistance[i];
+        x.Begin = c_.BranchBeginNode[i];
+        x.End = c_.BranchEndNode[i];
+        x.Kind = c_.BranchCalcKind[i];
+        const std::string& code = c_.BranchKindCode[i];
+        x.Code = code == BranchType::Fan           ? FanCode
+                 : code == BranchType::FanReversed ? ReversedFanCode
+                                                   : OtherCode;
+        curve_[i] = {c_.BranchResistance[i], c_.FanCoefA[i], c_.FanCoefB[i], c_.FanCoefC[i],
+                     c_.FanFlowLimit[i]};
+        ends_[i] = {static_cast<uint16_t>(x.Begin), static_cast<uint16_t>(x.End)};
+    }
+    const int entries = std::min(start_[MaxNodeCount + 1] - 1, 2 * MaxBranchCount);
+    for (int k = 1; k <= MaxNodeCount; ++k)
+        for (int p = start_[k]; p < start_[k + 1] && p <= entries; ++p) {
+            int a = c_.NodeIncidence[p];
+            bool begins = br_[a].Begin == k;
+            incident_[p] = {static_cast<uint16_t>(begins ? br_[a].End : br_[a].Begin),
+                            static_cast<uint16_t>(a << 1 | (begins ? 1 : 0))};
+        }
+    surfaceNodes_.clear();
+    for (int k = 1; k <= MaxNodeCount; ++k)
+        if (IsSurface(k)) surfaceNodes_.push_back(k);
+    labelledCount_ = 0;
+}
+
+void TFlowSolver::Store() {
+    for (int i = 0; i <= MaxBranchCount; ++i) {
+        c_.BranchFlow[i] = br_[i].Q;
+        c_.PressureBase1[i] = br_[i].B1;
+        c_.PressureBase2[i] = br_[i].B2;
+    }
+    // The labels of the last attempt, as the context would hold them.
+    if (labelledCount_ > 0)
+        for (int k = 1; k <= MaxNodeCount; ++k) c_.NodeLabel[k] = label_[k];
+}
+
+void TFlowSolver::Run() {
+    c_.SolverListing.clear();
+    c_.SolverFailed = 0;
+    Load();
+    const int first = c_.OptimalIteration > 2 ? 3 : 1;
+    const int last = c_.CalcOptions[1] == 'D' ? 7 : p_.LastFineStage;
+    for (int stage = first; stage <= last; ++stage) {
+        c_.CurrentStep = CalcStepTable[stage];
+        RefreshAll();
+        for (int i = 1; i <= c_.BranchWorkCount; ++i) {
+            c_.CurrentBranch = c_.BranchWorkList[i];
+            BalanceState = BranchBalanceState();
+            int attempts = 0;
+            while (BalanceState != 0) {
+                // A branch that will not settle is left for this stage.
+                if (attempts >= p_.AttemptLimit) {
+                    c_.SolverListing += Ru("Превышено число попыток: ветвь ") +
+                                        IntToStr(c_.CurrentBranch) + Ru(", этап ") +
+                                        IntToStr(stage) + "\n";
+                    break;
+                }
+                ++attempts;
+                BalanceAttempt();
+            }
+        }
+    }
+    Store();
+}
+
+void TFlowSolver::BalanceAttempt() {
+    const int b = c_.CurrentBranch;
+    if (BalanceState == 1) {
+        CycleSourceNode = br_[b].End;
+        CycleTargetNode = br_[b].Begin;
+        link_[CycleSourceNode] = b;
+    } else {
+        CycleSourceNode = br_[b].Begin;
+        CycleTargetNode = br_[b].End;
+        link_[CycleTargetNode] = -b;
+    }
+    // Only what the last attempt labelled is not 0.
+    for (int i = 0; i < labelledCount_; ++i) label_[labelled_[i]] = 0;
+    labelledCount_ = 0;
+    label_[CycleSourceNode] = kSourceLabel;
+    label_[CycleTargetNode] = kTargetLabel;
+    labelled_[labelledCount_++] = CycleSourceNode;
+    labelled_[labelledCount_++] = CycleTargetNode;
+    FrontierCount = 0;
+    if (!IsSurface(CycleSourceNode)) LabelFrontier[++FrontierCount] = CycleSourceNode;
+    if (!IsSurface(CycleTargetNode)) LabelFrontier[++FrontierCount] = CycleTargetNode;
+    OneSidedSearch = FrontierCount == 2 ? 0 : 1;
+
+    c_.SearchResult = 0;
+    while (c_.SearchResult != 1) {
+        FrontierNode = FrontierAt(1);
+        FrontierScanIndex = 1;
+        BlockedArcCount = 0;
+        int result = 0;
+        while (result == 0) result = LabelSearch();
+        c_.SearchResult = result;
+    }
+    if (BalanceState != 0) {
+        PushStepAlongCycle();
+        BalanceState = BranchBalanceState();
+    }
+}
+
+// 1: the branch wants more flow, -1: less, 0: balanced within the stage's
+// step and the profile's tolerances.
+int TFlowSolver::BranchBalanceState() {
+    const int b = c_.CurrentBranch;
+    const double s = c_.CurrentStep;
+    const double e1 = p_.BalanceTolerance, e2 = p_.BalanceFlowTol, e3 = p_.BoundTolerance;
+    c_.FlowIncrement = s;
+    const TBranch& x = br_[b];
+    const double q = x.Q, b1 = x.B1, b2 = x.B2, lo = x.Lo, hi = x.Hi, r = curve_[b].R;
+
+    if (x.Kind == 1 && TestedAsFan(x)) {
+        if (F(b, q + s) < 0 || q < 0) return 0;
+        if (F(b, q + s) + b1 > e1) return 1;
+        if (q < s) return 0;
+        if (F(b, q - s) + b1 < -e1) return -1;
+        return 0;
+    }
+    if (x.Kind == 1) {
+        if (F(b, q - s) > 0 || q > 0) return 0;
+        if (F(b, q - s) + b1 < -e1) return -1;
+        if (std::fabs(q) < s) return 0;
+        if (F(b, q + s) + b1 > e1) return 1;
+        return 0;
+    }
+    if (x.Kind == 2) {
+        if (b1 > e1) return q + e2 <= hi ? 1 : 0;
+        if (q + e3 < lo && F(b, q + s) + b1 > e1) return 1;
+        if (q < s) return 0;
+        if (F(b, q - s) + b1 < -e1) return -1;
+        if (q - e3 < lo) return 0;
+        if (b1 < -e1) return -1;
+        return 0;
+    }
+
+    if (q + e3 < lo) return 1;
+    const double su1 = ShiftUp1(b);
+    if (q > e2 && su1 > e1) {
+        if (q + e3 < hi) return 1;
+        if (x.Reg < e1) return 0;
+        if (D(b, q + s) < b1 - e1) return 1;
+        if (q < s) return 0;
+        if (q - e3 < hi) return 0;
+        if (D(b, q - s) > ShiftDown1(b) + e1) return -1;
+        return 0;
+    }
+    if (q > e2) {
+        if (q - e3 < lo) return 0;
+        double y = q >= s ? ShiftDown1(b) : b1 + r * q * q;
+        if (y < -e1) return -1;
+        if (q < s) return 0;
+        if (q - e3 < hi) return 0;
+        if (D(b, q - s) > ShiftDown1(b) + e1) return -1;
+        return 0;
+    }
+    if (q > -e2 && su1 > e1) {
+        if (q + e3 < hi) return 1;
+        // The probe flow is Q + e2 here, not Q + s.
+        if (D(b, q + e2) < b1 - e1) return 1;
+        return 0;
+    }
+    if (q > -e2) {
+        if (q - e3 < lo) return 0;
+        if (ShiftDown2(b) > e1) return -1;
+        return 0;
+    }
+    if (q - e3 < lo) return 0;
+    if (ShiftDown2(b) > e1) return -1;
+    double y = -q >= s ? ShiftUp2(b) : b2 + r * q * q;
+    if (y <= -e1) return 1;
+    return 0;
+}
+
+template <class TOp> void TFlowSolver::WalkCycle(TOp op) {
+    const int b = c_.CurrentBranch;
+    // Every labelled node links back to its root; the bound only guards
+    // against a broken link ever turning the walk into a loop.
+    int guard = 2 * (MaxNodeCount + 1);
+    int n = MeetSourceNode;
+    while (n != br_[b].Begin && --guard > 0) {
+        int a = link_[n];
+        if (a > 0) {
+            n = br_[a].Begin;
+            op(a, true);
+        } else {
+            n = br_[-a].End;
+            op(-a, false);
+        }
+    }
+    const int stop = n;
+    n = MeetTargetNode;
+    while (n != stop && --guard > 0) {
+        int a = link_[n];
+        if (a > 0) {
+            n = br_[a].End;
+            op(a, true);
+        } else {
+            n = br_[-a].Begin;
+            op(-a, false);
+        }
+    }
+    if (MeetArc > 0)
+        op(MeetArc, true);
+    else if (MeetArc < 0)
+        op(-MeetArc, false);
+}
+
+void TFlowSolver::PushStepAlongCycle() {
+    if (std::abs(MeetArc) == c_.CurrentBranch) return;
+    WalkCycle([this](int a, bool forward) {
+        if (forward)
+            LimitForwardIncrement(a);
+        else
+            LimitBackwardIncrement(a);
+    });
+    WalkCycle([this](int a, bool forward) {
+        if (forward)
+            ApplyForwardIncrement(a);
+        else
+            ApplyBackwardIncrement(a);
+    });
+}
+
+void TFlowSolver::LimitForwardIncrement(int a) {
+    const double t = p_.SearchFlowTol;
+    const TBranch& x = br_[a];
+    const double q = x.Q;
+    double& dq = c_.FlowIncrement;
+    if (q <= -t) {
+        if (-q < dq) dq = -q;
+    } else if (q + t < x.Lo && x.Lo - q < dq) {
+        dq = x.Lo - q;
+    } else if (q + t < x.Hi && x.Hi - q < dq) {
+        dq = x.Hi - q;
+    }
+    if (dq < p_.MinimalPush) dq = p_.MinimalPush;
+}
+
+void TFlowSolver::LimitBackwardIncrement(int a) {
+    const double t = p_.SearchFlowTol;
+    const TBranch& x = br_[a];
+    const double q = x.Q;
+    double& dq = c_.FlowIncrement;
+    if (q - t > x.Hi && q - x.Hi < dq)
+        dq = q - x.Hi;
+    else if (q - t > x.Lo && q - x.Lo < dq)
+        dq = q - x.Lo;
+    else if (q > t && q < dq)
+        dq = q;
+    if (dq < p_.MinimalPush) dq = p_.MinimalPush;
+}
+
+void TFlowSolver::ApplyForwardIncrement(int a) {
+    TBranch& x = br_[a];
+    if (x.Q <= -p_.SearchFlowTol)
+        x.B2 = ShiftUp2(a);
+    else
+        x.B1 = ShiftUp1(a);
+    x.Q += c_.FlowIncrement;
+    Touch(a);
+}
+
+void TFlowSolver::ApplyBackwardIncrement(int a) {
+    TBranch& x = br_[a];
+    if (x.Q >= p_.SearchFlowTol)
+        x.B1 = ShiftDown1(a);
+    else
+        x.B2 = ShiftDown2(a);
+    x.Q -= c_.FlowIncrement;
+    Touch(a);
+}
+
+void SolveArcFlows(TCalcContext& c, const TSolverProfile& profile) {
+    TFlowSolver(c, profile).Run();
+}
+
+void SolveArcFlowsA(TCalcContext& c) {
+    SolveArcFlows(c, SolverProfileA);
+}
+
+void SolveArcFlowsB(TCalcContext& c) {
+    SolveArcFlows(c, SolverProfileB);
+}
+
+} // namespace arv

@@ -1,0 +1,323 @@
+// Start-up, activation, close and the file commands of the data window.
+#include "calc/window/DataWindowController.h"
+
+#include "calc/files/DataFiles.h"
+#include "calc/files/NetworkDataText.h"
+#include "calc/window/NotAvailable.h"
+
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "platform/Services.h"
+
+#include <filesystem>
+
+namespace arv {
+
+namespace {
+
+std::string FullFileName(const std::string& name) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(NativePath(name), ec);
+    return ec ? name : FromNativePath(p.lexically_normal());
+}
+
+void ShowWriteFailure(const std::string& fileName) {
+    MessageBox(Ru("Не удалось записать файл ") + fileName, "", TMsgButtons::Ok, TMsgIcon::Error);
+}
+
+void EmptyDataRows(TModGrid& grid) {
+    grid.BeginUpdate();
+    int last = std::max(grid.RowCount() - 1, grid.LastFilledRow());
+    for (int r = FirstDataRow; r <= last; ++r) grid.ClearRow(r);
+    grid.EndUpdate();
+}
+
+void EmptyReportTexts(TCalcContext& c) {
+    c.PressureText.clear();
+    c.PressureRowCount = 0;
+    c.StabilityText.clear();
+    c.StabilityTableText.clear();
+    c.FireStabilityText.clear();
+    c.DeviceStabilityText.clear();
+    c.StabilityRowCount = 0;
+    c.DeviceStabilityColCount = 0;
+}
+
+} // namespace
+
+bool TActivationTracker::FocusMovedTo(TWindowKind kind) {
+    switch (kind) {
+    case ThisWindow: {
+        bool back = awayInProgram_;
+        awayInProgram_ = false;
+        return back;
+    }
+    case ProgramWindow:
+        awayInProgram_ = true;
+        return false;
+    case ModalDialog:
+    case Outside:
+        return false;
+    }
+    return false;
+}
+
+TDataWindowController::TCommand::~TCommand() {
+    if (--w_.commandDepth_ > 0) return;
+    w_.SyncPage();
+    if (w_.view_) w_.view_->Refresh();
+}
+
+TDataWindowController::TDataWindowController(TNetworkTables& t, TCalcContext& c,
+                                             TNasDlgModel& nasDlg)
+    : Caption(Ru("Arvalen  Тальвер")), t_(t), c_(c), nasDlg_(nasDlg) {
+    StartProgram = [](const std::string& program, const std::vector<std::string>& args) {
+        return StartDetached(program, args);
+    };
+    OpenDocument = [](const std::string& document) { return OpenWithDefaultProgram(document); };
+    BuildMenus();
+    t_.TablDan.OnDblClick = [this](TStringGridModel&) { TablDanDblClick(t_.TablDan); };
+    t_.TablDanRev.OnDblClick = [this](TStringGridModel&) { TablDanDblClick(t_.TablDanRev); };
+    t_.TablVen.OnDblClick = [this](TStringGridModel&) { TablVenDblClick(); };
+    t_.TablVenRev.OnDblClick = [this](TStringGridModel&) { TablVenDblClick(); };
+}
+
+TMenuItem* TDataWindowController::FindItem(std::string_view name) {
+    for (TMenu& m : menus_)
+        for (TMenuItem& i : m.Items)
+            if (i.Name == name) return &i;
+    return nullptr;
+}
+
+TMenu* TDataWindowController::FindMenu(std::string_view name) {
+    for (TMenu& m : menus_)
+        if (m.Name == name) return &m;
+    return nullptr;
+}
+
+void TDataWindowController::FormCreate() {
+    TCommand command(*this);
+    BindToolButtons();
+    c_.CalcOptions.SetDefaults();
+    if (TMenuItem* save = FindItem("Dan_Save")) save->Enabled = false;
+
+    t_.InitTables();
+    ShowPage(PageNetwork);
+
+    LoadSettings(SettingsFileName(), t_, c_.CalcOptions, settings_);
+    int danHeight = 2 * t_.TablDan.FontSize();
+    t_.TablDan.SetDefaultRowHeight(danHeight);
+    t_.TablDavl.SetDefaultRowHeight(2 * t_.TablDavl.FontSize());
+    for (TModGrid* g : {&t_.TablVen, &t_.TablDanRev, &t_.TablVenRev})
+        g->SetDefaultRowHeight(danHeight);
+
+    // The data set takes the drawing's name; without one it has none yet.
+    std::string drawing = DrawingHost().CurrentFileName();
+    CurrentDataFile() = drawing.empty() ? "" : ChangeFileExt(drawing, ".dan");
+    ReportRtfFileName = drawing.empty() ? "" : ChangeFileExt(drawing, ".rtf");
+    EmptyReportTexts(c_);
+
+    if (!c_.NetworkDataText.empty())
+        ParseNetworkDataText(c_.NetworkDataText, t_, c_);
+    else if (!CurrentDataFile().empty() && FileExists(CurrentDataFile()))
+        LoadNetworkData(CurrentDataFile(), t_, c_);
+
+    DrawingHost().SetCalcGrids(&t_.TablDan, &t_.TablDavl);
+    DrawingHost().IndexCalcDataGrids();
+}
+
+void TDataWindowController::FormActivate() {
+    TCommand command(*this);
+    std::string surface = DrawingHost().SurfaceNodeText();
+    if (!surface.empty()) t_.UzPov = surface;
+    if (SchemeBranchNumber > 0) {
+        t_.GotoBranchRow(0, SchemeBranchNumber);
+        SyncPage();
+    }
+    std::string type = StringReplaceAll(t_.TablDan.Cells(3, t_.TablDan.Row()), " ", "");
+    if (type == Ru("В")) ShowPage(PageFans);
+}
+
+void TDataWindowController::FormClose() {
+    SaveSettings(SettingsFileName(), t_, c_.CalcOptions, settings_, nasDlg_);
+}
+
+bool TDataWindowController::AskSaveData() {
+    if (!t_.TablDan.Modified && !t_.TablVen.Modified) return true;
+    DialogAnswer =
+        MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
+    if (DialogAnswer == mrYes) return Dan_SaveClick();
+    return DialogAnswer == mrNo;
+}
+
+void TDataWindowController::ClearModified() {
+    t_.TablDan.Modified = false;
+    t_.TablVen.Modified = false;
+}
+
+void TDataWindowController::ShowBranchTable(bool showTablDan) {
+    t_.TablDan.SetVisible(showTablDan);
+    t_.TablID.SetVisible(!showTablDan);
+}
+
+void TDataWindowController::EmptyDataSet(TNewPurpose purpose) {
+    // Every table of the previous data set, the reverse tables included.
+    t_.EmptyAllTables();
+    for (TModGrid* g : {&t_.TablPotr, &t_.TablDan, &t_.TablVen, &t_.TablDavl}) g->SetFixedRows(2);
+    t_.TablID.SetFont(t_.TablDan.FontName(), t_.TablDan.FontSize());
+    DrawingHost().SetSurfaceNodeText("");
+    t_.UzPov.clear();
+    t_.NameSh.clear();
+    t_.NameVar.clear();
+    t_.NameVarAv.clear();
+    // Reports of the previous data set must not be exported with the new one.
+    for (TMemo* m : {&t_.MemoPotr, &t_.MemoDav, &t_.MemoUst}) m->Clear();
+    EmptyReportTexts(c_);
+
+    char tag = c_.CalcOptions[5];
+    if (purpose == TNewPurpose::UserNew && (tag == 'H' || tag == 'R')) {
+        t_.BuildTablID(tag);
+        ShowBranchTable(false);
+    } else {
+        ShowBranchTable(true);
+    }
+}
+
+bool TDataWindowController::Dan_NewClick(TNewPurpose purpose) {
+    TCommand command(*this);
+    if (!AskSaveData()) return false;
+    EmptyDataSet(purpose);
+    return true;
+}
+
+bool TDataWindowController::Dan_SaveClick() {
+    TCommand command(*this);
+    if (CurrentDataFile().empty()) return Dan_SaveAsClick();
+    if (!DrawingHost().Exists()) {
+        ShowNotAvailable(Ru("Сохранить"));
+        return false;
+    }
+    if (!DrawingHost().SaveDrawing(ChangeFileExt(CurrentDataFile(), ".grh"))) return false;
+    ClearModified();
+    return true;
+}
+
+void TDataWindowController::CopyTablIDIntoTablDan() {
+    TModGrid& id = t_.TablID;
+    TModGrid& dan = t_.TablDan;
+    dan.BeginUpdate();
+    dan.SetRowCount(id.RowCount());
+    int resistance = c_.CalcOptions[5] == 'R' ? 3 : 6;
+    for (int r = 0; r < id.RowCount(); ++r) {
+        for (int col = 0; col < 3; ++col) dan.SetCells(col, r, id.Cells(col, r));
+        dan.SetCells(4, r, id.Cells(resistance, r));
+    }
+    dan.EndUpdate();
+}
+
+bool TDataWindowController::Dan_SaveAsClick() {
+    TCommand command(*this);
+    bool idShown = t_.TablID.Visible();
+    // Without the initial data table only the drawing carries the data.
+    if (!idShown && !DrawingHost().Exists()) {
+        ShowNotAvailable(Ru("Сохранить как..."));
+        return false;
+    }
+    TFileDialogRequest request;
+    request.defaultExt = "dan";
+    request.filter = Ru("Данные|*.dan|Все|*.*");
+    request.overwritePrompt = true;
+    request.fileName = CurrentDataFile();
+    if (!SaveFileDialog(request)) return false;
+
+    if (idShown) CopyTablIDIntoTablDan();
+    CurrentDataFile() = FullFileName(request.fileName);
+    if (idShown) {
+        std::string idName = ChangeFileExt(CurrentDataFile(), ".id");
+        if (!SaveIdTable(idName, t_, c_.CalcOptions)) {
+            ShowWriteFailure(idName);
+            return false;
+        }
+        ShowBranchTable(true);
+    }
+    if (DrawingHost().Exists() &&
+        !DrawingHost().SaveDrawing(ChangeFileExt(CurrentDataFile(), ".grh")))
+        return false;
+    ClearModified();
+    return true;
+}
+
+void TDataWindowController::Dan_OpenClick() {
+    TCommand command(*this);
+    if (!AskSaveData()) return;
+    // The tables are emptied only once a file was chosen.
+    TFileDialogRequest request;
+    request.filter = Ru("Данные |*.dan");
+    if (!OpenFileDialog(request)) return;
+    EmptyDataSet(TNewPurpose::BeforeLoad);
+    CurrentDataFile() = FullFileName(request.fileName);
+    LoadNetworkData(CurrentDataFile(), t_, c_);
+    WriteLastDataFileName(SettingsFileName(), CurrentDataFile());
+    t_.TablDan.SetFixedRows(2);
+    t_.TablVen.SetFixedRows(2);
+    std::string drawing = ChangeFileExt(CurrentDataFile(), ".grh");
+    DrawingHost().SetCurrentFileName(drawing);
+    if (DrawingHost().Exists()) DrawingHost().LoadDrawing(drawing);
+}
+
+void TDataWindowController::Dan_OpenIDClick() {
+    TCommand command(*this);
+    if (!AskSaveData()) return;
+    TFileDialogRequest request;
+    request.filter = Ru("Начальные данные |*.id");
+    if (!OpenFileDialog(request)) return;
+    // A file that cannot be read leaves the tables as they are.
+    if (!LoadIdsTable(request.fileName, t_, c_.CalcOptions)) return;
+    EmptyDataRows(t_.TablDan);
+    EmptyDataRows(t_.TablVen);
+    ShowBranchTable(false);
+    CurrentDataFile().clear();
+}
+
+bool TDataWindowController::Dan_SaveRevClick() {
+    TCommand command(*this);
+    std::string name = CurrentDataFile().empty() ? "" : ChangeFileExt(CurrentDataFile(), ".rev");
+    if (CurrentDataFile().empty()) {
+        TFileDialogRequest request;
+        request.defaultExt = "rev";
+        request.filter = Ru("Данные рев.реж.|*.rev|Все|*.*");
+        request.overwritePrompt = true;
+        request.fileName = name;
+        if (!SaveFileDialog(request)) return false;
+        CurrentDataFile() = ChangeFileExt(FullFileName(request.fileName), ".dan");
+        name = ChangeFileExt(CurrentDataFile(), ".rev");
+    }
+    if (!SaveReverseData(name, t_)) {
+        ShowWriteFailure(name);
+        return false;
+    }
+    return true;
+}
+
+void TDataWindowController::Dan_CloseClick() {
+    if (view_)
+        view_->CloseWindow();
+    else
+        FormClose();
+}
+
+void TDataWindowController::Dan_BiblVenClick() {
+    LibraryWindowHost(TLibraryWindow::Fans).ShowLibrary(false);
+}
+
+void TDataWindowController::Dan_BiblVUClick() {
+    LibraryWindowHost(TLibraryWindow::Devices).ShowLibrary(false);
+}
+
+TDataWindowController& DataWindowController() {
+    static TDataWindowController window(NetworkTables(), Calc(), NasDlg());
+    return window;
+}
+
+} // namespace arv
