@@ -182,7 +182,12 @@ void TAttrMap::Load(const std::vector<TEntry>& entries) {
 }
 
 void TAttrMap::WriteToStream(TVStream& stream) const {
+    // In key order: the bytes then depend only on the attributes, not on the
+    // order they were defined in, so equal maps stream alike.
     std::vector<TEntry> entries = Entries();
+    std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
+        return CompareTextNoCase(a.Name, b.Name) < 0;
+    });
     stream.WriteInt32(static_cast<int32_t>(entries.size()));
     for (const TEntry& e : entries) {
         stream.WriteString(e.Name);

@@ -13,6 +13,14 @@ namespace {
 
 constexpr int32_t P = static_cast<int32_t>(sizeof(void*));
 constexpr int64_t kMaxRecord = 1073741823;
+
+// The bytes the map's attributes take: the end of the last one.
+int64_t LayoutSize(const TAttrMap* map) {
+    int64_t size = 0;
+    for (int32_t i = 0; map && i < map->Count(); ++i)
+        size = std::max<int64_t>(size, int64_t{map->OffsetAt(i)} + AttrTypeSize(map->TypeAt(i)));
+    return size;
+}
 constexpr std::string_view kCantConvert = "Can't convert '%s' to float";
 
 // A WideString slot holds an 8-bit std::string when every character is below
@@ -307,6 +315,10 @@ uint8_t TAttrSet::CheckedTypeOf(std::string_view name) const {
 std::string TAttrSet::GetAsString(std::string_view name) const {
     TSlot s = Lookup(name);
     if (s.Offset >= FCount) return {};
+    return ValueText(s);
+}
+
+std::string TAttrSet::ValueText(TSlot s) const {
     auto peek = [&](auto v) {
         ReadBytes(s.Offset, &v, sizeof v);
         return v;
@@ -405,7 +417,9 @@ void TAttrSet::WriteText(TVStream& stream) const {
     for (int32_t i = 0; i < FMap->Count(); ++i) {
         std::string name = FMap->NameAt(i);
         uint8_t t = FMap->TypeAt(i);
-        std::string value = GetAsString(name);
+        // A value never set is written as the zero it reads as, so the
+        // reader takes the text back.
+        std::string value = ValueText(Lookup(name));
         if (t == AttrType::String || t == AttrType::WideString) value = QuotedStr(value);
         WriteLine(stream, name + "=" + value);
     }
@@ -438,16 +452,24 @@ void TAttrSet::ClearValue(std::string_view name) {
 }
 
 void TAttrSet::WriteToStream(TVStream& stream) const {
-    stream.WriteInt32(FCount);
-    if (FCount == 0 || !FMap) return;
+    // Bytes past the map's layout hold no attribute and are not written; the
+    // record length stops there too, so the reader can check every claim.
+    const int32_t length = static_cast<int32_t>(std::min<int64_t>(FCount, LayoutSize(FMap)));
+    stream.WriteInt32(length);
+    if (length == 0) return;
     for (int32_t i = 0; i < FMap->Count(); ++i) {
         int32_t offset = FMap->OffsetAt(i);
         uint8_t t = FMap->TypeAt(i);
-        if (offset >= FCount) continue;
+        if (offset >= length) continue;
         if (t == AttrType::String) {
             stream.WriteString(StringValue(offset));
         } else if (t == AttrType::WideString) {
             stream.WriteWideString(WideStringValue(offset));
+        } else if (t == AttrType::Pointer || t == AttrType::AutoFree) {
+            // An address means nothing outside this process (the reader takes
+            // nil), and writing it would make equal sets stream differently.
+            const uint8_t nil[sizeof(void*)] = {};
+            stream.Write(nil, AttrTypeSize(t));
         } else {
             uint8_t raw[16];
             ReadBytes(offset, raw, AttrTypeSize(t));
@@ -460,6 +482,9 @@ void TAttrSet::ReadFromStream(TVStream& stream) {
     int32_t length = stream.ReadInt32();
     if (length < 0) Error(kWrongVectorSize, length);
     if (length > kMaxRecord) Error(kDataTooLarge, length);
+    // The writer never writes past the map's layout (see WriteToStream), so a
+    // longer claim is damage, refused before anything is allocated.
+    if (length > LayoutSize(FMap)) Error(kWrongStreamFormat);
     TAttrSet scratch(FMap);
     scratch.EnsureLength(length);
     for (int32_t i = 0; FMap && length > 0 && i < FMap->Count(); ++i) {

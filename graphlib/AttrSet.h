@@ -105,6 +105,8 @@ protected:
         uint8_t Type;
     };
     TSlot Lookup(std::string_view name) const;
+    // The text of a slot's value; bytes beyond the record read as zero.
+    std::string ValueText(TSlot slot) const;
     void EnsureLength(int64_t n);
     // Refuses a negative offset, then lengthens the record over the slot.
     void EnsureSlot(int32_t offset, size_t size);

@@ -61,29 +61,39 @@ public:
     virtual T SubAt(int32_t i, T x);
     virtual T MulAt(int32_t i, T x);
     virtual T DivAt(int32_t i, T x);
-    // Bitwise, integer vectors only.
+    // Bitwise, integer vectors only. The bodies sit behind `if constexpr` as
+    // well: clang instantiates constrained members of an explicitly
+    // instantiated class whatever their constraint says.
     T OrAt(int32_t i, T x) requires kInteger {
-        T v = static_cast<T>(GetItem(i) | x);
-        SetItem(i, v);
-        return v;
+        if constexpr (kInteger)
+            return SetBits(i, static_cast<T>(GetItem(i) | x));
+        else
+            return x;
     }
     T XorAt(int32_t i, T x) requires kInteger {
-        T v = static_cast<T>(GetItem(i) ^ x);
-        SetItem(i, v);
-        return v;
+        if constexpr (kInteger)
+            return SetBits(i, static_cast<T>(GetItem(i) ^ x));
+        else
+            return x;
     }
     T AndAt(int32_t i, T x) requires kInteger {
-        T v = static_cast<T>(GetItem(i) & x);
-        SetItem(i, v);
-        return v;
+        if constexpr (kInteger)
+            return SetBits(i, static_cast<T>(GetItem(i) & x));
+        else
+            return x;
     }
     T NotAt(int32_t i) requires kInteger {
-        T v = static_cast<T>(~GetItem(i));
-        SetItem(i, v);
-        return v;
+        if constexpr (kInteger)
+            return SetBits(i, static_cast<T>(~GetItem(i)));
+        else
+            return GetItem(i);
     }
 
 protected:
+    T SetBits(int32_t i, T v) {
+        SetItem(i, v);
+        return v;
+    }
     // True for the leaf class, whose elements are read straight from the block.
     virtual bool Direct() const { return false; }
     T* Items() { return reinterpret_cast<T*>(this->FData); }

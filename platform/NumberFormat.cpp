@@ -191,17 +191,37 @@ TFloatRec FloatToDecimal(double value, int precision, int decimals) {
     return r;
 }
 
+namespace {
+
+// A value the 64-bit integer cannot hold (NaN included) is refused rather
+// than converted: the conversion would be undefined.
+void CheckIntegerRange(double value) {
+    constexpr double kLimit = 9223372036854775808.0; // 2^63
+    if (!(value >= -kLimit && value < kLimit))
+        throw EConvertError("'" + FloatToStr(value, '.') + "' is not a valid integer value");
+}
+
+} // namespace
+
 int64_t Round(double value) {
     double f = std::floor(value);
+    CheckIntegerRange(f);
     double diff = value - f;
-    if (diff > 0.5) return static_cast<int64_t>(f) + 1;
+    if (diff > 0.5) {
+        CheckIntegerRange(f + 1);
+        return static_cast<int64_t>(f) + 1;
+    }
     if (diff < 0.5) return static_cast<int64_t>(f);
     auto i = static_cast<int64_t>(f);
-    return (i % 2 == 0) ? i : i + 1;
+    if (i % 2 == 0) return i;
+    CheckIntegerRange(f + 1);
+    return i + 1;
 }
 
 int64_t Trunc(double value) {
-    return static_cast<int64_t>(std::trunc(value));
+    double t = std::trunc(value);
+    CheckIntegerRange(t);
+    return static_cast<int64_t>(t);
 }
 
 std::string IntToStr(int64_t value) {

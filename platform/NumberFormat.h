@@ -74,7 +74,8 @@ std::string FloatToStr(double value, char decimalSep = kDecimalComma);
 std::string IntToStr(int64_t value);
 std::string IntToHex(int64_t value, int digits);
 
-// Halves to even, as the runtime's Round.
+// Halves to even, as the runtime's Round. Both raise EConvertError for a
+// value outside the 64-bit range or NaN.
 int64_t Round(double value);
 // Towards zero.
 int64_t Trunc(double value);

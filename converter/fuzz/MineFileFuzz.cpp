@@ -13,3 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (reader.ReadMine()) (void)halvard::WriteTreskText(tables, console, true);
     return 0;
 }
+
+#include "converter/tests/SampleMine.h"
+
+#include <string>
+#include <vector>
+
+std::vector<std::string> ArvFuzzSeeds() {
+    std::string sample = halvard::test::BuildSampleMine();
+    // The sample, and its header alone: the converter reads both.
+    return {sample, sample.substr(0, 16)};
+}

@@ -122,6 +122,21 @@ TEST(Rounding, RoundHalvesToEvenTruncTowardsZero) {
     EXPECT_EQ(-2, Trunc(-2.9));
 }
 
+TEST(Rounding, ValuesBeyondTheIntegerRangeAreRefused) {
+    EXPECT_THROW(Round(1e30), EConvertError);
+    EXPECT_THROW(Round(-1e19), EConvertError);
+    EXPECT_THROW(Trunc(9223372036854775808.0), EConvertError);
+    EXPECT_THROW(Trunc(std::nan("")), EConvertError);
+    EXPECT_THROW(Round(std::numeric_limits<double>::infinity()), EConvertError);
+    EXPECT_EQ(INT64_MIN, Trunc(-9223372036854775808.0));
+    EXPECT_EQ(9223372036854774784, Round(9223372036854774784.0));
+    try {
+        Round(1e30);
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ("'1E30' is not a valid integer value", e.what());
+    }
+}
+
 TEST(StrToInt, BlanksSignsHexAndFailures) {
     EXPECT_EQ(12, StrToInt(" 12"));
     EXPECT_THROW(StrToInt("12 "), EConvertError);
