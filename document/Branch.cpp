@@ -173,6 +173,11 @@ bool TGBranch::LoadFromStream(int32_t v, TBinaryReader& r) {
     if (v >= 16) {
         for (int k = 1; k <= captionCount; ++k) Caption(k).flag2 = r.U8();
     }
+    // Files before version 22 carry no scheme records: the base filled them
+    // before the branch read its own flags, so they are filled again here and
+    // a re-saved drawing loads with the flags this file holds.
+    if (v < 22)
+        for (int i = 0; i < kSchemeCount; ++i) StoreViewAttrs(i);
     return !r.Failed();
 }
 

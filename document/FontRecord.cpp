@@ -24,7 +24,9 @@ bool ReadFontRecord(TBinaryReader& r, TFontRecord& f) {
     if (r.Failed() || n > kFontNameMax) return false;
     read.name = name.substr(0, n);
     read.pitch = static_cast<uint8_t>(r.I32());
-    read.size = r.I32();
+    // A size far beyond any font would overflow the label arithmetic; such a
+    // record is damage and is brought into the range fonts can have.
+    read.size = std::clamp(r.I32(), -kFontSizeLimit, kFontSizeLimit);
     read.style = static_cast<uint8_t>(r.I32());
     if (r.Failed()) return false;
     f = std::move(read);

@@ -11,6 +11,8 @@ namespace arv {
 
 // Factor from points to world units of a font height.
 constexpr double kPointsToWorld = 3.527;
+// Largest font size, in points either way, a record is read with.
+constexpr int32_t kFontSizeLimit = 4096;
 // Longest font name a record holds.
 constexpr size_t kFontNameMax = 31;
 

@@ -53,8 +53,12 @@ TBitmap32 RotatePictureBitmap(const TBitmap32& src, double angleDegrees) {
     if (src.Empty()) return {};
     const double a = -angleDegrees * kPi / 180.0;
     const double sn = std::sin(a), cs = std::cos(a);
-    const int32_t w2 = std::abs(RoundI(h * sn)) + std::abs(RoundI(w * cs));
-    const int32_t h2 = std::abs(RoundI(w * sn)) + std::abs(RoundI(h * cs));
+    const int64_t wide = std::llabs(RoundI(h * sn)) + std::llabs(RoundI(w * cs));
+    const int64_t high = std::llabs(RoundI(w * sn)) + std::llabs(RoundI(h * cs));
+    // A turn that would need more memory than any plan picture can use is
+    // not made (a damaged header can claim a thin strip of 2 x 131074).
+    if (wide * high > kMaxTurnedPixels) return {};
+    const auto w2 = static_cast<int32_t>(wide), h2 = static_cast<int32_t>(high);
     TBitmap32 out(w2, h2, 0);
     // Doubled coordinates keep the turn centred on the middle of the bitmap.
     for (int32_t y = h2 - 1; y >= 0; --y) {

@@ -40,6 +40,9 @@ int32_t FindImageIndex(const TGCollImg& lib, std::string_view name);
 // The bitmap turned by the angle (degrees, counter-clockwise on screen) about
 // its middle, nearest-pixel; corners that no source pixel covers are
 // transparent. The drawing stretches the result into the picture's rectangle.
+// A turned size above kMaxTurnedPixels gives an empty bitmap: the picture is
+// skipped like one that cannot be read.
+constexpr int64_t kMaxTurnedPixels = 64 * 1024 * 1024;
 TBitmap32 RotatePictureBitmap(const TBitmap32& src, double angleDegrees);
 
 } // namespace arv
