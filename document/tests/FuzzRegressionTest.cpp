@@ -36,7 +36,7 @@ TEST(FuzzFindings, OldDrawingLoadsAsItsResaveLoads) {
     test::TScriptedMessages messages;
     messages.AllowAny();
     TGCollFigure first;
-    ASSERT_EQ(0, first.LoadFromStream(ReadBytes("grh-v1-flag-changes-on-resave.grh")));
+    ASSERT_EQ(0, first.LoadFromStream(ReadBytes("drawing_file/grh-v1-flag-changes-on-resave.grh")));
     std::string once = Saved(first);
     TGCollFigure second;
     ASSERT_EQ(0, second.LoadFromStream(once));
@@ -53,7 +53,7 @@ TEST(FuzzFindings, FontSizeFarBeyondAnyFontIsBroughtIntoRange) {
     test::TScriptedMessages messages;
     messages.AllowAny();
     TGCollFigure doc;
-    ASSERT_EQ(0, doc.LoadFromStream(ReadBytes("grh-font-size-overflow.grh")));
+    ASSERT_EQ(0, doc.LoadFromStream(ReadBytes("drawing_file/grh-font-size-overflow.grh")));
     std::string once = Saved(doc);
     TGCollFigure again;
     ASSERT_EQ(0, again.LoadFromStream(once));
@@ -67,7 +67,7 @@ TEST(FuzzFindings, FontSizeFarBeyondAnyFontIsBroughtIntoRange) {
 TEST(FuzzFindings, PictureTooLargeToTurnIsSkipped) {
     InstallQtBitmapCodec();
     TBitmap32 strip;
-    ASSERT_TRUE(LoadBitmapFile(FuzzFile("bmp-2x131074-rotate.bmp"), strip));
+    ASSERT_TRUE(LoadBitmapFile(FuzzFile("image_library/bmp-2x131074-rotate.bmp"), strip));
     EXPECT_TRUE(RotatePictureBitmap(strip, 30).Empty());
     // A turn of 90 degrees needs no more pixels than the picture has.
     EXPECT_FALSE(RotatePictureBitmap(strip, 90).Empty());
