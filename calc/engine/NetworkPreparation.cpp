@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 namespace arv {
 
@@ -69,6 +71,9 @@ double PerimeterFactor(unsigned char letter) {
     }
 }
 
+// Node elevations are metres; no working lies further from sea level.
+constexpr double kMaxElevation = 1e6;
+
 // One pass over a branch table (normal or reverse) with its fan table.
 class TBranchTableReader {
 public:
@@ -82,9 +87,12 @@ public:
         for (int row = FirstDataRow; row < dan_.RowCount(); ++row)
             if (!ReadBranchRow(row)) return;
         if (!ReadFanTable()) return;
-        if (reverse_) return;
-        if (!ReadNodeTable()) return;
-        ComputeGeometry();
+        if (!reverse_ && !ReadNodeTable()) return;
+        // Only a reading that went through writes back the resistances it
+        // computed: a bad row leaves the tables as they were, so a data set
+        // saved and read again reads the same.
+        for (const auto& [row, text] : computedResistances_) dan_.SetCells(4, row, text);
+        if (!reverse_) ComputeGeometry();
     }
 
 private:
@@ -95,6 +103,7 @@ private:
     TModGrid& ven_;
     int fireSplitRow_ = -1;
     int rowUsingFireNode_ = -1;
+    std::vector<std::pair<int, std::string>> computedResistances_;
 
     void ClearArrays() {
         for (int k = 1; k <= MaxNodeCount; ++k) {
@@ -247,7 +256,8 @@ private:
             double computed = factor * alpha * 0.0001 * length * std::sqrt(section) /
                               (section * section * section);
             c_.BranchResistance[n] = computed;
-            if (computed > 0) dan_.SetCells(4, row, FormatFloat("###0.#####", computed));
+            if (computed > 0)
+                computedResistances_.emplace_back(row, FormatFloat("###0.#####", computed));
         }
 
         const char run = c_.CalcOptions[2];
@@ -357,7 +367,10 @@ private:
             int k = CellToIntDef0(g.Cells(0, row));
             if (k < 1 || k > MaxNodeCount) continue;
             double elevation = 0;
-            if (!CellReal(g.Cells(4, row), elevation)) {
+            // An elevation beyond any mine makes every length through the
+            // node meaningless (and beyond what the length arithmetic holds).
+            if (!CellReal(g.Cells(4, row), elevation) || !std::isfinite(elevation) ||
+                std::fabs(elevation) > kMaxElevation) {
                 Fail(c_, BadNumberText(Ru("Ошибка: узел ") + IntToStr(k), g, 4, g.Cells(4, row)));
                 t_.GotoTableRow(k);
                 return false;
