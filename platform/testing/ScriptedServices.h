@@ -5,7 +5,6 @@
 // expect fails the test.
 #pragma once
 
-#include "platform/Process.h"
 #include "platform/Services.h"
 
 #include <deque>
@@ -84,22 +83,6 @@ public:
 
 private:
     std::string text_;
-};
-
-// Records every document the program asks the desktop to open instead of
-// starting a program.
-class TRecordingOpener : public IDocumentOpener {
-public:
-    TRecordingOpener();
-    ~TRecordingOpener() override;
-    bool Open(const std::string& path) override;
-    const std::vector<std::string>& Opened() const { return opened_; }
-    // The answer of the next calls (true: the document was opened).
-    void SetResult(bool result) { result_ = result; }
-
-private:
-    std::vector<std::string> opened_;
-    bool result_ = true;
 };
 
 } // namespace arv::test

@@ -14,6 +14,7 @@
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/office/ZipPackage.h"
+#include "platform/testing/RecordingOpener.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
 
@@ -139,7 +140,11 @@ struct ExportFixture : ::testing::Test {
             return tm;
         };
     }
-    void TearDown() override { SetProgramDir(savedDir); }
+    void TearDown() override {
+        SetProgramDir(savedDir);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
 
     // Runs one export; the written file, or "" when none was written.
     std::string Run(TOfficeProgram program, TOfficeReport report) {
