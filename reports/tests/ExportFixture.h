@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace arv::test {
 
 class TRecordingProgress : public IProgressWindow {
@@ -142,6 +144,8 @@ struct ExportFixture : ::testing::Test {
     }
     void TearDown() override {
         SetProgramDir(savedDir);
+        // Kept on request, to look at the documents in an office suite.
+        if (std::getenv("ARVALEN_KEEP_TEST_FILES")) return;
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
     }

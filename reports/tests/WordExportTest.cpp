@@ -58,6 +58,16 @@ TEST_F(WordExport, GeneralTableIsLandscapeWithNarrowMarginsAndChosenColumns) {
               clipboard.GetText());
 }
 
+TEST_F(WordExport, GeneralTableWithTheDefaultColumns) {
+    TDocxRead d = ReadDocx(Run(TOfficeProgram::Word, TOfficeReport::MainTable));
+    ASSERT_TRUE(d.Ok);
+    ASSERT_EQ(1u, d.Tables.size());
+    // Columns 0, 1, 2, 4, 5, 6, 9, 11, 14 and 15 are checked at first.
+    EXPECT_EQ(10u, d.Tables[0].GridTwips.size());
+    EXPECT_EQ("Номер ветви", d.Tables[0].Rows[0][0].Text);
+    EXPECT_EQ("Ствол главный", d.Tables[0].Rows[1][9].Text);
+}
+
 TEST_F(WordExport, ConsumersAndFansAlignDataRightAndOneColumnLeft) {
     const std::string potr = Run(TOfficeProgram::Word, TOfficeReport::Consumers);
     TDocxRead d = ReadDocx(potr);
