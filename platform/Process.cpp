@@ -91,8 +91,24 @@ TRunResult RunAndWait(const std::string& program, const std::vector<std::string>
     }
 }
 
+namespace {
+
+class TDesktopOpener : public IDocumentOpener {
+public:
+    bool Open(const std::string& path) override { return StartDetached("xdg-open", {path}); }
+};
+
+TDesktopOpener desktopOpener;
+IDocumentOpener* documentOpener = &desktopOpener;
+
+} // namespace
+
+void InstallDocumentOpener(IDocumentOpener* opener) {
+    documentOpener = opener ? opener : &desktopOpener;
+}
+
 bool OpenWithDefaultProgram(const std::string& path) {
-    return StartDetached("xdg-open", {path});
+    return documentOpener->Open(path);
 }
 
 } // namespace arv

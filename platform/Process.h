@@ -19,7 +19,20 @@ enum class TRunResult { Finished, TimedOut, NotStarted };
 TRunResult RunAndWait(const std::string& program, const std::vector<std::string>& args,
                       int timeoutMs, int& exitCode, const std::string& workDir = {});
 
-// Opens a document or folder with the desktop's default program, detached.
+// Opens documents with the desktop's default program. The program uses the
+// desktop's opener; tests install a recording one.
+class IDocumentOpener {
+public:
+    virtual ~IDocumentOpener() = default;
+    // False when no program could be started for it.
+    virtual bool Open(const std::string& path) = 0;
+};
+
+// A null argument puts the desktop's opener back.
+void InstallDocumentOpener(IDocumentOpener* opener);
+
+// Opens a document or folder with the desktop's default program, detached,
+// through the installed opener.
 bool OpenWithDefaultProgram(const std::string& path);
 
 } // namespace arv

@@ -6,6 +6,7 @@
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/qt/GridView.h"
+#include "platform/testing/RecordingOpener.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
 
@@ -136,6 +137,19 @@ TEST_F(StartTest, TheSampleOpensAndF5ComputesIt) {
     form1->Notebook()->setCurrentIndex(PageConsumers);
     ASSERT_GT(t.TablPotr.RowCount(), 2);
     EXPECT_FALSE(Trim(t.TablPotr.Cells(3, 2)).empty());
+
+    // The office exports are installed: the Excel pressure item writes a
+    // workbook into the program folder and opens it.
+    test::TRecordingOpener opener;
+    test::TMemoryClipboardDouble clipboard;
+    QAction* excel = form1->Action("ExcelDavl");
+    ASSERT_NE(nullptr, excel);
+    excel->trigger();
+    ASSERT_EQ(1u, opener.Opened().size());
+    EXPECT_TRUE(opener.Opened()[0].starts_with(ProgramDir() + "Export/"));
+    EXPECT_TRUE(opener.Opened()[0].ends_with(".xlsx"));
+    EXPECT_TRUE(FileExists(opener.Opened()[0]));
+    EXPECT_TRUE(messages.Shown().empty());
     form1->close();
 }
 

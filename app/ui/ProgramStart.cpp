@@ -3,6 +3,7 @@
 #include "app/StartFile.h"
 #include "calc/window/NasDlgModel.h"
 #include "calc/ui/NasDlgWindow.h"
+#include "reports/OfficeExports.h"
 
 #include "platform/Services.h"
 
@@ -12,6 +13,7 @@ std::unique_ptr<TForm1> StartProgram(const std::vector<std::string>& args) {
     TStartFile start = ChooseStartFile(args);
     DrawingHost().SetCurrentFileName(start.DrawingFileName);
     TDataWindowController& controller = DataWindowController();
+    InstallOfficeExports();
     // The data window parses it at start-up, as it does a drawing's.
     controller.CalcContext().NetworkDataText = start.NetworkDataText;
     auto form1 = std::make_unique<TForm1>(controller);
