@@ -1,0 +1,3 @@
+#include "routes/SpeedTables.h"
+#include <gtest/gtest.h>
+TEST(X, Y) {}
