@@ -309,6 +309,30 @@ TEST_F(TRouteFixture, LowWorkingsInTheTravelTime) {
     EXPECT_DOUBLE_EQ(g2.CalcPeopleTravelTime(), 1);
 }
 
+//   1 --b1 smoke, with the air-- 2 --b2 smoke, against the air-- 3 --b3-- 4
+//   2 --b4 500 m-- 3
+// Smoke against the air anywhere on the path blocks it, even after smoke
+// walked with the air: the route turns off b2 onto b4.
+TEST_F(TRouteFixture, TheWholePathIsCheckedForSmoke) {
+    net.Add(1, TBranchSpec{1, 2, 10, 0, 0, 1, true}).Add(2, TBranchSpec{2, 3, 10, 0, 0, -1, true});
+    net.Add(3, 3, 4, 10).Add(4, 2, 3, 500);
+    TRouteOutcome r = Search(1, 0, TargetChosenNode, 3, RouteKindPeople, GraphKindLength);
+    EXPECT_EQ(r.Branches, (std::vector<int32_t>{1, 4}));
+    EXPECT_DOUBLE_EQ(r.Length, 510);
+    EXPECT_EQ(excl.ExcludedRouteBranches2, (std::vector<int32_t>{2}));
+}
+
+// Routes are not limited in the number of branches they pass.
+TEST_F(TRouteFixture, LongRoutes) {
+    net = TTestNetwork(400);
+    for (int32_t b = 1; b <= 400; ++b) net.Add(b, b, b + 1, 1.25);
+    TRouteOutcome r = Search(1, 0, TargetNode, 400, RouteKindPeople, GraphKindLength);
+    ASSERT_TRUE(r.Found);
+    EXPECT_EQ(r.Branches.size(), 399u);
+    EXPECT_EQ(r.Branches.back(), 399);
+    EXPECT_DOUBLE_EQ(r.Length, 399 * 1.25);
+}
+
 TEST(RouteTexts, Pinned) {
     EXPECT_EQ(RouteText({12, 15, 7}), "12,15,7");
     EXPECT_EQ(RouteText({}), "");
