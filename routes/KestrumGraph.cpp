@@ -111,7 +111,8 @@ double TKestrum_Graph::RescueArcTime(int32_t b, int dir) {
     const int index = RescueTableIndex(rescue_, IsUphill(slope, dir == 1));
     if (index > RescueTableCount) {
         // No table applies: the arc cannot be timed, so it is not walked.
-        if (!rescueIndexShown_) ShowMessage(Ru("Ошибка! VGSCH_speed_Edge: выход за размеры массива"));
+        if (!rescueIndexShown_)
+            ShowMessage(Ru("Ошибка! VGSCH_speed_Edge: выход за размеры массива"));
         rescueIndexShown_ = true;
         return ImpassableWeight;
     }

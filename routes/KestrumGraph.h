@@ -122,13 +122,13 @@ private:
     void SyncSearchWeights();
     // The first search of every candidate runs over the same weights, so one
     // search from the start to all vertices answers them all.
-    void GrowTree(int32_t from, TTree& tree);
+    void GrowTree(int32_t from, TTree& tree, bool avoidSmoke);
     void TreePath(const TTree& tree, int32_t to);
     void SetPathFromVertices(int32_t from, const std::vector<int32_t>& edges);
     // Excluded edges of the smoke list over the base weights.
     void ApplySmokeExclusions(const std::vector<double>& base);
-    double SmokeAwareSearch(int32_t start, const std::vector<int32_t>& candidates,
-                            bool skipStart, int routeKind);
+    double SmokeAwareSearch(int32_t start, const std::vector<int32_t>& candidates, bool skipStart,
+                            int routeKind);
     void TakeAsBest(double d);
     double TravelTimeAlongBest(bool rescue);
 

@@ -44,11 +44,20 @@ TRouteOutcome SearchMineRoute(const TRouteNetwork& network, const TRescueParams&
 
     double d;
     switch (targetKind) {
-    case TargetFreshAir: d = graph->FindRouteToFreshAir(start, target, routeKind); break;
-    case TargetSurface: d = graph->FindRouteToSurface(start, target, routeKind); break;
-    case TargetChosenNode: d = graph->FindRouteToChosenNode(start, target, routeKind); break;
-    case TargetNode: d = graph->FindRouteToNode(start, target, routeKind); break;
-    default: return outcome;
+    case TargetFreshAir:
+        d = graph->FindRouteToFreshAir(start, target, routeKind);
+        break;
+    case TargetSurface:
+        d = graph->FindRouteToSurface(start, target, routeKind);
+        break;
+    case TargetChosenNode:
+        d = graph->FindRouteToChosenNode(start, target, routeKind);
+        break;
+    case TargetNode:
+        d = graph->FindRouteToNode(start, target, routeKind);
+        break;
+    default:
+        return outcome;
     }
     if (graph->Found != 1) return outcome;
     outcome.Found = true;
@@ -113,8 +122,8 @@ void FindMineRoute(TRouteSearchContext& context, int32_t startBranch, int fromEn
     if (table) WriteRouteRow(*table, routeKind, outcome);
 }
 
-void FindMineRoute(int32_t startBranch, int fromEnd, int targetKind, int32_t target,
-                   int routeKind, int graphKind) {
+void FindMineRoute(int32_t startBranch, int fromEnd, int targetKind, int32_t target, int routeKind,
+                   int graphKind) {
     TRouteState& state = RouteState();
     TRouteSearchContext context;
     context.Network = TRouteNetwork::FromCalc(Calc());

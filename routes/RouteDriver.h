@@ -61,7 +61,7 @@ struct TRouteSearchContext {
 void FindMineRoute(TRouteSearchContext& context, int32_t startBranch, int fromEnd, int targetKind,
                    int32_t target, int routeKind, int graphKind);
 // Over the program's calculation arrays and route state.
-void FindMineRoute(int32_t startBranch, int fromEnd, int targetKind, int32_t target,
-                   int routeKind, int graphKind);
+void FindMineRoute(int32_t startBranch, int fromEnd, int targetKind, int32_t target, int routeKind,
+                   int graphKind);
 
 } // namespace arv::routes

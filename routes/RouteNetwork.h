@@ -50,7 +50,7 @@ private:
 // item indices of their radio groups.
 struct TRescueParams {
     int Atmosphere = 1; // 0 "непригодная для дыхания", 1 "пригодная для дыхания"
-    int Work = 0;       // 0 "разведка", 1 "ликвидация аварии", 2 "транспортировка пострадавшего"
+    int Work = 0; // 0 "разведка", 1 "ликвидация аварии", 2 "транспортировка пострадавшего"
 };
 
 } // namespace arv::routes

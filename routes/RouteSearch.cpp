@@ -8,6 +8,7 @@
 #include "routes/SpeedTables.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace arv::routes {
 
@@ -24,6 +25,7 @@ struct TKestrum_Graph::TTree {
     int32_t Root = -1;
     std::vector<int32_t> ParentEdge; // -1: the root or not reached
     std::vector<double> Weights;     // the weights the tree was grown over
+    std::vector<double> Distance;    // from the root; infinity when not reached
 };
 
 // The library graph gets one isolated vertex beyond the route graph's: a
@@ -32,8 +34,9 @@ void TKestrum_Graph::EnsureSearchGraph() {
     if (searchGraph_ && searchGraph_->EdgeCount() == EdgeCount) return;
     searchGraph_ = std::make_unique<TGraph>();
     TGraph& g = *searchGraph_;
-    g.SetFeatures(GraphKind == 0 ? graphlib::GraphFeature::Directed | graphlib::GraphFeature::Weighted
-                                 : graphlib::GraphFeature::Weighted);
+    g.SetFeatures(GraphKind == 0
+                      ? graphlib::GraphFeature::Directed | graphlib::GraphFeature::Weighted
+                      : graphlib::GraphFeature::Weighted);
     g.AddVertices(VertexCount + 1);
     g.AddEdges(std::span<const int32_t>(EdgePairs.data(), 2 * static_cast<size_t>(EdgeCount)));
     searchWeights_.assign(static_cast<size_t>(EdgeCount), 0.0);
@@ -87,17 +90,51 @@ double TKestrum_Graph::FindShortestPath(int32_t from, int32_t to) {
 // its path exactly as a search to the end would have, so the tree of the
 // full search gives, for every target, the path and the distance (summed in
 // the same order) of its own search.
-void TKestrum_Graph::GrowTree(int32_t from, TTree& tree) {
+void TKestrum_Graph::GrowTree(int32_t from, TTree& tree, bool avoidSmoke) {
     EnsureSearchGraph();
     SyncSearchWeights();
     TGraph& g = *searchGraph_;
-    g.FindMinWeightPath(g.GetVertex(from), g.GetVertex(VertexCount), nullptr);
+    TVertex* isolated = g.GetVertex(VertexCount);
+    if (avoidSmoke) {
+        const bool directed = GraphKind == 0;
+        g.MinWeightPath(
+            g.GetVertex(from), isolated, {},
+            [&](TEdge* e, TVertex* current) {
+                return (!directed || e->V1() == current) && !IsSmokedBranch(EdgeBranch[e->Index()]);
+            },
+            nullptr);
+    } else {
+        g.FindMinWeightPath(g.GetVertex(from), isolated, nullptr);
+    }
     tree.Root = from;
-    tree.ParentEdge.assign(static_cast<size_t>(VertexCount), -1);
     tree.Weights = searchWeights_;
+    tree.ParentEdge.assign(static_cast<size_t>(VertexCount), -1);
     for (int32_t i = 0; i < VertexCount; ++i) {
         auto* e = reinterpret_cast<TEdge*>(g.GetVertex(i)->Temp);
         if (e && i != from) tree.ParentEdge[i] = e->Index();
+    }
+    // Distances summed from the root down, in the order the search added them.
+    constexpr double unknown = -1;
+    tree.Distance.assign(static_cast<size_t>(VertexCount), unknown);
+    tree.Distance[from] = 0;
+    std::vector<int32_t> chain;
+    for (int32_t v = 0; v < VertexCount; ++v) {
+        int32_t u = v;
+        chain.clear();
+        while (tree.Distance[u] == unknown) {
+            const int32_t e = tree.ParentEdge[u];
+            if (e < 0) {
+                tree.Distance[u] = std::numeric_limits<double>::infinity();
+                break;
+            }
+            chain.push_back(u);
+            u = EdgePairs[2 * e] == u ? EdgePairs[2 * e + 1] : EdgePairs[2 * e];
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const int32_t e = tree.ParentEdge[*it];
+            tree.Distance[*it] = tree.Distance[u] + tree.Weights[e];
+            u = *it;
+        }
     }
 }
 
@@ -116,9 +153,7 @@ void TKestrum_Graph::TreePath(const TTree& tree, int32_t to) {
     }
     std::reverse(edges.begin(), edges.end());
     SetPathFromVertices(tree.Root, edges);
-    double d = 0;
-    for (int32_t e : edges) d = d + tree.Weights[e];
-    LastDistance = d;
+    LastDistance = tree.Distance[to];
 }
 
 void TKestrum_Graph::ApplySmokeExclusions(const std::vector<double>& base) {
@@ -140,33 +175,61 @@ void TKestrum_Graph::TakeAsBest(double d) {
 // Candidates are compared by a value in which a path walked with the air
 // through smoke counts a hundred times; a path against the air (or in still
 // air) through smoke is searched again without the smoked branches, up to
-// MaxSmokeAttempts more times. Weights only grow between the attempts of a
-// candidate, so a candidate whose distance already reaches the best value
-// cannot win and is left at once; a node met again as a candidate gives the
-// same answer and is skipped.
+// MaxSmokeAttempts more times. The best candidate is the one of least value,
+// the earliest in the list among equals.
+//
+// The work is ordered so that it can stop early with the same answer: the
+// first search of every candidate runs over the same weights (one tree from
+// the start answers them all), and weights only grow between the attempts
+// of a candidate, so the value of a candidate has a lower bound known before
+// its attempts. Candidates are taken by that bound and list position, and
+// the loop ends at the first one that could no longer beat the best found.
+// A node listed again gives the same answer as before and is passed over.
 double TKestrum_Graph::SmokeAwareSearch(int32_t start, const std::vector<int32_t>& candidates,
                                         bool skipStart, int routeKind) {
     BestDistance = ImpassableWeight;
-    double best = ImpassableWeight;
     Found = 0;
     exclusions_.ExcludedRouteBranches2.clear();
     RecalcWeights(routeKind);
     if (start < 0 || start >= VertexCount) return BestDistance;
     const std::vector<double> base = EdgeWeight;
-    TTree tree;
-    GrowTree(start, tree);
+    TTree tree, clean;
+    GrowTree(start, tree, false);
+    GrowTree(start, clean, true);
+    // A path free of smoke weighs at least the least smoke-free distance, a
+    // smoky one counts at least a hundred times the least distance.
+    auto lowerBound = [&](int32_t v, double d) { return std::min(clean.Distance[v], d * 100); };
+
+    struct TCandidate {
+        double Bound;
+        int32_t Order, Vertex;
+    };
+    std::vector<TCandidate> queue;
     std::vector<char> seen(static_cast<size_t>(VertexCount), 0);
-    std::vector<int32_t> against;
     for (int32_t node : candidates) {
         const int32_t target = NodeIndex(node);
-        if (target < 0) continue;
-        if (skipStart && target == start) continue;
-        if (seen[target]) continue;
+        if (target < 0 || (skipStart && target == start) || seen[target]) continue;
         seen[target] = 1;
+        const double d = tree.Distance[target];
+        const double bound = lowerBound(target, d);
+        if (d < ImpassableWeight && bound < ImpassableWeight)
+            queue.push_back({bound, static_cast<int32_t>(queue.size()), target});
+    }
+    std::sort(queue.begin(), queue.end(), [](const TCandidate& a, const TCandidate& b) {
+        return a.Bound < b.Bound || (a.Bound == b.Bound && a.Order < b.Order);
+    });
+
+    double best = ImpassableWeight;
+    int32_t bestOrder = -1;
+    auto canWin = [&](double d, int32_t order) {
+        return d < best || (d == best && order < bestOrder);
+    };
+    std::vector<int32_t> against;
+    for (const TCandidate& cand : queue) {
+        if (!canWin(cand.Bound, cand.Order)) break;
         exclusions_.ExcludedRouteBranches2.clear();
-        TreePath(tree, target);
+        TreePath(tree, cand.Vertex);
         double d = LastDistance, c = d;
-        if (d < 0 || d >= best) continue;
         bool usable = false;
         for (int attempts = 0;;) {
             against.clear();
@@ -189,12 +252,14 @@ double TKestrum_Graph::SmokeAwareSearch(int32_t start, const std::vector<int32_t
             ++attempts;
             if (usable || attempts > MaxSmokeAttempts) break;
             ApplySmokeExclusions(base);
-            d = c = FindShortestPath(start, target);
-            if (d < 0 || d >= best) break;
+            d = c = FindShortestPath(start, cand.Vertex);
+            if (d < 0 || d >= ImpassableWeight || !canWin(lowerBound(cand.Vertex, d), cand.Order))
+                break;
         }
-        if (usable && c < best) {
+        if (usable && c < ImpassableWeight && canWin(c, cand.Order)) {
             BestDistance = d;
             best = c;
+            bestOrder = cand.Order;
             TakeAsBest(d);
         }
     }

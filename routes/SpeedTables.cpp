@@ -120,23 +120,35 @@ int16_t RescueSlopeClass(double angle) {
 
 int PeopleSlopeColumn(double angle) {
     switch (PeopleSlopeClass(angle)) {
-    case 0: return 0;
-    case 10: return 1;
-    case 20: return 2;
-    case 30: return 3;
-    default: return 4;
+    case 0:
+        return 0;
+    case 10:
+        return 1;
+    case 20:
+        return 2;
+    case 30:
+        return 3;
+    default:
+        return 4;
     }
 }
 
 int RescueSlopeColumn(double angle) {
     switch (RescueSlopeClass(angle)) {
-    case 0: return 0;
-    case 10: return 1;
-    case 15: return 2;
-    case 20: return 3;
-    case 30: return 4;
-    case 40: return 5;
-    default: return 6;
+    case 0:
+        return 0;
+    case 10:
+        return 1;
+    case 15:
+        return 2;
+    case 20:
+        return 3;
+    case 30:
+        return 4;
+    case 40:
+        return 5;
+    default:
+        return 6;
     }
 }
 

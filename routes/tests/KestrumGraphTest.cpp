@@ -1,6 +1,6 @@
+#include "routes/KestrumGraph.h"
 #include "platform/Cp1251.h"
 #include "platform/testing/ScriptedServices.h"
-#include "routes/KestrumGraph.h"
 #include "routes/tests/TestNetwork.h"
 
 #include <gtest/gtest.h>
@@ -76,10 +76,10 @@ TEST_F(TGraphFixture, MinersTimesUpAndDownTheSlope) {
 
 TEST_F(TGraphFixture, RescueTimesFollowTheChosenTable) {
     net.Add(1, TBranchSpec{1, 2, 100, 2.5, 0});
-    net.Add(2, TBranchSpec{2, 3, 100, 0.9, 12});  // row 2, column 2
-    net.Add(3, TBranchSpec{3, 4, 100, 0, -35});   // not given: row 7, column 5
-    auto g = Timed(1);                            // fit air, reconnaissance
-    EXPECT_NEAR(g->EdgeWeight[0], 1.8519, 1e-4);  // 100 / 54 both ways
+    net.Add(2, TBranchSpec{2, 3, 100, 0.9, 12}); // row 2, column 2
+    net.Add(3, TBranchSpec{3, 4, 100, 0, -35});  // not given: row 7, column 5
+    auto g = Timed(1);                           // fit air, reconnaissance
+    EXPECT_NEAR(g->EdgeWeight[0], 1.8519, 1e-4); // 100 / 54 both ways
     EXPECT_NEAR(g->EdgeWeight[1], 1.8519, 1e-4);
     EXPECT_DOUBLE_EQ(g->EdgeWeight[2], 100 / 9.8);  // 2 -> 3 goes up: table 2
     EXPECT_DOUBLE_EQ(g->EdgeWeight[3], 100 / 10.3); // down: table 1
@@ -93,10 +93,10 @@ TEST_F(TGraphFixture, RescueTimesFollowTheChosenTable) {
 }
 
 TEST_F(TGraphFixture, ImpassableBranches) {
-    net.Add(1, TBranchSpec{1, 2, 100, 0.5});        // low
-    net.Add(2, TBranchSpec{2, 3, 100, 0.6});        // just passable
+    net.Add(1, TBranchSpec{1, 2, 100, 0.5});                 // low
+    net.Add(2, TBranchSpec{2, 3, 100, 0.6});                 // just passable
     net.Add(3, TBranchSpec{3, 4, 80, 2, 0, 1, false, true}); // on fire
-    net.Add(4, TBranchSpec{4, 5, 50, -1});          // negative: as not given
+    net.Add(4, TBranchSpec{4, 5, 50, -1});                   // negative: as not given
     auto len = Length();
     EXPECT_EQ(len->EdgeWeight, (std::vector<double>{ImpassableWeight, 100, 80, 50}));
     auto t = Timed(0);
@@ -119,8 +119,8 @@ TEST_F(TGraphFixture, ImpassableBranches) {
     EXPECT_EQ(t->EdgeWeight[2], ImpassableWeight);
     EXPECT_EQ(t->EdgeWeight[7], ImpassableWeight);
     len->RecalcWeights(0);
-    EXPECT_EQ(len->EdgeWeight, (std::vector<double>{ImpassableWeight, ImpassableWeight, 80,
-                                                    ImpassableWeight}));
+    EXPECT_EQ(len->EdgeWeight,
+              (std::vector<double>{ImpassableWeight, ImpassableWeight, 80, ImpassableWeight}));
     // Negative or missing lengths would break the search.
     net.Add(5, TBranchSpec{5, 6, -20});
     EXPECT_EQ(Length()->EdgeWeight.back(), ImpassableWeight);

@@ -54,7 +54,8 @@ TPlainPath PlainDijkstra(const std::vector<TArc>& arcs, int32_t from, int32_t to
     TPlainPath p;
     if (!dist.count(to)) return p;
     p.Distance = dist[to];
-    for (int32_t v = to; v != from; v = via[v]->From) p.Branches.insert(p.Branches.begin(), via[v]->Branch);
+    for (int32_t v = to; v != from; v = via[v]->From)
+        p.Branches.insert(p.Branches.begin(), via[v]->Branch);
     for (int32_t v = to;; v = via[v]->From) {
         p.Nodes.insert(p.Nodes.begin(), v);
         if (v == from) break;
@@ -141,14 +142,15 @@ struct TReference {
 };
 
 // The search as the route graph describes it, one plain search per attempt.
-TReference ReferenceSearch(const TCase& k, const TRouteNetwork& n, int32_t start,
-                           int targetKind, int32_t target, int routeKind, int graphKind,
+TReference ReferenceSearch(const TCase& k, const TRouteNetwork& n, int32_t start, int targetKind,
+                           int32_t target, int routeKind, int graphKind,
                            const TRescueParams& rescue) {
     TReference r;
     std::vector<int32_t> candidates;
     if (targetKind == TargetFreshAir) {
         for (int32_t b : k.Branches)
-            if (n.SmokeMark(b) == 0) candidates.push_back(n.BeginNode(b)), candidates.push_back(n.EndNode(b));
+            if (n.SmokeMark(b) == 0)
+                candidates.push_back(n.BeginNode(b)), candidates.push_back(n.EndNode(b));
     } else if (targetKind == TargetSurface) {
         for (int i = 1; i <= n.SurfaceNodeCount; ++i) candidates.push_back(n.SurfaceNode(i));
     } else {
@@ -160,7 +162,8 @@ TReference ReferenceSearch(const TCase& k, const TRouteNetwork& n, int32_t start
         if (!k.Nodes.count(cand)) continue;
         if (targetKind == TargetFreshAir && cand == start) continue;
         std::set<int32_t> excluded = user;
-        TPlainPath p = PlainDijkstra(Arcs(n, k.Branches, excluded, graphKind, routeKind, rescue), start, cand);
+        TPlainPath p =
+            PlainDijkstra(Arcs(n, k.Branches, excluded, graphKind, routeKind, rescue), start, cand);
         double d = p.Distance, c = d;
         bool usable = d >= 0;
         if (targetKind != TargetNode) {
@@ -173,8 +176,10 @@ TReference ReferenceSearch(const TCase& k, const TRouteNetwork& n, int32_t start
                 for (size_t i = 0; i < p.Branches.size(); ++i) {
                     const int32_t b = p.Branches[i];
                     if (n.SmokeMark(b) == 0) continue;
-                    const bool forward = n.BeginNode(b) == p.Nodes[i] && n.EndNode(b) == p.Nodes[i + 1];
-                    const bool backward = n.EndNode(b) == p.Nodes[i] && n.BeginNode(b) == p.Nodes[i + 1];
+                    const bool forward =
+                        n.BeginNode(b) == p.Nodes[i] && n.EndNode(b) == p.Nodes[i + 1];
+                    const bool backward =
+                        n.EndNode(b) == p.Nodes[i] && n.BeginNode(b) == p.Nodes[i + 1];
                     if ((forward && n.Flow(b) > 0) || (backward && n.Flow(b) < 0))
                         withAir = true;
                     else
@@ -188,7 +193,8 @@ TReference ReferenceSearch(const TCase& k, const TRouteNetwork& n, int32_t start
                     usable = false;
                     break;
                 }
-                p = PlainDijkstra(Arcs(n, k.Branches, excluded, graphKind, routeKind, rescue), start, cand);
+                p = PlainDijkstra(Arcs(n, k.Branches, excluded, graphKind, routeKind, rescue),
+                                  start, cand);
                 d = c = p.Distance;
                 usable = d >= 0;
             }

@@ -81,7 +81,8 @@ TEST(RescueTableIndex, ReachableIndicesAndTheTwoWithoutTable) {
     // {atmosphere, work} -> index going down or level, then up.
     struct TCase {
         int a, w, level, up;
-    } cases[] = {{1, 0, 1, 2}, {1, 2, 4, 5}, {1, 1, 6, 7}, {0, 0, 6, 7}, {0, 2, 9, 10}, {0, 1, 11, 12}};
+    } cases[] = {{1, 0, 1, 2}, {1, 2, 4, 5},  {1, 1, 6, 7},
+                 {0, 0, 6, 7}, {0, 2, 9, 10}, {0, 1, 11, 12}};
     for (const auto& c : cases) {
         TRescueParams p{c.a, c.w};
         EXPECT_EQ(RescueTableIndex(p, false), c.level);
