@@ -19,7 +19,8 @@ namespace arv::routes {
 struct TRouteExclusions {
     // Picked on the plan while a route is edited; kept for every later search.
     std::vector<int32_t> ExcludedRouteBranches;
-    // Found blocked by smoke; rebuilt for each target candidate.
+    // Found blocked by smoke; emptied when a search starts and for each target
+    // candidate, so afterwards it holds what the last candidate searched met.
     std::vector<int32_t> ExcludedRouteBranches2;
 
     bool IsRouteBranchExcluded(int32_t b) const;
