@@ -9,7 +9,9 @@
 #include "platform/Files.h"
 #include "platform/testing/ScriptedServices.h"
 
+#include "DataWindowFixture.h"
 #include "ProgramFolder.h"
+#include "calc/testing/SampleMine.h"
 
 #include <gtest/gtest.h>
 
@@ -264,6 +266,66 @@ TEST(BranchResistances, FromAPressureSurvey) {
     EXPECT_EQ(4, t.TablID.Col());
     EXPECT_EQ(3, t.TablID.Row());
     EXPECT_EQ("", t.TablID.Cells(6, 5));
+}
+
+struct TRecordingRegulatorWindow : IRegulatorWindowDialog {
+    std::string caption;
+    int shown = 0;
+    void SetAcceptCaption(const std::string& c) override { caption = c; }
+    void ShowModal() override { ++shown; }
+    std::string ResistanceText() const override { return {}; }
+};
+
+struct TRecordingThermalWindow : IThermalDepressionDialog {
+    int shown = 0;
+    void ShowModal() override { ++shown; }
+};
+
+struct DraughtMenus : test::DataWindowTest {
+    TRecordingRegulatorWindow regulatorWindow;
+    TRecordingThermalWindow thermalWindow;
+    DraughtMenus() {
+        InstallRegulatorWindowDialog(&regulatorWindow);
+        InstallThermalDepressionDialog(&thermalWindow);
+    }
+    ~DraughtMenus() override {
+        InstallRegulatorWindowDialog(nullptr);
+        InstallThermalDepressionDialog(nullptr);
+    }
+};
+
+TEST_F(DraughtMenus, CommandsRunFromTheCalculationMenu) {
+    Create();
+    test::BuildSampleMine(t);
+    w.CurrentDataFile() = File("mine.grh");
+    calc.CalcOptions[1] = 'S';
+
+    // The optimal distribution saves the data first.
+    w.FindItem("Rasc_OR")->OnClick();
+    EXPECT_EQ(1u, drawing.saved.size());
+    ASSERT_FALSE(t.MemoPotr.Lines.empty());
+    EXPECT_EQ(Ru("ОПТИМАЛЬНОЕ ВОЗДУХОРАСПРЕДЕЛЕНИЕ"), t.MemoPotr.Lines[0]);
+    w.FindItem("Rasc_IR")->OnClick();
+    EXPECT_EQ('I', calc.CalcOptions[2]);
+    EXPECT_EQ(2u, drawing.saved.size());
+
+    // The thermal depression computes the flows first when the tables changed.
+    t.TablDan.Modified = true;
+    t.TablDan.SetCells(11, FirstDataRow, "");
+    w.FindItem("Rasc_TD")->OnClick();
+    EXPECT_EQ('E', calc.CalcOptions[2]);
+    EXPECT_NE("", t.TablDan.Cells(11, FirstDataRow));
+    EXPECT_EQ(1, thermalWindow.shown);
+
+    w.FindItem("Rasc_Okno")->OnClick();
+    EXPECT_EQ(Ru("Принять как сопр. вент. устр."), regulatorWindow.caption);
+    EXPECT_EQ(1, regulatorWindow.shown);
+
+    messages.Expect(mrCancel, "Расчет сопротивлений осуществляется только для начальных данных");
+    w.FindItem("Rasc_Sopr")->OnClick();
+
+    w.FindItem("Rasc_ET")->OnClick();
+    EXPECT_TRUE(FileExists(ProgramDir() + "rvetjaga.txt"));
 }
 
 } // namespace

@@ -150,6 +150,28 @@ TEST_F(FaceBesideRegulator, IdealRunMayRegulateAnyBranch) {
     EXPECT_EQ("ОПТИМАЛЬНОЕ ВОЗДУХОРАСПРЕДЕЛЕНИЕ", Memo()[0]);
 }
 
+// A fan whose curve never reaches zero pressure (A < 0, C < 0: B^2 - 4AC < 0)
+// has no flow bound of its own: it keeps the open bound instead of a bound
+// computed from no root.
+TEST_F(FaceBesideRegulator, FanCurveWithoutZeroPressureKeepsItsBound) {
+    const int row = t.TablDan.RowCount();
+    t.TablDan.SetRowCount(row + 1);
+    for (auto [col, text] : {std::pair{0, "6"}, {1, "4"}, {2, "5"}, {4, "0"}})
+        t.TablDan.SetCells(col, row, text);
+    t.TablDan.SetCells(3, row, Ru("В"));
+    const int fanRow = t.TablVen.RowCount();
+    t.TablVen.SetRowCount(fanRow + 1);
+    for (auto [col, text] : {std::pair{0, "6"}, {3, "-0,01"}, {4, "0"}, {5, "-5"}})
+        t.TablVen.SetCells(col, fanRow, text);
+    messages.AllowAny();
+    Rasc_ORClick(t, c);
+    ASSERT_EQ(0, c.CalcErrorFlag);
+    EXPECT_FALSE(std::isnan(c.FlowUpperBound[6]));
+    for (int n = 1; n <= 6; ++n) EXPECT_TRUE(std::isfinite(c.BranchFlow[n])) << n;
+    // The good fan's bound is where its curve falls to zero: sqrt(300/0.01).
+    EXPECT_NEAR(173.205, c.FlowUpperBound[5], 0.001);
+}
+
 TEST_F(FaceBesideRegulator, WithoutFansTheConsumersCannotBeSupplied) {
     // The fan becomes a plain working: the fan flow sum stays 0.
     t.TablDan.SetCells(3, RowOf(t.TablDan, 5), "");

@@ -44,6 +44,8 @@ void TThermalDepressionModel::FormCreate() {
     TablTD.SetRowCount(ThermalDepressionRows + 1);
     TablTD.SetFixedRows(1);
     TablTD.SetFixedCols(0);
+    TablTD.SetColWidths(0, 70);
+    TablTD.SetColWidths(1, 100);
     TablTD.SetFont(t_.TablDan.FontName(), t_.TablDan.FontSize());
     TablTD.SetCells(0, 0, Ru("Время"));
     TablTD.SetCells(1, 0, Ru("Депрессия"));
