@@ -1,6 +1,10 @@
 // The optimal and the ideal distribution on the generated mine of about 3000
 // branches, preparation and result writing included, as the commands run.
-// Messages go to the built-in service (standard error), which answers them.
+// Messages go to the built-in service (standard error), which answers them:
+// with its few regulators the mine cannot be supplied in the optimal run,
+// which ends when the fans stop gaining; the ideal run supplies it.
+//   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DARVALEN_BENCH=ON
+//   cmake --build build-rel --target optimal_bench && build-rel/bin/optimal_bench
 #include "calc/engine/OptimalDistribution.h"
 #include "calc/testing/SyntheticMine.h"
 
