@@ -90,6 +90,14 @@ TEST_F(TwoShaftMine, NaturalDraughtFromElevationsTemperaturesAndPressures) {
     EXPECT_EQ(Cp1251ToUtf8(expected), Cp1251ToUtf8(report));
 }
 
+TEST_F(TwoShaftMine, ABranchBetweenTwoSurfaceNodesTakesItsEnd) {
+    t.UzPov = "1;2;4;";
+    Rasc_ETClick(t, c);
+    std::string report;
+    ASSERT_TRUE(ReadFileBytes(ProgramDir() + "rvetjaga.txt", report));
+    EXPECT_NE(std::string::npos, report.find("\r\n1;-100;")) << Cp1251ToUtf8(report);
+}
+
 TEST_F(TwoShaftMine, EachFaultStopsWithItsMessage) {
     // No surface end.
     t.UzPov = "1;";
