@@ -1,9 +1,10 @@
 #include "ProgramStart.h"
 
 #include "app/StartFile.h"
-#include "calc/window/NasDlgModel.h"
+#include "calc/ui/DraughtWindowsUi.h"
 #include "calc/ui/NasDlgWindow.h"
 #include "reports/OfficeExports.h"
+#include "calc/window/NasDlgModel.h"
 
 #include "platform/Services.h"
 
@@ -20,6 +21,7 @@ std::unique_ptr<TForm1> StartProgram(const std::vector<std::string>& args) {
     auto* nasDlg = new TNasDlg(NasDlg(), controller.CalcContext().CalcOptions, controller.Tables(),
                                controller.WindowSettings(), form1.get());
     form1->SetSettingsDialog(nasDlg);
+    CreateDraughtWindows(form1.get());
     form1->show();
     if (!start.Message.empty())
         MessageBox(start.Message, "", TMsgButtons::Ok, TMsgIcon::Information);

@@ -1,9 +1,10 @@
 #include "calc/engine/NaturalDistribution.h"
 
-#include "calc/model/BranchTypes.h"
-#include "calc/model/DecimalText.h"
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/engine/RunChecks.h"
+#include "calc/model/BranchTypes.h"
+#include "calc/model/DecimalText.h"
 
 #include "platform/Cp1251.h"
 #include "platform/NumberFormat.h"
@@ -115,7 +116,11 @@ void WriteBranchResults(TNetworkTables& t, TCalcContext& c, TModGrid& g, bool em
         g.SetCells(14, r, FormatFloat("####0.00", c.BranchDepression[n]));
         if (!emergency && c.RequiredFlow[n] > 0) WriteRequiredFlow(g, r, c, c.RequiredFlow[n]);
 
-        if (!emergency && c.CalcRegulatorResistance[n] != 0) {
+        // The solve left out the own resistance of a fixed-flow branch only;
+        // elsewhere the computed regulator is already the one to add.
+        const bool ownLeftOut =
+            !normalRun || (c.BranchKindCode[n] == BranchType::FixedFlow && c.CalcOptions[2] == 'E');
+        if (!emergency && c.CalcRegulatorResistance[n] != 0 && ownLeftOut) {
             double own = CellValue(g.Cells(4, r));
             if (own < 1e-5 && s > 0.001) own = 0;
             c.CalcRegulatorResistance[n] -= own;
@@ -342,6 +347,7 @@ void Rasc_ERClick(TNetworkTables& t, TCalcContext& c) {
     std::fill(c.SmokedBranchMark.begin(), c.SmokedBranchMark.end(), 0);
     PrepareNetwork(t, c);
     if (c.CalcErrorFlag != 0) {
+        ClearRunResults(t, c);
         SetScreenCursor(TCursor::Default);
         return;
     }
@@ -351,6 +357,11 @@ void Rasc_ERClick(TNetworkTables& t, TCalcContext& c) {
         SolveArcFlowsA(c);
     // Flows of a failed solve are no result: the tables keep the last ones.
     if (c.SolverFailed != 0) {
+        SetScreenCursor(TCursor::Default);
+        return;
+    }
+    if (!CheckSolvedFlows(t, c)) {
+        ClearRunResults(t, c);
         SetScreenCursor(TCursor::Default);
         return;
     }

@@ -73,6 +73,11 @@ double PerimeterFactor(unsigned char letter) {
 
 // Node elevations are metres; no working lies further from sea level.
 constexpr double kMaxElevation = 1e6;
+// Fans take their pressure from the fan table, not from column 4.
+bool IsFanCode(const std::string& kind) {
+    return kind == BranchType::Fan || kind == BranchType::FanReversed ||
+           kind == BranchType::FanStopped;
+}
 
 // One pass over a branch table (normal or reverse) with its fan table.
 class TBranchTableReader {
@@ -258,6 +263,16 @@ private:
             c_.BranchResistance[n] = computed;
             if (computed > 0)
                 computedResistances_.emplace_back(row, FormatFloat("###0.#####", computed));
+        }
+        // A negative resistance would drive the air round a loop for ever.
+        if (c_.BranchResistance[n] < 0 && !IsFanCode(kind)) {
+            FailAtBranch(t_, c_,
+                         Ru("Ошибка: ветвь ") + ns +
+                             Ru(": отрицательное сопротивление в столбце \"") +
+                             ColumnName(dan_, 4) + "\"",
+                         1, row);
+            dan_.SetCol(4);
+            return false;
         }
 
         const char run = c_.CalcOptions[2];
@@ -660,7 +675,10 @@ void PrepareNetwork(TNetworkTables& t, TCalcContext& c) {
             return;
         }
         if (kind == BranchType::FixedFlow) {
-            c.BranchResistance[n] = kFixedFlowResistance;
+            // The optimal distributions find the pressure a consumer needs, so
+            // they keep its own resistance in the solve.
+            if (!((run == 'O' || run == 'I') && c.BranchResistance[n] > kFixedFlowResistance))
+                c.BranchResistance[n] = kFixedFlowResistance;
             if (c.RequiredFlow[n] > 0) {
                 c.FlowLowerBound[n] = c.FlowUpperBound[n] = c.RequiredFlow[n];
                 c.RegulatorResistance[n] = kFixedFlowRegulator;

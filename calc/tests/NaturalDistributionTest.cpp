@@ -1,9 +1,9 @@
 #include "calc/engine/NaturalDistribution.h"
 
-#include "calc/files/DataFiles.h"
-#include "calc/model/DecimalText.h"
-#include "calc/files/NetworkDataText.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/files/DataFiles.h"
+#include "calc/files/NetworkDataText.h"
+#include "calc/model/DecimalText.h"
 #include "calc/testing/NetworkBuilder.h"
 #include "calc/testing/SampleMine.h"
 
@@ -323,15 +323,24 @@ TEST_F(SampleMineTest, ConsumerResultsStayAndTypedRequiredFlowsAreKept) {
     EXPECT_NE(std::string::npos, report.find(Ru("куб.м/м")));
 }
 
-TEST_F(SampleMineTest, AFailedPreparationWritesNoResult) {
+// The results of the run before would stand beside the changed input (and
+// be saved with it): they go, the input stays.
+TEST_F(SampleMineTest, AFailedPreparationLeavesNoResult) {
     Rasc_ERClick(t, c);
-    const std::string before = ResultTexts(t, c);
     t.TablDan.SetCells(1, FirstDataRow + 2, "3");
     t.TablDan.SetCells(2, FirstDataRow + 2, "3"); // begin = end
     messages.Expect(mrCancel, "Ошибка: ветвь 3 начальный номер равен конечному");
     Rasc_ERClick(t, c);
     EXPECT_EQ(1, c.CalcErrorFlag);
-    EXPECT_EQ(before, ResultTexts(t, c));
+    for (int r = FirstDataRow; r < t.TablDan.RowCount(); ++r) {
+        for (int col : {9, 11, 12, 13, 14})
+            EXPECT_EQ("", t.TablDan.Cells(col, r)) << r << " " << col;
+        EXPECT_NE("", t.TablDan.Cells(0, r));
+    }
+    EXPECT_EQ("", t.TablVen.Cells(6, FirstDataRow));
+    EXPECT_EQ("", t.TablPotr.Cells(3, FirstDataRow));
+    EXPECT_EQ("", t.TablDavl.Cells(1, FirstDataRow));
+    EXPECT_EQ("    8,00", t.TablPotr.Cells(2, FirstDataRow));
     EXPECT_EQ(TCursor::Default, ScreenCursor());
 }
 

@@ -3,11 +3,14 @@
 // programs and the export checks.
 #include "calc/window/DataWindowController.h"
 
-#include "calc/model/DecimalText.h"
-#include "calc/window/FieldDialog.h"
+#include "calc/engine/DraughtCalculations.h"
 #include "calc/engine/NaturalDistribution.h"
-#include "calc/window/NotAvailable.h"
+#include "calc/engine/OptimalDistribution.h"
+#include "calc/model/DecimalText.h"
 #include "calc/model/TableSort.h"
+#include "calc/window/DraughtWindows.h"
+#include "calc/window/FieldDialog.h"
+#include "calc/window/NotAvailable.h"
 
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -42,6 +45,40 @@ int FindInColumn(const TModGrid& grid, int col, int fromRow, std::string_view te
 void TDataWindowController::Rasc_ERClick() {
     TCommand command(*this);
     arv::Rasc_ERClick(t_, c_);
+}
+
+void TDataWindowController::Rasc_ORClick() {
+    TCommand command(*this);
+    SetScreenCursor(TCursor::HourGlass);
+    Dan_SaveClick();
+    arv::Rasc_ORClick(t_, c_);
+}
+
+void TDataWindowController::Rasc_IRClick() {
+    TCommand command(*this);
+    SetScreenCursor(TCursor::HourGlass);
+    Dan_SaveClick();
+    arv::Rasc_IRClick(t_, c_);
+}
+
+void TDataWindowController::Rasc_ETClick() {
+    TCommand command(*this);
+    arv::Rasc_ETClick(t_, c_);
+}
+
+void TDataWindowController::Rasc_TDClick() {
+    TCommand command(*this);
+    arv::Rasc_TDClick(t_, c_);
+}
+
+void TDataWindowController::Rasc_SoprClick() {
+    TCommand command(*this);
+    arv::Rasc_SoprClick(t_, c_);
+}
+
+void TDataWindowController::Rasc_OknoClick() {
+    TCommand command(*this);
+    arv::Rasc_OknoClick();
 }
 
 void TDataWindowController::ShowPage(int page) {

@@ -5,10 +5,10 @@
 // user's choices; tests drive it directly.
 #pragma once
 
-#include "calc/model/CalcModel.h"
-#include "calc/window/NasDlgModel.h"
-#include "calc/model/NetworkTables.h"
 #include "calc/files/Settings.h"
+#include "calc/model/CalcModel.h"
+#include "calc/model/NetworkTables.h"
+#include "calc/window/NasDlgModel.h"
 #include "calc/window/WindowHosts.h"
 
 #include "platform/Services.h"
@@ -125,6 +125,13 @@ public:
 
     // "Расчеты".
     void Rasc_ERClick();
+    // The optimal and the ideal distribution save the data first.
+    void Rasc_ORClick();
+    void Rasc_IRClick();
+    void Rasc_ETClick();
+    void Rasc_TDClick();
+    void Rasc_SoprClick();
+    void Rasc_OknoClick();
 
     // Notebook and tables.
     void TabbedNotebook1Change(int newPage);

@@ -71,13 +71,13 @@ void TDataWindowController::BuildMenus() {
     TMenu rasc = Menu("Rasc", "Расчеты");
     Add(
         rasc, "Rasc_ER", "Естест.распределение", [&w] { w.Rasc_ERClick(); }, "F5");
-    AddNotAvailable(rasc, "Rasc_OR", "Опт.распределение");
-    AddNotAvailable(rasc, "Rasc_IR", "Идеальн.распределение");
+    Add(rasc, "Rasc_OR", "Опт.распределение", [&w] { w.Rasc_ORClick(); });
+    Add(rasc, "Rasc_IR", "Идеальн.распределение", [&w] { w.Rasc_IRClick(); });
     AddNotAvailable(rasc, "Rasc_Konc", "Расчет концентраций газа");
-    AddNotAvailable(rasc, "Rasc_TD", "Расчет тепловой депрессии");
-    AddNotAvailable(rasc, "Rasc_ET", "Расчет естественной тяги");
-    AddNotAvailable(rasc, "Rasc_Sopr", "Расчет сопротивлений");
-    AddNotAvailable(rasc, "Rasc_Okno", "Расчет сопротивления окна");
+    Add(rasc, "Rasc_TD", "Расчет тепловой депрессии", [&w] { w.Rasc_TDClick(); });
+    Add(rasc, "Rasc_ET", "Расчет естественной тяги", [&w] { w.Rasc_ETClick(); });
+    Add(rasc, "Rasc_Sopr", "Расчет сопротивлений", [&w] { w.Rasc_SoprClick(); });
+    Add(rasc, "Rasc_Okno", "Расчет сопротивления окна", [&w] { w.Rasc_OknoClick(); });
     AddNotAvailable(rasc, "Rasc_Ust", "Отказ вентиляционного устройства");
     AddNotAvailable(rasc, "Rasc_ObUst", "Сводный расчет устойчивости для вент.устройств");
     AddNotAvailable(rasc, "Rasc_Pog", "Пожар в выработке");

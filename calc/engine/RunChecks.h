@@ -1,0 +1,23 @@
+// What every command that runs the solver does around it: flows beyond the
+// solver's bounds are no result, and a run that stops on bad input leaves no
+// results of an earlier run beside the changed input.
+#pragma once
+
+#include "calc/model/CalcModel.h"
+#include "calc/model/NetworkTables.h"
+
+namespace arv {
+
+// Flow bound the preparation gives every branch, m3/s.
+constexpr double SolverFlowBound = 100000;
+
+// A flow beyond the bound means a loop without resistance: the message names
+// a branch of it, its row is selected, CalcErrorFlag is set and the result
+// is false. The caller then writes no results.
+bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c);
+
+// Empties the result cells of the kind of run CalcOptions names (position 2
+// the calculation, 40 the normal or reverse tables).
+void ClearRunResults(TNetworkTables& t, const TCalcContext& c);
+
+} // namespace arv
