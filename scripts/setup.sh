@@ -5,7 +5,7 @@ set -e
 PACKAGES="build-essential cmake ninja-build pkg-config \
  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev \
  libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev \
- libzip-dev libxlsxwriter-dev libshp-dev qt6-charts-dev \
+ libzip-dev libxlsxwriter-dev libshp-dev qt6-charts-dev libqt6opengl6-dev \
  xvfb xauth fonts-dejavu-core fonts-liberation fonts-liberation2 \
  fonts-crosextra-carlito fonts-crosextra-caladea"
 SUDO=""
