@@ -22,14 +22,29 @@ const TSolverProfile SolverProfileB{
 
 const double CalcStepTable[10] = {0, 16, 8, 4, 2, 1, 0.5, 0.1, 0.01, 0.001};
 
+namespace {
+// The thread's buffers are lent to one run at a time; a run started while
+// another is open (from inside a message box, say) gets its own.
+thread_local bool threadBuffersLent = false;
+} // namespace
+
 TFlowSolver::TBuffers& TFlowSolver::ThreadBuffers() {
     thread_local TBuffers buffers;
+    if (threadBuffersLent) {
+        own_ = std::make_unique<TBuffers>();
+        return *own_;
+    }
+    threadBuffersLent = true;
     return buffers;
 }
 
 TFlowSolver::TFlowSolver(TCalcContext& c, const TSolverProfile& profile)
     : c_(c), p_(profile), buf_(ThreadBuffers()), start_(c.NodeIncidenceStart.data()),
       link_(c.NodeWork.data()) {}
+
+TFlowSolver::~TFlowSolver() {
+    if (!own_) threadBuffersLent = false;
+}
 
 // Sizes the buffers to the branches of the work list and the incidence lists
 // and to the nodes at their ends, and loads them. Branches and nodes outside
@@ -58,8 +73,11 @@ void TFlowSolver::Load() {
     // Distinct branches in use, ascending.
     std::vector<uint8_t>& used = b.open; // scratch until RefreshAll
     std::fill(used.begin(), used.end(), 0);
-    for (int i = 1; i <= workCount; ++i) used[c_.BranchWorkList[i]] = 1;
-    for (int p = 1; p <= entries; ++p) used[c_.NodeIncidence[p]] = 1;
+    auto use = [&](int n) {
+        if (n >= 0 && n <= lastBranch_) used[n] = 1;
+    };
+    for (int i = 1; i <= workCount; ++i) use(c_.BranchWorkList[i]);
+    for (int p = 1; p <= entries; ++p) use(c_.NodeIncidence[p]);
     b.branches.clear();
     lastNode_ = 0;
     for (int i = 0; i <= lastBranch_; ++i) {

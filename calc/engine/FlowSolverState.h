@@ -27,6 +27,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace arv {
@@ -34,6 +35,9 @@ namespace arv {
 class TFlowSolver {
 public:
     TFlowSolver(TCalcContext& c, const TSolverProfile& profile);
+    ~TFlowSolver();
+    TFlowSolver(const TFlowSolver&) = delete;
+    TFlowSolver& operator=(const TFlowSolver&) = delete;
     // Every stage over the whole work list.
     void Run();
 
@@ -105,6 +109,7 @@ private:
 
     TCalcContext& c_;
     const TSolverProfile& p_;
+    std::unique_ptr<TBuffers> own_; // only while the thread's are lent out
     TBuffers& buf_;
     TBranch* br_ = nullptr;
     TBranchCurve* curve_ = nullptr;
@@ -145,7 +150,7 @@ private:
     double MinSlack = 0;
     int MinSlackArc = 0;
 
-    static TBuffers& ThreadBuffers();
+    TBuffers& ThreadBuffers();
     void Load();
     void Store();
 

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -182,6 +183,75 @@ TEST(FlowSolverReference, RandomRunsGiveTheReferenceStateBitForBit) {
             ADD_FAILURE() << "run " << run << " (" << k.Describe() << "): " << difference;
         }
     }
+}
+
+// A message box that starts another solve while it is open, as a user could
+// from a window that stays live behind it.
+struct TNestedSolve : IMessageService {
+    std::function<void()> onMessage;
+    int shown = 0;
+    int MessageBox(const TMessageRequest&) override {
+        ++shown;
+        if (onMessage) onMessage();
+        return mrCancel;
+    }
+    bool InputQuery(std::string_view, std::string_view, std::string&) override { return false; }
+};
+
+//  (1)~~fan 1~~(2)--2, held at 0 m3/s--(3)~~
+// The labelling sticks in every stage and says so; each message starts a
+// solve of a generated mine. Both must come out as they do alone.
+TEST(FlowSolverReference, SolveStartedFromAMessageOfAnotherLeavesBothIntact) {
+    TCalcContext outer, inner;
+    TNetworkTables outerTables{outer}, innerTables{inner};
+    {
+        test::TNetworkBuilder b(outerTables);
+        b.Branch(1, 1, 2, 0, "В");
+        b.Fan(1, -0.01, 0, 200);
+        b.Branch(2, 2, 3, 0.1);
+        b.Surface({1, 3});
+    }
+    test::TSyntheticMineOptions small;
+    small.Levels = 2;
+    small.Width = 8;
+    small.Depth = 6;
+    test::BuildSyntheticMine(innerTables, small);
+    inner.CalcOptions[1] = 'D';
+    auto prepareOuter = [&] {
+        PrepareNetwork(outerTables, outer);
+        outer.FlowUpperBound[2] = 0;
+        outer.PressureBase1[2] = -5;
+        outer.OptimalStage = 2;
+    };
+
+    // Alone.
+    TNestedSolve alone;
+    InstallMessageService(&alone);
+    prepareOuter();
+    test::SolveArcFlowsReference(outer, SolverProfileB);
+    const std::vector<double> outerFlows = outer.BranchFlow, outerBases = outer.PressureBase1;
+    const std::string outerListing = outer.SolverListing;
+    PrepareNetwork(innerTables, inner);
+    SolveArcFlowsB(inner);
+    const std::vector<double> innerFlows = inner.BranchFlow;
+
+    // Nested.
+    TNestedSolve nested;
+    int innerRuns = 0;
+    nested.onMessage = [&] {
+        PrepareNetwork(innerTables, inner);
+        SolveArcFlowsB(inner);
+        innerRuns += inner.BranchFlow == innerFlows ? 1 : 0;
+    };
+    InstallMessageService(&nested);
+    prepareOuter();
+    SolveArcFlowsB(outer);
+    InstallMessageService(nullptr);
+    EXPECT_EQ(7, nested.shown);
+    EXPECT_EQ(7, innerRuns);
+    EXPECT_EQ(outerFlows, outer.BranchFlow);
+    EXPECT_EQ(outerBases, outer.PressureBase1);
+    EXPECT_EQ(outerListing, outer.SolverListing);
 }
 
 } // namespace
