@@ -343,7 +343,9 @@ int TFlowSolver::StuckFrontier() {
 void TFlowSolver::ChangePotentials() {
     const double pt = p_.SearchPressureTol;
     const double shift = MinSlack;
+    const int current = c_.CurrentBranch;
     int8_t* const label = label_;
+    uint8_t* const open = open_;
     const int* const blocked = BlockedArcs;
     for (int i = 0, count = BlockedArcCount; i < count; ++i) {
         const int signedArc = blocked[i];
@@ -351,11 +353,21 @@ void TFlowSolver::ChangePotentials() {
         Remember(a);
         TBranch& x = br_[a];
         const int begin = x.Begin, end = x.End;
+        // An ordinary branch: its tests and other slack go stale, the slack
+        // at hand is cached fresh, as Touch and the arc slack would leave it.
+        const bool ordinary = a != current && (open[a] & kPressureSource) == 0;
         if (signedArc > 0) {
             x.B1 += shift;
             x.B2 -= shift;
-            Touch(a);
-            if (ForwardArcSlack(a) >= pt) continue;
+            double arcSlack;
+            if (ordinary) {
+                arcSlack = slack_[a].Forward = OrdinaryForwardSlack(x);
+                open[a] = (open[a] | kTestsStale | kBackwardSlackStale) & ~kForwardSlackStale;
+            } else {
+                Touch(a);
+                arcSlack = ForwardArcSlack(a);
+            }
+            if (arcSlack >= pt) continue;
             if (label[end] == 0) {
                 LabelNode(begin, end, a);
             } else if (label[begin] == 0) {
@@ -369,8 +381,15 @@ void TFlowSolver::ChangePotentials() {
         } else {
             x.B1 -= shift;
             x.B2 += shift;
-            Touch(a);
-            if (BackwardArcSlack(a) >= pt) continue;
+            double arcSlack;
+            if (ordinary) {
+                arcSlack = slack_[a].Backward = OrdinaryBackwardSlack(x);
+                open[a] = (open[a] | kTestsStale | kForwardSlackStale) & ~kBackwardSlackStale;
+            } else {
+                Touch(a);
+                arcSlack = BackwardArcSlack(a);
+            }
+            if (arcSlack >= pt) continue;
             if (label[begin] == 0) {
                 LabelNode(end, begin, -a);
             } else if (label[end] == 0) {

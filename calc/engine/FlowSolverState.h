@@ -213,6 +213,26 @@ private:
     }
     double ForwardSlackOf(int a, bool current);
     double BackwardSlackOf(int a, bool current);
+    // The same for an ordinary branch that is not under test.
+    double OrdinaryForwardSlack(const TBranch& x) const {
+        const double s = c_.CurrentStep, t = p_.SearchFlowTol;
+        const double q = x.Q;
+        if (q + t >= x.Hi && x.Reg <= t) return kNoSlack;
+        if (q >= -t) {
+            if (x.Hi <= q + t) {
+                const double probe = q + s;
+                return x.Reg * probe * probe - x.B1;
+            }
+            return -x.B1;
+        }
+        return x.Lo < q + t || -q < s ? x.B2 : x.B2 - x.Reg * q * q;
+    }
+    double OrdinaryBackwardSlack(const TBranch& x) const {
+        const double t = p_.SearchFlowTol;
+        const double q = x.Q;
+        if (!(q - t > x.Lo)) return kNoSlack;
+        return q <= t ? -x.B2 : x.B1;
+    }
     void ChangePotentials();
     int FrontierAt(int index) const { return index <= FrontierCount ? LabelFrontier[index] : 0; }
     void WriteListing();

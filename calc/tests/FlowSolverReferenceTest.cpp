@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -58,13 +59,18 @@ bool SameBits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+std::string Hex(double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%a", v);
+    return text;
+}
+
 // Names the first difference, or returns "".
 std::string Difference(const TSnapshot& want, const TSnapshot& got) {
     int i = 0;
     auto at = [&](const char* what) { return std::string(what) + " [" + std::to_string(i) + "]"; };
     if (!SameBits(want.flow, got.flow, i))
-        return at("BranchFlow") + ": " + std::to_string(want.flow[i]) + " against " +
-               std::to_string(got.flow[i]);
+        return at("BranchFlow") + ": " + Hex(want.flow[i]) + " against " + Hex(got.flow[i]);
     if (!SameBits(want.base1, got.base1, i)) return at("PressureBase1");
     if (!SameBits(want.base2, got.base2, i)) return at("PressureBase2");
     if (want.label != got.label) return "NodeLabel";
