@@ -180,7 +180,9 @@ void TFlowSolver::Run() {
         c_.CurrentStep = CalcStepTable[stage];
         RefreshAll();
         for (int i = 1; i <= c_.BranchWorkCount; ++i) {
-            c_.CurrentBranch = c_.BranchWorkList[i];
+            const int b = c_.CurrentBranch = c_.BranchWorkList[i];
+            // Marked so the scan and the border tell it apart by its flags.
+            open_[b] |= kUnderTest;
             BalanceState = BranchBalanceState();
             int attempts = 0;
             watching_ = false;
@@ -208,6 +210,7 @@ void TFlowSolver::Run() {
                     attempts = p_.AttemptLimit;
             }
             watching_ = false;
+            open_[b] &= ~kUnderTest;
         }
     }
     Store();
@@ -421,7 +424,7 @@ void TFlowSolver::PushStepAlongCycle() {
     });
 }
 
-void TFlowSolver::LimitForwardIncrement(int a) {
+inline void TFlowSolver::LimitForwardIncrement(int a) {
     const double t = p_.SearchFlowTol;
     const TBranch& x = br_[a];
     const double q = x.Q;
@@ -436,7 +439,7 @@ void TFlowSolver::LimitForwardIncrement(int a) {
     if (dq < p_.MinimalPush) dq = p_.MinimalPush;
 }
 
-void TFlowSolver::LimitBackwardIncrement(int a) {
+inline void TFlowSolver::LimitBackwardIncrement(int a) {
     const double t = p_.SearchFlowTol;
     const TBranch& x = br_[a];
     const double q = x.Q;
@@ -450,7 +453,7 @@ void TFlowSolver::LimitBackwardIncrement(int a) {
     if (dq < p_.MinimalPush) dq = p_.MinimalPush;
 }
 
-void TFlowSolver::ApplyForwardIncrement(int a) {
+inline void TFlowSolver::ApplyForwardIncrement(int a) {
     Remember(a);
     TBranch& x = br_[a];
     if (x.Q <= -p_.SearchFlowTol)
@@ -461,7 +464,7 @@ void TFlowSolver::ApplyForwardIncrement(int a) {
     Touch(a);
 }
 
-void TFlowSolver::ApplyBackwardIncrement(int a) {
+inline void TFlowSolver::ApplyBackwardIncrement(int a) {
     Remember(a);
     TBranch& x = br_[a];
     if (x.Q >= p_.SearchFlowTol)

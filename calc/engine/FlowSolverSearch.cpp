@@ -84,10 +84,10 @@ TFlowSolver::TArc TFlowSolver::BackwardSourceArc(int a) {
 
 void TFlowSolver::Refresh(int a) {
     if (br_[a].Kind != 0) {
-        open_[a] = kPressureSource;
+        open_[a] = static_cast<uint8_t>(kPressureSource | (open_[a] & kUnderTest));
         return;
     }
-    const uint8_t slacks = open_[a] & (kForwardSlackStale | kBackwardSlackStale);
+    const uint8_t slacks = open_[a] & (kForwardSlackStale | kBackwardSlackStale | kUnderTest);
     open_[a] = static_cast<uint8_t>((ForwardOpen(a) ? kForwardOpen : 0) |
                                     (BackwardOpen(a) ? kBackwardOpen : 0) | slacks);
 }
@@ -148,7 +148,6 @@ template <bool Branchless> int TFlowSolver::ScanFrontier() {
     int* const link = link_;
     int* const frontier = LabelFrontier;
     const uint8_t* const surface = surface_;
-    const int current = c_.CurrentBranch;
     int scan = FrontierScanIndex, count = FrontierCount, node = FrontierNode;
     int blockedCount = BlockedArcCount;
     int* blocked = BlockedArcs;
@@ -184,9 +183,9 @@ template <bool Branchless> int TFlowSolver::ScanFrontier() {
                 tests = open[a];
             }
             int admissible = (tests >> backward) & 1;
-            if ((tests & kPressureSource) | (a == current)) [[unlikely]] {
+            if (tests & (kPressureSource | kUnderTest)) [[unlikely]] {
                 if (farLabel == side) continue;
-                if (a == current) {
+                if (tests & kUnderTest) {
                     admissible = 0;
                 } else {
                     const TArc arc = backward ? BackwardSourceArc(a) : ForwardSourceArc(a);
@@ -272,7 +271,6 @@ int TFlowSolver::StuckFrontier() {
         kept += (lb != 0 && le != 0 && sum != kBothLabels) ? 0 : 1;
     }
     const bool halve = OneSidedSearch == 0;
-    const int current = c_.CurrentBranch;
     double minSlack = kNoSlack;
     int minSlackArc = 0;
     for (int i = 0; i < kept; ++i) {
@@ -281,7 +279,7 @@ int TFlowSolver::StuckFrontier() {
         const int backward = signedArc < 0 ? 1 : 0;
         double slack;
         // The usual case: an ordinary branch whose slack is cached and fresh.
-        if ((open_[a] & (kPressureSource | (kForwardSlackStale << backward))) == 0 && a != current)
+        if ((open_[a] & (kPressureSource | kUnderTest | (kForwardSlackStale << backward))) == 0)
             slack = backward ? slack_[a].Backward : slack_[a].Forward;
         else
             slack = backward ? BackwardArcSlack(a) : ForwardArcSlack(a);
@@ -343,7 +341,6 @@ int TFlowSolver::StuckFrontier() {
 void TFlowSolver::ChangePotentials() {
     const double pt = p_.SearchPressureTol;
     const double shift = MinSlack;
-    const int current = c_.CurrentBranch;
     int8_t* const label = label_;
     uint8_t* const open = open_;
     const int* const blocked = BlockedArcs;
@@ -355,7 +352,7 @@ void TFlowSolver::ChangePotentials() {
         const int begin = x.Begin, end = x.End;
         // An ordinary branch: its tests and other slack go stale, the slack
         // at hand is cached fresh, as Touch and the arc slack would leave it.
-        const bool ordinary = a != current && (open[a] & kPressureSource) == 0;
+        const bool ordinary = (open[a] & (kPressureSource | kUnderTest)) == 0;
         if (signedArc > 0) {
             x.B1 += shift;
             x.B2 -= shift;

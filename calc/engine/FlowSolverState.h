@@ -75,6 +75,7 @@ private:
         kTestsStale = 8,
         kForwardSlackStale = 16,
         kBackwardSlackStale = 32,
+        kUnderTest = 64, // the branch being balanced: never an arc of its own cycle
     };
     struct TEnds {
         uint16_t Begin, End;
