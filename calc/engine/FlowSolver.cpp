@@ -1,7 +1,7 @@
 #include "calc/engine/FlowSolver.h"
 
-#include "calc/model/BranchTypes.h"
 #include "calc/engine/FlowSolverState.h"
+#include "calc/model/BranchTypes.h"
 
 #include "platform/Cp1251.h"
 #include "platform/NumberFormat.h"
@@ -22,16 +22,65 @@ const TSolverProfile SolverProfileB{
 
 const double CalcStepTable[10] = {0, 16, 8, 4, 2, 1, 0.5, 0.1, 0.01, 0.001};
 
-TFlowSolver::TFlowSolver(TCalcContext& c, const TSolverProfile& profile)
-    : c_(c), p_(profile), br_(MaxBranchCount + 1), curve_(MaxBranchCount + 1),
-      open_(MaxBranchCount + 1), slack_(MaxBranchCount + 1), ends_(MaxBranchCount + 1),
-      incident_(2 * MaxBranchCount + 1), start_(c.NodeIncidenceStart.data()),
-      label_(MaxNodeCount + 1, 0), link_(c.NodeWork.data()), labelled_(MaxNodeCount + 2, 0),
-      candidates_(2 * MaxBranchCount + 1), LabelFrontier(MaxNodeCount + 2, 0),
-      BlockedArcs(4 * MaxBranchCount + 4, 0) {}
+namespace {
+// The thread's buffers are lent to one run at a time; a run started while
+// another is open (from inside a message box, say) gets its own.
+thread_local bool threadBuffersLent = false;
+} // namespace
 
+TFlowSolver::TBuffers& TFlowSolver::ThreadBuffers() {
+    thread_local TBuffers buffers;
+    if (threadBuffersLent) {
+        own_ = std::make_unique<TBuffers>();
+        return *own_;
+    }
+    threadBuffersLent = true;
+    return buffers;
+}
+
+TFlowSolver::TFlowSolver(TCalcContext& c, const TSolverProfile& profile)
+    : c_(c), p_(profile), buf_(ThreadBuffers()), start_(c.NodeIncidenceStart.data()),
+      link_(c.NodeWork.data()) {}
+
+TFlowSolver::~TFlowSolver() {
+    if (!own_) threadBuffersLent = false;
+}
+
+// Sizes the buffers to the branches of the work list and the incidence lists
+// and to the nodes at their ends, and loads them. Branches and nodes outside
+// that set are never read by the search, so their values stay in the context.
 void TFlowSolver::Load() {
-    for (int i = 0; i <= MaxBranchCount; ++i) {
+    TBuffers& b = buf_;
+    const int entries = std::min(start_[MaxNodeCount + 1] - 1, 2 * MaxBranchCount);
+    const int workCount = std::min(c_.BranchWorkCount, MaxBranchCount);
+    lastBranch_ = 0;
+    for (int i = 1; i <= workCount; ++i) lastBranch_ = std::max(lastBranch_, c_.BranchWorkList[i]);
+    for (int p = 1; p <= entries; ++p) lastBranch_ = std::max(lastBranch_, c_.NodeIncidence[p]);
+    lastBranch_ = std::min(lastBranch_, MaxBranchCount);
+    const size_t branchSlots = static_cast<size_t>(lastBranch_) + 1;
+    b.br.resize(branchSlots);
+    b.curve.resize(branchSlots);
+    b.open.resize(branchSlots);
+    b.slack.resize(branchSlots);
+    b.ends.resize(branchSlots);
+    b.loggedIn.assign(branchSlots, 0);
+    br_ = b.br.data();
+    curve_ = b.curve.data();
+    open_ = b.open.data();
+    slack_ = b.slack.data();
+    ends_ = b.ends.data();
+
+    // Distinct branches in use, ascending.
+    std::vector<uint8_t>& used = b.open; // scratch until RefreshAll
+    std::fill(used.begin(), used.end(), 0);
+    auto use = [&](int n) {
+        if (n >= 0 && n <= lastBranch_) used[n] = 1;
+    };
+    for (int i = 1; i <= workCount; ++i) use(c_.BranchWorkList[i]);
+    for (int p = 1; p <= entries; ++p) use(c_.NodeIncidence[p]);
+    b.branches.clear();
+    lastNode_ = 0;
+    for (int i = 0; i <= lastBranch_; ++i) {
         TBranch& x = br_[i];
         x.Q = c_.BranchFlow[i];
         x.B1 = c_.PressureBase1[i];
@@ -49,30 +98,76 @@ void TFlowSolver::Load() {
         curve_[i] = {c_.BranchResistance[i], c_.FanCoefA[i], c_.FanCoefB[i], c_.FanCoefC[i],
                      c_.FanFlowLimit[i]};
         ends_[i] = {static_cast<uint16_t>(x.Begin), static_cast<uint16_t>(x.End)};
+        if (used[i]) {
+            b.branches.push_back(i);
+            lastNode_ = std::max({lastNode_, x.Begin, x.End});
+        }
     }
-    const int entries = std::min(start_[MaxNodeCount + 1] - 1, 2 * MaxBranchCount);
-    for (int k = 1; k <= MaxNodeCount; ++k)
+    lastNode_ = std::min(lastNode_, MaxNodeCount);
+    const size_t nodeSlots = static_cast<size_t>(lastNode_) + 2;
+    b.label.assign(nodeSlots, 0);
+    b.surface.assign(nodeSlots, 0);
+    b.labelled.resize(nodeSlots + 2);
+    b.frontier.resize(nodeSlots + 2);
+    label_ = b.label.data();
+    surface_ = b.surface.data();
+    labelled_ = b.labelled.data();
+    LabelFrontier = b.frontier.data();
+    if (b.blocked.size() < 4 * branchSlots + 4) b.blocked.resize(4 * branchSlots + 4);
+    b.bothSides.resize(b.blocked.size());
+    BlockedArcs = b.blocked.data();
+    BlockedArcCapacity = static_cast<int>(b.blocked.size());
+
+    // Each node's arcs in the order of the incidence lists, padded to a
+    // multiple of four with arcs of branch 0 to the node itself.
+    b.padStart.resize(nodeSlots + 1);
+    b.realEnd.resize(nodeSlots + 1);
+    b.incident.clear();
+    for (int k = 1; k <= lastNode_; ++k) {
+        b.padStart[k] = static_cast<int>(b.incident.size());
         for (int p = start_[k]; p < start_[k + 1] && p <= entries; ++p) {
             int a = c_.NodeIncidence[p];
             bool begins = br_[a].Begin == k;
-            incident_[p] = {static_cast<uint16_t>(begins ? br_[a].End : br_[a].Begin),
-                            static_cast<uint16_t>(a << 1 | (begins ? 1 : 0))};
+            b.incident.push_back({static_cast<uint16_t>(begins ? br_[a].End : br_[a].Begin),
+                                  static_cast<uint16_t>(a << 1 | (begins ? 1 : 0))});
         }
-    surfaceNodes_.clear();
-    for (int k = 1; k <= MaxNodeCount; ++k)
-        if (IsSurface(k)) surfaceNodes_.push_back(k);
+        b.realEnd[k] = static_cast<int>(b.incident.size());
+        while (b.incident.size() % 4 != 0) b.incident.push_back({static_cast<uint16_t>(k), 0});
+    }
+    b.padStart[lastNode_ + 1] = static_cast<int>(b.incident.size());
+    incident_ = b.incident.data();
+    padStart_ = b.padStart.data();
+    realEnd_ = b.realEnd.data();
+    // A surface node without branches is never labelled, so never joins.
+    b.surfaceNodes.clear();
+    for (int k = 1; k <= lastNode_; ++k)
+        if (c_.SurfaceNodeFlag[k] != 0) {
+            surface_[k] = 1;
+            b.surfaceNodes.push_back(k);
+        }
     labelledCount_ = 0;
+    FrontierCount = 0;
+    attempted_ = false;
 }
 
 void TFlowSolver::Store() {
-    for (int i = 0; i <= MaxBranchCount; ++i) {
+    for (int i = 0; i <= lastBranch_; ++i) {
         c_.BranchFlow[i] = br_[i].Q;
         c_.PressureBase1[i] = br_[i].B1;
         c_.PressureBase2[i] = br_[i].B2;
     }
     // The labels of the last attempt, as the context would hold them.
-    if (labelledCount_ > 0)
-        for (int k = 1; k <= MaxNodeCount; ++k) c_.NodeLabel[k] = label_[k];
+    if (attempted_) {
+        std::fill(c_.NodeLabel.begin() + 1, c_.NodeLabel.begin() + MaxNodeCount + 1, 0);
+        for (int k = 1; k <= lastNode_; ++k) c_.NodeLabel[k] = label_[k];
+    }
+}
+
+void TFlowSolver::GrowBlockedArcs() {
+    buf_.blocked.resize(buf_.blocked.size() * 2);
+    buf_.bothSides.resize(buf_.blocked.size());
+    BlockedArcs = buf_.blocked.data();
+    BlockedArcCapacity = static_cast<int>(buf_.blocked.size());
 }
 
 void TFlowSolver::Run() {
@@ -85,9 +180,12 @@ void TFlowSolver::Run() {
         c_.CurrentStep = CalcStepTable[stage];
         RefreshAll();
         for (int i = 1; i <= c_.BranchWorkCount; ++i) {
-            c_.CurrentBranch = c_.BranchWorkList[i];
+            const int b = c_.CurrentBranch = c_.BranchWorkList[i];
+            // Marked so the scan and the border tell it apart by its flags.
+            open_[b] |= kUnderTest;
             BalanceState = BranchBalanceState();
             int attempts = 0;
+            watching_ = false;
             while (BalanceState != 0) {
                 // A branch that will not settle is left for this stage.
                 if (attempts >= p_.AttemptLimit) {
@@ -97,11 +195,67 @@ void TFlowSolver::Run() {
                     break;
                 }
                 ++attempts;
+                const bool watched = WatchedAttempt(attempts);
+                if (watched) {
+                    if (!watching_) StartWatch();
+                    BeginWatchedAttempt();
+                } else {
+                    watching_ = false;
+                }
                 BalanceAttempt();
+                // The remaining attempts would only repeat the last two; an
+                // odd number of them is run so the state ends as theirs.
+                if (watched && BalanceState != 0 && RepeatsTwoBack() &&
+                    (p_.AttemptLimit - attempts) % 2 == 0)
+                    attempts = p_.AttemptLimit;
             }
+            watching_ = false;
+            open_[b] &= ~kUnderTest;
         }
     }
     Store();
+}
+
+void TFlowSolver::StartWatch() {
+    watching_ = true;
+    watchedAttempts_ = 0;
+    // No stamp of an earlier branch may pass for the previous attempt's.
+    serial_ += 2;
+    buf_.currentLog.clear();
+    buf_.previousLog.clear();
+}
+
+void TFlowSolver::BeginWatchedAttempt() {
+    if (serial_ > 0x3fffffff) {
+        std::fill(buf_.loggedIn.begin(), buf_.loggedIn.end(), 0);
+        serial_ = 2;
+        watchedAttempts_ = 0;
+        buf_.currentLog.clear();
+    }
+    std::swap(buf_.previousLog, buf_.currentLog);
+    buf_.currentLog.clear();
+    ++serial_;
+    ++watchedAttempts_;
+    stateTwoBack_ = statePrevious_;
+    statePrevious_ = BalanceState;
+}
+
+// After an attempt: are every flow and base, and the branch's balance state,
+// bit for bit what they were before the previous attempt? Only branches that
+// one of the two attempts changed can differ.
+bool TFlowSolver::RepeatsTwoBack() {
+    if (watchedAttempts_ < 2 || BalanceState != stateTwoBack_) return false;
+    auto same = [this](const TUndo& u) {
+        const TBranch& x = br_[u.Branch];
+        return std::memcmp(&x.Q, &u.Q, sizeof(double)) == 0 &&
+               std::memcmp(&x.B1, &u.B1, sizeof(double)) == 0 &&
+               std::memcmp(&x.B2, &u.B2, sizeof(double)) == 0;
+    };
+    for (const TUndo& u : buf_.previousLog)
+        if (!same(u)) return false;
+    for (const TUndo& u : buf_.currentLog)
+        if (!u.ChangedInPrevious && !same(u)) return false;
+    return true;
 }
 
 void TFlowSolver::BalanceAttempt() {
@@ -115,9 +269,15 @@ void TFlowSolver::BalanceAttempt() {
         CycleTargetNode = br_[b].End;
         link_[CycleTargetNode] = -b;
     }
-    // Only what the last attempt labelled is not 0.
+    // A small labelling is short and tends to be retraced by the next
+    // attempt: the plain scan suits it.
+    smallScan_ = attempted_ && FrontierCount + labelledCount_ < kSmallScan;
+    // Only what the last attempt labelled is not 0: its frontier and the
+    // nodes that left it.
+    for (int i = 1; i <= FrontierCount; ++i) label_[LabelFrontier[i]] = 0;
     for (int i = 0; i < labelledCount_; ++i) label_[labelled_[i]] = 0;
     labelledCount_ = 0;
+    attempted_ = true;
     label_[CycleSourceNode] = kSourceLabel;
     label_[CycleTargetNode] = kTargetLabel;
     labelled_[labelledCount_++] = CycleSourceNode;
@@ -264,7 +424,7 @@ void TFlowSolver::PushStepAlongCycle() {
     });
 }
 
-void TFlowSolver::LimitForwardIncrement(int a) {
+inline void TFlowSolver::LimitForwardIncrement(int a) {
     const double t = p_.SearchFlowTol;
     const TBranch& x = br_[a];
     const double q = x.Q;
@@ -279,7 +439,7 @@ void TFlowSolver::LimitForwardIncrement(int a) {
     if (dq < p_.MinimalPush) dq = p_.MinimalPush;
 }
 
-void TFlowSolver::LimitBackwardIncrement(int a) {
+inline void TFlowSolver::LimitBackwardIncrement(int a) {
     const double t = p_.SearchFlowTol;
     const TBranch& x = br_[a];
     const double q = x.Q;
@@ -293,7 +453,8 @@ void TFlowSolver::LimitBackwardIncrement(int a) {
     if (dq < p_.MinimalPush) dq = p_.MinimalPush;
 }
 
-void TFlowSolver::ApplyForwardIncrement(int a) {
+inline void TFlowSolver::ApplyForwardIncrement(int a) {
+    Remember(a);
     TBranch& x = br_[a];
     if (x.Q <= -p_.SearchFlowTol)
         x.B2 = ShiftUp2(a);
@@ -303,7 +464,8 @@ void TFlowSolver::ApplyForwardIncrement(int a) {
     Touch(a);
 }
 
-void TFlowSolver::ApplyBackwardIncrement(int a) {
+inline void TFlowSolver::ApplyBackwardIncrement(int a) {
+    Remember(a);
     TBranch& x = br_[a];
     if (x.Q >= p_.SearchFlowTol)
         x.B1 = ShiftDown1(a);

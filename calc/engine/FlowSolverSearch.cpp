@@ -1,9 +1,9 @@
 // The labelling of the solver: the two sides grow from the ends of the branch
 // under test through admissible arcs until they meet, directly or through the
 // surface; a stuck labelling moves the pressure bases of its border.
-#include "calc/model/BranchTypes.h"
 #include "calc/engine/FlowSolverState.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/model/BranchTypes.h"
 
 #include "platform/Cp1251.h"
 #include "platform/NumberFormat.h"
@@ -84,17 +84,17 @@ TFlowSolver::TArc TFlowSolver::BackwardSourceArc(int a) {
 
 void TFlowSolver::Refresh(int a) {
     if (br_[a].Kind != 0) {
-        open_[a] = kPressureSource;
+        open_[a] = static_cast<uint8_t>(kPressureSource | (open_[a] & kUnderTest));
         return;
     }
-    const uint8_t slacks = open_[a] & (kForwardSlackStale | kBackwardSlackStale);
+    const uint8_t slacks = open_[a] & (kForwardSlackStale | kBackwardSlackStale | kUnderTest);
     open_[a] = static_cast<uint8_t>((ForwardOpen(a) ? kForwardOpen : 0) |
                                     (BackwardOpen(a) ? kBackwardOpen : 0) | slacks);
 }
 
 // A new stage: the step changed, so every cached test and slack.
 void TFlowSolver::RefreshAll() {
-    for (int a = 0; a <= MaxBranchCount; ++a) {
+    for (int a : buf_.branches) {
         open_[a] = kForwardSlackStale | kBackwardSlackStale;
         Refresh(a);
     }
@@ -105,7 +105,7 @@ void TFlowSolver::RefreshAll() {
 int TFlowSolver::JoinThroughSurface(int n) {
     if (!IsSurface(n)) return 0;
     const int label = label_[n];
-    for (int j : surfaceNodes_) {
+    for (int j : buf_.surfaceNodes) {
         if (label + label_[j] != kBothLabels) continue;
         MeetArc = 0;
         MeetTargetNode = label == kTargetLabel ? n : j;
@@ -115,101 +115,184 @@ int TFlowSolver::JoinThroughSurface(int n) {
     int kept = 0;
     for (int i = 1; i <= FrontierCount; ++i) {
         int node = LabelFrontier[i];
-        if (label_[node] != label) LabelFrontier[++kept] = node;
+        if (label_[node] != label)
+            LabelFrontier[++kept] = node;
+        else
+            labelled_[labelledCount_++] = node;
     }
     FrontierCount = kept;
     OneSidedSearch = 1;
     return -1;
 }
 
-// Crossing an admissible arc from FrontierNode to its far node.
-inline int TFlowSolver::StepAcrossArc(int signedArc, int far) {
-    if (label_[far] != 0) {
-        MeetArc = signedArc;
-        const bool frontierIsTarget = label_[FrontierNode] == kTargetLabel;
-        MeetTargetNode = frontierIsTarget ? FrontierNode : far;
-        MeetSourceNode = frontierIsTarget ? far : FrontierNode;
-        return 1;
-    }
-    LabelNode(FrontierNode, far, signedArc);
-    return JoinThroughSurface(far);
-}
-
 // Result 0: go on scanning from FrontierNode; 1: the sides met (or the branch
 // is left for the stage); -1: restart the scan at the first frontier node.
-int TFlowSolver::LabelSearch() {
-    const TIncidence* const incident = incident_.data();
-    const int8_t* const label = label_.data();
-    uint8_t* const open = open_.data();
-    TIncidence* const candidates = candidates_.data();
-    const int current = c_.CurrentBranch;
-    while (FrontierScanIndex <= FrontierCount) {
-        const int node = FrontierNode;
+//
+// Cost: this loop runs for every arc at every labelled node. In a fresh
+// labelling whether an arc leads out of its side, and whether it is open, is
+// anybody's guess, so the branchless scan handles the common arc (an
+// ordinary branch with fresh cached tests) without a branch on either: it is
+// written to the blocked list and the labels every time, with masks and
+// counts deciding what stays; each node's arcs are padded to a multiple of
+// four with arcs to itself (always inside the side), so the loop runs a
+// predictable number of times. A small labelling is short and tends to be
+// retraced by the next attempt, so it is predicted well and the plain scan
+// with its early exits is faster. Only meetings, the surface, sources and the branch under test
+// take a branch in both. The counters live in locals: the byte labels may alias anything.
+template <bool Branchless> int TFlowSolver::ScanFrontier() {
+    const TIncidence* const incident = incident_;
+    const int* const start = padStart_;
+    const int* const realEnd = realEnd_;
+    int8_t* const label = label_;
+    uint8_t* const open = open_;
+    int* const link = link_;
+    int* const frontier = LabelFrontier;
+    const uint8_t* const surface = surface_;
+    int scan = FrontierScanIndex, count = FrontierCount, node = FrontierNode;
+    int blockedCount = BlockedArcCount;
+    int* blocked = BlockedArcs;
+    auto save = [&] {
+        FrontierScanIndex = scan;
+        FrontierCount = count;
+        FrontierNode = node;
+        BlockedArcCount = blockedCount;
+    };
+    while (scan <= count) {
         const int side = label[node];
         const int source = side == kSourceLabel ? 1 : 0;
-        // Arcs towards a node of the same side are dropped first, without a
-        // branch per arc: which ones they are is anybody's guess.
-        int count = 0;
-        for (int p = start_[node], last = start_[node + 1]; p < last; ++p) {
-            candidates[count] = incident[p];
-            count += label[incident[p].Far] != side;
+        const int first = start[node], last = Branchless ? start[node + 1] : realEnd[node];
+        if (blockedCount + (last - first) >= BlockedArcCapacity) [[unlikely]] {
+            GrowBlockedArcs();
+            blocked = BlockedArcs;
         }
-        for (int i = 0; i < count; ++i) {
-            const TIncidence e = candidates[i];
-            // A parallel arc may have labelled it meanwhile.
-            if (label[e.Far] == side) continue;
+        for (int p = first; p < last; ++p) {
+            const TIncidence e = incident[p];
+            const int far = e.Far;
+            const int farLabel = label[far];
+            if constexpr (!Branchless)
+                if (farLabel == side) continue;
             const int a = e.BranchAndBegins >> 1;
             // Forward: the push would raise the arc's flow (away from the
             // source side, towards the target side).
-            const bool forward = (e.BranchAndBegins & 1) == source;
-            TArc arc;
-            if (a == current) {
-                arc = TArc::Blocked;
+            const int backward = (e.BranchAndBegins & 1) ^ source;
+            // Refreshing the cache has no other effect, so it need not wait
+            // for the arc to prove useful.
+            int tests = open[a];
+            if (tests & kTestsStale) [[unlikely]] {
+                Refresh(a);
+                tests = open[a];
+            }
+            int admissible = (tests >> backward) & 1;
+            if (tests & (kPressureSource | kUnderTest)) [[unlikely]] {
+                if (farLabel == side) continue;
+                if (tests & kUnderTest) {
+                    admissible = 0;
+                } else {
+                    const TArc arc = backward ? BackwardSourceArc(a) : ForwardSourceArc(a);
+                    if (arc == TArc::Ignored) continue;
+                    admissible = arc == TArc::Admissible ? 1 : 0;
+                }
+            }
+            const int signedArc = (a ^ -backward) + backward; // backward ? -a : a
+            if constexpr (Branchless) {
+                // Out of the side: towards an unlabelled node or the other side.
+                const int out = farLabel != side ? 1 : 0;
+                blocked[blockedCount] = signedArc;
+                blockedCount += out & (admissible ^ 1);
+                // Open towards the other side: one comparison, as a pair of
+                // tests would branch on the far label.
+                if (farLabel + (admissible << 7) == kBothLabels - side + 128) [[unlikely]] {
+                    MeetArc = signedArc;
+                    const bool frontierIsTarget = side == kTargetLabel;
+                    MeetTargetNode = frontierIsTarget ? node : far;
+                    MeetSourceNode = frontierIsTarget ? far : node;
+                    save();
+                    return 1;
+                }
+                const int grows = out & admissible;
+                const int mask = -grows;
+                label[far] = static_cast<int8_t>(farLabel ^ ((farLabel ^ side) & mask));
+                const int oldLink = link[far];
+                link[far] = oldLink ^ ((oldLink ^ signedArc) & mask);
+                frontier[count + 1] = far;
+                count += grows;
+                if (grows & surface[far]) [[unlikely]] {
+                    save();
+                    return JoinThroughSurface(far);
+                }
             } else {
-                if (open[a] & kTestsStale) Refresh(a);
-                if (open[a] & kPressureSource)
-                    arc = forward ? ForwardSourceArc(a) : BackwardSourceArc(a);
-                else
-                    arc = open[a] & (forward ? kForwardOpen : kBackwardOpen) ? TArc::Admissible
-                                                                             : TArc::Blocked;
+                if (!admissible) {
+                    blocked[blockedCount++] = signedArc;
+                    continue;
+                }
+                if (farLabel != 0) {
+                    MeetArc = signedArc;
+                    const bool frontierIsTarget = side == kTargetLabel;
+                    MeetTargetNode = frontierIsTarget ? node : far;
+                    MeetSourceNode = frontierIsTarget ? far : node;
+                    save();
+                    return 1;
+                }
+                label[far] = static_cast<int8_t>(side);
+                link[far] = signedArc;
+                frontier[++count] = far;
+                if (surface[far]) {
+                    save();
+                    return JoinThroughSurface(far);
+                }
             }
-            if (arc == TArc::Ignored) continue;
-            const int signedArc = forward ? a : -a;
-            if (arc == TArc::Blocked) {
-                AppendBlockedArc(signedArc);
-                continue;
-            }
-            const int result = StepAcrossArc(signedArc, e.Far);
-            if (result != 0) return result;
         }
-        ++FrontierScanIndex;
-        FrontierNode = FrontierAt(FrontierScanIndex);
+        ++scan;
+        node = scan <= count ? frontier[scan] : 0;
     }
+    save();
     return StuckFrontier();
 }
+
+template int TFlowSolver::ScanFrontier<true>();
+template int TFlowSolver::ScanFrontier<false>();
 
 // The scan ran past the frontier: open the blocked arc with the least slack by
 // moving the pressure bases of the whole border.
 int TFlowSolver::StuckFrontier() {
-    MinSlack = kNoSlack;
-    MinSlackArc = 0;
+    const int8_t* const label = label_;
+    const TEnds* const ends = ends_;
+    int* const blocked = BlockedArcs;
+    uint8_t* const bothSides = buf_.bothSides.data();
+    // Arcs now inside one side leave the list, without a branch per arc.
     int kept = 0;
-    for (int i = 0; i < BlockedArcCount; ++i) {
-        const int signedArc = BlockedArcs[i];
+    for (int i = 0, count = BlockedArcCount; i < count; ++i) {
+        const int signedArc = blocked[i];
         const int a = std::abs(signedArc);
-        const int lb = label_[ends_[a].Begin], le = label_[ends_[a].End];
+        const int lb = label[ends[a].Begin], le = label[ends[a].End];
         const int sum = lb + le;
-        if (lb != 0 && le != 0 && sum != kBothLabels) continue;
-        BlockedArcs[kept++] = signedArc;
-        ArcSlack = signedArc > 0 ? ForwardArcSlack(a) : BackwardArcSlack(a);
+        blocked[kept] = signedArc;
+        bothSides[kept] = sum == kBothLabels ? 1 : 0;
+        kept += (lb != 0 && le != 0 && sum != kBothLabels) ? 0 : 1;
+    }
+    const bool halve = OneSidedSearch == 0;
+    double minSlack = kNoSlack;
+    int minSlackArc = 0;
+    for (int i = 0; i < kept; ++i) {
+        const int signedArc = blocked[i];
+        const int a = std::abs(signedArc);
+        const int backward = signedArc < 0 ? 1 : 0;
+        double slack;
+        // The usual case: an ordinary branch whose slack is cached and fresh.
+        if ((open_[a] & (kPressureSource | kUnderTest | (kForwardSlackStale << backward))) == 0)
+            slack = backward ? slack_[a].Backward : slack_[a].Forward;
+        else
+            slack = backward ? BackwardArcSlack(a) : ForwardArcSlack(a);
         // Such an arc is on the border of both sides and moves twice.
-        if (sum == kBothLabels && OneSidedSearch == 0) ArcSlack /= 2;
-        if (ArcSlack < MinSlack) {
-            MinSlack = ArcSlack;
-            MinSlackArc = signedArc;
+        if (bothSides[i] && halve) slack /= 2;
+        if (slack < minSlack) {
+            minSlack = slack;
+            minSlackArc = signedArc;
         }
     }
     BlockedArcCount = kept;
+    MinSlack = minSlack;
+    MinSlackArc = minSlackArc;
 
     if (MinSlack > 1e13) {
         if (c_.OptimalStage == 2) {
@@ -253,40 +336,62 @@ int TFlowSolver::StuckFrontier() {
     return 0;
 }
 
+// Every arc of the border moves by the least slack; those that open label
+// their far node, or join the sides.
 void TFlowSolver::ChangePotentials() {
     const double pt = p_.SearchPressureTol;
-    for (int i = 0; i < BlockedArcCount; ++i) {
-        const int signedArc = BlockedArcs[i];
+    const double shift = MinSlack;
+    int8_t* const label = label_;
+    uint8_t* const open = open_;
+    const int* const blocked = BlockedArcs;
+    for (int i = 0, count = BlockedArcCount; i < count; ++i) {
+        const int signedArc = blocked[i];
         const int a = std::abs(signedArc);
+        Remember(a);
         TBranch& x = br_[a];
         const int begin = x.Begin, end = x.End;
+        // An ordinary branch: its tests and other slack go stale, the slack
+        // at hand is cached fresh, as Touch and the arc slack would leave it.
+        const bool ordinary = (open[a] & (kPressureSource | kUnderTest)) == 0;
         if (signedArc > 0) {
-            x.B1 += MinSlack;
-            x.B2 -= MinSlack;
-            Touch(a);
-            ArcSlack = ForwardArcSlack(a);
-            if (ArcSlack >= pt) continue;
-            if (label_[end] == 0) {
+            x.B1 += shift;
+            x.B2 -= shift;
+            double arcSlack;
+            if (ordinary) {
+                arcSlack = slack_[a].Forward = OrdinaryForwardSlack(x);
+                open[a] = (open[a] | kTestsStale | kBackwardSlackStale) & ~kForwardSlackStale;
+            } else {
+                Touch(a);
+                arcSlack = ForwardArcSlack(a);
+            }
+            if (arcSlack >= pt) continue;
+            if (label[end] == 0) {
                 LabelNode(begin, end, a);
-            } else if (label_[begin] == 0) {
+            } else if (label[begin] == 0) {
                 LabelNode(end, begin, a);
-            } else if (label_[begin] + label_[end] == kBothLabels) {
+            } else if (label[begin] + label[end] == kBothLabels) {
                 MeetTargetNode = end;
                 MeetSourceNode = begin;
                 MeetArc = a;
                 c_.SearchResult = 1;
             }
         } else {
-            x.B1 -= MinSlack;
-            x.B2 += MinSlack;
-            Touch(a);
-            ArcSlack = BackwardArcSlack(a);
-            if (ArcSlack >= pt) continue;
-            if (label_[begin] == 0) {
+            x.B1 -= shift;
+            x.B2 += shift;
+            double arcSlack;
+            if (ordinary) {
+                arcSlack = slack_[a].Backward = OrdinaryBackwardSlack(x);
+                open[a] = (open[a] | kTestsStale | kForwardSlackStale) & ~kBackwardSlackStale;
+            } else {
+                Touch(a);
+                arcSlack = BackwardArcSlack(a);
+            }
+            if (arcSlack >= pt) continue;
+            if (label[begin] == 0) {
                 LabelNode(end, begin, -a);
-            } else if (label_[end] == 0) {
+            } else if (label[end] == 0) {
                 LabelNode(begin, end, -a);
-            } else if (label_[begin] + label_[end] == kBothLabels) {
+            } else if (label[begin] + label[end] == kBothLabels) {
                 MeetTargetNode = begin;
                 MeetSourceNode = end;
                 MeetArc = -a;
@@ -294,26 +399,6 @@ void TFlowSolver::ChangePotentials() {
             }
         }
     }
-}
-
-double TFlowSolver::ForwardArcSlack(int a) {
-    const bool current = a == c_.CurrentBranch;
-    if (current || open_[a] & kPressureSource) return ForwardSlackOf(a, current);
-    if (open_[a] & kForwardSlackStale) {
-        slack_[a].Forward = ForwardSlackOf(a, false);
-        open_[a] &= ~kForwardSlackStale;
-    }
-    return slack_[a].Forward;
-}
-
-double TFlowSolver::BackwardArcSlack(int a) {
-    const bool current = a == c_.CurrentBranch;
-    if (current || open_[a] & kPressureSource) return BackwardSlackOf(a, current);
-    if (open_[a] & kBackwardSlackStale) {
-        slack_[a].Backward = BackwardSlackOf(a, false);
-        open_[a] &= ~kBackwardSlackStale;
-    }
-    return slack_[a].Backward;
 }
 
 // How far the pressure bases must move before a blocked forward arc opens.

@@ -6,8 +6,8 @@
 #include "calc/testing/FlowResiduals.h"
 #include "calc/testing/JsonLite.h"
 #include "calc/testing/NetworkBuilder.h"
+#include "calc/testing/PublishedMines.h"
 
-#include "platform/Files.h"
 #include "platform/testing/ScriptedServices.h"
 
 #include <gtest/gtest.h>
@@ -24,84 +24,17 @@ namespace {
 // SI (Pa, N·s²/m⁸) into the tables' mm of water and kilomurg.
 constexpr double kG = 9.80665;
 
-std::string BenchmarksDir() {
-    if (const char* dir = std::getenv("ARVALEN_BENCHMARKS_DIR")) return dir;
-    return ARV_SHARED_BENCHMARKS;
-}
-
-bool LoadJson(const std::string& name, TJson& out) {
-    std::string bytes;
-    if (!ReadFileBytes(BenchmarksDir() + "/" + name, bytes)) return false;
-    out = TJson::Parse(bytes);
-    return true;
-}
-
-// Node ids of the file renumbered 1.. in order of first appearance.
-struct TNumbering {
-    std::map<std::string, int> nodes;
-    int Node(const std::string& id) {
-        auto it = nodes.find(id);
-        if (it != nodes.end()) return it->second;
-        int n = static_cast<int>(nodes.size()) + 1;
-        nodes[id] = n;
-        return n;
-    }
-    int Fresh() { return Node("#new" + std::to_string(nodes.size())); }
-};
-
 struct TRunResult {
     double maxError = 0;
     std::string worst;
     int branches = 0;
 };
 
-// One engineering network: every intake a surface node, every outlet driven
-// by a fan to a new surface node (the curve that reproduces the published
-// outflow); a fan branch with its own resistance becomes a fan plus a
-// series working.
+// One engineering network as the tables hold it (see BuildPublishedMine).
 TRunResult RunNetwork(const TJson& net, char solver) {
     TCalcContext c;
     TNetworkTables t{c};
-    test::TNetworkBuilder b(t);
-    TNumbering numbering;
-    std::vector<int> surface;
-    const auto& edges = net["edges_list"].Items();
-    int nextBranch = static_cast<int>(edges.size());
-    std::map<int, double> published; // branch number -> flow
-    for (size_t i = 0; i < edges.size(); ++i) {
-        const TJson& e = edges[i];
-        const int number = static_cast<int>(i) + 1;
-        const int from = numbering.Node(e["from"].Str());
-        const int to = numbering.Node(e["to"].Str());
-        const double r = e["r"].Number() / kG;
-        const double regulator = e["adjust_r"].Number() / kG;
-        published[number] = e["q_published"].Number();
-        if (e.Has("fan")) {
-            const TJson& f = e["fan"];
-            const int middle = numbering.Fresh();
-            b.Branch(number, from, middle, 0, "В");
-            b.Fan(number, f["a2"].Number() / kG, f["a1"].Number() / kG, f["a0"].Number() / kG);
-            int row = b.Branch(++nextBranch, middle, to, r);
-            if (regulator != 0) b.BranchCell(row, 8, test::CellText(regulator));
-            published[nextBranch] = e["q_published"].Number();
-        } else {
-            int row = b.Branch(number, from, to, r);
-            if (regulator != 0) b.BranchCell(row, 8, test::CellText(regulator));
-        }
-    }
-    for (const TJson& intake : net["intakes"].Items())
-        surface.push_back(numbering.Node(intake.Str()));
-    for (const TJson& drive : net["drive_fan_per_outlet_example"]["fans"].Items()) {
-        const int outlet = numbering.Node(drive["outlet"].Str());
-        const int air = numbering.Fresh();
-        const TJson& curve = drive["curve_mmwc"];
-        b.Branch(++nextBranch, outlet, air, 0, "В");
-        b.Fan(nextBranch, curve["A"].Number(), curve["B"].Number(), curve["C"].Number());
-        published[nextBranch] = drive["q"].Number();
-        surface.push_back(air);
-    }
-    t.UzPov.clear();
-    for (int k : surface) t.UzPov += std::to_string(k) + ";";
+    const std::map<int, double> published = test::BuildPublishedMine(net, t);
 
     test::TScriptedMessages messages; // any question or error fails the test
     c.CalcOptions[1] = 'S';
@@ -138,8 +71,8 @@ class PublishedNetworks : public ::testing::TestWithParam<std::tuple<std::string
 // of 0.61 m3/s in mine D that it leaves at 0.30.
 TEST_P(PublishedNetworks, FlowsMatchThePublishedOnes) {
     TJson data;
-    if (!LoadJson("mvnb_engineering_networks.json", data))
-        GTEST_SKIP() << "published networks not found in " << BenchmarksDir();
+    if (!test::LoadPublishedJson("mvnb_engineering_networks.json", data))
+        GTEST_SKIP() << "published networks not found in " << test::PublishedBenchmarksDir();
     const auto& [name, solver] = GetParam();
     const TJson& net = data["networks"][name];
     TRunResult r = RunNetwork(net, solver);
@@ -168,8 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
 // mesh of that model.
 TEST(PublishedFanFamily, FlowsMatchOrSettleOnTheFlatLeftOfThePeak) {
     TJson data;
-    if (!LoadJson("mvnb_fan_family_64.json", data))
-        GTEST_SKIP() << "published fan family not found in " << BenchmarksDir();
+    if (!test::LoadPublishedJson("mvnb_fan_family_64.json", data))
+        GTEST_SKIP() << "published fan family not found in " << test::PublishedBenchmarksDir();
     int matched = 0, leftOfPeak = 0;
     for (const TJson& inst : data["instances"].Items()) {
         if (inst["fan_op_left_of_peak"].Bool()) continue;
