@@ -5,10 +5,10 @@
 // user's choices; tests drive it directly.
 #pragma once
 
-#include "calc/model/CalcModel.h"
-#include "calc/window/NasDlgModel.h"
-#include "calc/model/NetworkTables.h"
 #include "calc/files/Settings.h"
+#include "calc/model/CalcModel.h"
+#include "calc/model/NetworkTables.h"
+#include "calc/window/NasDlgModel.h"
 #include "calc/window/WindowHosts.h"
 
 #include "platform/Services.h"
@@ -125,6 +125,11 @@ public:
 
     // "Расчеты".
     void Rasc_ERClick();
+    // A command of another file, with the view refreshed once at its end.
+    void RunCommand(const std::function<void()>& body) {
+        TCommand command(*this);
+        body();
+    }
 
     // Notebook and tables.
     void TabbedNotebook1Change(int newPage);
