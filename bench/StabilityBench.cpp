@@ -2,9 +2,11 @@
 // serial and on every core. Each iteration is one whole command: the natural
 // run, then one preparation and one solve per candidate.
 #include "calc/engine/StabilityAnalysis.h"
+#include "calc/model/DecimalText.h"
 #include "calc/testing/SyntheticMine.h"
 
 #include "platform/Files.h"
+#include "platform/NumberFormat.h"
 #include "platform/Services.h"
 
 #include <benchmark/benchmark.h>
@@ -41,12 +43,19 @@ struct TMine {
                 t.TablDan.SetCells(3, r, "\xC0\xD3"); // АУ
                 t.TablDan.SetCells(8, r, "0,5");
             }
-        // Workings of 200 m and 10 m2, most of them inclined.
+        // Workings of 200 m and 10 m2 where the generator gave none, and the
+        // levels tilted node by node so that most workings are inclined.
         for (int r = FirstDataRow; r < t.TablDan.RowCount(); ++r) {
             if (!t.TablDan.Cells(5, r).empty() || t.TablDan.Cells(3, r) == "\xC2") continue;
             t.TablDan.SetCells(5, r, "200");
             t.TablDan.SetCells(6, r, "10");
-            t.TablDan.SetCells(22, r, r % 5 ? (r % 2 ? "6" : "-9") : "0");
+        }
+        for (int r = FirstDataRow; r < t.TablDavl.RowCount(); ++r) {
+            double z = 0;
+            const std::string cell = t.TablDavl.Cells(4, r);
+            if (cell.empty() || !TryCellToFloat(cell, z) || z == 0) continue;
+            const int node = CellToIntDef0(t.TablDavl.Cells(0, r));
+            t.TablDavl.SetCells(4, r, FloatToStr(z + (node * 37 % 21) - 10));
         }
         const auto dir = std::filesystem::temp_directory_path() / "arvalen_stability_bench";
         std::filesystem::create_directories(dir);

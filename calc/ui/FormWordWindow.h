@@ -29,8 +29,7 @@ public:
     int BarPosition() const override;
     void StepBar(int by = 1) override;
     bool CancelRequested() const override { return cancelled_; }
-
-protected:
+    // Escape or the close box.
     void reject() override;
 
 private:
