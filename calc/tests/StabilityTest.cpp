@@ -209,6 +209,28 @@ TEST(ConsumerCategory, FacesAndAuxiliaryFansHaveTheirOwnLimits) {
     EXPECT_EQ(ConsumerCategory(Ru("ТЗ"), -90), "");
 }
 
+// Nothing a fire summary lists as reversed stood still in the normal run.
+void ExpectNoStillBranchListed(const TNetworkTables& t, const TCalcContext& c) {
+    const double accuracy = NaturalRunAccuracy(c);
+    int rows = 0;
+    for (const std::string& line : t.MemoUst.Lines) {
+        size_t colon = line.rfind(" : ");
+        // Candidate rows end with ':', headings and rules with '!' or '-'.
+        if (line.empty() || line.back() != ':' || colon == std::string::npos) continue;
+        ++rows;
+        std::string list = line.substr(colon + 3);
+        for (size_t p = 0; p < list.size();) {
+            size_t q = p;
+            while (q < list.size() && std::isdigit(static_cast<unsigned char>(list[q]))) ++q;
+            if (q > p) {
+                EXPECT_GT(std::fabs(c.SavedNormalFlow[std::stoi(list.substr(p, q - p))]), accuracy);
+            }
+            p = q + 1;
+        }
+    }
+    EXPECT_EQ(rows, c.StabilityRowCount - 3);
+}
+
 // The sample mine with the fire summary's options of the settings.
 struct SampleMineSummaries : ::testing::Test {
     test::TProgramFolder folder;
@@ -251,21 +273,7 @@ TEST_F(SampleMineSummaries, FireSummaryReportIsPinned) {
                   static_cast<int>(
                       std::count(c.FireStabilityText.begin(), c.FireStabilityText.end(), '\n')) -
                   4);
-    // Nothing listed as reversed stood still in the normal run.
-    const double accuracy = NaturalRunAccuracy(c);
-    for (const std::string& line : t.MemoUst.Lines) {
-        size_t colon = line.rfind(" : ");
-        if (line.size() != 108 || colon == std::string::npos) continue;
-        std::string list = line.substr(colon + 3);
-        for (size_t p = 0; p < list.size();) {
-            size_t q = p;
-            while (q < list.size() && std::isdigit(static_cast<unsigned char>(list[q]))) ++q;
-            if (q > p) {
-                EXPECT_GT(std::fabs(c.SavedNormalFlow[std::stoi(list.substr(p, q - p))]), accuracy);
-            }
-            p = q + 1;
-        }
-    }
+    ExpectNoStillBranchListed(t, c);
 }
 
 TEST_F(SampleMineSummaries, DeviceSummaryReportIsPinned) {
@@ -330,6 +338,7 @@ TSummaryOutput RunFireSummary(int threads, bool devices) {
     TSummaryResult result = devices ? Rasc_ObUstClick(t, c, progress, threads)
                                     : Rasc_PogUstClick(t, c, progress, threads);
     EXPECT_EQ(result, TSummaryResult::Done);
+    if (!devices) ExpectNoStillBranchListed(t, c);
     TSummaryOutput out;
     ReadFileBytes(ProgramDir() + (devices ? "rvustsxvu.txt" : "rvustsxp.txt"), out.file);
     out.text = devices ? c.DeviceStabilityText : c.FireStabilityText;
@@ -351,6 +360,41 @@ TEST(GeneratedMineSummaries, ParallelRunsWriteWhatTheSerialRunWrites) {
         EXPECT_EQ(serial.text, parallel.text);
         EXPECT_EQ(serial.page, parallel.page);
         EXPECT_TRUE(serial == parallel) << "devices " << devices;
+    }
+}
+
+// Fires need node 2001 for themselves: every candidate's preparation fails
+// on the branch that uses it. A parallel run shows the message in its turn,
+// as the serial one, and ends there.
+TEST(GeneratedMineSummaries, ACandidateThatFailsEndsTheSummaryAsInASerialRun) {
+    test::TProgramFolder folder;
+    for (int threads : {1, 3}) {
+        TScriptedMessages messages;
+        TCalcContext c;
+        c.CalcOptions.SetDefaults();
+        c.CalcOptions.FireElapsedTime = 20;
+        TNetworkTables t{c};
+        test::TNetworkBuilder b(t);
+        for (int k = 1; k <= 4; ++k) {
+            int row = b.Branch(k, k, k + 1, 0.1);
+            b.BranchCell(row, 5, "100");
+            b.BranchCell(row, 6, "5");
+            b.BranchCell(row, 22, "20");
+        }
+        b.Branch(5, 5, 2001, 0.1);
+        b.Branch(6, 2001, 6, 0, "В");
+        b.Fan(6, 0, 0, 100);
+        b.Surface({1, 6});
+        messages.Expect(mrCancel, "Ошибка: ветвь 5 использует узел 2001, который нужен для "
+                                  "расчета пожара");
+        TRecordingProgress progress;
+        EXPECT_EQ(Rasc_PogUstClick(t, c, progress, threads), TSummaryResult::Failed);
+        EXPECT_EQ(messages.PendingExpectations(), 0u);
+        EXPECT_EQ(t.TablDan.Cells(3, FirstDataRow), "");
+        std::string file;
+        ReadFileBytes(ProgramDir() + "rvustsxp.txt", file);
+        EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 2) << threads;
+        EXPECT_EQ(progress.finishes, 1);
     }
 }
 
