@@ -83,7 +83,10 @@ void TFormWord::reject() {
 }
 
 void CreateStabilityWindows(QWidget* owner) {
-    InstallProgressWindow(new TFormWord(owner));
+    auto* window = new TFormWord(owner);
+    InstallProgressWindow(window);
+    // The silent stand-in takes over when the owner goes.
+    QObject::connect(window, &QObject::destroyed, [] { InstallProgressWindow(nullptr); });
 }
 
 } // namespace arv
