@@ -48,6 +48,8 @@ struct TRegistry {
     std::string title = "Arvalen";
 };
 
+thread_local int* quietCount = nullptr;
+
 TRegistry& Registry() {
     static TRegistry r;
     return r;
@@ -101,6 +103,10 @@ void SetApplicationTitle(std::string_view title) {
 
 int MessageBox(std::string_view text, std::string_view caption, TMsgButtons buttons,
                TMsgIcon icon) {
+    if (quietCount) {
+        ++*quietCount;
+        return DefaultAnswer(buttons);
+    }
     TMessageRequest r;
     r.text = text;
     r.caption = caption;
@@ -114,6 +120,10 @@ void ShowMessage(std::string_view text) {
 }
 
 bool InputQuery(std::string_view caption, std::string_view prompt, std::string& value) {
+    if (quietCount) {
+        ++*quietCount;
+        return false;
+    }
     return MessageService().InputQuery(caption, prompt, value);
 }
 
@@ -129,6 +139,7 @@ TCursor ScreenCursor() {
 }
 
 void SetScreenCursor(TCursor cursor) {
+    if (quietCount) return;
     Registry().screenCursor = cursor;
     if (Registry().cursor) Registry().cursor->SetCursor(cursor);
 }
@@ -139,6 +150,14 @@ TWaitCursor::TWaitCursor() : saved_(ScreenCursor()) {
 
 TWaitCursor::~TWaitCursor() {
     SetScreenCursor(saved_);
+}
+
+TQuietThread::TQuietThread() : outer_(quietCount) {
+    quietCount = &suppressed_;
+}
+
+TQuietThread::~TQuietThread() {
+    quietCount = outer_;
 }
 
 } // namespace arv

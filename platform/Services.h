@@ -124,4 +124,21 @@ private:
     TCursor saved_;
 };
 
+// While it lives, messages, questions and cursor changes asked for on the
+// thread that made it are not shown but counted, and answered as a box
+// closed without a button. Calculations run on helper threads use it; the
+// desktop is only ever touched from the main thread.
+class TQuietThread {
+public:
+    TQuietThread();
+    ~TQuietThread();
+    TQuietThread(const TQuietThread&) = delete;
+    TQuietThread& operator=(const TQuietThread&) = delete;
+    int Suppressed() const { return suppressed_; }
+
+private:
+    int suppressed_ = 0;
+    int* outer_;
+};
+
 } // namespace arv

@@ -339,6 +339,7 @@ void VyvTablPotr(TNetworkTables& t, TCalcContext& c) {
 }
 
 void Rasc_ERClick(TNetworkTables& t, TCalcContext& c) {
+    t.ReverseResults.MarkStale();
     c.CalcOptions[2] = 'E';
     c.CalcOptions[40] = 'N';
     SetScreenCursor(TCursor::HourGlass);
@@ -374,6 +375,7 @@ void Rasc_ERClick(TNetworkTables& t, TCalcContext& c) {
     t.TablDanExit();
     VyvTablPotr(t, c);
     WriteNodePressureReport(t, c);
+    t.NormalResults.MarkValid();
     SetScreenCursor(TCursor::Default);
 }
 

@@ -48,6 +48,10 @@ std::string TMemo::Text() const {
 }
 
 TNetworkTables::TNetworkTables(TCalcContext& calc) : calc_(calc) {
+    NormalResults.Watch(TablDan);
+    NormalResults.Watch(TablVen);
+    ReverseResults.Watch(TablDanRev);
+    ReverseResults.Watch(TablVenRev);
     for (const char* line : kTypePickerLines) VybTip.Items.push_back(Ru(line));
     for (TModGrid* g : {&TablDan, &TablVen, &TablPotr, &TablDavl, &TablID, &TablDanRev, &TablVenRev,
                         &TempTableM, &TempTableS}) {

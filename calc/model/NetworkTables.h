@@ -5,6 +5,7 @@
 
 #include "calc/model/CalcModel.h"
 #include "calc/model/ModGrid.h"
+#include "calc/model/ResultsWatch.h"
 
 #include <string>
 #include <vector>
@@ -75,6 +76,10 @@ public:
     TMemo MemoPotr, MemoDav, MemoUst;
     TTypePicker VybTip;
     int ActivePage = PageGeneral;
+
+    // The last calculation of the normal tables (TablDan, TablVen) and of
+    // the reverse-mode tables (TablDanRev, TablVenRev) still fits them.
+    TResultsWatch NormalResults, ReverseResults;
 
     // Start-up: headings, column counts, data rows of the branch and fan
     // tables emptied, two fixed rows, headings copied to the reverse tables.

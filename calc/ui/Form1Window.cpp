@@ -299,6 +299,8 @@ void TForm1::RefreshMemos() {
 void TForm1::Refresh() {
     refreshing_ = true;
     setWindowTitle(ToQString(w_.Caption));
+    // The reverse-mode page shows only while a reverse-mode command uses it.
+    notebook_->setTabVisible(PageReverse, w_.ActivePage() == PageReverse);
     if (notebook_->currentIndex() != w_.ActivePage()) notebook_->setCurrentIndex(w_.ActivePage());
     RefreshFields();
     RefreshMemos();

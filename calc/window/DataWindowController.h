@@ -132,6 +132,11 @@ public:
     void Rasc_TDClick();
     void Rasc_SoprClick();
     void Rasc_OknoClick();
+    // A command of another file, with the view refreshed once at its end.
+    void RunCommand(const std::function<void()>& body) {
+        TCommand command(*this);
+        body();
+    }
 
     // Notebook and tables.
     void TabbedNotebook1Change(int newPage);

@@ -2,6 +2,7 @@
 // captions, shortcuts, hidden items and the command behind each.
 #include "calc/window/DataWindowController.h"
 
+#include "calc/window/EmergencyCommands.h"
 #include "calc/window/NotAvailable.h"
 
 #include "platform/Cp1251.h"
@@ -73,25 +74,27 @@ void TDataWindowController::BuildMenus() {
         rasc, "Rasc_ER", "Естест.распределение", [&w] { w.Rasc_ERClick(); }, "F5");
     Add(rasc, "Rasc_OR", "Опт.распределение", [&w] { w.Rasc_ORClick(); });
     Add(rasc, "Rasc_IR", "Идеальн.распределение", [&w] { w.Rasc_IRClick(); });
-    AddNotAvailable(rasc, "Rasc_Konc", "Расчет концентраций газа");
+    Add(rasc, "Rasc_Konc", "Расчет концентраций газа", [&w] { Rasc_KoncClick(w); });
     Add(rasc, "Rasc_TD", "Расчет тепловой депрессии", [&w] { w.Rasc_TDClick(); });
     Add(rasc, "Rasc_ET", "Расчет естественной тяги", [&w] { w.Rasc_ETClick(); });
     Add(rasc, "Rasc_Sopr", "Расчет сопротивлений", [&w] { w.Rasc_SoprClick(); });
     Add(rasc, "Rasc_Okno", "Расчет сопротивления окна", [&w] { w.Rasc_OknoClick(); });
-    AddNotAvailable(rasc, "Rasc_Ust", "Отказ вентиляционного устройства");
-    AddNotAvailable(rasc, "Rasc_ObUst", "Сводный расчет устойчивости для вент.устройств");
-    AddNotAvailable(rasc, "Rasc_Pog", "Пожар в выработке");
-    AddNotAvailable(rasc, "Rasc_PogUst", "Сводный расчет устойчивость при пожарах");
-    AddNotAvailable(rasc, "Rasc_VrPog", "Расчет времени распр. газов");
+    Add(rasc, "Rasc_Ust", "Отказ вентиляционного устройства", [&w] { Rasc_UstClick(w); });
+    Add(rasc, "Rasc_ObUst", "Сводный расчет устойчивости для вент.устройств",
+        [&w] { Rasc_ObUstClick(w); });
+    Add(rasc, "Rasc_Pog", "Пожар в выработке", [&w] { Rasc_PogClick(w); });
+    Add(rasc, "Rasc_PogUst", "Сводный расчет устойчивость при пожарах",
+        [&w] { Rasc_PogUstClick(w); });
+    Add(rasc, "Rasc_VrPog", "Расчет времени распр. газов", [&w] { Rasc_VrPogClick(w); });
     menus_.push_back(std::move(rasc));
 
     TMenu av = Menu("Av", "Рев.реж");
     av.Visible = av.Enabled = false;
-    AddNotAvailable(av, "Av_SD", "Подготовка данных");
-    AddNotAvailable(av, "Av_RasER", "Расчет ест.распределения");
-    AddNotAvailable(av, "Av_RasUP", "Анализ устойч. при пожаре");
-    AddNotAvailable(av, "Av_Konc", "Расчет концентраций газа");
-    AddNotAvailable(av, "Av_VrPog", "Расчет времени распр.пожара");
+    Add(av, "Av_SD", "Подготовка данных", [&w] { Av_SDClick(w); });
+    Add(av, "Av_RasER", "Расчет ест.распределения", [&w] { Av_RasERClick(w); });
+    Add(av, "Av_RasUP", "Анализ устойч. при пожаре", [&w] { Av_RasUPClick(w); });
+    Add(av, "Av_Konc", "Расчет концентраций газа", [&w] { Av_KoncClick(w); });
+    Add(av, "Av_VrPog", "Расчет времени распр.пожара", [&w] { Av_VrPogClick(w); });
     menus_.push_back(std::move(av));
 
     TMenu otch = Menu("Otch", "Отчет");

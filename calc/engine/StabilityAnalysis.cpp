@@ -1,0 +1,248 @@
+#include "calc/engine/StabilityAnalysis.h"
+
+#include "calc/engine/FlowSolver.h"
+#include "calc/engine/NaturalDistribution.h"
+#include "calc/engine/NetworkPreparation.h"
+#include "calc/model/BranchTypes.h"
+#include "calc/model/DecimalText.h"
+#include "calc/window/CalcDialogs.h"
+
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+#include "platform/NumberFormat.h"
+#include "platform/Services.h"
+
+#include <cmath>
+
+namespace arv {
+
+namespace {
+
+// Report numbers carry a decimal point.
+std::string F(std::string_view fmt, std::initializer_list<TFormatArg> args) {
+    return Format(fmt, args, '.');
+}
+
+std::string Join(std::initializer_list<std::string> cells) {
+    std::string s;
+    bool first = true;
+    for (const std::string& cell : cells) {
+        if (!first) s += "\t";
+        s += cell;
+        first = false;
+    }
+    return s;
+}
+
+} // namespace
+
+double CellNumber(std::string_view cell) {
+    double v = 0;
+    return TryCellToFloat(cell, v) ? v : 0;
+}
+
+bool NaturalRunSucceeded(const TCalcContext& c) {
+    return c.CalcErrorFlag == 0 && c.SolverFailed == 0;
+}
+
+double RunFlowAccuracy(const TCalcContext& c, bool fineSolver) {
+    const TSolverProfile& p = fineSolver ? SolverProfileA : SolverProfileB;
+    return CalcStepTable[c.CalcOptions[1] == 'D' ? 7 : p.LastFineStage];
+}
+
+double NaturalRunAccuracy(const TCalcContext& c) {
+    return RunFlowAccuracy(c, c.CalcOptions[4] != 'S');
+}
+
+bool FlowReversed(double normal, double normalAccuracy, double now, double nowAccuracy) {
+    return (normal > normalAccuracy && now < -nowAccuracy) ||
+           (normal < -normalAccuracy && now > nowAccuracy);
+}
+
+std::string ConsumerCategory(std::string_view typeCell, double d) {
+    std::string type = Trim(typeCell);
+    int eq = Pos("=", type);
+    if (eq > 0) type = Trim(Copy(type, eq + 1, static_cast<int>(type.size())));
+    const char* cat = "";
+    if (type == BranchType::WorkingFace || type == Ru("оз"))
+        cat = d >= -20 ? "I" : d >= -50 ? "II" : "III";
+    else if (type == BranchType::LocalFanPlace || type == Ru("вмп"))
+        cat = d >= -10 ? "I" : d >= -30 ? "II" : "III";
+    return cat;
+}
+
+std::vector<TReportedRow> CollectReportedRows(TNetworkTables& t, TCalcContext& c,
+                                              double emergencyAccuracy) {
+    const int unit = c.CalcOptions.FlowUnit == 0 ? 1 : c.CalcOptions.FlowUnit;
+    const double normalAccuracy = NaturalRunAccuracy(c);
+    std::vector<TReportedRow> rows;
+    const TModGrid& g = t.TablDan;
+    for (int r = FirstDataRow; r < g.RowCount(); ++r) {
+        const int m = CellToIntDef0(g.Cells(0, r));
+        if (m < 1 || m > MaxBranchCount) continue;
+        const double q = CellNumber(g.Cells(11, r));
+        const double flow = c.BranchFlow[m], required = c.RequiredFlow[m];
+        const bool reversed = FlowReversed(q / unit, normalAccuracy, flow, emergencyAccuracy);
+        if (!(required > 0.01 || reversed)) continue;
+        TReportedRow row;
+        row.Number = m;
+        row.Type = g.Cells(3, r);
+        row.Name = g.Cells(15, r);
+        row.Required = unit * required;
+        row.Normal = q;
+        row.Emergency = unit * flow;
+        row.Deviation = " ";
+        if (required != 0) {
+            const double d = (flow - required) / required * 100;
+            row.Deviation = flow > 0 ? F("%6.1f", {d}) : Ru(" опр. ");
+            if (!Trim(row.Type).empty()) row.Category = ConsumerCategory(row.Type, d);
+        }
+        if (reversed) {
+            row.Deviation = Ru(" опр. ");
+            row.Reversed = true;
+            c.ReversedBranchMark[m] = 1;
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
+    TResultsWatch::TSuspend quiet(t.NormalResults);
+    Rasc_ERClick(t, c);
+    // Without a natural run there is no normal mode to compare with.
+    if (!NaturalRunSucceeded(c)) return false;
+    TTextFileWriter file(ProgramDir() + "rvust.txt");
+    TWaitCursor wait;
+    c.CalcOptions[2] = 'U';
+    c.CalcOptions[40] = 'N';
+    std::fill(c.ReversedBranchMark.begin(), c.ReversedBranchMark.end(), 0);
+    t.MemoPotr.Clear();
+    c.StabilityText.clear();
+    c.StabilityTableText.clear();
+    // Whatever path the command takes, the file holds what was written.
+    struct TCloser {
+        TTextFileWriter& f;
+        ~TCloser() { f.Commit(); }
+    } closer{file};
+
+    TMemo& page = t.MemoUst;
+    page.Add(Ru("АНАЛИЗ УСТОЙЧИВОСТИ ПРОВЕТРИВАНИЯ"));
+    file.WriteLine(Ru("Анализ устойчивости проветривания"));
+
+    double failed = c.CalcOptions.FailedDeviceResistance;
+    const TModGrid& g = t.TablDan;
+    const int r = g.Row();
+    const int n = CellToIntDef0(g.Cells(0, r));
+    if (r < FirstDataRow || n < 1 || n > MaxBranchCount) {
+        ShowCalcMessage(Ru("Ошибка номера ветви ") + IntToStr(n));
+        return false;
+    }
+    const std::string number = g.Cells(0, r), name = g.Cells(15, r);
+    SetScreenCursor(TCursor::Default);
+    int answer = MessageBox(Ru("Сопротивление нарушенного устройства на ветви ") + name +
+                                Ru(" указано ") + F("%8.4f", {failed}) + Ru("  Изменить?"),
+                            "", TMsgButtons::YesNoCancel, TMsgIcon::Information);
+    SetScreenCursor(TCursor::HourGlass);
+    if (answer == mrCancel) return false;
+    if (answer == mrYes) {
+        FR_Okno().SetAcceptCaption(Ru("Принять как нарушенное устройство"));
+        FR_Okno().ShowModal();
+        // An empty or unreadable field keeps the resistance it had.
+        double typed = 0;
+        if (TryCellToFloat(FR_Okno().ResistanceText(), typed)) failed = typed;
+    }
+
+    const std::string failedText = F("%8.4f", {failed});
+    const int unit = c.CalcOptions.FlowUnit == 0 ? 1 : c.CalcOptions.FlowUnit;
+    page.Add("      ");
+    file.WriteLine("..");
+    page.Add(Ru("АНАЛИЗ ДЛЯ ВЕТВИ ") + number + " " + name);
+    c.StabilityText = Ru("Анализ устойчивости для ветви ") + number + " " + name + "\n";
+    file.WriteLine(Ru("Анализ для ветви ") + number + " " + name);
+    const std::string resistanceLine = Ru("Сопротивление вент.устройства  ") + g.Cells(8, r) +
+                                       Ru("  Сопротивление нарушенного устройства ") + failedText;
+    page.Add(resistanceLine);
+    file.WriteLine(resistanceLine);
+    c.StabilityText += resistanceLine + "\n";
+    page.Add(Ru("      Д А Н Н Ы Е   О   П О Т Р Е Б И Т Е Л Я Х"));
+    file.WriteLine(Ru("Данные о потребителях"));
+    page.Add("---------------------------------------------------!--------------------------!"
+             "---------!");
+    c.StabilityTableText = c.StabilityText;
+    c.StabilityText +=
+        Join({Ru("Номер"), Ru("Тип"), Ru("Требуемый"), Ru("Нормальный"), Ru("Аварийный"),
+              Ru("Отклонение,%"), Ru("Наименование"), Ru("Категория")}) +
+        "\n";
+    if (unit == 1) {
+        page.Add(Ru("!номер! Тип !   Расход воздуха,м3/с   !Отклонение,%!      Наименование        "
+                    "!Категория!"));
+        c.StabilityTableText +=
+            Join({Ru("Номер ветви"), Ru("Тип ветви"), Ru("Требуемый расход, м3/с"),
+                  Ru("Нормальный расход, м3/с"), Ru("Аварийный расход, м3/с"), Ru("Отклонение,%"),
+                  Ru("Наименование"), Ru("Категория")}) +
+            "\n";
+        c.StabilityText += Join({Ru("ветви"), Ru("ветви"), Ru("расход, м3/с"), Ru("расход, м3/с"),
+                                 Ru("расход, м3/с"), "", "", ""}) +
+                           "\n";
+        file.WriteLine(Ru("Номер ветви; Тип ветви;Требуемый расход; Нормальный расход; Аварийный "
+                          "расход, м3/с; Отклонение,%; Наименование; Категория"));
+    } else {
+        page.Add(Ru("!номер! Тип !  Расход воздуха,м3/мин. !Отклонение,%!      Наименование        "
+                    "!Категория!"));
+        c.StabilityText += Join({Ru("ветви"), Ru("ветви"), Ru("расход,м3/мин"), Ru("расход,м3/мин"),
+                                 Ru("расход,м3/мин"), "", "", ""}) +
+                           "\n";
+        c.StabilityTableText +=
+            Join({Ru("Номер ветви"), Ru("Тип ветви"), Ru("Требуемый расход, м3/мин"),
+                  Ru("Нормальный расход, м3/мин"), Ru("Аварийный расход, м3/мин"),
+                  Ru("Отклонение,%"), Ru("Наименование"), Ru("Категория")}) +
+            "\n";
+        file.WriteLine(Ru("Номер ветви; Тип ветви; Требуемый расход; Нормальный расход, ; "
+                          "Аварийный расход, м3/мин; Отклонение,%; Наименование; Категория"));
+    }
+    page.Add(Ru("!ветви!ветви!требуем!норм.реж!авар.реж!            !                          "
+                "!         !"));
+    c.StabilityRowCount = 4;
+    page.Add("!-----!-----!-------!--------!--------!------------!--------------------------!"
+             "---------!");
+
+    t.NormalResults.MarkStale();
+    PrepareNetwork(t, c);
+    if (c.CalcErrorFlag != 0) return false;
+    c.BranchResistance[n] = CellNumber(g.Cells(4, r)) + failed;
+    const bool fine = c.CalcOptions[4] != 'S';
+    if (fine)
+        SolveArcFlowsA(c);
+    else
+        SolveArcFlowsB(c);
+    if (c.SolverFailed != 0) return false;
+
+    for (const TReportedRow& row : CollectReportedRows(t, c, RunFlowAccuracy(c, fine))) {
+        page.Add("!" + F("%4d", {row.Number}) + " !" + F("%-5s", {row.Type}) + "!" +
+                 F("%7.1f", {row.Required}) + "!" + F("%8.1f", {row.Normal}) + "!" +
+                 F("%8.1f", {row.Emergency}) + "! " + F("%7s", {row.Deviation}) + "    " + "! " +
+                 F("%-25s", {row.Name}) + "! " + "   " + F("%3s", {row.Category}) + "  !");
+        const std::string text =
+            Join({F("%4d", {row.Number}), F("%-5s", {row.Type}), F("%7.1f", {row.Required}),
+                  F("%8.1f", {row.Normal}), F("%8.1f", {row.Emergency}), F("%7s", {row.Deviation}),
+                  F("%-25s", {row.Name}), F("%3s", {row.Category})}) +
+            "\n";
+        c.StabilityText += text;
+        c.StabilityTableText += text;
+        ++c.StabilityRowCount;
+        file.WriteLine(F("%4d", {row.Number}) + ";" + row.Type + ";" + F("%8.2f", {row.Required}) +
+                       ";" + F("%8.2f", {row.Normal}) + ";" + F("%8.2f", {row.Emergency}) + ";" +
+                       F("%6s", {row.Deviation}) + ";" + row.Name + ";" + row.Category);
+        t.MemoPotr.Add("    ");
+    }
+    page.Add("!" + std::string(84, '-') + "!");
+    page.Add("      ");
+    SetScreenCursor(TCursor::Default);
+    ShowCalcResults(t, c);
+    WriteNodePressureReport(t, c);
+    t.NormalResults.MarkValid();
+    return true;
+}
+
+} // namespace arv

@@ -1,0 +1,401 @@
+#include "calc/engine/FireAnalysis.h"
+#include "calc/engine/NaturalDistribution.h"
+#include "calc/engine/StabilityAnalysis.h"
+#include "calc/model/BranchTypes.h"
+#include "calc/testing/NetworkBuilder.h"
+#include "calc/testing/SampleMine.h"
+#include "calc/testing/SyntheticMine.h"
+#include "calc/window/CalcDialogs.h"
+
+#include "ProgramFolder.h"
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+#include "platform/testing/ScriptedServices.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace arv;
+using arv::test::TScriptedMessages;
+
+namespace {
+
+// Counts the steps and stops the summary after `cancelAfter` of them.
+struct TRecordingProgress : ISummaryProgress {
+    int steps = 0, starts = 0, finishes = 0, cancelAfter = -1;
+    void Start(int) override { ++starts; }
+    void Step() override { ++steps; }
+    bool Cancelled() override { return cancelAfter >= 0 && steps >= cancelAfter; }
+    void Finish() override { ++finishes; }
+};
+
+struct TScriptedRegulatorWindow : IRegulatorWindowDialog {
+    std::string caption, result;
+    int shown = 0;
+    TScriptedRegulatorWindow() { InstallRegulatorWindowDialog(this); }
+    ~TScriptedRegulatorWindow() override { InstallRegulatorWindowDialog(nullptr); }
+    void SetAcceptCaption(const std::string& c) override { caption = c; }
+    void ShowModal() override { ++shown; }
+    std::string ResistanceText() const override { return result; }
+};
+
+std::string Utf8(const std::string& cp1251) {
+    return Cp1251ToUtf8(cp1251);
+}
+
+std::string ReadReport(const char* name) {
+    std::string bytes;
+    ReadFileBytes(ProgramDir() + name, bytes);
+    return Utf8(bytes);
+}
+
+// A diagonal network worked by hand (Newton on the node pressures):
+//
+//            (a) 2 --1.0--> 3 ---(c) 1.0 "ОЗ" needs 8--> 4
+//   1 -0.1-> 2                 |(e) 0.5                 4 --fan H=100--> 6
+//            (b) 2 --1.0 + regulator 2 "АУ"--> 5 --(d) 2.0--> 4
+//   branch a is "ВМП" and needs 8; surface nodes 1 and 6.
+//
+// Normal mode (Rb = 3): a 6.893, b 3.985, c 6.376, d 4.501, e +0.516 (3 to 5).
+// The device of b fails (Rb = 1 + 0.1): a 6.110, b 5.797, c 6.964, d 4.943,
+// e -0.854: the diagonal reverses, a loses air (-23.6 %: "ВМП" category II),
+// c gets more (-12.9 %: "ОЗ" category I).
+struct DiagonalNetwork : ::testing::Test {
+    test::TProgramFolder folder;
+    TScriptedMessages messages;
+    TCalcContext c;
+    TNetworkTables t{c};
+    int rowB = 0, rowC = 0;
+
+    DiagonalNetwork() {
+        c.CalcOptions.SetDefaults();
+        c.CalcOptions[1] = 'S';
+        c.CalcOptions.FailedDeviceResistance = 0.1;
+        test::TNetworkBuilder b(t);
+        b.Branch(1, 1, 2, 0.1);
+        int rowA = b.Branch(2, 2, 3, 1, "ВМП");
+        b.BranchCell(rowA, 10, "8");
+        b.BranchCell(rowA, 15, "Штрек А");
+        rowB = b.Branch(3, 2, 5, 1, "АУ");
+        b.BranchCell(rowB, 8, "2");
+        b.BranchCell(rowB, 15, "Дверь Б");
+        rowC = b.Branch(4, 3, 4, 1, "ОЗ");
+        b.BranchCell(rowC, 10, "8");
+        b.BranchCell(rowC, 15, "Лава");
+        b.Branch(5, 5, 4, 2);
+        b.Branch(6, 3, 5, 0.5);
+        b.Branch(7, 4, 6, 0, "В");
+        b.Fan(7, 0, 0, 100);
+        b.Surface({1, 6});
+    }
+};
+
+TEST_F(DiagonalNetwork, DeviceFailureReversesTheDiagonalAndStarvesTheFirstPath) {
+    t.TablDan.SetCurrent(3, rowB);
+    messages.Expect(mrNo, "Сопротивление нарушенного устройства на ветви Дверь Б указано   0.1000  "
+                          "Изменить?");
+    ASSERT_TRUE(Rasc_UstClick(t, c));
+    EXPECT_NEAR(c.BranchFlow[2], 6.110, 0.01);
+    EXPECT_NEAR(c.BranchFlow[4], 6.964, 0.01);
+    EXPECT_NEAR(c.BranchFlow[6], -0.854, 0.01);
+    EXPECT_EQ(c.ReversedBranchMark[6], 1);
+    EXPECT_EQ(c.ReversedBranchMark[2] + c.ReversedBranchMark[4], 0);
+
+    const std::vector<std::string>& page = t.MemoUst.Lines;
+    ASSERT_EQ(page.size(), 14u);
+    EXPECT_EQ(Utf8(page[0]), "АНАЛИЗ УСТОЙЧИВОСТИ ПРОВЕТРИВАНИЯ");
+    EXPECT_EQ(Utf8(page[2]), "АНАЛИЗ ДЛЯ ВЕТВИ 3 Дверь Б");
+    EXPECT_EQ(Utf8(page[3]), "Сопротивление вент.устройства  2  Сопротивление нарушенного "
+                             "устройства   0.1000");
+    // Rows: the two consumers, then the reversed diagonal.
+    EXPECT_EQ(Utf8(page[9]),
+              "!   2 !ВМП  !    8.0!     6.9!     6.1!   -23.6    ! Штрек А                  !    "
+              " II  !");
+    EXPECT_EQ(Utf8(page[10]),
+              "!   4 !ОЗ   !    8.0!     6.4!     7.0!   -12.9    ! Лава                     !    "
+              "  I  !");
+    EXPECT_EQ(Utf8(page[11]),
+              "!   6 !     !    0.0!     0.5!    -0.9!   опр.     !                          !    "
+              "     !");
+    EXPECT_EQ(page[12], "!" + std::string(84, '-') + "!");
+    EXPECT_EQ(c.StabilityRowCount, 7);
+    EXPECT_EQ(c.CalcOptions[2], 'U');
+
+    const std::string file = ReadReport("rvust.txt");
+    EXPECT_NE(file.find("Анализ для ветви 3 Дверь Б\r\n"), std::string::npos);
+    EXPECT_NE(file.find("   2;ВМП;    8.00;    6.89;    6.11; -23.6;Штрек А;II\r\n"),
+              std::string::npos)
+        << file;
+    EXPECT_NE(file.find("   6;;    0.00;    0.52;   -0.86; опр. ;;\r\n"), std::string::npos);
+    // The export text: two heading lines, the cells, the units, three rows.
+    EXPECT_EQ(std::count(c.StabilityText.begin(), c.StabilityText.end(), '\n'), 7);
+}
+
+TEST_F(DiagonalNetwork, TheRegulatorWindowGivesTheFailedResistanceAndCancelEndsQuietly) {
+    TScriptedRegulatorWindow window;
+    window.result = "1,9";
+    t.TablDan.SetCurrent(3, rowB);
+    messages.Expect(mrYes);
+    ASSERT_TRUE(Rasc_UstClick(t, c));
+    EXPECT_EQ(Utf8(window.caption), "Принять как нарушенное устройство");
+    // Rb = 1 + 1.9 is close to normal: no reversal.
+    EXPECT_EQ(c.ReversedBranchMark[6], 0);
+
+    messages.Expect(mrCancel);
+    EXPECT_FALSE(Rasc_UstClick(t, c));
+    EXPECT_EQ(Utf8(t.MemoUst.Lines.back()), "АНАЛИЗ УСТОЙЧИВОСТИ ПРОВЕТРИВАНИЯ");
+    EXPECT_EQ(ReadReport("rvust.txt"), "Анализ устойчивости проветривания\r\n");
+}
+
+TEST_F(DiagonalNetwork, AFailedNaturalRunStopsTheAnalysesBeforeAnyQuestion) {
+    t.UzPov.clear();
+    messages.AllowAny();
+    t.TablDan.SetCurrent(3, rowB);
+    EXPECT_FALSE(Rasc_UstClick(t, c));
+    EXPECT_FALSE(FileExists(ProgramDir() + "rvust.txt"));
+    TRecordingProgress progress;
+    EXPECT_EQ(Rasc_PogUstClick(t, c, progress, 1), TSummaryResult::Failed);
+    EXPECT_EQ(Rasc_ObUstClick(t, c, progress, 1), TSummaryResult::Failed);
+    EXPECT_EQ(progress.finishes, 2);
+    EXPECT_FALSE(FileExists(ProgramDir() + "rvustsxp.txt"));
+    for (const std::string& m : messages.ShownUtf8())
+        EXPECT_EQ(m, "Ошибка: не найдено точек поверхности");
+}
+
+TEST_F(DiagonalNetwork, DeviceSummaryTakesItsColumnsFromThisNetworkOnly) {
+    // A face type left in a slot of no branch must not become a column.
+    c.BranchKindCode[2500] = BranchType::WorkingFace;
+    TRecordingProgress progress;
+    ASSERT_EQ(Rasc_ObUstClick(t, c, progress, 1), TSummaryResult::Done);
+    EXPECT_EQ(c.DeviceStabilityColCount, 7);
+    const std::vector<std::string>& page = t.MemoUst.Lines;
+    EXPECT_EQ(Utf8(page[3]), "! ветви с вент. устройством:выр-ки  :вент.устр.:расход:расход:   "
+                             "2(ВМП):   4(ОЗ ):" +
+                                 std::string(9 * 9, ' ') + "!");
+    // The solver's normal flow of b is 3.984 (3.985 by hand).
+    // One device: the row of branch 3, then the closing rule and the note.
+    ASSERT_EQ(page.size(), 8u);
+    EXPECT_EQ(Utf8(page[5]), "!   3 Дверь Б              :    0.00:    2.0000:  3.98:  5.80: "
+                             "-24/-11 : -13/  9 :");
+    EXPECT_EQ(page[6], "!" + std::string(162, '-'));
+    EXPECT_EQ(progress.steps, t.TablDan.RowCount() - FirstDataRow);
+    EXPECT_EQ(c.StabilityRowCount, 6);
+    EXPECT_EQ(t.ActivePage, PageStability);
+}
+
+TEST(FlowReversal, OnlyAChangeOfDirectionBeyondBothAccuraciesCounts) {
+    EXPECT_TRUE(FlowReversed(0.2, 0.01, -0.1, 0.001));
+    EXPECT_FALSE(FlowReversed(-1e-12, 0.01, 5, 0.001));
+    EXPECT_FALSE(FlowReversed(0.005, 0.01, -3, 0.001));
+    EXPECT_FALSE(FlowReversed(3, 0.01, -0.0005, 0.001));
+    EXPECT_TRUE(FlowReversed(-3, 0.01, 0.002, 0.001));
+    TCalcContext c;
+    c.CalcOptions.SetDefaults();
+    c.CalcOptions[1] = 'S';
+    EXPECT_EQ(RunFlowAccuracy(c, true), 0.001);
+    EXPECT_EQ(RunFlowAccuracy(c, false), 0.01);
+    c.CalcOptions[1] = 'D';
+    EXPECT_EQ(RunFlowAccuracy(c, true), 0.1);
+}
+
+TEST(ConsumerCategory, FacesAndAuxiliaryFansHaveTheirOwnLimits) {
+    EXPECT_EQ(ConsumerCategory(Ru(" ОЗ "), -20), "I");
+    EXPECT_EQ(ConsumerCategory(Ru("=ОЗ"), -20.1), "II");
+    EXPECT_EQ(ConsumerCategory(Ru("оз"), -50.1), "III");
+    EXPECT_EQ(ConsumerCategory(Ru("ВМП"), -10), "I");
+    EXPECT_EQ(ConsumerCategory(Ru("= вмп"), -30), "II");
+    EXPECT_EQ(ConsumerCategory(Ru("ВМП"), -30.5), "III");
+    EXPECT_EQ(ConsumerCategory(Ru("ТЗ"), -90), "");
+}
+
+// Nothing a fire summary lists as reversed stood still in the normal run.
+void ExpectNoStillBranchListed(const TNetworkTables& t, const TCalcContext& c) {
+    const double accuracy = NaturalRunAccuracy(c);
+    int rows = 0;
+    for (const std::string& line : t.MemoUst.Lines) {
+        size_t colon = line.rfind(" : ");
+        // Candidate rows end with ':', headings and rules with '!' or '-'.
+        if (line.empty() || line.back() != ':' || colon == std::string::npos) continue;
+        ++rows;
+        std::string list = line.substr(colon + 3);
+        for (size_t p = 0; p < list.size();) {
+            size_t q = p;
+            while (q < list.size() && std::isdigit(static_cast<unsigned char>(list[q]))) ++q;
+            if (q > p) {
+                EXPECT_GT(std::fabs(c.SavedNormalFlow[std::stoi(list.substr(p, q - p))]), accuracy);
+            }
+            p = q + 1;
+        }
+    }
+    EXPECT_EQ(rows, c.StabilityRowCount - 3);
+}
+
+// The sample mine with the fire summary's options of the settings.
+struct SampleMineSummaries : ::testing::Test {
+    test::TProgramFolder folder;
+    TScriptedMessages messages;
+    TCalcContext c;
+    TNetworkTables t{c};
+    SampleMineSummaries() {
+        c.CalcOptions.SetDefaults();
+        c.CalcOptions.FireMinSlope = 10;
+        c.CalcOptions.FireElapsedTime = 30;
+        c.CalcOptions.FailedDeviceResistance = 0.002;
+        test::BuildSampleMine(t);
+        messages.AllowAny();
+    }
+    static std::string Golden(const char* name) {
+        std::string bytes;
+        ReadFileBytes(std::string(ARV_CALC_TEST_DATA) + "/" + name, bytes);
+        return bytes;
+    }
+    static std::string Report(const char* name) {
+        std::string bytes;
+        ReadFileBytes(ProgramDir() + name, bytes);
+        return bytes;
+    }
+};
+
+TEST_F(SampleMineSummaries, FireSummaryReportIsPinned) {
+    TRecordingProgress progress;
+    ASSERT_EQ(Rasc_PogUstClick(t, c, progress, 1), TSummaryResult::Done);
+    EXPECT_EQ(Report("rvustsxp.txt"), Golden("rvustsxp.txt"));
+    EXPECT_EQ(progress.starts, 1);
+    EXPECT_EQ(progress.finishes, 1);
+    // The split of the last candidate is undone; the types are as before.
+    EXPECT_EQ(c.BranchBeginNode[MaxBranchCount], 0);
+    for (int k = 1; k <= 14; ++k) EXPECT_NE(c.BranchBeginNode[k], MaxNodeCount) << k;
+    EXPECT_EQ(t.TablDan.Cells(3, FirstDataRow + 4), Ru("ОЗ"));
+    EXPECT_TRUE(c.StabilityText.empty());
+    EXPECT_EQ(c.StabilityRowCount,
+              3 +
+                  static_cast<int>(
+                      std::count(c.FireStabilityText.begin(), c.FireStabilityText.end(), '\n')) -
+                  4);
+    ExpectNoStillBranchListed(t, c);
+}
+
+TEST_F(SampleMineSummaries, DeviceSummaryReportIsPinned) {
+    // The regulator of the west return as the device under test.
+    t.TablDan.SetCells(3, FirstDataRow + 7, Ru("АУ"));
+    TRecordingProgress progress;
+    ASSERT_EQ(Rasc_ObUstClick(t, c, progress, 1), TSummaryResult::Done);
+    EXPECT_EQ(Report("rvustsxvu.txt"), Golden("rvustsxvu.txt"));
+}
+
+TEST_F(SampleMineSummaries, CancellingWritesNoReportAndExportsNothing) {
+    TRecordingProgress progress;
+    progress.cancelAfter = 4;
+    EXPECT_EQ(Rasc_PogUstClick(t, c, progress, 1), TSummaryResult::Cancelled);
+    EXPECT_FALSE(FileExists(ProgramDir() + "rvustsxp.txt"));
+    EXPECT_TRUE(c.FireStabilityText.empty());
+    EXPECT_EQ(c.StabilityRowCount, 0);
+    EXPECT_EQ(Utf8(t.MemoUst.Lines.back()), "Расчет прерван");
+    EXPECT_EQ(progress.finishes, 1);
+    progress.steps = 0;
+    EXPECT_EQ(Rasc_PogUstClick(t, c, progress, 4), TSummaryResult::Cancelled);
+    EXPECT_FALSE(FileExists(ProgramDir() + "rvustsxp.txt"));
+}
+
+// Everything a summary writes, for comparing runs.
+struct TSummaryOutput {
+    std::string file, text;
+    std::vector<std::string> page;
+    std::vector<double> flows;
+    int rows = 0;
+    bool operator==(const TSummaryOutput&) const = default;
+};
+
+TSummaryOutput RunFireSummary(int threads, bool devices) {
+    TCalcContext c;
+    c.CalcOptions.SetDefaults();
+    c.CalcOptions.FireMinSlope = 2;
+    c.CalcOptions.FireElapsedTime = 20;
+    c.CalcOptions.FailedDeviceResistance = 0.01;
+    TNetworkTables t{c};
+    test::TSyntheticMineOptions o;
+    o.Levels = 2;
+    o.Width = 9;
+    o.Depth = 7;
+    // Held flows would need negative regulators in some disturbed runs.
+    o.Consumers = 0;
+    test::BuildSyntheticMine(t, o);
+    // Some devices and faces for the device summary.
+    for (int r = FirstDataRow + 5, k = 0; r < t.TablDan.RowCount(); r += 17, ++k) {
+        if (!Trim(t.TablDan.Cells(3, r)).empty()) continue;
+        t.TablDan.SetCells(3, r, Ru(k % 2 ? "АУ" : "ОЗ"));
+        if (k % 2) t.TablDan.SetCells(8, r, "0,5");
+    }
+    // Every third working inclined, up or down, for the fire summary.
+    for (int r = FirstDataRow; r < t.TablDan.RowCount(); ++r) {
+        if (!t.TablDan.Cells(5, r).empty() || t.TablDan.Cells(3, r) == Ru("В")) continue;
+        t.TablDan.SetCells(5, r, "200");
+        t.TablDan.SetCells(6, r, "10");
+        t.TablDan.SetCells(22, r, r % 3 ? "0" : r % 2 ? "6" : "-9");
+    }
+    TRecordingProgress progress;
+    TSummaryResult result = devices ? Rasc_ObUstClick(t, c, progress, threads)
+                                    : Rasc_PogUstClick(t, c, progress, threads);
+    EXPECT_EQ(result, TSummaryResult::Done);
+    if (!devices) ExpectNoStillBranchListed(t, c);
+    TSummaryOutput out;
+    ReadFileBytes(ProgramDir() + (devices ? "rvustsxvu.txt" : "rvustsxp.txt"), out.file);
+    out.text = devices ? c.DeviceStabilityText : c.FireStabilityText;
+    out.page = t.MemoUst.Lines;
+    out.flows = c.BranchFlow;
+    out.rows = c.StabilityRowCount;
+    return out;
+}
+
+TEST(GeneratedMineSummaries, ParallelRunsWriteWhatTheSerialRunWrites) {
+    test::TProgramFolder folder;
+    TScriptedMessages messages;
+    messages.AllowAny();
+    for (bool devices : {false, true}) {
+        TSummaryOutput serial = RunFireSummary(1, devices);
+        EXPECT_GT(serial.rows, devices ? 5 : 3);
+        TSummaryOutput parallel = RunFireSummary(4, devices);
+        EXPECT_EQ(serial.file, parallel.file);
+        EXPECT_EQ(serial.text, parallel.text);
+        EXPECT_EQ(serial.page, parallel.page);
+        EXPECT_TRUE(serial == parallel) << "devices " << devices;
+    }
+}
+
+// Fires need node 2001 for themselves: every candidate's preparation fails
+// on the branch that uses it. A parallel run shows the message in its turn,
+// as the serial one, and ends there.
+TEST(GeneratedMineSummaries, ACandidateThatFailsEndsTheSummaryAsInASerialRun) {
+    test::TProgramFolder folder;
+    for (int threads : {1, 3}) {
+        TScriptedMessages messages;
+        TCalcContext c;
+        c.CalcOptions.SetDefaults();
+        c.CalcOptions.FireElapsedTime = 20;
+        TNetworkTables t{c};
+        test::TNetworkBuilder b(t);
+        for (int k = 1; k <= 4; ++k) {
+            int row = b.Branch(k, k, k + 1, 0.1);
+            b.BranchCell(row, 5, "100");
+            b.BranchCell(row, 6, "5");
+            b.BranchCell(row, 22, "20");
+        }
+        b.Branch(5, 5, 2001, 0.1);
+        b.Branch(6, 2001, 6, 0, "В");
+        b.Fan(6, 0, 0, 100);
+        b.Surface({1, 6});
+        messages.Expect(mrCancel, "Ошибка: ветвь 5 использует узел 2001, который нужен для "
+                                  "расчета пожара");
+        TRecordingProgress progress;
+        EXPECT_EQ(Rasc_PogUstClick(t, c, progress, threads), TSummaryResult::Failed);
+        EXPECT_EQ(messages.PendingExpectations(), 0u);
+        EXPECT_EQ(t.TablDan.Cells(3, FirstDataRow), "");
+        std::string file;
+        ReadFileBytes(ProgramDir() + "rvustsxp.txt", file);
+        EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 2) << threads;
+        EXPECT_EQ(progress.finishes, 1);
+    }
+}
+
+} // namespace
