@@ -309,8 +309,6 @@ TEST_F(DataWindowTest, SettingsAndReportWindowsAndNotYetBuiltCommands) {
 
     messages.Expect(mrOk, "Функция \"Отчет\" пока недоступна");
     w.FindMenu("Otch")->OnClick();
-    messages.Expect(mrOk, "Функция \"Пожар в выработке\" пока недоступна");
-    w.FindItem("Rasc_Pog")->OnClick();
     messages.Expect(mrOk, "Функция \"Импорт из Тровел\" пока недоступна");
     w.FindItem("Serv_Imp")->OnClick();
     messages.Expect(mrOk, "Функция \"График вентилятора\" пока недоступна");
