@@ -1,8 +1,9 @@
 #include "ProgramStart.h"
 
 #include "app/StartFile.h"
-#include "calc/window/NasDlgModel.h"
+#include "calc/ui/LibraryWindows.h"
 #include "calc/ui/NasDlgWindow.h"
+#include "calc/window/NasDlgModel.h"
 
 #include "platform/Services.h"
 
@@ -18,6 +19,7 @@ std::unique_ptr<TForm1> StartProgram(const std::vector<std::string>& args) {
     auto* nasDlg = new TNasDlg(NasDlg(), controller.CalcContext().CalcOptions, controller.Tables(),
                                controller.WindowSettings(), form1.get());
     form1->SetSettingsDialog(nasDlg);
+    CreateLibraryWindows(form1.get());
     form1->show();
     if (!start.Message.empty())
         MessageBox(start.Message, "", TMsgButtons::Ok, TMsgIcon::Information);

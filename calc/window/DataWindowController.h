@@ -5,10 +5,10 @@
 // user's choices; tests drive it directly.
 #pragma once
 
-#include "calc/model/CalcModel.h"
-#include "calc/window/NasDlgModel.h"
-#include "calc/model/NetworkTables.h"
 #include "calc/files/Settings.h"
+#include "calc/model/CalcModel.h"
+#include "calc/model/NetworkTables.h"
+#include "calc/window/NasDlgModel.h"
 #include "calc/window/WindowHosts.h"
 
 #include "platform/Services.h"
@@ -140,6 +140,13 @@ public:
     void Serv_CalcClick();
     void Serv_WordClick();
     void Serv_ExcelClick();
+    // Imports of older data, the fan library import and the fan chart.
+    void ImpIdClick();
+    void Serv_ImpClick();
+    void Serv_Imp2Click();
+    void Serv_ImpOrnalClick();
+    void ImpBibClick();
+    void Serv_GrafClick();
 
     // "Справка", "Отчет", "Настройка".
     void Hlp_HelpClick();
@@ -189,6 +196,10 @@ private:
     // "Сохранить данные?" when the branch or fan table is modified; false
     // when the command must stop.
     bool AskSaveData();
+    // "Сохранить данные?" before an import; false when the import must stop.
+    bool AskSaveBeforeImport(bool cancelStops);
+    // The file name of an import: the data set's name and the caption.
+    void TakeImportedFileName(const std::string& fileName);
     void EmptyDataSet(TNewPurpose purpose);
     void ShowBranchTable(bool showTablDan);
     void ClearModified();
