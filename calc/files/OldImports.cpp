@@ -62,13 +62,15 @@ std::vector<std::string> Split(std::string_view s, char sep) {
     return parts;
 }
 
-// Comma-separated integers of a heading line; false when one is not a number.
+// Comma-separated integers of a heading line, counted by position (an empty
+// one is 0, a comma at the end adds none); false when one is not a number.
 bool HeadingValues(std::string_view line, std::vector<int>& values) {
     values.clear();
-    for (const std::string& part : Split(line, ',')) {
-        if (IsBlank(part)) continue;
+    std::vector<std::string> parts = Split(line, ',');
+    if (parts.size() > 1 && IsBlank(parts.back())) parts.pop_back();
+    for (const std::string& part : parts) {
         int v = 0;
-        if (!ToInt(part, v)) return false;
+        if (!IsBlank(part) && !ToInt(part, v)) return false;
         values.push_back(v);
     }
     return true;

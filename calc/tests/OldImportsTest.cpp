@@ -137,8 +137,8 @@ TEST_F(ImportTest, ImportsAskToSaveFirst) {
 }
 
 TEST_F(ImportTest, TrovelDatFixedFlowFanAndOrdinaryRows) {
-    // N = 3 (four lines are read), F = 1, X = 2.
-    std::string text = "3,0,0,1,0,2\r\n" + DatLine("1", "1", "2", "0.0100", "25.5") + "\r\n" +
+    // N = 3 (four lines are read), F = 1, X = 2; values count by position.
+    std::string text = "3,,0,1, ,2,\r\n" + DatLine("1", "1", "2", "0.0100", "25.5") + "\r\n" +
                        DatLine("2", "2", "3", "0.0200", "12") + "\r\n" +
                        DatLine("3", "3", "4", "0.0300") + "\r\n" + DatLine("4", "4", "1", "0.04") +
                        "\r\n";
