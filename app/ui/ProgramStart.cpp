@@ -2,9 +2,10 @@
 
 #include "app/StartFile.h"
 #include "calc/ui/DraughtWindowsUi.h"
-#include "calc/window/NasDlgModel.h"
 #include "calc/ui/FormWordWindow.h"
+#include "calc/ui/LibraryWindows.h"
 #include "calc/ui/NasDlgWindow.h"
+#include "calc/window/NasDlgModel.h"
 #include "reports/OfficeExports.h"
 
 #include "platform/Services.h"
@@ -24,6 +25,7 @@ std::unique_ptr<TForm1> StartProgram(const std::vector<std::string>& args) {
     form1->SetSettingsDialog(nasDlg);
     CreateDraughtWindows(form1.get());
     CreateStabilityWindows(form1.get());
+    CreateLibraryWindows(form1.get());
     form1->show();
     if (!start.Message.empty())
         MessageBox(start.Message, "", TMsgButtons::Ok, TMsgIcon::Information);

@@ -152,6 +152,13 @@ public:
     void Serv_CalcClick();
     void Serv_WordClick();
     void Serv_ExcelClick();
+    // Imports of older data, the fan library import and the fan chart.
+    void ImpIdClick();
+    void Serv_ImpClick();
+    void Serv_Imp2Click();
+    void Serv_ImpOrnalClick();
+    void ImpBibClick();
+    void Serv_GrafClick();
 
     // "Справка", "Отчет", "Настройка".
     void Hlp_HelpClick();
@@ -201,6 +208,10 @@ private:
     // "Сохранить данные?" when the branch or fan table is modified; false
     // when the command must stop.
     bool AskSaveData();
+    // "Сохранить данные?" before an import; false when the import must stop.
+    bool AskSaveBeforeImport(bool cancelStops);
+    // The file name of an import: the data set's name and the caption.
+    void TakeImportedFileName(const std::string& fileName);
     void EmptyDataSet(TNewPurpose purpose);
     void ShowBranchTable(bool showTablDan);
     void ClearModified();

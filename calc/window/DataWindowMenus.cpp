@@ -134,11 +134,14 @@ void TDataWindowController::BuildMenus() {
     menus_.push_back(std::move(nastr));
 
     TMenu serv = Menu("Serv", "Сервис");
-    AddNotAvailable(serv, "ImpId", "Импорт ИД из ДОС", true);
-    AddNotAvailable(serv, "Serv_Imp", "Импорт из Тровел");
-    AddNotAvailable(serv, "Serv_Imp2", "Импорт из Тровел 2");
-    AddNotAvailable(serv, "ImpBib", "Импорт библ.вент.", true);
-    AddNotAvailable(serv, "Serv_ImpOrnal", "Импорт из Орнал (dbf)", true);
+    Add(
+        serv, "ImpId", "Импорт ИД из ДОС", [&w] { w.ImpIdClick(); }, "", true);
+    Add(serv, "Serv_Imp", "Импорт из Тровел", [&w] { w.Serv_ImpClick(); });
+    Add(serv, "Serv_Imp2", "Импорт из Тровел 2", [&w] { w.Serv_Imp2Click(); });
+    Add(
+        serv, "ImpBib", "Импорт библ.вент.", [&w] { w.ImpBibClick(); }, "", true);
+    Add(
+        serv, "Serv_ImpOrnal", "Импорт из Орнал (dbf)", [&w] { w.Serv_ImpOrnalClick(); }, "", true);
     AddNotAvailable(serv, "Tresk1", "Импорт схемы Tresk", true);
     Add(serv, "Serv_Exp", "Экспорт в Word, Excel", nullptr);
     Add(serv, "Serv_Word", "Word", [&w] { w.Serv_WordClick(); });
@@ -148,7 +151,7 @@ void TDataWindowController::BuildMenus() {
     Add(
         serv, "Serv_Poisk", "Поиск по колонке", [&w] { w.Serv_PoiskClick(); }, "F4");
     Add(serv, "Serv_Sort", "Сортировка по колонке", [&w] { w.Serv_SortClick(); });
-    AddNotAvailable(serv, "Serv_Graf", "График вентилятора");
+    Add(serv, "Serv_Graf", "График вентилятора", [&w] { w.Serv_GrafClick(); });
     Add(serv, "Serv_Sxema", "Схема вентиляции", [&w] { w.Serv_SxemaClick(); });
     menus_.push_back(std::move(serv));
 

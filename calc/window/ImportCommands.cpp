@@ -1,0 +1,133 @@
+// The data window's imports of older data, the fan library import and the
+// fan chart of a fan table row.
+#include "calc/window/DataWindowController.h"
+
+#include "calc/files/OldImports.h"
+#include "calc/window/FanChart.h"
+#include "calc/window/LibraryWindows.h"
+#include "calc/window/OrnalImport.h"
+
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+
+namespace arv {
+
+namespace {
+
+void ClearDataRows(TModGrid& grid) {
+    grid.BeginUpdate();
+    for (int r = std::max(grid.RowCount() - 1, grid.LastFilledRow()); r >= FirstDataRow; --r)
+        grid.ClearRow(r);
+    grid.EndUpdate();
+}
+
+bool AskFile(const char* filterUtf8, std::string& fileName) {
+    TFileDialogRequest request;
+    request.filter = Ru(filterUtf8);
+    if (!OpenFileDialog(request)) return false;
+    fileName = request.fileName;
+    return true;
+}
+
+void ShowImportWarnings(const TImportResult& result) {
+    if (result.Status == TImportStatus::Damaged)
+        MessageBox(result.Error, "", TMsgButtons::Ok, TMsgIcon::Error);
+    for (const std::string& w : result.Warnings)
+        MessageBox(w, "", TMsgButtons::Cancel, TMsgIcon::Information);
+}
+
+void RemindSurfaceNodes() {
+    MessageBox(Ru("Не забудьте исправить номера узлов поверхности. Входы и выходы должны иметь "
+                  "разные номера"),
+               "", TMsgButtons::Ok, TMsgIcon::Information);
+}
+
+} // namespace
+
+bool TDataWindowController::AskSaveBeforeImport(bool cancelStops) {
+    if (!t_.TablDan.Modified && !t_.TablVen.Modified) return true;
+    DialogAnswer =
+        MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
+    // A save that failed stops the import rather than lose the data.
+    if (DialogAnswer == mrYes) return Dan_SaveClick();
+    return !(cancelStops && DialogAnswer == mrCancel);
+}
+
+void TDataWindowController::TakeImportedFileName(const std::string& fileName) {
+    CurrentDataFile() = ChangeFileExt(fileName, ".dan");
+    Caption =
+        Ru("Распределение воздуха         Тальвер        ") + ExtractFileName(CurrentDataFile());
+}
+
+void TDataWindowController::ImpIdClick() {
+    TCommand command(*this);
+    if (!AskSaveBeforeImport(false)) return;
+    std::string name;
+    if (!AskFile("Данные ДОС|*.ids", name)) return;
+    TImportResult result = ImportDosFiles(name, t_, c_.CalcOptions);
+    ShowImportWarnings(result);
+    if (result.Status != TImportStatus::Damaged) TakeImportedFileName(name);
+}
+
+void TDataWindowController::Serv_ImpClick() {
+    TCommand command(*this);
+    if (!AskSaveBeforeImport(false)) return;
+    std::string name;
+    if (!AskFile("Данные Тровел *.dat|*.dat", name)) return;
+    TImportResult result = ImportTrovelDatFile(name, t_);
+    ShowImportWarnings(result);
+    if (result.Status == TImportStatus::Damaged) return;
+    TakeImportedFileName(name);
+    RemindSurfaceNodes();
+}
+
+void TDataWindowController::Serv_Imp2Click() {
+    TCommand command(*this);
+    if (!AskSaveBeforeImport(false)) return;
+    std::string name;
+    if (!AskFile("Данные Тровел *.dt|*.dt|Все файлы|*.*", name)) return;
+    TImportResult result = ImportTrovelDtFile(name, t_, c_.CalcOptions);
+    ShowImportWarnings(result);
+    if (result.Status == TImportStatus::Damaged) return;
+    TakeImportedFileName(name);
+    RemindSurfaceNodes();
+}
+
+void TDataWindowController::Serv_ImpOrnalClick() {
+    TCommand command(*this);
+    // Asked before anything is cleared; a table that cannot be opened
+    // clears nothing.
+    if (!AskSaveBeforeImport(true)) return;
+    std::string name;
+    if (!AskFile("Файлы dbf|*.dbf", name)) return;
+    if (!ImpOrnal().OpenTable(name)) return;
+    ClearModified();
+    EmptyDataSet(TNewPurpose::BeforeLoad);
+    ClearDataRows(t_.TablDan);
+    ClearDataRows(t_.TablVen);
+    t_.UzPov.clear();
+    ImpOrnal().Show();
+}
+
+void TDataWindowController::ImpBibClick() {
+    TFileDialogRequest request;
+    if (!OpenFileDialog(request)) return;
+    FanLibrary().ImportFile(request.fileName);
+}
+
+void TDataWindowController::Serv_GrafClick() {
+    TModGrid& fans = shownPage_ == PageReverse ? t_.TablVenRev : t_.TablVen;
+    const int row = fans.Row();
+    if (row < FirstDataRow) return;
+    TFanChartRequest r;
+    r.TypeName = fans.Cells(1, row);
+    r.BladeAngle = fans.Cells(2, row);
+    r.A = fans.Cells(3, row);
+    r.B = fans.Cells(4, row);
+    r.C = fans.Cells(5, row);
+    r.Flow = fans.Cells(6, row);
+    r.Depression = fans.Cells(7, row);
+    FanChartWindow().ShowChart(r);
+}
+
+} // namespace arv
