@@ -151,9 +151,10 @@ void DrawNodeMarker(TGCollFigure& doc, TCanvas& c, TPoint centre, TPoint textPoi
         c.brush.colour = innerColour;
         Circle(c, centre, inner);
     }
+    // The number goes over the ring on a clear background.
+    c.brush.style = TBrushStyle::Clear;
     c.MoveTo(textPoint.x, textPoint.y);
     c.TextOut(textPoint.x, textPoint.y, std::to_string(number));
-    c.brush.style = TBrushStyle::Clear;
     Circle(c, centre, inner);
     c.pen = savedPen;
     c.brush = savedBrush;
