@@ -123,7 +123,21 @@ TEST_F(Labels, PanModeDrawsNoLabelsCalloutsOrJunctions) {
     EXPECT_TRUE(Texts(c).empty());
     EXPECT_TRUE(c.Calls("Ellipse").empty());
     EXPECT_EQ(0, doc.junctionMode);
+    // The navigator's overview keeps junctions but draws no labels either;
+    // quick drawing after a scroll keeps the labels and drops the junctions.
     WindowState().DrawMode = 0;
+    WindowState().NavigatorDrawing = 1;
+    TRecordingCanvas n;
+    doc.Draw(n, false);
+    EXPECT_TRUE(Texts(n).empty());
+    EXPECT_EQ(1, doc.junctionMode);
+    WindowState().NavigatorDrawing = 0;
+    WindowState().QuickDrawFlag = 1;
+    TRecordingCanvas q;
+    doc.Draw(q, false);
+    EXPECT_EQ(0, doc.junctionMode);
+    EXPECT_FALSE(Texts(q).empty());
+    WindowState().QuickDrawFlag = 0;
     TRecordingCanvas d;
     doc.Draw(d, false);
     EXPECT_EQ(1, doc.junctionMode);

@@ -223,8 +223,8 @@ void TQtCanvas::ArcShape(TArcKind kind, int32_t l, int32_t t, int32_t r, int32_t
 
 void TQtCanvas::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3, int32_t x4,
                     int32_t y4) {
-    QBrush old = painter_.brush();
     ApplyShape();
+    const QBrush old = painter_.brush(); // an arc is never filled
     painter_.setBrush(Qt::NoBrush);
     ArcShape(TArcKind::Arc, l, t, r, b, x3, y3, x4, y4);
     painter_.setBrush(old);
