@@ -140,7 +140,10 @@ void TDataWindowController::FormActivate() {
 }
 
 void TDataWindowController::FormClose() {
-    SaveSettings(SettingsFileName(), t_, c_.CalcOptions, settings_, nasDlg_);
+    // Said once: the settings would otherwise be lost without a word (a
+    // program folder that cannot be written, say).
+    if (!SaveSettings(SettingsFileName(), t_, c_.CalcOptions, settings_, nasDlg_))
+        ShowWriteFailure(SettingsFileName());
 }
 
 bool TDataWindowController::AskSaveData() {
