@@ -122,6 +122,18 @@ public:
     // Screen images of the end points, refreshed on every draw.
     TPoint screenBegin;
     TPoint screenEnd;
+    // Written by the junction pass for the current view: the band corners
+    // right begin, right end, left begin, left end; per end the number of
+    // double branches met there (2: joined to exactly one other); per end
+    // the band's closing segment across that end.
+    std::array<TPoint, 4> junctionCorners{};
+    std::array<int32_t, 2> junctionState{};
+    std::array<std::array<TPoint, 2>, 2> closing{};
+    // Written by the label passes for the current view.
+    TPoint nameScreen;
+    TTextSize nameSize;
+    TPoint numberScreen;
+    TTextSize numberSize;
 
     // Caption record 1..20.
     TBranchCaption& Caption(int k) { return captions.at(static_cast<size_t>(k - 1)); }
@@ -182,6 +194,9 @@ public:
     // slot more (index bendCount), which is stored and read back.
     int32_t bendCount = -1;
     std::vector<TPoint> bends;
+    // Band corners at each bend, left and right side (junction pass).
+    std::vector<TPoint> bendLeft;
+    std::vector<TPoint> bendRight;
 
     bool HitTest(TPoint p) override;
     int32_t StreamSize(int32_t version) const override;

@@ -36,15 +36,18 @@ TDrawingSettings::TDrawingSettings() {
     fonts[4].size = 10;
 }
 
-void LabelTextOut(ILabelCanvas& dc, const std::vector<int32_t>& colours, std::string& outText,
+void LabelTextOut(TCanvas& dc, const std::vector<int32_t>& colours, std::string& outText,
                   const std::vector<std::string>& texts, int32_t lastIndex) {
-    dc.SetTransparentBackground();
+    dc.SetBackgroundTransparent(true);
+    // Each piece follows the one before, whatever alignment the caller left.
+    const uint32_t align = dc.SetTextAlign(dc.TextAlign() | kTaUpdateCp);
     outText.clear();
     for (int32_t i = 0; i <= lastIndex && i < static_cast<int32_t>(texts.size()); ++i) {
-        dc.SetTextColor(i < static_cast<int32_t>(colours.size()) ? colours[i] : 0);
-        dc.TextOutAtCurrentPosition(texts[i]);
+        dc.font.colour = i < static_cast<int32_t>(colours.size()) ? colours[i] : 0;
+        dc.TextOut(dc.PenPos().x, dc.PenPos().y, texts[i]);
         outText += texts[i];
     }
+    dc.SetTextAlign(align);
 }
 
 TGCollFigure::TGCollFigure() : nodes(this) {
@@ -340,54 +343,6 @@ TRect TGCollFigure::GetExtent() {
         r.bottom = std::min(r.bottom, e.bottom);
     }
     return r;
-}
-
-void TGCollFigure::GetLabelExtent(int32_t index, TRect& r) {
-    TGCustomFigure* f = Figure(index);
-    if (!f) return;
-    r = f->box;
-    TGBranch* b = BranchAt(index);
-    if (!b) return;
-    for (int32_t idx : {b->beginIndex, b->endIndex}) {
-        if (!nodes.Valid(idx)) continue;
-        const TNodeRecord& n = nodes.Record(idx);
-        IncludePoint(r, {ClampI(static_cast<int64_t>(n.point.x) + n.labelOffset.x),
-                         ClampI(static_cast<int64_t>(n.point.y) + n.labelOffset.y)});
-    }
-    const double s = scale > 0 ? scale : 1.0;
-    // A label's far corner: the measured size turned by the angle, in world units.
-    auto includeText = [&](TPoint at, const TFontRecord& font, int32_t scaledSize,
-                           std::string_view textToMeasure, double a) {
-        TTextSize sz = WindowHost().MeasureText(font, -RoundI(scaledSize * s), textToMeasure);
-        IncludePoint(r, at);
-        IncludePoint(r, {ClampI(static_cast<int64_t>(at.x) + RoundI(sz.cx / s * std::cos(a))),
-                         ClampI(static_cast<int64_t>(at.y) + RoundI(sz.cy / s * std::sin(a)))});
-    };
-    if (display.branchNumbers && b->switchB) {
-        includeText(b->pointB, settings.fonts[2], settings.fontSize3Scaled,
-                    "(" + std::to_string(b->number) + ")", b->angle);
-    }
-    if (display.branchNames && b->switchA) {
-        includeText(b->pointA, settings.fonts[0], settings.fontSize1Scaled, b->name, b->labelAngle);
-    }
-    if (display.caption[1]) {
-        const TBranchCaption& c = b->Caption(1);
-        includeText(c.anchor, settings.fonts[3], settings.fontSize4Scaled, "[00000]", c.angle);
-    }
-    if (display.caption[3]) {
-        const TBranchCaption& c = b->Caption(3);
-        int64_t d = RoundI(settings.symbolSize * scale / 3);
-        IncludePoint(r, {ClampI(c.anchor.x - d), ClampI(c.anchor.y - d)});
-        IncludePoint(r, {ClampI(c.anchor.x + d), ClampI(c.anchor.y + d)});
-    }
-    if (display.caption[5]) {
-        const TBranchCaption& c = b->Caption(5);
-        IncludePoint(r, c.anchor);
-        IncludePoint(r, {ClampI(static_cast<int64_t>(c.anchor.x) +
-                                RoundI(settings.arrowScale / s * std::cos(c.angle))),
-                         ClampI(static_cast<int64_t>(c.anchor.y) +
-                                RoundI(settings.arrowScale / s * std::sin(c.angle)))});
-    }
 }
 
 TGCustomFigure* TGCollFigure::CurrentFigure() const {

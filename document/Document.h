@@ -11,6 +11,8 @@
 #include "document/Layers.h"
 #include "document/Nodes.h"
 #include "document/SymbolLibrary.h"
+#include "document/WindowHost.h"
+#include "platform/Canvas.h"
 
 #include <array>
 #include <functional>
@@ -24,20 +26,13 @@ namespace arv {
 
 class TGBranch;
 
-// Where labels write their text: the canvas of the drawing pass seen from
-// the label routines.
-class ILabelCanvas {
-public:
-    virtual ~ILabelCanvas() = default;
-    virtual void SetTransparentBackground() = 0;
-    virtual void SetTextColor(int32_t colour) = 0;
-    // Writes at the current position and advances it.
-    virtual void TextOutAtCurrentPosition(std::string_view text) = 0;
-};
+// The label routines write on the canvas of the drawing pass.
+using ILabelCanvas = TCanvas;
 
-// Writes texts[0..lastIndex] one after the other from the current position,
-// each in its colour; outText receives their concatenation.
-void LabelTextOut(ILabelCanvas& dc, const std::vector<int32_t>& colours, std::string& outText,
+// Writes texts[0..lastIndex] one after the other from the current position
+// on a transparent background, each in its colour, advancing the position;
+// outText receives their concatenation.
+void LabelTextOut(TCanvas& dc, const std::vector<int32_t>& colours, std::string& outText,
                   const std::vector<std::string>& texts, int32_t lastIndex);
 using TLabelTextOut = decltype(&LabelTextOut);
 
@@ -106,9 +101,40 @@ public:
     int32_t foundNode = 0;
     int32_t current = -1;
     std::function<void()> OnChange;
-    std::function<bool(ILabelCanvas& dc, int32_t number, int32_t record, int32_t value,
+    std::function<bool(TCanvas& dc, int32_t number, int32_t record, int32_t value,
                        TLabelTextOut textOut, TGCollFigure& doc)>
         OnDrawLabel;
+
+    // State of the drawing pass (not stored): junctions on for this view,
+    // the monochrome flag of the pass, whether the pass computed junctions,
+    // the caption record in process, the size of the last measured label.
+    uint8_t junctionMode = 0;
+    uint8_t monochrome = 0;
+    uint8_t junctionsComputed = 0;
+    int32_t captionIndex = 0;
+    TTextSize labelTextSize;
+
+    // Paints the whole document in the current view: figures in drawing
+    // order, the route overlay, then the three label passes. Monochrome is
+    // set for black-and-white printing. Never opens a message box: failures
+    // wait in DrawMessages for the window to show after the paint.
+    void Draw(TCanvas& canvas, bool monochrome);
+    void DrawBranchLabels(TCanvas& canvas, bool monochrome);
+    void DrawNodes(TCanvas& canvas, bool monochrome);
+    void DrawBracketLabels(TCanvas& canvas, bool monochrome);
+    // The boxed calculation-data callout of a branch at the middle of the
+    // two world points.
+    void DrawFlowCaption(TGBranch& branch, TCanvas& canvas, TPoint a, TPoint b);
+    // Stores the symbol size and rebuilds every legend symbol at it.
+    void SetSymbolSize(int32_t size);
+    // Messages met while drawing, each once until the cause goes away;
+    // TakeDrawMessages empties the list, ReportDrawMessages shows them.
+    std::vector<std::string> TakeDrawMessages();
+    void ReportDrawMessages();
+    // Remembers a drawing failure (once while it lasts).
+    void NoteDrawFailure(const std::string& text);
+    // The cause of a remembered failure has gone.
+    void ClearDrawFailure(const std::string& text);
 
     int32_t Count() const { return static_cast<int32_t>(figures.size()); }
     int32_t VisibleCount() const { return static_cast<int32_t>(visibleList.size()); }
@@ -200,6 +226,8 @@ private:
     // Gaps below the largest branch number, as ranges (high, low) in the
     // order they were found; the last range's low end is handed out first.
     std::vector<std::pair<int64_t, int64_t>> freedBranchNumbers_;
+    std::vector<std::string> drawMessages_;
+    std::vector<std::string> reportedFailures_;
     int64_t nextBranchMagnitude_ = 1;
 };
 

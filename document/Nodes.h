@@ -6,6 +6,7 @@
 #include "document/Geometry.h"
 #include "platform/BinaryIo.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +31,14 @@ struct TNodeRecord {
     std::vector<int32_t> outgoing;
     // Last drawn screen position (set by the drawing).
     TPoint screenCentre;
+    // The rest of the current view: circle, number label and its size, and
+    // the junction pass's result (0: the node needs its closing segment).
+    TRect screenRect;
+    TPoint labelScreen;
+    int32_t labelWidth = 0;
+    int32_t labelHeight = 0;
+    uint8_t junctionDone = 1;
+    std::array<TPoint, 2> closing{};
 };
 
 class TGCollNode {

@@ -9,6 +9,8 @@
 
 namespace arv {
 
+class TCanvas;
+
 class TGPolygon : public TGCustomFigure {
 public:
     explicit TGPolygon(const TGLajer* layers = nullptr);
@@ -28,6 +30,8 @@ public:
     // within the hit tolerance of vertex 0 closes the polygon.
     void AddPoint(TPoint previous, TPoint p);
     void UpdateBounds();
+    // Vertices 0..lastIndex on the canvas (screen cache refreshed).
+    void Paint(TCanvas& canvas);
 };
 
 class TGRectangle : public TGCustomFigure {
@@ -83,6 +87,7 @@ public:
     void SetRect(TPoint a, TPoint b, int32_t mode);
     void MoveHandle(TPoint mouseStart, TPoint mouseNow);
     virtual int32_t OutlineDistance(TPoint p) const;
+    virtual void Paint(TCanvas& canvas);
 
 protected:
     TGElipse(int32_t kindCode, const TGLajer* layers);
@@ -105,6 +110,7 @@ public:
     void SetPoints(TPoint first, TPoint second, TPoint centrePoint);
     void MoveHandle(TPoint mouseStart, TPoint mouseNow);
     int32_t OutlineDistance(TPoint p) const override;
+    void Paint(TCanvas& canvas) override;
 };
 
 // The nine handles of a box given by its first point (x1, y1) and second

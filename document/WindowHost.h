@@ -15,6 +15,7 @@
 namespace arv {
 
 class TStringGridModel;
+class TCanvas;
 
 // The PLA marker that the window's timer blinks.
 struct TBlinkMarker {
@@ -85,12 +86,9 @@ public:
     virtual void LayerBoxRefilled() {}
     // The blink timer starts (the marker is in TWindowState).
     virtual void EnableBlinkTimer() {}
-    // Size in pixels of a text in the font at the height (negative: character
-    // height), measured on the window's canvas.
-    virtual TTextSize MeasureText(const TFontRecord& /*font*/, int32_t /*height*/,
-                                  std::string_view /*text*/) {
-        return {};
-    }
+    // The window's canvas, for measuring texts outside a drawing pass; null
+    // when there is no window (texts then measure 0 x 0).
+    virtual TCanvas* MeasuringCanvas() { return nullptr; }
 };
 
 TWindowState& WindowState();

@@ -3,6 +3,7 @@
 #include "NasDlgWindow.h"
 
 #include "platform/qt/GridView.h"
+#include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 
 #include <QAction>
@@ -34,9 +35,7 @@ QString U(const char* utf8) {
 }
 
 QFont FontOf(const std::string& name, int size, bool fixedPitch = false) {
-    QFont f(ToQString(name), std::max(6, size));
-    if (fixedPitch) f.setStyleHint(QFont::Monospace);
-    return f;
+    return WindowsFont(name, std::max(6, size), fixedPitch);
 }
 
 QString MemoText(const TMemo& memo) {

@@ -1,4 +1,5 @@
 #include "DocTestSupport.h"
+#include "platform/RecordingCanvas.h"
 
 #include <string>
 #include <vector>
@@ -292,18 +293,18 @@ TEST_F(Document, ExtentCoversFiguresAndNodeLabels) {
 
 TEST_F(Document, ExtentIncludesMeasuredLabels) {
     struct Host : IWindowHost {
-        TTextSize MeasureText(const TFontRecord&, int32_t, std::string_view text) override {
-            return {static_cast<int32_t>(text.size()) * 10, 8};
-        }
+        TRecordingCanvas canvas;
+        TCanvas* MeasuringCanvas() override { return &canvas; }
     } host;
     InstallWindowHost(&host);
     TGCollFigure doc;
     TGLine* line = AddLine(doc, {0, 0}, {100, 0}, 7);
     doc.display.branchNumbers = 1;
     line->pointB = {200, 0};
-    // "(7)" is 30 wide and 8 high, along the branch angle 0.
+    // "(7)" in font 3 (32 world units at scale 1) measures 3 x 19 pixels
+    // wide on the recording canvas, along the branch angle 0.
     TRect r = doc.GetExtent();
-    EXPECT_EQ(230, r.right);
+    EXPECT_EQ(257, r.right);
     doc.display.branchNumbers = 0;
     doc.display.caption[3] = 1;
     line->Caption(3).anchor = {50, -50};
@@ -326,19 +327,21 @@ TEST_F(Document, PointInRotatedRect) {
 }
 
 TEST_F(Document, LabelTextOutWritesEachPartInItsColour) {
-    struct Canvas : ILabelCanvas {
-        std::vector<std::string> calls;
-        void SetTransparentBackground() override { calls.push_back("bk"); }
-        void SetTextColor(int32_t c) override { calls.push_back("c" + std::to_string(c)); }
-        void TextOutAtCurrentPosition(std::string_view t) override {
-            calls.push_back("t" + std::string(t));
-        }
-    } canvas;
+    TRecordingCanvas canvas;
+    canvas.font.height = -10; // 6 pixels a character
+    canvas.MoveTo(100, 50);
     std::string out = "old";
     LabelTextOut(canvas, {255, 0}, out, {"[", "12,5", "]"}, 2);
     EXPECT_EQ("[12,5]", out);
-    EXPECT_EQ((std::vector<std::string>{"bk", "c255", "t[", "c0", "t12,5", "c0", "t]"}),
-              canvas.calls);
+    std::vector<std::string> calls;
+    for (const TCanvasCall& c : canvas.calls) {
+        EXPECT_TRUE(c.transparentText);
+        calls.push_back(c.text + "@" + std::to_string(c.args[0]) + ":" +
+                        std::to_string(c.font.colour));
+    }
+    // Each piece follows the one before from the current position.
+    EXPECT_EQ((std::vector<std::string>{"[@100:255", "12,5@106:0", "]@130:0"}), calls);
+    EXPECT_EQ(0u, canvas.TextAlign() & kTaUpdateCp);
     // An index past the texts stops at the last text.
     LabelTextOut(canvas, {}, out, {"a"}, 5);
     EXPECT_EQ("a", out);

@@ -1,5 +1,6 @@
 #include "GridView.h"
 
+#include "QtFonts.h"
 #include "QtText.h"
 #include "platform/Cp1251.h"
 
@@ -182,7 +183,7 @@ void TGridView::ApplyLayout() {
         hide();
     else if (parentWidget())
         show();
-    QFont f = font();
+    QFont f = grid_.FontName().empty() ? SubstitutedFont(font()) : WindowsFont(grid_.FontName(), 0);
     f.setPointSize(std::max(6, grid_.FontSize() + 1));
     setFont(f);
     horizontalHeader()->setVisible(grid_.FixedRows() > 0);

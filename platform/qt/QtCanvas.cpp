@@ -1,0 +1,403 @@
+#include "platform/qt/QtCanvas.h"
+
+#include "platform/FontTable.h"
+#include "platform/qt/QtText.h"
+
+#include <QPaintDevice>
+#include <QPainterPath>
+#include <QPolygon>
+#include <algorithm>
+#include <cmath>
+
+namespace arv {
+
+namespace {
+
+QColor ToQColor(int32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+int32_t FromQRgb(QRgb p) {
+    return qRed(p) | (qGreen(p) << 8) | (qBlue(p) << 16);
+}
+
+// Parametric angle (degrees) of the point where the ray from the centre
+// through (x, y) meets the ellipse of half-axes a, b (screen y down).
+double RayParamDegrees(double cx, double cy, double a, double b, int32_t x, int32_t y) {
+    double dx = x - cx;
+    double dy = cy - y;
+    if (dx == 0 && dy == 0) return 0;
+    double t = std::atan2(a * dy, b * dx);
+    return t * 180.0 / 3.14159265358979323846;
+}
+
+} // namespace
+
+TQtCanvas::TQtCanvas(QImage& image) : image_(&image) {
+    painter_.begin(&image);
+    dpi_ = 96;
+    rasterOps_ = true;
+}
+
+TQtCanvas::TQtCanvas(QPaintDevice* device, int32_t dpi) {
+    painter_.begin(device);
+    dpi_ = dpi > 0 ? dpi : device->logicalDpiY();
+    if (dpi_ <= 0) dpi_ = 96;
+}
+
+TQtCanvas::~TQtCanvas() {
+    Finish();
+}
+
+void TQtCanvas::Finish() {
+    if (painter_.isActive()) painter_.end();
+}
+
+void TQtCanvas::ApplyMode() {
+    if (appliedMode_ == pen.mode) return;
+    appliedMode_ = pen.mode;
+    if (!rasterOps_) return; // printers know no raster operations
+    painter_.setCompositionMode(pen.mode == TPenMode::NotXor
+                                    ? QPainter::RasterOp_NotSourceXorDestination
+                                    : QPainter::CompositionMode_SourceOver);
+}
+
+void TQtCanvas::ApplyPen() {
+    ApplyMode();
+    if (penValid_ && appliedPen_ == pen) return;
+    appliedPen_ = pen;
+    penValid_ = true;
+    if (pen.style == TPenStyle::Clear) {
+        painter_.setPen(Qt::NoPen);
+        return;
+    }
+    int32_t w = std::max(1, pen.width);
+    QPen p(ToQColor(pen.colour));
+    p.setWidth(w);
+    if (w > 1) {
+        // Wide pens are geometric: round ends and corners, and always solid.
+        p.setCapStyle(Qt::RoundCap);
+        p.setJoinStyle(Qt::RoundJoin);
+    } else {
+        // A flat cap leaves out the last pixel of a hairline, as GDI does.
+        p.setCapStyle(Qt::FlatCap);
+        p.setJoinStyle(Qt::MiterJoin);
+        switch (pen.style) {
+        case TPenStyle::Dash:
+            p.setDashPattern({18, 6});
+            break;
+        case TPenStyle::Dot:
+            p.setDashPattern({3, 3});
+            break;
+        case TPenStyle::DashDot:
+            p.setDashPattern({9, 6, 3, 6});
+            break;
+        case TPenStyle::DashDotDot:
+            p.setDashPattern({9, 3, 3, 3, 3, 3});
+            break;
+        default:
+            break;
+        }
+    }
+    painter_.setPen(p);
+}
+
+void TQtCanvas::ApplyBrush() {
+    if (brushValid_ && appliedBrush_ == brush) return;
+    appliedBrush_ = brush;
+    brushValid_ = true;
+    Qt::BrushStyle s = Qt::SolidPattern;
+    switch (brush.style) {
+    case TBrushStyle::Solid:
+        s = Qt::SolidPattern;
+        break;
+    case TBrushStyle::Clear:
+        s = Qt::NoBrush;
+        break;
+    case TBrushStyle::Horizontal:
+        s = Qt::HorPattern;
+        break;
+    case TBrushStyle::Vertical:
+        s = Qt::VerPattern;
+        break;
+    case TBrushStyle::FDiagonal:
+        s = Qt::FDiagPattern;
+        break;
+    case TBrushStyle::BDiagonal:
+        s = Qt::BDiagPattern;
+        break;
+    case TBrushStyle::Cross:
+        s = Qt::CrossPattern;
+        break;
+    case TBrushStyle::DiagCross:
+        s = Qt::DiagCrossPattern;
+        break;
+    }
+    painter_.setBrush(QBrush(ToQColor(brush.colour), s));
+    // Hatch gaps stay transparent.
+    painter_.setBackgroundMode(Qt::TransparentMode);
+}
+
+void TQtCanvas::ApplyShape() {
+    ApplyPen();
+    ApplyBrush();
+}
+
+void TQtCanvas::LineTo(int32_t x, int32_t y) {
+    ApplyPen();
+    if (pen.style != TPenStyle::Clear && !(penPos_.x == x && penPos_.y == y)) {
+        painter_.drawLine(penPos_.x, penPos_.y, x, y);
+    }
+    penPos_ = {x, y};
+}
+
+void TQtCanvas::Rectangle(int32_t l, int32_t t, int32_t r, int32_t b) {
+    if (r < l) std::swap(l, r);
+    if (b < t) std::swap(t, b);
+    if (r - l < 1 || b - t < 1) return;
+    ApplyShape();
+    if (pen.style == TPenStyle::Clear) {
+        // Without an outline the inside alone is filled, one pixel less.
+        if (brush.style != TBrushStyle::Clear) {
+            painter_.fillRect(QRect(l, t, r - l - 1, b - t - 1), painter_.brush());
+        }
+        return;
+    }
+    painter_.drawRect(QRect(l, t, r - l - 1, b - t - 1));
+}
+
+void TQtCanvas::FillRect(const TCanvasRect& rc) {
+    ApplyMode();
+    ApplyBrush();
+    if (brush.style == TBrushStyle::Clear) return;
+    painter_.fillRect(QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top),
+                      painter_.brush());
+}
+
+void TQtCanvas::Ellipse(int32_t l, int32_t t, int32_t r, int32_t b) {
+    if (r < l) std::swap(l, r);
+    if (b < t) std::swap(t, b);
+    if (r - l < 1 || b - t < 1) return;
+    ApplyShape();
+    painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+}
+
+void TQtCanvas::RoundRect(int32_t l, int32_t t, int32_t r, int32_t b, int32_t w, int32_t h) {
+    if (r < l) std::swap(l, r);
+    if (b < t) std::swap(t, b);
+    if (r - l < 1 || b - t < 1) return;
+    ApplyShape();
+    painter_.drawRoundedRect(QRect(l, t, r - l - 1, b - t - 1), w / 2.0, h / 2.0, Qt::AbsoluteSize);
+}
+
+void TQtCanvas::ArcShape(TArcKind kind, int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3,
+                         int32_t y3, int32_t x4, int32_t y4) {
+    if (r < l) std::swap(l, r);
+    if (b < t) std::swap(t, b);
+    if (r - l < 1 || b - t < 1) return;
+    ApplyShape();
+    QRect box(l, t, r - l - 1, b - t - 1);
+    double cx = (l + r - 1) / 2.0;
+    double cy = (t + b - 1) / 2.0;
+    double a = (r - l - 1) / 2.0;
+    double bb = (b - t - 1) / 2.0;
+    double start = RayParamDegrees(cx, cy, a, bb, x3, y3);
+    double end = RayParamDegrees(cx, cy, a, bb, x4, y4);
+    double span = end - start;
+    while (span <= 0) span += 360.0; // equal rays: the whole curve
+    int startQ = static_cast<int>(std::lround(start * 16));
+    int spanQ = static_cast<int>(std::lround(span * 16));
+    switch (kind) {
+    case TArcKind::Arc:
+        painter_.drawArc(box, startQ, spanQ);
+        break;
+    case TArcKind::Pie:
+        painter_.drawPie(box, startQ, spanQ);
+        break;
+    case TArcKind::Chord:
+        painter_.drawChord(box, startQ, spanQ);
+        break;
+    }
+}
+
+void TQtCanvas::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3, int32_t x4,
+                    int32_t y4) {
+    QBrush old = painter_.brush();
+    ApplyShape();
+    painter_.setBrush(Qt::NoBrush);
+    ArcShape(TArcKind::Arc, l, t, r, b, x3, y3, x4, y4);
+    painter_.setBrush(old);
+}
+
+void TQtCanvas::Pie(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3, int32_t x4,
+                    int32_t y4) {
+    ArcShape(TArcKind::Pie, l, t, r, b, x3, y3, x4, y4);
+}
+
+void TQtCanvas::Chord(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3,
+                      int32_t x4, int32_t y4) {
+    ArcShape(TArcKind::Chord, l, t, r, b, x3, y3, x4, y4);
+}
+
+void TQtCanvas::Polygon(const TCanvasPoint* points, int32_t count) {
+    if (count < 2) return;
+    ApplyShape();
+    QPolygon poly(count);
+    for (int32_t i = 0; i < count; ++i) poly.setPoint(i, points[i].x, points[i].y);
+    painter_.drawPolygon(poly, Qt::OddEvenFill);
+}
+
+void TQtCanvas::Polyline(const TCanvasPoint* points, int32_t count) {
+    if (count < 2) return;
+    ApplyPen();
+    QPolygon poly(count);
+    for (int32_t i = 0; i < count; ++i) poly.setPoint(i, points[i].x, points[i].y);
+    painter_.drawPolyline(poly);
+}
+
+QFont TQtCanvas::MakeQFont(const TFont& f) {
+    std::string_view family = SubstituteFontFamily(f.name, f.pitch == 2);
+    QFont q(QString::fromLatin1(family.data(), static_cast<qsizetype>(family.size())));
+    int32_t h = f.height == 0 ? -13 : f.height;
+    if (h < 0) {
+        q.setPixelSize(std::max(1, -h));
+    } else {
+        // A positive height is the whole cell: find the character height
+        // whose ascent plus descent make it.
+        QFont probe = q;
+        probe.setPixelSize(100);
+        QFontMetrics m(probe);
+        int cell = std::max(1, m.ascent() + m.descent());
+        q.setPixelSize(std::max(1, static_cast<int>(std::lround(h * 100.0 / cell))));
+    }
+    q.setBold((f.style & kFontBold) != 0);
+    q.setItalic((f.style & kFontItalic) != 0);
+    q.setUnderline((f.style & kFontUnderline) != 0);
+    q.setStrikeOut((f.style & kFontStrikeOut) != 0);
+    q.setKerning(false); // GDI's TextOut does not kern
+    q.setHintingPreference(QFont::PreferFullHinting);
+    return q;
+}
+
+TQtCanvas::TFontSlot& TQtCanvas::CurrentFont() {
+    auto sameFace = [this](const TFont& k) {
+        return k.height == font.height && k.style == font.style && k.pitch == font.pitch &&
+               k.name == font.name;
+    };
+    if (lastFont_ < fonts_.size() && sameFace(fonts_[lastFont_].key)) return fonts_[lastFont_];
+    for (size_t i = 0; i < fonts_.size(); ++i) {
+        if (sameFace(fonts_[i].key)) {
+            lastFont_ = i;
+            return fonts_[i];
+        }
+    }
+    if (fonts_.size() >= 32) fonts_.erase(fonts_.begin());
+    TFontSlot slot;
+    slot.key = font;
+    slot.font = MakeQFont(font);
+    slot.metrics = std::make_unique<QFontMetrics>(slot.font, painter_.device());
+    fonts_.push_back(std::move(slot));
+    lastFont_ = fonts_.size() - 1;
+    return fonts_.back();
+}
+
+TCanvasSize TQtCanvas::TextExtent(std::string_view text) {
+    TFontSlot& f = CurrentFont();
+    QString s = ToQString(text);
+    return {f.metrics->horizontalAdvance(s), f.metrics->height()};
+}
+
+void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
+    bool cp = (textAlign_ & kTaUpdateCp) != 0;
+    TCanvasPoint at = cp ? penPos_ : TCanvasPoint{x, y};
+    TFontSlot& f = CurrentFont();
+    QString s = ToQString(text);
+    const int w = f.metrics->horizontalAdvance(s);
+    const int h = f.metrics->height();
+    const int ascent = f.metrics->ascent();
+    int dx = 0;
+    switch (textAlign_ & kTaHorizontalMask) {
+    case kTaRight:
+        dx = -w;
+        break;
+    case kTaCenter:
+        dx = -w / 2;
+        break;
+    default:
+        break;
+    }
+    int baseline = ascent; // distance from the reference point down to the baseline
+    if ((textAlign_ & kTaVerticalMask) == kTaBaseline)
+        baseline = 0;
+    else if ((textAlign_ & kTaVerticalMask) == kTaBottom)
+        baseline = ascent - h;
+    const double a = EscapementRadians(font.escapement);
+    const bool turned = font.escapement % 3600 != 0;
+    ApplyMode();
+    if (turned) {
+        painter_.save();
+        painter_.translate(at.x, at.y);
+        painter_.rotate(-font.escapement / 10.0);
+    } else {
+        painter_.translate(at.x, at.y);
+    }
+    if (!transparentText_ && brush.style == TBrushStyle::Solid) {
+        painter_.fillRect(QRect(dx, baseline - ascent, w, h), ToQColor(brush.colour));
+    }
+    painter_.setFont(f.font);
+    QPen old = painter_.pen();
+    painter_.setPen(ToQColor(font.colour));
+    painter_.drawText(dx, baseline, s);
+    painter_.setPen(old);
+    if (turned) {
+        painter_.restore();
+        brushValid_ = false; // restore() puts back the brush it saved
+        penValid_ = false;
+    } else {
+        painter_.translate(-at.x, -at.y);
+    }
+    if (cp) {
+        int32_t ddx = static_cast<int32_t>(std::lround(w * std::cos(a)));
+        int32_t ddy = static_cast<int32_t>(std::lround(w * std::sin(a)));
+        if ((textAlign_ & kTaHorizontalMask) == kTaLeft)
+            penPos_ = {at.x + ddx, at.y - ddy};
+        else if ((textAlign_ & kTaHorizontalMask) == kTaRight)
+            penPos_ = {at.x - ddx, at.y + ddy};
+    }
+}
+
+void TQtCanvas::StretchDraw(const TCanvasRect& r, const TBitmap32& bitmap, bool transparent) {
+    if (bitmap.Empty() || r.right == r.left || r.bottom == r.top) return;
+    QImage img(bitmap.Width, bitmap.Height, QImage::Format_ARGB32);
+    const uint32_t key = bitmap.Pixel(0, bitmap.Height - 1) & 0x00FFFFFFu;
+    for (int32_t y = 0; y < bitmap.Height; ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(img.scanLine(y));
+        for (int32_t x = 0; x < bitmap.Width; ++x) {
+            uint32_t p = bitmap.Pixel(x, y);
+            if (transparent && (p & 0x00FFFFFFu) == key) p = 0;
+            line[x] = p;
+        }
+    }
+    ApplyMode();
+    painter_.drawImage(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), img);
+}
+
+void TQtCanvas::SetClipRect(const TCanvasRect& r) {
+    painter_.setClipRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+}
+
+void TQtCanvas::NoClip() {
+    painter_.setClipping(false);
+}
+
+int32_t TQtCanvas::GetPixel(int32_t x, int32_t y) {
+    if (!image_ || !image_->valid(x, y)) return -1;
+    return FromQRgb(image_->pixel(x, y));
+}
+
+void TQtCanvas::SetPixel(int32_t x, int32_t y, int32_t colour) {
+    ApplyMode();
+    painter_.fillRect(QRect(x, y, 1, 1), ToQColor(colour));
+}
+
+} // namespace arv

@@ -1,0 +1,87 @@
+// The canvas drawn with QPainter: on an image (the off-screen picture of the
+// plan, pixel tests) or on any other paint device (a printer or PDF page).
+#pragma once
+
+#include "platform/Canvas.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <memory>
+#include <vector>
+
+class QPaintDevice;
+
+namespace arv {
+
+class TQtCanvas : public TCanvas {
+public:
+    // Draws on the image (32-bit formats; others are converted by the caller).
+    explicit TQtCanvas(QImage& image);
+    // Draws on a printer or PDF page; dpi 0 takes the device's resolution.
+    explicit TQtCanvas(QPaintDevice* device, int32_t dpi = 0);
+    ~TQtCanvas() override;
+    TQtCanvas(const TQtCanvas&) = delete;
+    TQtCanvas& operator=(const TQtCanvas&) = delete;
+
+    int32_t PixelsPerInch() const override { return dpi_; }
+    QPainter& Painter() { return painter_; }
+    // Ends the painting (the destructor does it too).
+    void Finish();
+
+    void LineTo(int32_t x, int32_t y) override;
+    void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    void RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t cornerW,
+                   int32_t cornerH) override;
+    void Arc(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x3, int32_t y3,
+             int32_t x4, int32_t y4) override;
+    void Pie(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x3, int32_t y3,
+             int32_t x4, int32_t y4) override;
+    void Chord(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x3, int32_t y3,
+               int32_t x4, int32_t y4) override;
+    void Polygon(const TCanvasPoint* points, int32_t count) override;
+    void Polyline(const TCanvasPoint* points, int32_t count) override;
+    void FillRect(const TCanvasRect& r) override;
+    void TextOut(int32_t x, int32_t y, std::string_view text) override;
+    TCanvasSize TextExtent(std::string_view text) override;
+    void StretchDraw(const TCanvasRect& r, const TBitmap32& bitmap, bool transparent) override;
+    void SetClipRect(const TCanvasRect& r) override;
+    void NoClip() override;
+    int32_t GetPixel(int32_t x, int32_t y) override;
+    void SetPixel(int32_t x, int32_t y, int32_t colour) override;
+
+    // The Qt font of a logical font (family from the substitution table).
+    static QFont MakeQFont(const TFont& f);
+
+private:
+    struct TFontSlot {
+        TFont key;
+        QFont font;
+        std::unique_ptr<QFontMetrics> metrics;
+    };
+    void ApplyPen();
+    void ApplyBrush();
+    void ApplyMode();
+    // Pen, brush and raster mode for a shape; false when nothing is drawn.
+    void ApplyShape();
+    TFontSlot& CurrentFont();
+    enum class TArcKind { Arc, Pie, Chord };
+    void ArcShape(TArcKind kind, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                  int32_t x3, int32_t y3, int32_t x4, int32_t y4);
+
+    QImage* image_ = nullptr;
+    QPainter painter_;
+    int32_t dpi_ = 96;
+    bool rasterOps_ = false;
+    TPen appliedPen_;
+    TBrush appliedBrush_;
+    TPenMode appliedMode_ = TPenMode::Copy;
+    bool penValid_ = false;
+    bool brushValid_ = false;
+    std::vector<TFontSlot> fonts_;
+    size_t lastFont_ = 0;
+};
+
+} // namespace arv
