@@ -67,11 +67,17 @@ void SetIDrawWin(TIDrawWin* window) {
 
 TIDrawWin::TIDrawWin() : doc_(std::make_unique<TGCollFigure>()) {
     GDoc = doc_.get();
+    doc_->OnDrawLabel = [this](TCanvas& dc, int32_t number, int32_t kind, int32_t position,
+                               TLabelTextOut draw, TGCollFigure& doc) {
+        return GetFigureLabel(dc, number, kind, position, draw, doc);
+    };
     InstallWindowHost(this);
+    InstallSchemeHost(this);
 }
 
 TIDrawWin::~TIDrawWin() {
     InstallWindowHost(nullptr);
+    if (SchemeHost() == this) InstallSchemeHost(nullptr);
     if (GDoc == doc_.get()) GDoc = nullptr;
     WindowState().BranchGrid = nullptr;
     WindowState().Datagrid = nullptr;

@@ -170,7 +170,16 @@ public:
     bool CentreOnBranch(int number) override;
     void ShowAndBringToFront() override;
 
+    // The label provider of the document's label pass: true only when the
+    // arguments of a flow or sample label are out of range.
+    bool GetFigureLabel(TCanvas& dc, int32_t number, int32_t kind, int32_t position,
+                        TLabelTextOut draw, TGCollFigure& doc);
+    // The canvas texts are measured on outside a paint (the form's).
+    void SetMeasuringCanvas(TCanvas* canvas) { measuringCanvas_ = canvas; }
+    TCanvas* MeasuringCanvas() override { return measuringCanvas_; }
+
     // ISchemeHost.
+    void NewDrawing() override { New1Click(); }
     void BuildSchemeFromBase() override;
     void SchemeImported(const std::string& drawingFileName) override;
     bool CheckSchemeAgainstCalcData() override { return true; }
@@ -211,6 +220,7 @@ private:
     std::string networkDataText_;
     TModGrid* branchGrid_ = nullptr;
     TModGrid* nodeGrid_ = nullptr;
+    TCanvas* measuringCanvas_ = nullptr;
 };
 
 // The command-line rule: the drawing named by the parameters (each followed

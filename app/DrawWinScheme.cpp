@@ -5,26 +5,21 @@
 #include "calc/model/ModGrid.h"
 #include "calc/window/DataWindowController.h"
 #include "document/Branch.h"
+#include "document/DrawingGlobals.h"
 #include "platform/Cp1251.h"
 #include "platform/NumberParse.h"
 
+#include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 namespace arv {
 
-namespace {
-
-constexpr int kFirstDataRow = 2;
-
-int CellInt(const TModGrid& g, int col, int row) {
-    return StrToIntDef(Trim(g.Cells(col, row)), 0);
-}
-
-} // namespace
-
 void TIDrawWin::BuildSchemeFromBase() {
     TBaseData& base = BaseData();
     TGCollFigure& doc = *doc_;
+    DrawingGlobals().WidthDefault = 2;
+    DrawingGlobals().DefaultBranchStyle = 1;
     std::unordered_map<int32_t, const TBaseNode*> nodes;
     for (const TBaseNode& n : base.BaseNodes) nodes.emplace(n.Number, &n);
     for (size_t i = 0; i < base.BaseBranches.size(); ++i) {
@@ -66,8 +61,17 @@ void TIDrawWin::BuildSchemeFromBase() {
     doc.current = -1;
     doc.nodes.BuildIncidence();
     doc.BuildVisibleList();
-    FitView(doc.GetExtent());
+    SyncViewMenus(DrawingGlobals().SchemeKind);
     DrawingModified = true;
+    TRect e = doc.GetExtent();
+    if (e == TRect{}) return;
+    e = {e.left - 10, e.top + 10, e.right + 10, e.bottom - 10};
+    doc.scale = std::min(PaintWidth / std::abs(static_cast<double>(e.right) - e.left),
+                         PaintHeight / std::abs(static_cast<double>(e.top) - e.bottom));
+    doc.hitTolerance = std::max(5, RoundI(5.0 / doc.scale));
+    doc.centre = {HalfSum(e.left, e.right), HalfSum(e.top, e.bottom)};
+    doc.UpdateViewSize(PaintWidth, PaintHeight);
+    Repaint();
 }
 
 void TIDrawWin::SchemeImported(const std::string& drawingFileName) {
@@ -86,25 +90,75 @@ void TIDrawWin::SetCalcGrids(TModGrid* branches, TModGrid* nodes) {
 void TIDrawWin::IndexCalcDataGrids() {
     auto& index = WindowState().CalcBranchIndex;
     index.clear();
-    if (!branchGrid_) return;
-    const TModGrid& g = *branchGrid_;
-    for (int r = kFirstDataRow; r < g.RowCount(); ++r) {
-        int number = CellInt(g, 0, r);
-        if (number == 0) continue;
-        index.push_back({number, CellInt(g, 1, r), CellInt(g, 2, r), r});
+    if (branchGrid_) {
+        const TModGrid& g = *branchGrid_;
+        for (int r = g.FixedRows(); r < g.RowCount(); ++r) {
+            const std::string key = Trim(g.Cells(0, r));
+            if (key.empty() || key == Ru("ветви")) continue;
+            int number = 0;
+            if (!TryStrToInt(key, number)) {
+                index.push_back({kNoNode, 0, 0, 0});
+                continue;
+            }
+            const std::string from = Trim(g.Cells(1, r)), to = Trim(g.Cells(2, r));
+            // A row without both end nodes is no branch yet.
+            if (from.empty() || to.empty()) continue;
+            index.push_back({number, StrToIntDef(from, 0), StrToIntDef(to, 0), r});
+        }
     }
+    FillBranchCaptions();
 }
 
 void TIDrawWin::LinkBranchesToCalcData() {
-    std::unordered_map<int32_t, int32_t> rowOf;
     const auto& index = WindowState().CalcBranchIndex;
-    for (size_t i = 0; i < index.size(); ++i)
-        rowOf.emplace(index[i].number, static_cast<int32_t>(i));
-    for (int32_t i = 0; i < doc_->Count(); ++i)
-        if (TGBranch* b = doc_->BranchAt(i)) {
-            auto it = rowOf.find(b->number);
-            b->resultsIndex = it == rowOf.end() ? -1 : it->second;
+    std::unordered_map<int32_t, int32_t> positionOf;
+    // Later records win, as with duplicate numbers the last row does.
+    for (size_t i = 0; i < index.size(); ++i) positionOf[index[i].number] = static_cast<int32_t>(i);
+    const char kind = dataWindow_ ? dataWindow_->CalcContext().CalcOptions[2] : 'E';
+    for (int32_t i = 0; i < doc_->Count(); ++i) {
+        TGBranch* b = doc_->BranchAt(i);
+        if (!b) continue;
+        auto it = positionOf.find(b->number);
+        if (it == positionOf.end()) continue;
+        b->Caption(1).b = it->second;
+        b->resultsIndex = it->second;
+        if (branchGrid_) {
+            const int row = index[static_cast<size_t>(it->second)].row;
+            const int col = kind == 'P' ? 12 : 11;
+            b->flowReversed = branchGrid_->Cells(col, row).find('-') != std::string::npos ? 1 : 0;
         }
+    }
+    FillBranchCaptions();
+}
+
+bool TIDrawWin::GetFigureLabel(TCanvas& dc, int32_t number, int32_t kind, int32_t position,
+                               TLabelTextOut draw, TGCollFigure& doc) {
+    const auto& index = WindowState().CalcBranchIndex;
+    const bool inRange = position >= 0 && position < static_cast<int32_t>(index.size());
+    if (kind == 1 || kind == 5) {
+        if (!inRange || number < 0) return true;
+        if (kind == 5) {
+            std::string out;
+            draw(dc, {0}, out, {"1234"}, 0);
+            return false;
+        }
+        const TCalcBranchIndexEntry& e = index[static_cast<size_t>(position)];
+        if (e.number != number || !branchGrid_ || e.row >= branchGrid_->RowCount()) return false;
+        const char calc = dataWindow_ ? dataWindow_->CalcContext().CalcOptions[2] : 'E';
+        std::string text;
+        int32_t colour = 0;
+        if (calc == 'E' || calc == 'O' || calc == 'I') {
+            text = "[" + branchGrid_->Cells(11, e.row) + "]";
+            colour = doc.settings.fonts[3].colour;
+        } else if (calc == 'P' || calc == 'U') {
+            text = "[" + branchGrid_->Cells(12, e.row) + "]";
+        } else {
+            return false;
+        }
+        std::string out;
+        draw(dc, {colour}, out, {text}, 0);
+    }
+    return false;
 }
 
 void TIDrawWin::FillBranchCaptions() {

@@ -7,6 +7,7 @@
 #include "calc/files/NetworkDataText.h"
 #include "calc/files/SchemeImport.h"
 #include "document/DrawingFile.h"
+#include "document/DrawingGlobals.h"
 #include "document/TextFigures.h"
 #include "platform/Cp1251.h"
 #include "platform/NumberParse.h"
@@ -70,6 +71,18 @@ int main(int argc, char** argv) {
     title->SetTextAndFont(t.NameSh + " - " + t.NameVar, font, {e.left, e.top + 160});
     title->layer = 1;
     doc.current = -1;
+
+    // Every scheme shows branch and node numbers; the calculation scheme also
+    // names the workings and shows the air flows once they are computed.
+    for (int k = 0; k < kSchemeCount; ++k) {
+        TSchemeRecord& r = DrawingGlobals().SchemeViewFlags[k];
+        r.show[kShowBranchNumbers] = r.show[kShowNodeNumbers] = 1;
+    }
+    TSchemeRecord& calc = DrawingGlobals().SchemeViewFlags[0];
+    calc.show[kShowBranchNames] = calc.show[kShowAirFlows] = calc.show[kShowFlowArrows] = 1;
+    DrawingGlobals().SchemeViewFlags[1].lineColor = 0xFF0000;
+    DrawingGlobals().SchemeViewFlags[1].show[kShowFlowArrows] = 1;
+    doc.ApplySchemeRecord(0);
 
     std::string error;
     if (!WriteDrawingFile(doc, argv[2], BuildNetworkDataText(t, c), &error)) {

@@ -124,3 +124,28 @@ TEST_F(DrawWinTest, BaseDataFromTablesSkipsEmptyRows) {
     t.TablDan.SetCells(1, 2, "x");
     EXPECT_THROW(FillBaseFromDataTables(t), EConvertError);
 }
+
+// The data window's import of a Tresk export in the data file format: the
+// tables are read and the scheme is drawn from them, node positions from
+// columns 4 and 5.
+//   1 (0, 0) --(7)--> 2 (100, 0) --(8)--> 3 (100, -50)
+TEST_F(DrawWinTest, TreskExportInDataFormatDrawsItsScheme) {
+    Start();
+    Write("export.tresk", "D;7;1;2;;0,1;100;10;#\r\nD;8;2;3;;0,1;50;10;#\r\n"
+                          "N;1;0;;;0;0;#\r\nN;2;0;;;100;0;#\r\nN;3;0;;;100;-50;#\r\n");
+    dialogs.Answer(File("export.tresk"));
+    data.Tresk1Click();
+    EXPECT_EQ(File("export.dan"), data.CurrentDataFile());
+    EXPECT_EQ(File("export.grh"), w->CurrentFileName());
+    TGCollFigure& doc = w->Doc();
+    ASSERT_EQ(2, doc.Count());
+    EXPECT_EQ(8, doc.BranchAt(1)->number);
+    EXPECT_EQ((TPoint{100, 0}), doc.BranchAt(1)->Begin());
+    EXPECT_EQ((TPoint{100, -50}), doc.BranchAt(1)->End());
+    EXPECT_EQ(3, doc.nodes.Count());
+
+    // A cancelled dialog leaves an empty drawing and tables.
+    dialogs.Answer(std::nullopt);
+    data.Tresk1Click();
+    EXPECT_EQ(0, doc.Count());
+}

@@ -1,6 +1,7 @@
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/PlanPainter.h"
 #include "document/Constants.h"
+#include "platform/qt/QtCanvas.h"
 
 #include "document/DrawingGlobals.h"
 #include "platform/Cp1251.h"
@@ -140,11 +141,15 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
+    measureImage_ = QImage(16, 16, QImage::Format_RGB32);
+    measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
+    w_.SetMeasuringCanvas(measureCanvas_.get());
     w_.SetView(this);
 }
 
 TIDrawWinForm::~TIDrawWinForm() {
     w_.SetView(nullptr);
+    w_.SetMeasuringCanvas(nullptr);
 }
 
 QWidget* TIDrawWinForm::PaintBox1() const {
@@ -271,6 +276,7 @@ void TIDrawWinForm::RebuildBookmarkMenu() {
 void TIDrawWinForm::FormCreate(const std::vector<std::string>& args) {
     // The drawing area takes its size before the drawing is fitted to it.
     if (!isVisible()) resize(1200, 800);
+    // Until now the drawing area's size changes were not the controller's.
     layout()->activate();
     centralWidget()->layout()->activate();
     w_.PaintWidth = std::max(plan1_->width(), 1);
@@ -312,16 +318,8 @@ void TIDrawWinForm::RefreshTexts() {
 
 void TIDrawWinForm::PaintMarker(QImage& image) {
     if (!w_.TimerEnabled) return;
-    QPainter p(&image);
-    TPoint s = w_.Doc().WorldToScreen(w_.MarkerPoint);
-    QColor colour = ColorOf(w_.MarkerColor);
-    p.setPen(QPen(colour, 2));
-    p.setBrush(Qt::NoBrush);
-    const int r = w_.MarkerKind == 0 ? 8 : 12;
-    p.drawEllipse(QPoint(s.x, s.y), r, r);
-    QString text = QString::number(w_.MarkerNumber);
-    QFontMetrics fm(p.font());
-    p.drawText(s.x + fm.horizontalAdvance(text) / 2, s.y + 2 * (fm.height() / 4), text);
+    arv::PaintMarker(image, w_.Doc(), w_.MarkerPoint, w_.MarkerNumber, w_.MarkerKind,
+                     w_.MarkerColor);
 }
 
 void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
@@ -376,6 +374,8 @@ void TIDrawWinForm::RedrawPlan() {
     PaintPlan(plan_, false);
     plan1_->update();
     RefreshTexts();
+    // Failures met while painting are told once the paint is over.
+    QTimer::singleShot(0, this, [this] { w_.Doc().ReportDrawMessages(); });
 }
 
 bool TIDrawWinForm::RenderPlanImage(int width, int height, TBitmap32& out) {

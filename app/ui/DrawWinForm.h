@@ -10,6 +10,7 @@
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -22,6 +23,7 @@ class QTimer;
 namespace arv {
 
 class TPlanWidget;
+class TQtCanvas;
 
 class TIDrawWinForm : public QMainWindow, public IDrawWinView {
     Q_OBJECT
@@ -78,6 +80,9 @@ private:
     QMenu* bookmarks_ = nullptr;
     QTimer* timer_ = nullptr;
     QImage plan_;
+    // Texts are measured on this canvas outside a paint.
+    QImage measureImage_;
+    std::unique_ptr<TQtCanvas> measureCanvas_;
     std::map<std::string, QAction*> actions_;
     bool created_ = false;
     bool closing_ = false;

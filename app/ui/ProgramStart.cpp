@@ -5,6 +5,8 @@
 #include "calc/window/NasDlgModel.h"
 #include "platform/IniFile.h"
 
+#include <QApplication>
+
 namespace arv {
 
 TProgramWindows::~TProgramWindows() {
@@ -27,6 +29,10 @@ std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& ar
     SetIDrawWin(p->DrawWin.get());
     InstallDrawingHost(p->DrawWin.get());
     p->IDrawWinForm = std::make_unique<TIDrawWinForm>(*p->DrawWin);
+    // Shown first, so that the drawing is fitted to the drawing area the
+    // user will see.
+    p->IDrawWinForm->showMaximized();
+    QApplication::processEvents();
     p->IDrawWinForm->FormCreate(args);
 
     // The network data window parses the drawing's data text at its start.
@@ -40,7 +46,7 @@ std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& ar
 
     // Windows created after the main and data windows, in start-up order.
 
-    p->IDrawWinForm->showMaximized();
+    p->IDrawWinForm->raise();
     p->DrawWin->FormActivate();
     p->IDrawWinForm->RedrawPlan();
     return p;

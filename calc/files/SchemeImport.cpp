@@ -93,6 +93,18 @@ bool WriteBatchFile(const std::string& batchName, const std::string& mineFileNam
 
 } // namespace
 
+namespace {
+ISchemeHost* schemeHost = nullptr;
+} // namespace
+
+void InstallSchemeHost(ISchemeHost* host) {
+    schemeHost = host;
+}
+
+ISchemeHost* SchemeHost() {
+    return schemeHost;
+}
+
 TBaseData& BaseData() {
     static TBaseData data;
     return data;

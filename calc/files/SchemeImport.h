@@ -60,6 +60,8 @@ TBaseData& BaseData();
 class ISchemeHost {
 public:
     virtual ~ISchemeHost() = default;
+    // The drawing emptied as the drawing window's New does it.
+    virtual void NewDrawing() = 0;
     // Builds the scheme drawing from BaseData() (and frees it).
     virtual void BuildSchemeFromBase() = 0;
     // The drawing takes the name; caption and plan follow.
@@ -68,6 +70,10 @@ public:
     virtual void LinkBranchesToCalcData() = 0;
     virtual bool CheckSchemeAgainstCalcData() = 0;
 };
+
+// The drawing window, installed at start-up; null when there is none.
+void InstallSchemeHost(ISchemeHost* host);
+ISchemeHost* SchemeHost();
 
 // How the converter is run: program, arguments; the program's exit status,
 // or -1 when it could not be started or did not finish in time.

@@ -5,10 +5,10 @@
 // user's choices; tests drive it directly.
 #pragma once
 
-#include "calc/model/CalcModel.h"
-#include "calc/window/NasDlgModel.h"
-#include "calc/model/NetworkTables.h"
 #include "calc/files/Settings.h"
+#include "calc/model/CalcModel.h"
+#include "calc/model/NetworkTables.h"
+#include "calc/window/NasDlgModel.h"
 #include "calc/window/WindowHosts.h"
 
 #include "platform/Services.h"
@@ -135,6 +135,9 @@ public:
 
     // "Сервис".
     void Serv_PoiskClick();
+    // "Импорт схемы Tresk": a Tresk export in the data file format with the
+    // scheme drawn from its tables.
+    void Tresk1Click();
     void Serv_SortClick();
     void Serv_SxemaClick();
     void Serv_CalcClick();

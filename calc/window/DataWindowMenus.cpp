@@ -136,7 +136,8 @@ void TDataWindowController::BuildMenus() {
     AddNotAvailable(serv, "Serv_Imp2", "Импорт из Тровел 2");
     AddNotAvailable(serv, "ImpBib", "Импорт библ.вент.", true);
     AddNotAvailable(serv, "Serv_ImpOrnal", "Импорт из Орнал (dbf)", true);
-    AddNotAvailable(serv, "Tresk1", "Импорт схемы Tresk", true);
+    Add(
+        serv, "Tresk1", "Импорт схемы Tresk", [&w] { w.Tresk1Click(); }, "", true);
     Add(serv, "Serv_Exp", "Экспорт в Word, Excel", nullptr);
     Add(serv, "Serv_Word", "Word", [&w] { w.Serv_WordClick(); });
     Add(serv, "Serv_Excel", "Excell", [&w] { w.Serv_ExcelClick(); });
