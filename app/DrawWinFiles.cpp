@@ -93,14 +93,15 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
     bool ok = true;
     std::string* text = dataWindow_ ? &dataWindow_->CalcContext().NetworkDataText : nullptr;
     if (FileExists(fileName) || DirectoryExists(fileName)) {
-        currentFileName_ = fileName;
         std::string reason = UnreadableReason(fileName);
         std::string bytes;
         if (!reason.empty() || !ReadFileBytes(fileName, bytes)) {
+            // The drawing shown keeps its own name: a save must not go to a
+            // file that was never read.
             if (reason.empty()) reason = Ru("ошибка чтения");
             ShowError(Ru("Не удалось прочитать файл ") + fileName + ": " + reason);
             ok = false;
-        } else if (doc.LoadFromStream(bytes, text) != 0) {
+        } else if (currentFileName_ = fileName; doc.LoadFromStream(bytes, text) != 0) {
             ShowError(Ru("Ошибка загрузки документа"));
             ok = false;
         }

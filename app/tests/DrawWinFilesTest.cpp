@@ -268,6 +268,8 @@ TEST_F(DrawWinTest, BadAndMissingDrawingFiles) {
     EXPECT_FALSE(w->LoadDrawing(File("folder.grh")));
     EXPECT_NE(std::string::npos,
               messages.Shown().back().text.find(Ru("Не удалось прочитать файл")));
+    // The drawing shown keeps the name it was read from.
+    EXPECT_EQ(File("bad.grh"), w->CurrentFileName());
     if (geteuid() != 0) {
         Write("locked.grh", Read(File("good.grh")));
         chmod(File("locked.grh").c_str(), 0);
