@@ -65,6 +65,7 @@ void TQtCanvas::ApplyMode() {
 void TQtCanvas::ApplyPen() {
     ApplyMode();
     if (penValid_ && appliedPen_ == pen) return;
+    textPen_ = false;
     appliedPen_ = pen;
     penValid_ = true;
     if (pen.style == TPenStyle::Clear) {
@@ -222,8 +223,8 @@ void TQtCanvas::ArcShape(TArcKind kind, int32_t l, int32_t t, int32_t r, int32_t
 
 void TQtCanvas::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3, int32_t x4,
                     int32_t y4) {
-    QBrush old = painter_.brush();
     ApplyShape();
+    const QBrush old = painter_.brush(); // an arc is never filled
     painter_.setBrush(Qt::NoBrush);
     ArcShape(TArcKind::Arc, l, t, r, b, x3, y3, x4, y4);
     painter_.setBrush(old);
@@ -279,40 +280,79 @@ QFont TQtCanvas::MakeQFont(const TFont& f) {
     return q;
 }
 
+std::vector<std::unique_ptr<TQtCanvas::TFontSlot>>& TQtCanvas::Fonts() {
+    static std::vector<std::unique_ptr<TFontSlot>> fonts;
+    return fonts;
+}
+
+uint64_t& TQtCanvas::FontsGeneration() {
+    static uint64_t generation = 0;
+    return generation;
+}
+
 TQtCanvas::TFontSlot& TQtCanvas::CurrentFont() {
-    auto sameFace = [this](const TFont& k) {
-        return k.height == font.height && k.style == font.style && k.pitch == font.pitch &&
-               k.name == font.name;
+    auto sameFace = [this](const TFontSlot& s) {
+        const TFont& k = s.key;
+        return s.dpi == dpi_ && k.height == font.height && k.style == font.style &&
+               k.pitch == font.pitch && k.name == font.name;
     };
-    if (lastFont_ < fonts_.size() && sameFace(fonts_[lastFont_].key)) return fonts_[lastFont_];
-    for (size_t i = 0; i < fonts_.size(); ++i) {
-        if (sameFace(fonts_[i].key)) {
-            lastFont_ = i;
-            return fonts_[i];
+    // A slot dropped since this canvas last looked is never touched again.
+    if (lastFontGeneration_ != FontsGeneration()) lastFont_ = nullptr;
+    if (lastFont_ && sameFace(*lastFont_)) return *lastFont_;
+    auto& fonts = Fonts();
+    lastFontGeneration_ = FontsGeneration();
+    for (auto& slot : fonts) {
+        if (sameFace(*slot)) {
+            lastFont_ = slot.get();
+            return *slot;
         }
     }
-    if (fonts_.size() >= 32) fonts_.erase(fonts_.begin());
-    TFontSlot slot;
-    slot.key = font;
-    slot.font = MakeQFont(font);
-    slot.metrics = std::make_unique<QFontMetrics>(slot.font, painter_.device());
-    fonts_.push_back(std::move(slot));
-    lastFont_ = fonts_.size() - 1;
-    return fonts_.back();
+    if (fonts.size() >= 64) {
+        fonts.erase(fonts.begin());
+        lastFontGeneration_ = ++FontsGeneration();
+    }
+    auto slot = std::make_unique<TFontSlot>();
+    slot->key = font;
+    slot->dpi = dpi_;
+    slot->font = MakeQFont(font);
+    slot->metrics = std::make_unique<QFontMetrics>(slot->font, painter_.device());
+    fonts.push_back(std::move(slot));
+    lastFont_ = fonts.back().get();
+    return *lastFont_;
+}
+
+TQtCanvas::TTextEntry& TQtCanvas::Text(TFontSlot& f, std::string_view text) {
+    // A laid-out text is kept per turn: drawn under another turn it would be
+    // laid out again every time.
+    std::string key(text);
+    key.push_back('\0');
+    key.append(reinterpret_cast<const char*>(&font.escapement), sizeof font.escapement);
+    auto it = f.texts.find(key);
+    if (it != f.texts.end()) return it->second;
+    if (f.texts.size() > 50000) f.texts.clear();
+    TTextEntry e;
+    QString s = ToQString(text);
+    e.width = f.metrics->horizontalAdvance(s);
+    e.text = QStaticText(s);
+    e.text.setTextFormat(Qt::PlainText);
+    e.text.setPerformanceHint(QStaticText::AggressiveCaching);
+    QTransform turn;
+    turn.rotate(-font.escapement / 10.0);
+    e.text.prepare(turn, f.font);
+    return f.texts.emplace(std::move(key), std::move(e)).first->second;
 }
 
 TCanvasSize TQtCanvas::TextExtent(std::string_view text) {
     TFontSlot& f = CurrentFont();
-    QString s = ToQString(text);
-    return {f.metrics->horizontalAdvance(s), f.metrics->height()};
+    return {Text(f, text).width, f.metrics->height()};
 }
 
 void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
     bool cp = (textAlign_ & kTaUpdateCp) != 0;
     TCanvasPoint at = cp ? penPos_ : TCanvasPoint{x, y};
     TFontSlot& f = CurrentFont();
-    QString s = ToQString(text);
-    const int w = f.metrics->horizontalAdvance(s);
+    TTextEntry& entry = Text(f, text);
+    const int w = entry.width;
     const int h = f.metrics->height();
     const int ascent = f.metrics->ascent();
     int dx = 0;
@@ -326,35 +366,39 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
     default:
         break;
     }
-    int baseline = ascent; // distance from the reference point down to the baseline
+    int top = 0; // from the reference point down to the top of the cell
     if ((textAlign_ & kTaVerticalMask) == kTaBaseline)
-        baseline = 0;
+        top = -ascent;
     else if ((textAlign_ & kTaVerticalMask) == kTaBottom)
-        baseline = ascent - h;
+        top = -h;
     const double a = EscapementRadians(font.escapement);
     const bool turned = font.escapement % 3600 != 0;
     ApplyMode();
-    if (turned) {
-        painter_.save();
-        painter_.translate(at.x, at.y);
-        painter_.rotate(-font.escapement / 10.0);
-    } else {
-        painter_.translate(at.x, at.y);
+    // Painter state changes cost as much as the glyphs: make only those
+    // that the last text did not.
+    if (textFont_ != &f || textFontGeneration_ != FontsGeneration()) {
+        painter_.setFont(f.font);
+        textFont_ = &f;
+        textFontGeneration_ = FontsGeneration();
     }
-    if (!transparentText_ && brush.style == TBrushStyle::Solid) {
-        painter_.fillRect(QRect(dx, baseline - ascent, w, h), ToQColor(brush.colour));
+    if (!textPen_ || textColour_ != font.colour) {
+        painter_.setPen(ToQColor(font.colour));
+        textColour_ = font.colour;
+        textPen_ = true;
+        penValid_ = false; // the pen now has the text colour
     }
-    painter_.setFont(f.font);
-    QPen old = painter_.pen();
-    painter_.setPen(ToQColor(font.colour));
-    painter_.drawText(dx, baseline, s);
-    painter_.setPen(old);
+    const bool opaque = !transparentText_ && brush.style == TBrushStyle::Solid;
     if (turned) {
-        painter_.restore();
-        brushValid_ = false; // restore() puts back the brush it saved
-        penValid_ = false;
+        QTransform t;
+        t.translate(at.x, at.y);
+        t.rotate(-font.escapement / 10.0);
+        painter_.setTransform(t);
+        if (opaque) painter_.fillRect(QRect(dx, top, w, h), ToQColor(brush.colour));
+        painter_.drawStaticText(dx, top, entry.text);
+        painter_.resetTransform();
     } else {
-        painter_.translate(-at.x, -at.y);
+        if (opaque) painter_.fillRect(QRect(at.x + dx, at.y + top, w, h), ToQColor(brush.colour));
+        painter_.drawStaticText(at.x + dx, at.y + top, entry.text);
     }
     if (cp) {
         int32_t ddx = static_cast<int32_t>(std::lround(w * std::cos(a)));

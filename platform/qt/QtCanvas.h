@@ -8,7 +8,10 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class QPaintDevice;
@@ -56,11 +59,20 @@ public:
     static QFont MakeQFont(const TFont& f);
 
 private:
+    // Texts laid out once per font: the plan redraws the same labels on
+    // every paint, and laying out is most of the cost of a text.
+    struct TTextEntry {
+        int width = 0;
+        QStaticText text;
+    };
     struct TFontSlot {
         TFont key;
+        int32_t dpi = 0;
         QFont font;
         std::unique_ptr<QFontMetrics> metrics;
+        std::unordered_map<std::string, TTextEntry> texts;
     };
+    TTextEntry& Text(TFontSlot& f, std::string_view text);
     void ApplyPen();
     void ApplyBrush();
     void ApplyMode();
@@ -80,8 +92,16 @@ private:
     TPenMode appliedMode_ = TPenMode::Copy;
     bool penValid_ = false;
     bool brushValid_ = false;
-    std::vector<TFontSlot> fonts_;
-    size_t lastFont_ = 0;
+    // Shared by every canvas of the process (the GUI thread's), so that a
+    // canvas made for each paint finds its fonts and texts laid out.
+    static std::vector<std::unique_ptr<TFontSlot>>& Fonts();
+    static uint64_t& FontsGeneration();
+    TFontSlot* lastFont_ = nullptr;
+    TFontSlot* textFont_ = nullptr; // the font last set on the painter
+    uint64_t textFontGeneration_ = 0;
+    int32_t textColour_ = 0;
+    bool textPen_ = false; // the painter's pen is the text colour
+    uint64_t lastFontGeneration_ = 0;
 };
 
 } // namespace arv

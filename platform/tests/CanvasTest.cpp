@@ -5,8 +5,11 @@
 #include "platform/RecordingCanvas.h"
 #include "platform/qt/QtCanvas.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QImage>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 
@@ -424,6 +427,29 @@ TEST(CanvasClipAndPixels, ClipRectBoundsDrawingAndPixelsReadBack) {
     EXPECT_EQ(-1, c.GetPixel(40, 3));
     c.Finish();
     EXPECT_EQ(QRect(3, 3, 1, 1).united(QRect(10, 15, 10, 1)), s.Ink());
+}
+
+TEST(CanvasPages, APdfPageTakesLinesAndTextAtItsResolution) {
+    const QString file = QDir::temp().filePath("arvalen_canvas_page.pdf");
+    QFile::remove(file);
+    {
+        QPdfWriter pdf(file);
+        pdf.setResolution(300);
+        TQtCanvas c(&pdf);
+        EXPECT_EQ(300, c.PixelsPerInch());
+        c.SetFontSize(10);
+        EXPECT_EQ(-42, c.font.height);
+        c.MoveTo(100, 100);
+        c.LineTo(1000, 100);
+        c.TextOut(100, 200, Ru("Схема вентиляции"));
+        EXPECT_GT(c.TextWidth("Mine"), 50);
+    }
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+    EXPECT_GT(f.size(), 500);
+    f.close();
+    QFile::remove(file);
 }
 
 TEST(RecordingCanvas, KeepsCallsWithTheirStateAndMovesThePosition) {

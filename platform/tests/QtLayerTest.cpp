@@ -4,6 +4,7 @@
 #include "platform/qt/QtText.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +99,16 @@ TEST(GridView, EditsReachTheModelAndKeysReachItsHandlers) {
     view.setCurrentIndex(view.model()->index(2, 0));
     EXPECT_EQ(0, g.Col());
     EXPECT_EQ(4, g.Row());
+}
+
+TEST(GridView, WindowsFaceNamesTakeTheirMetricSubstitutes) {
+    TStringGridModel g;
+    MakeTable(g);
+    g.SetFont("Times New Roman", 10);
+    TGridView view(g);
+    EXPECT_EQ(QString("Liberation Serif"), QFontInfo(view.font()).family());
+    g.SetFont("Courier New", 9);
+    EXPECT_EQ(QString("Liberation Mono"), QFontInfo(view.font()).family());
 }
 
 TEST(GridView, RefusedCellSelectionKeepsTheCurrentCell) {
