@@ -1,5 +1,5 @@
-// Arvalen: until the main drawing window exists, the program is the network
-// data window over the data set named on the command line or the sample.
+// Arvalen: the main drawing window over the drawing named on the command line
+// (or the last one), with the network data window beside it.
 #include "app/ui/ProgramStart.h"
 
 #include "calc/ui/FDialog1Window.h"
@@ -16,11 +16,13 @@ int main(int argc, char** argv) {
     arv::TQtFieldDialog fieldDialog;
     arv::InstallFieldDialog(&fieldDialog);
     arv::SetApplicationTitle(arv::Ru("Схема вентиляции"));
+    QApplication::setApplicationName(QString::fromUtf8("Схема вентиляции"));
 
     std::vector<std::string> args;
     for (const QString& a : QApplication::arguments().mid(1)) args.push_back(arv::FromQString(a));
-    auto form1 = arv::StartProgram(args);
+    auto windows = arv::StartProgram(args);
     int rc = QApplication::exec();
+    windows.reset();
     arv::InstallFieldDialog(nullptr);
     return rc;
 }

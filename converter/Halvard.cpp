@@ -129,6 +129,12 @@ int RunHalvard(const std::vector<std::string>& args, std::ostream& console) {
     TMineTables tables;
     TMineReader reader(bytes, tables, console, verbose);
     if (!reader.ReadMine()) return ExitFailed;
+    // A file without one record of a mine file is no mine file: an empty
+    // text written for it would pass for a converted mine, over a good one.
+    if (reader.KnownRecordCount() == 0) {
+        console << "File " << mineName << " is not a mine file!\n";
+        return ExitFailed;
+    }
     bytes = {};
     return WriteOutput(tables, textName, console, verbose);
 }

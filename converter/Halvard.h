@@ -1,7 +1,8 @@
 // The converter program: "Halvard.exe <minefile> <txtfile> [-v]" reads a
 // binary mine file and writes its exchange text. Exit code 0 on success and
-// for the usage text, 2 when the input cannot be opened or read or the output
-// cannot be written; on 2 the output file is not written at all.
+// for the usage text, 2 when the input cannot be opened or read, holds no
+// record of a mine file, or the output cannot be written; on 2 the output
+// file is not written at all (an existing one stays as it was).
 #pragma once
 
 #include <iosfwd>

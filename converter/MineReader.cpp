@@ -11,6 +11,8 @@ namespace halvard {
 
 namespace {
 
+constexpr const char* kUnknownTag = "unknown tag";
+
 constexpr size_t HeaderSize = 16;
 constexpr size_t TagHeaderSize = 10;
 constexpr size_t MineInfoSize = 366;
@@ -147,7 +149,7 @@ const char* TagName(uint16_t tag) {
         "BranchPhone",
     };
     if (tag < std::size(names) && names[tag]) return names[tag];
-    return "unknown tag";
+    return kUnknownTag;
 }
 
 TMineReader::TMineReader(TBytes file, TMineTables& tables, std::ostream& console, bool verbose)
@@ -164,6 +166,7 @@ bool TMineReader::ReadMine() {
             ok = ReportError(TagName(tag.Tag));
         }
         if (!ok) return false;
+        if (std::strcmp(TagName(tag.Tag), kUnknownTag) != 0) ++knownRecords_;
     }
     return true;
 }

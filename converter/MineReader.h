@@ -28,6 +28,9 @@ public:
     // been reported as "Error reading file (<tag name>)!"; the tables then
     // hold what was read before it and must not be written.
     bool ReadMine();
+    // Records of tags the format defines, read by ReadMine. Random bytes, a
+    // text or an empty file read as nothing but unknown tags.
+    int KnownRecordCount() const { return knownRecords_; }
 
     // Reads the 10-byte tag header; false at the end of the file, that is
     // when the header is cut short or nothing follows it.
@@ -58,6 +61,7 @@ private:
     TMineTables& tables_;
     std::ostream& console_;
     bool verbose_;
+    int knownRecords_ = 0;
 };
 
 } // namespace halvard

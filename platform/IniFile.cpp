@@ -57,13 +57,32 @@ void FindSection(const std::vector<std::string>& lines, std::string_view section
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
+TIniFile::TIniFile(std::string fileName, bool buffered)
+    : fileName_(std::move(fileName)), buffered_(buffered) {
+    if (buffered_ && FileExists(fileName_)) readFailed_ = !ReadTextLines(fileName_, cache_);
+}
+
+bool TIniFile::UpdateFile() {
+    if (!buffered_) return true;
+    if (readFailed_) return false;
+    buffered_ = false;
+    bool ok = Store(cache_);
+    buffered_ = true;
+    return ok;
+}
+
 std::vector<std::string> TIniFile::Load() const {
+    if (buffered_) return cache_;
     std::vector<std::string> lines;
     ReadTextLines(fileName_, lines);
     return lines;
 }
 
 bool TIniFile::Store(const std::vector<std::string>& lines) const {
+    if (buffered_) {
+        cache_ = lines;
+        return true;
+    }
     std::string text;
     for (const auto& l : lines) {
         text += l;

@@ -14,7 +14,15 @@ namespace arv {
 class TIniFile {
 public:
     explicit TIniFile(std::string fileName);
+    // Buffered: the file is read once; writes change the copy in memory and
+    // reach the file, whole, only through UpdateFile. A settings save of a
+    // hundred keys then replaces the file once instead of a hundred times.
+    TIniFile(std::string fileName, bool buffered);
     const std::string& FileName() const { return fileName_; }
+    // Buffered: writes the copy in memory; false when the file could not be
+    // written, or when it exists but could not be read (writing would drop
+    // what it holds). Unbuffered: true.
+    bool UpdateFile();
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view def) const;
@@ -47,6 +55,9 @@ private:
     bool FindValue(std::string_view section, std::string_view key, std::string& value) const;
 
     std::string fileName_;
+    bool buffered_ = false;
+    bool readFailed_ = false;
+    mutable std::vector<std::string> cache_;
 };
 
 } // namespace arv

@@ -1,8 +1,9 @@
-// Program start-up with windows: the data window and its settings dialog are
-// created once, in the order of the program's start-up, and live until it
-// ends.
+// Program start-up with windows: the main drawing window first, then the
+// network data window with its settings dialog; each is created once and
+// lives until the program ends.
 #pragma once
 
+#include "app/ui/DrawWinForm.h"
 #include "calc/ui/Form1Window.h"
 
 #include <memory>
@@ -11,9 +12,15 @@
 
 namespace arv {
 
-// Opens what the command line names (see ChooseStartFile), shows the data
-// window and any message about the start file. The settings dialog belongs
-// to the returned window.
-std::unique_ptr<TForm1> StartProgram(const std::vector<std::string>& args);
+struct TProgramWindows {
+    std::unique_ptr<TIDrawWin> DrawWin;
+    std::unique_ptr<TIDrawWinForm> IDrawWinForm;
+    std::unique_ptr<TForm1> Form1;
+    ~TProgramWindows();
+};
+
+// Creates the windows in start-up order over the drawing named by the
+// command line (or the last one) and shows the main window, maximised.
+std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& args);
 
 } // namespace arv

@@ -23,21 +23,11 @@ void LoadColumnWidths(const TIniFile& ini, TModGrid& grid) {
         grid.SetColWidths(col, widths[col]);
 }
 
-// Collects the keys in a copy of the settings file; Commit puts the copy in
-// place of the file, so a failure half-way leaves the old file whole.
+// Collects the keys in memory and replaces the file once, whole: a failure
+// half-way leaves the old file as it was.
 class TSettingsWriter {
 public:
-    explicit TSettingsWriter(const std::string& iniName)
-        : target_(iniName), copy_(iniName + ".new"), ini_(copy_) {
-        std::string bytes;
-        // A file that exists but cannot be read must not lose its foreign
-        // sections to a fresh one.
-        if (FileExists(target_) && !ReadFileBytes(target_, bytes)) ok_ = false;
-        if (ok_) ok_ = WriteFileAtomic(copy_, bytes, nullptr, false);
-    }
-    ~TSettingsWriter() { DeleteFile(copy_); }
-    TSettingsWriter(const TSettingsWriter&) = delete;
-    TSettingsWriter& operator=(const TSettingsWriter&) = delete;
+    explicit TSettingsWriter(const std::string& iniName) : ini_(iniName, true) {}
 
     void String(std::string_view section, std::string_view key, std::string_view value) {
         if (ok_) ok_ = ini_.WriteString(section, key, value);
@@ -67,13 +57,11 @@ public:
         String(section, "Name", font.Name);
         Integer(section, "Size", font.Size);
     }
-    bool Commit() {
-        std::string bytes;
-        return ok_ && ReadFileBytes(copy_, bytes) && WriteFileAtomic(target_, bytes);
-    }
+    // A file that exists but cannot be read is not replaced: its sections of
+    // other windows and programs would be lost.
+    bool Commit() { return ok_ && ini_.UpdateFile(); }
 
 private:
-    std::string target_, copy_;
     TIniFile ini_;
     bool ok_ = true;
 };

@@ -1,9 +1,10 @@
 #include "calc/files/TreskImport.h"
 
-#include "calc/model/BranchTypes.h"
-#include "calc/files/DataFiles.h"
-#include "calc/model/DecimalText.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/files/DataFiles.h"
+#include "calc/files/NetworkDataText.h"
+#include "calc/model/BranchTypes.h"
+#include "calc/model/DecimalText.h"
 
 #include "platform/Cp1251.h"
 #include "platform/Errors.h"
@@ -381,7 +382,12 @@ bool ImportTreskText(const std::string& fileName, TNetworkTables& t, TCalcContex
     if (!opened) return false;
     c.DataLoadedFlag = 1;
 
-    if (t.TablDan.RowCount() > 4) ReadBranchTable(t, c);
+    if (t.TablDan.RowCount() > 4) {
+        // As the data text reader does: the work list of an earlier read
+        // would otherwise be added to.
+        ResetBranchWorkList(c);
+        ReadBranchTable(t, c);
+    }
     reader.MirrorAndScale();
     return true;
 }

@@ -1,8 +1,8 @@
 #include "calc/files/TreskImport.h"
 
-#include "calc/model/BranchTypes.h"
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/model/BranchTypes.h"
 
 #include "converter/tests/SampleMine.h"
 #include "platform/Cp1251.h"
@@ -277,6 +277,16 @@ TEST_F(TreskImportTest, RowCountsFollowTheRecords) {
     // One branch leaves row 3 empty.
     ASSERT_TRUE(Import(Branches(1)));
     EXPECT_TRUE(RowCells(t.TablDan, 3).empty());
+}
+
+// The branch work list of the calculation arrays starts afresh: importing the
+// same file twice gives the same count, not twice it.
+TEST_F(TreskImportTest, ImportingTwiceKeepsTheWorkCount) {
+    ASSERT_TRUE(Import(Branches(4)));
+    const int32_t first = c.BranchWorkCount;
+    EXPECT_GT(first, 0);
+    ASSERT_TRUE(Import(Branches(4)));
+    EXPECT_EQ(first, c.BranchWorkCount);
 }
 
 TEST_F(TreskImportTest, VersionLineAloneGivesEmptyTables) {

@@ -1,6 +1,9 @@
 // Start-up, activation, close and the file commands of the data window.
 #include "calc/window/DataWindowController.h"
 
+#include "calc/files/SchemeImport.h"
+#include "platform/Errors.h"
+
 #include "calc/files/DataFiles.h"
 #include "calc/files/NetworkDataText.h"
 #include "calc/window/NotAvailable.h"
@@ -140,7 +143,10 @@ void TDataWindowController::FormActivate() {
 }
 
 void TDataWindowController::FormClose() {
-    SaveSettings(SettingsFileName(), t_, c_.CalcOptions, settings_, nasDlg_);
+    // Said once: the settings would otherwise be lost without a word (a
+    // program folder that cannot be written, say).
+    if (!SaveSettings(SettingsFileName(), t_, c_.CalcOptions, settings_, nasDlg_))
+        ShowWriteFailure(SettingsFileName());
 }
 
 bool TDataWindowController::AskSaveData() {
@@ -264,6 +270,31 @@ void TDataWindowController::Dan_OpenClick() {
     std::string drawing = ChangeFileExt(CurrentDataFile(), ".grh");
     DrawingHost().SetCurrentFileName(drawing);
     if (DrawingHost().Exists()) DrawingHost().LoadDrawing(drawing);
+}
+
+void TDataWindowController::Tresk1Click() {
+    TCommand command(*this);
+    if (!AskSaveData()) return;
+    EmptyDataSet(TNewPurpose::BeforeLoad);
+    ISchemeHost* scheme = SchemeHost();
+    if (scheme) scheme->NewDrawing();
+    TFileDialogRequest request;
+    request.filter = Ru("Данные экспорта из Tresk |*.tresk");
+    if (!OpenFileDialog(request)) return;
+    const std::string name = FullFileName(request.fileName);
+    LoadNetworkData(name, t_, c_);
+    CurrentDataFile() = ChangeFileExt(name, ".dan");
+    for (TModGrid* g : {&t_.TablDan, &t_.TablVen, &t_.TablDavl}) g->SetFixedRows(2);
+    try {
+        FillBaseFromDataTables(t_);
+    } catch (const EConvertError& e) {
+        BaseData().Clear();
+        MessageBox(e.Message(), "", TMsgButtons::Ok, TMsgIcon::Error);
+        return;
+    }
+    DrawingHost().SetCurrentFileName(ChangeFileExt(CurrentDataFile(), ".grh"));
+    if (scheme) scheme->BuildSchemeFromBase();
+    BaseData().Clear();
 }
 
 void TDataWindowController::Dan_OpenIDClick() {

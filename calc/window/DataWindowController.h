@@ -147,6 +147,9 @@ public:
 
     // "Сервис".
     void Serv_PoiskClick();
+    // "Импорт схемы Tresk": a Tresk export in the data file format with the
+    // scheme drawn from its tables.
+    void Tresk1Click();
     void Serv_SortClick();
     void Serv_SxemaClick();
     void Serv_CalcClick();

@@ -142,7 +142,8 @@ void TDataWindowController::BuildMenus() {
         serv, "ImpBib", "Импорт библ.вент.", [&w] { w.ImpBibClick(); }, "", true);
     Add(
         serv, "Serv_ImpOrnal", "Импорт из Орнал (dbf)", [&w] { w.Serv_ImpOrnalClick(); }, "", true);
-    AddNotAvailable(serv, "Tresk1", "Импорт схемы Tresk", true);
+    Add(
+        serv, "Tresk1", "Импорт схемы Tresk", [&w] { w.Tresk1Click(); }, "", true);
     Add(serv, "Serv_Exp", "Экспорт в Word, Excel", nullptr);
     Add(serv, "Serv_Word", "Word", [&w] { w.Serv_WordClick(); });
     Add(serv, "Serv_Excel", "Excell", [&w] { w.Serv_ExcelClick(); });

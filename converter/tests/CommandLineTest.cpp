@@ -105,5 +105,30 @@ TEST(CommandLine, SuccessReplacesAnOlderOutput) {
     EXPECT_EQ(FolderFiles(dir), (std::vector<std::string>{"m.MINE", "out.tresk"}));
 }
 
+// Random bytes, a text and an empty file hold no record of a mine file: they
+// fail and leave a good output of an earlier run as it was.
+TEST(CommandLine, FileWithoutKnownRecordsIsNoMine) {
+    const auto dir = arv::test::MakeTestFolder();
+    std::string noise;
+    uint32_t seed = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noise += static_cast<char>(seed >> 24);
+    }
+    WriteFile(dir / "noise.MINE", noise);
+    WriteFile(dir / "text.MINE", "This is a plain text file.\r\nNothing in it is a mine.\r\n");
+    WriteFile(dir / "empty.MINE", "");
+    WriteFile(dir / "good.tresk", "good text");
+    for (const char* name : {"noise.MINE", "text.MINE", "empty.MINE"}) {
+        const TProcessResult run = RunProgram(dir, {name, "good.tresk"});
+        EXPECT_EQ(run.exitCode, 2) << name;
+        EXPECT_TRUE(run.console.ends_with(std::string("File ") + name + " is not a mine file!\n"))
+            << run.console;
+        EXPECT_EQ(ReadFile(dir / "good.tresk"), "good text");
+    }
+    EXPECT_EQ(FolderFiles(dir),
+              (std::vector<std::string>{"empty.MINE", "good.tresk", "noise.MINE", "text.MINE"}));
+}
+
 } // namespace
 } // namespace halvard::test

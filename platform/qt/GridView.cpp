@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -84,15 +85,20 @@ void TGridTableModel::CellChanged(int col, int row) {
     emit dataChanged(i, i);
 }
 
-// Every cell editor reports its keys to the view.
+// Every cell editor reports its keys to the view. The keys go through the
+// delegate's own filter of the editor: a second filter beside it would see
+// Enter after the delegate had already queued its own commit, and that commit
+// would then reach the view for an editor it had closed.
 class TGridDelegate : public QStyledItemDelegate {
 public:
     explicit TGridDelegate(TGridView* view) : QStyledItemDelegate(view), view_(view) {}
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (editor) view_->EditorCreated(editor);
-        return editor;
+
+protected:
+    bool eventFilter(QObject* editor, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && editor->isWidgetType() &&
+            view_->EditorKey(static_cast<QWidget*>(editor), static_cast<QKeyEvent*>(event)))
+            return true;
+        return QStyledItemDelegate::eventFilter(editor, event);
     }
 
 private:
@@ -186,8 +192,39 @@ void TGridView::ApplyLayout() {
         std::max(grid_.DefaultRowHeight(), fontMetrics().height() + 4));
     for (int c = 0; c < model_->columnCount(); ++c)
         horizontalHeader()->resizeSection(c, grid_.ColWidths(c + grid_.FixedCols()));
+    // The fixed columns, shown as row headings, keep their own widths and
+    // their heading text in the corner above them.
+    if (grid_.FixedCols() > 0) {
+        int width = 0;
+        for (int c = 0; c < grid_.FixedCols(); ++c) width += grid_.ColWidths(c);
+        verticalHeader()->setFixedWidth(std::max(width, 24));
+        QStringList lines;
+        for (int r = 0; r < grid_.FixedRows(); ++r)
+            for (int c = 0; c < grid_.FixedCols(); ++c) lines << ToQString(grid_.Cells(c, r));
+        if (!corner_) {
+            corner_ = new QLabel(this);
+            corner_->setObjectName("FixedColumnHeading");
+            corner_->setAlignment(Qt::AlignCenter);
+            corner_->setAutoFillBackground(true);
+        }
+        corner_->setFont(horizontalHeader()->font());
+        corner_->setText(lines.join('\n'));
+        corner_->show();
+    } else {
+        verticalHeader()->setMinimumWidth(0);
+        verticalHeader()->setMaximumWidth(QWIDGETSIZE_MAX);
+        if (corner_) corner_->hide();
+    }
+    PlaceCorner();
     syncing_ = false;
     UpdateVisibleCounts();
+}
+
+void TGridView::PlaceCorner() {
+    if (!corner_ || !corner_->isVisibleTo(this)) return;
+    const int f = frameWidth();
+    corner_->setGeometry(f, f, verticalHeader()->width(), horizontalHeader()->height());
+    corner_->raise();
 }
 
 void TGridView::ApplyCurrent() {
@@ -221,6 +258,7 @@ void TGridView::UpdateVisibleCounts() {
 
 void TGridView::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
+    PlaceCorner();
     UpdateVisibleCounts();
 }
 
@@ -324,25 +362,15 @@ void TGridView::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
 }
 
-void TGridView::EditorCreated(QWidget* editor) {
-    editor->installEventFilter(this);
-}
-
-bool TGridView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        auto* ke = static_cast<QKeyEvent*>(event);
-        bool enter = ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
-        if (enter) {
-            // Store the typed text first, so that Enter's handler sees it.
-            auto* w = static_cast<QWidget*>(watched);
-            commitData(w);
-            closeEditor(w, QAbstractItemDelegate::NoHint);
-            setFocus();
-        }
-        if (DeliverKey(ke)) return true;
-        if (enter) return true;
+bool TGridView::EditorKey(QWidget* editor, QKeyEvent* ke) {
+    bool enter = ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
+    if (enter) {
+        // Store the typed text first, so that Enter's handler sees it.
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        setFocus();
     }
-    return QTableView::eventFilter(watched, event);
+    return DeliverKey(ke) || enter;
 }
 
 void TGridView::focusInEvent(QFocusEvent* event) {

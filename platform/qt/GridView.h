@@ -11,6 +11,8 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 
+class QLabel;
+
 namespace arv {
 
 class TGridTableModel : public QAbstractTableModel {
@@ -50,20 +52,22 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void GridChanged(TStringGridModel& grid, TGridChange what, int col, int row) override;
     void ApplyLayout();
+    void PlaceCorner();
     void ApplyCurrent();
     void ApplyScroll();
     void UpdateVisibleCounts();
     // Hands a key to the model; true when the model took it.
     bool DeliverKey(QKeyEvent* event);
-    void EditorCreated(QWidget* editor);
+    // A key typed into the cell editor; true when it was handled here.
+    bool EditorKey(QWidget* editor, QKeyEvent* event);
 
     TStringGridModel& grid_;
     TGridTableModel* model_;
+    QLabel* corner_ = nullptr;
     bool syncing_ = false;
     bool hasFocusInside_ = false;
     friend class TGridDelegate;

@@ -88,8 +88,9 @@ TScriptedDialogs::~TScriptedDialogs() {
     EXPECT_TRUE(answers_.empty()) << answers_.size() << " scripted dialog answer(s) unused";
 }
 
-void TScriptedDialogs::Answer(std::optional<std::string> fileName) {
+void TScriptedDialogs::Answer(std::optional<std::string> fileName, int filterIndex) {
     answers_.push_back(std::move(fileName));
+    filterIndexes_.push_back(filterIndex);
 }
 
 bool TScriptedDialogs::Next(TFileDialogRequest& request) {
@@ -100,6 +101,9 @@ bool TScriptedDialogs::Next(TFileDialogRequest& request) {
     }
     auto a = answers_.front();
     answers_.pop_front();
+    int filterIndex = filterIndexes_.front();
+    filterIndexes_.pop_front();
+    if (filterIndex > 0) request.filterIndex = filterIndex;
     if (!a) return false;
     request.fileName = *a;
     return true;

@@ -60,8 +60,9 @@ class TScriptedDialogs : public IFileDialogService {
 public:
     TScriptedDialogs();
     ~TScriptedDialogs() override;
-    // The next dialog returns this name (CP1251); nullopt cancels it.
-    void Answer(std::optional<std::string> fileName);
+    // The next dialog returns this name (CP1251); nullopt cancels it. A
+    // filter index above 0 is the filter the user chose in it.
+    void Answer(std::optional<std::string> fileName, int filterIndex = 0);
     bool OpenDialog(TFileDialogRequest& request) override;
     bool SaveDialog(TFileDialogRequest& request) override;
     const std::vector<TFileDialogRequest>& Requests() const { return requests_; }
@@ -69,6 +70,7 @@ public:
 private:
     bool Next(TFileDialogRequest& request);
     std::deque<std::optional<std::string>> answers_;
+    std::deque<int> filterIndexes_;
     std::vector<TFileDialogRequest> requests_;
 };
 

@@ -84,3 +84,31 @@ TEST(IniFile, UnwritableFileReportsFailure) {
     EXPECT_FALSE(ini.WriteString("A", "k", "v"));
     EXPECT_EQ("v0", ini.ReadString("A", "k", "v0"));
 }
+
+TEST(IniFile, BufferedWritesReachTheFileOnceWhole) {
+    auto dir = test::MakeTestFolder();
+    std::string name = dir.string() + "/c.ini";
+    ASSERT_TRUE(WriteFileAtomic(name, "[Other]\r\nx=1\r\n"));
+    TIniFile ini(name, true);
+    EXPECT_TRUE(ini.WriteString("A", "k", "1"));
+    EXPECT_TRUE(ini.EraseSection("Gone"));
+    EXPECT_EQ("1", ini.ReadString("A", "k", ""));
+    // Nothing on disk until the update.
+    EXPECT_EQ("[Other]\r\nx=1\r\n", ReadAll(name));
+    EXPECT_TRUE(ini.UpdateFile());
+    EXPECT_EQ("[Other]\r\nx=1\r\n\r\n[A]\r\nk=1\r\n", ReadAll(name));
+    // No temporary files are left beside it.
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir),
+                               std::filesystem::directory_iterator()));
+
+    // A file that exists but cannot be read is never replaced.
+    std::string folder = dir.string() + "/folder.ini";
+    std::filesystem::create_directory(folder);
+    TIniFile blocked(folder, true);
+    blocked.WriteString("A", "k", "1");
+    EXPECT_FALSE(blocked.UpdateFile());
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    TIniFile missingFolder("/nonexistent-folder/x.ini", true);
+    missingFolder.WriteString("A", "k", "1");
+    EXPECT_FALSE(missingFolder.UpdateFile());
+}

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -126,4 +127,69 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+namespace {
+QStringList qtWarnings;
+void CollectWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type != QtDebugMsg) qtWarnings << text;
+}
+} // namespace
+
+// Typing into a cell and pressing Enter stores the text once, and Qt has
+// nothing to complain about the editor.
+TEST(GridView, TypingAndEnterCommitWithoutWarnings) {
+    TStringGridModel g;
+    MakeTable(g);
+    TGridView view(g);
+    view.resize(400, 300);
+    view.show();
+    int edits = 0;
+    std::string last;
+    g.OnSetEditText = [&](TStringGridModel&, int, int, const std::string& t) {
+        ++edits;
+        last = t;
+    };
+    g.SetCurrent(1, 2);
+    view.setFocus();
+    qtWarnings.clear();
+    QtMessageHandler old = qInstallMessageHandler(CollectWarnings);
+    // The first key opens the cell editor; the rest go into it.
+    auto type = [&](const char* text, Qt::Key enter) {
+        QTest::keyClick(&view, text[0]);
+        auto* editor = view.findChild<QLineEdit*>();
+        ASSERT_NE(nullptr, editor);
+        QTest::keyClicks(editor, text + 1);
+        QTest::keyClick(editor, enter);
+        QApplication::processEvents();
+        // The closed editor goes only when deferred deletes run.
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    type("42", Qt::Key_Return);
+    EXPECT_EQ("42", g.Cells(1, 2));
+    type("7", Qt::Key_Enter);
+    qInstallMessageHandler(old);
+    EXPECT_TRUE(qtWarnings.isEmpty()) << qtWarnings.join("; ").toStdString();
+    EXPECT_EQ("7", g.Cells(1, 2));
+    EXPECT_EQ("7", last);
+    EXPECT_GE(edits, 2);
+}
+
+// A fixed number column keeps its width and shows its heading.
+TEST(GridView, FixedColumnKeepsItsWidthAndHeading) {
+    TStringGridModel g;
+    MakeTable(g);
+    g.SetColWidths(0, 64);
+    g.SetFixedCols(1);
+    TGridView view(g);
+    view.resize(400, 300);
+    view.show();
+    QApplication::processEvents();
+    EXPECT_EQ(64, view.verticalHeader()->width());
+    auto* heading = view.findChild<QLabel*>("FixedColumnHeading");
+    ASSERT_NE(nullptr, heading);
+    EXPECT_TRUE(heading->isVisible());
+    EXPECT_EQ(QString::fromUtf8("Номер\nветви"), heading->text());
+    g.SetFixedCols(0);
+    EXPECT_FALSE(heading->isVisible());
 }

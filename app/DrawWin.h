@@ -1,0 +1,240 @@
+// The main drawing window without its window: start-up of the drawing side,
+// the view (keys, scroll bars, zoom, view all, resize), the status texts, the
+// blinking marker, the scheme display records, the file commands, the
+// settings file and the bookmarks, the close question. The Qt form shows this
+// state and paints the plan; tests drive it directly.
+#pragma once
+
+#include "app/IdrawSettings.h"
+#include "calc/files/SchemeImport.h"
+#include "calc/window/WindowHosts.h"
+#include "document/Document.h"
+#include "document/WindowHost.h"
+#include "platform/Bitmap.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace arv {
+
+class TDataWindowController;
+
+// The controls of the options dialog that the scheme records are exchanged
+// with (the dialog itself shows this state).
+struct TSchemeOptionsState {
+    int LineTypeIndex = 0; // LineType item index
+    int ColorLine = 0;
+    int UpDownWidth = 1;
+    // CheckBoxBrN, CheckBoxNdN, CheckBoxBrName, CheckBoxBrQ, CheckBoxAr,
+    // CheckBoxDavl, CheckBoxRD, CheckBoxPla.
+    std::array<bool, 8> ShowChecks{};
+    std::vector<bool> LayerChecks; // CheckListBoxLajer, one per layer
+    int UpDownPenWidth = 1;
+    // The layer chosen in ComboBoxLajer and its settings.
+    int ComboBoxLajer = 0;
+    std::string Edit7;
+    int ComboLineType = 0;
+    int UpDown3 = 1;
+    int UpDown5 = 1;
+    int ColorLineLajer = 0;
+};
+
+// What only a window can do.
+class IDrawWinView {
+public:
+    virtual ~IDrawWinView() = default;
+    // Repaints the plan and shows the window's texts and checks again.
+    virtual void RedrawPlan() = 0;
+    // Paints the plan, as RedrawPlan does but without grid points, into a
+    // picture of that size (the JPEG export).
+    virtual bool RenderPlanImage(int width, int height, TBitmap32& out) = 0;
+    // The bookmark dialog: the name in and out; false when cancelled.
+    virtual bool AskBookmarkName(std::string& name) = 0;
+    // The list of bookmark names; the one chosen for removal, -1 for none.
+    virtual int ChooseBookmarkToDelete(const std::vector<std::string>& names) = 0;
+    virtual void CloseWindow() = 0;
+    virtual void ShowWindow() = 0;
+};
+
+// Names of the five schemes' menu items, schemes 0 to 4.
+extern const std::array<const char*, 5> kSchemeMenuItems;
+
+class TIDrawWin : public IDrawingHost, public ISchemeHost, public IWindowHost {
+public:
+    TIDrawWin();
+    ~TIDrawWin() override;
+    TIDrawWin(const TIDrawWin&) = delete;
+    TIDrawWin& operator=(const TIDrawWin&) = delete;
+
+    void SetView(IDrawWinView* view) { view_ = view; }
+    // The data window whose tables the drawing carries; null in tests of the
+    // drawing alone.
+    void SetDataWindow(TDataWindowController* dataWindow) { dataWindow_ = dataWindow; }
+    TGCollFigure& Doc() { return *doc_; }
+
+    // State of the window.
+    int DrawMode = 1;
+    std::string ProgramDirPath;
+    std::string IdrawIniPath;
+    bool DrawingModified = false;
+    bool ViewChanged = false;
+    bool ExportRendering = false;
+    TIdrawSettings Settings;
+    // Check marks of the view menu.
+    bool VGrid = true, MNumBr = true, MNumNd = true, MNameBr = true, MOrientBr = false;
+    bool MPrData = false, MArrowQ = false, MQData = false, MsxPLA = false, MDAVL = false;
+    std::array<bool, 5> SchemeChecked{true, false, false, false, false};
+    // Texts the window shows.
+    std::string Caption;
+    std::array<std::string, 3> StatusPanels;
+    std::string PanelSost;
+    std::vector<std::string> LayerBoxItems;
+    int LayerBoxIndex = 0;
+    // Column 0 of the data tab grid.
+    std::vector<std::string> DatagridTitles;
+    std::vector<std::string> PropCaptions, PropValues;
+    // The blinking marker.
+    bool TimerEnabled = false;
+    TPoint MarkerPoint;
+    int MarkerNumber = 0;
+    int MarkerKind = 0;
+    int MarkerColor = 0xFFFFFF;
+    // Size of the drawing area in pixels.
+    int PaintWidth = 0, PaintHeight = 0;
+
+    // Start-up: args are the command-line parameters.
+    void FormCreate(const std::vector<std::string>& args);
+    void FormResize(int width, int height);
+    void FormActivate();
+    // Keys as the platform numbers them (Keys.h); numpad: the numeric pad's
+    // plus and minus.
+    void FormKeyDown(int key, bool numpad);
+    void ZoomInClick() { DrawMode = 10; }
+    void ZoomOutClick() { DrawMode = 11; }
+    void ZoomRectClick() { DrawMode = 12; }
+    void ViewAllClick();
+    // Scroll codes as the platform's: 0 line up/left, 1 line down/right,
+    // 2 page up/left, 3 page down/right, others move nothing. The thumb
+    // position comes back as 50.
+    void ScrollBar1Scroll(int scrollCode, int& scrollPos);
+    void ScrollBar2Scroll(int scrollCode, int& scrollPos);
+    void Timer1Timer();
+    // A mouse press on the plan stops the marker.
+    void PlanMouseDown() { TimerEnabled = false; }
+    void RedrawPlan();
+    void SchemeClick(int scheme);
+
+    // Scheme records and the options dialog.
+    void StoreSchemeOptions(int scheme, const TSchemeOptionsState& dialog);
+    void LoadSchemeOptions(int scheme, TSchemeOptionsState& dialog) const;
+
+    // File commands.
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    // False when nothing was saved (cancelled or failed).
+    bool SaveAs1Click();
+    void Exp_Tresk1Click();
+    void Exp_VeltorClick();
+    void Imp_Tresk1Click();
+    void Exit1Click();
+    // The dialog's name after its filter became filterIndex.
+    static std::string SaveDialogTypeChange(const std::string& fileName, int filterIndex);
+    // True when the window may close.
+    bool FormCloseQuery();
+    void FormClose();
+    void MAddBookClick();
+    // The bookmark items of the "Избранное" menu, rebuilt: names in order.
+    std::vector<std::string> MBookmarksClick();
+    void OpenBookmarkClick(int tag);
+    void MDelBookClick();
+    void PurgeUnreferencedNodes();
+    void FillBranchCaptions();
+    // The drawing of the data window's tables was edited since it was saved.
+    bool AnythingModified() const;
+
+    // IDrawingHost.
+    bool Exists() const override { return true; }
+    bool SaveDrawing(const std::string& fileName) override;
+    bool LoadDrawing(const std::string& fileName) override;
+    std::string CurrentFileName() const override { return currentFileName_; }
+    void SetCurrentFileName(const std::string& fileName) override;
+    std::string SurfaceNodeText() const override { return surfaceNodes_; }
+    void SetSurfaceNodeText(const std::string& text) override { surfaceNodes_ = text; }
+    void SetCalcGrids(TModGrid* branches, TModGrid* nodes) override;
+    void IndexCalcDataGrids() override;
+    void LinkBranchesToCalcData() override;
+    bool CentreOnBranch(int number) override;
+    void ShowAndBringToFront() override;
+
+    // The label provider of the document's label pass: true only when the
+    // arguments of a flow or sample label are out of range.
+    bool GetFigureLabel(TCanvas& dc, int32_t number, int32_t kind, int32_t position,
+                        TLabelTextOut draw, TGCollFigure& doc);
+    // The canvas texts are measured on outside a paint (the form's).
+    void SetMeasuringCanvas(TCanvas* canvas) { measuringCanvas_ = canvas; }
+    TCanvas* MeasuringCanvas() override { return measuringCanvas_; }
+
+    // ISchemeHost.
+    void NewDrawing() override { New1Click(); }
+    void BuildSchemeFromBase() override;
+    void SchemeImported(const std::string& drawingFileName) override;
+    bool CheckSchemeAgainstCalcData() override { return true; }
+
+    // IWindowHost.
+    void SyncViewMenus(int32_t schemeKind) override;
+    void EnableBlinkTimer() override;
+    void LayerBoxRefilled() override;
+
+    // Writers of the exchange texts for the exports; false when the text was
+    // not written. Unset: the export says it is not available.
+    std::function<bool(const std::string& fileName)> WriteTreskText;
+    std::function<bool(const std::string& fileName)> WriteVeltorText;
+    // How the converter runs (tests replace it).
+    TConverterRunner RunConverter = RunConverterAndWait;
+    // Starts the export converter detached; tests replace it.
+    std::function<bool(const std::string& program, const std::vector<std::string>& args)>
+        StartDetachedProgram;
+
+private:
+    void FitView(const TRect& extent);
+    void FitDefaultView();
+    void Repaint();
+    void ShowCaption();
+    void ClearDataWindow();
+    void ParseDrawingData();
+    bool WarnIfEmpty();
+    void ExportTresk(const std::string& chosenName);
+    void ExportJpeg(const std::string& chosenName);
+    void ScrollBy(int direction, int amount);
+    TDataWindowController* DataWindow() const { return dataWindow_; }
+
+    std::unique_ptr<TGCollFigure> doc_;
+    IDrawWinView* view_ = nullptr;
+    TDataWindowController* dataWindow_ = nullptr;
+    std::string currentFileName_;
+    std::string surfaceNodes_;
+    std::string networkDataText_;
+    TModGrid* branchGrid_ = nullptr;
+    TModGrid* nodeGrid_ = nullptr;
+    TCanvas* measuringCanvas_ = nullptr;
+};
+
+// The command-line rule: the drawing named by the parameters (each followed
+// by a blank), else the last file; kept only when its trimmed extension is
+// exactly ".grh", else "untitled.grh" in the program folder.
+std::string ChooseDrawingFile(const std::vector<std::string>& args, const std::string& lastFile,
+                              const std::string& programDir);
+// Direction from p to q in whole degrees, -180..180.
+int SegmentAngle(TPoint p, TPoint q);
+// The path up to and including its last separator; "" when none.
+std::string ExtractPathPart(const std::string& path);
+
+// The program's drawing window (null before start-up).
+TIDrawWin* IDrawWin();
+void SetIDrawWin(TIDrawWin* window);
+
+} // namespace arv

@@ -1,0 +1,406 @@
+// The drawing window's file commands, bookmarks and close question.
+#include "app/DrawWin.h"
+
+#include "calc/files/DataFiles.h"
+#include "calc/files/NetworkDataText.h"
+#include "calc/files/Settings.h"
+#include "calc/window/DataWindowController.h"
+#include "calc/window/NotAvailable.h"
+#include "document/DrawingFile.h"
+#include "document/DrawingGlobals.h"
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+#include "platform/Jpeg.h"
+#include "platform/Process.h"
+#include "platform/Services.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace arv {
+
+namespace {
+
+const char* const kOpenFilter = "Файлы схем вентиляции (*.grh)|*.grh|Файлы Tresk (*.MINE)|*.MINE";
+const char* const kSaveFilter = "Файлы схем вентиляции (*.grh)|*.grh|Файлы Tresk (*.MINE)|*.MINE|"
+                                "Растровый файл (jpg)|*.jpg|Файл  для вельтории|*.veltor";
+
+std::string AbsoluteName(const std::string& name) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(NativePath(name), ec);
+    return ec ? name : FromNativePath(p.lexically_normal());
+}
+
+void ShowError(const std::string& text) {
+    MessageBox(text, "", TMsgButtons::Ok, TMsgIcon::Error);
+}
+
+// Why a file that exists cannot be read, in the user's words; "" when it can.
+std::string UnreadableReason(const std::string& name) {
+    if (DirectoryExists(name)) return Ru("это папка, а не файл");
+    std::ifstream in(NativePath(name), std::ios::binary);
+    if (!in) return std::strerror(errno);
+    return {};
+}
+
+} // namespace
+
+bool TIDrawWin::AnythingModified() const {
+    if (DrawingModified) return true;
+    if (!dataWindow_) return false;
+    TNetworkTables& t = dataWindow_->Tables();
+    return t.TablDan.Modified || t.TablVen.Modified;
+}
+
+void TIDrawWin::ClearDataWindow() {
+    if (dataWindow_) dataWindow_->Dan_NewClick();
+}
+
+// Parses the drawing's network data text into the tables, or reads the data
+// file of the same name when the drawing carries none.
+void TIDrawWin::ParseDrawingData() {
+    if (!dataWindow_) return;
+    TCalcContext& c = dataWindow_->CalcContext();
+    TNetworkTables& t = dataWindow_->Tables();
+    dataWindow_->CurrentDataFile() = ChangeFileExt(currentFileName_, ".dan");
+    if (!c.NetworkDataText.empty())
+        ParseNetworkDataText(c.NetworkDataText, t, c);
+    else if (FileExists(dataWindow_->CurrentDataFile()))
+        LoadNetworkData(dataWindow_->CurrentDataFile(), t, c);
+    t.TablDan.Modified = false;
+    t.TablVen.Modified = false;
+    IndexCalcDataGrids();
+}
+
+bool TIDrawWin::SaveDrawing(const std::string& fileName) {
+    std::string text;
+    if (dataWindow_) {
+        TCalcContext& c = dataWindow_->CalcContext();
+        c.NetworkDataText = BuildNetworkDataText(dataWindow_->Tables(), c);
+        text = c.NetworkDataText;
+    }
+    std::string error;
+    bool ok = WriteDrawingFile(*doc_, fileName, text, &error);
+    if (!ok) ShowError(Ru("Не удалось записать файл ") + fileName + ": " + error);
+    Repaint();
+    return ok;
+}
+
+bool TIDrawWin::LoadDrawing(const std::string& fileName) {
+    if (fileName.empty()) return false;
+    TGCollFigure& doc = *doc_;
+    bool ok = true;
+    std::string* text = dataWindow_ ? &dataWindow_->CalcContext().NetworkDataText : nullptr;
+    if (FileExists(fileName) || DirectoryExists(fileName)) {
+        std::string reason = UnreadableReason(fileName);
+        std::string bytes;
+        if (!reason.empty() || !ReadFileBytes(fileName, bytes)) {
+            // The drawing shown keeps its own name: a save must not go to a
+            // file that was never read.
+            if (reason.empty()) reason = Ru("ошибка чтения");
+            ShowError(Ru("Не удалось прочитать файл ") + fileName + ": " + reason);
+            ok = false;
+        } else if (currentFileName_ = fileName; doc.LoadFromStream(bytes, text) != 0) {
+            ShowError(Ru("Ошибка загрузки документа"));
+            ok = false;
+        }
+        FitView(doc.GetExtent());
+        MPrData = doc.settings.showCalcData != 0;
+        if (ok) DrawingModified = false;
+    } else {
+        // A drawing that does not exist carries no data: the text of the
+        // drawing before must not be parsed as this one's.
+        currentFileName_ = fileName;
+        if (text) text->clear();
+        doc.Clear();
+        doc.settings.symbolSize = 100;
+        FitDefaultView();
+        DrawingModified = false;
+    }
+    LayerBoxRefilled();
+    ShowCaption();
+    Repaint();
+    return ok;
+}
+
+void TIDrawWin::New1Click() {
+    // The data are asked about first: a cancelled question keeps everything.
+    if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
+    currentFileName_ = ProgramDirPath + "untitled.grh";
+    ShowCaption();
+    MArrowQ = MQData = MsxPLA = MDAVL = false;
+    TGCollFigure& doc = *doc_;
+    doc.Clear();
+    doc.current = -1;
+    doc.scale = -std::abs(doc.scale);
+    doc.nodes.BuildIncidence();
+    FitDefaultView();
+    TDrawingGlobals& g = DrawingGlobals();
+    g.SchemeKind = 0;
+    g.DefaultBranchStyle = 1;
+    g.DefLineColor = 0;
+    g.WidthDefault = 1;
+    g.BranchPenWidth = 1;
+    g.SchemeViewFlags[0].layers[0] = 1;
+    DrawingModified = false;
+    SyncViewMenus(0);
+    Repaint();
+}
+
+void TIDrawWin::Open1Click() {
+    TFileDialogRequest request;
+    request.defaultExt = "grh";
+    request.filter = Ru(kOpenFilter);
+    if (!OpenFileDialog(request)) return;
+    // The same order as the close question: unsaved edits are asked about
+    // before anything is replaced.
+    if (request.filterIndex == 2) {
+        if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
+        New1Click();
+        DeleteFile(ProgramDirPath + "tresktxt.tresk");
+        if (dataWindow_)
+            ImportMineFile(request.fileName, dataWindow_->Tables(), dataWindow_->CalcContext(),
+                           *this, RunConverter);
+        return;
+    }
+    if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
+    currentFileName_ = AbsoluteName(request.fileName);
+    LoadDrawing(currentFileName_);
+    ParseDrawingData();
+}
+
+void TIDrawWin::Imp_Tresk1Click() {
+    TFileDialogRequest request;
+    request.defaultExt = "grh";
+    request.filter = Ru(kOpenFilter);
+    request.filterIndex = 2;
+    if (!OpenFileDialog(request)) return;
+    if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
+    New1Click();
+    if (dataWindow_)
+        ImportMineFile(request.fileName, dataWindow_->Tables(), dataWindow_->CalcContext(), *this,
+                       RunConverter);
+}
+
+bool TIDrawWin::WarnIfEmpty() {
+    PurgeUnreferencedNodes();
+    if (doc_->Count() != 0) return false;
+    MessageBox(Ru("Документ пуст!!!"), "", TMsgButtons::Ok, TMsgIcon::Warning);
+    return true;
+}
+
+void TIDrawWin::Save1Click() {
+    WarnIfEmpty();
+    if (currentFileName_.empty() || currentFileName_ == ProgramDirPath + "untitled.grh") {
+        SaveAs1Click();
+        return;
+    }
+    if (SaveDrawing(currentFileName_)) {
+        DrawingModified = false;
+        if (dataWindow_) {
+            dataWindow_->Tables().TablDan.Modified = false;
+            dataWindow_->Tables().TablVen.Modified = false;
+        }
+    }
+}
+
+std::string TIDrawWin::SaveDialogTypeChange(const std::string& fileName, int filterIndex) {
+    const char* ext = filterIndex == 3 ? ".jpg" : filterIndex == 2 ? ".mine" : nullptr;
+    if (!ext) return fileName;
+    // The extension is replaced, whatever its length; a name without one
+    // gets it.
+    return ChangeFileExt(fileName, ext);
+}
+
+bool TIDrawWin::SaveAs1Click() {
+    WarnIfEmpty();
+    TFileDialogRequest request;
+    request.filter = Ru(kSaveFilter);
+    request.overwritePrompt = true;
+    if (!currentFileName_.empty()) request.fileName = ChangeFileExt(currentFileName_, "");
+    if (!SaveFileDialog(request)) return false;
+    switch (request.filterIndex) {
+    case 2:
+        ExportTresk(request.fileName);
+        return false;
+    case 3:
+        ExportJpeg(request.fileName);
+        return false;
+    case 4:
+        return false;
+    default:
+        break;
+    }
+    std::string name = ChangeFileExt(request.fileName, ".grh");
+    if (!SaveDrawing(name)) return false;
+    currentFileName_ = name;
+    ShowCaption();
+    DrawingModified = false;
+    if (dataWindow_) {
+        // The data set follows the drawing's new name.
+        dataWindow_->CurrentDataFile() = ChangeFileExt(name, ".dan");
+        dataWindow_->Tables().TablDan.Modified = false;
+        dataWindow_->Tables().TablVen.Modified = false;
+    }
+    return true;
+}
+
+void TIDrawWin::ExportTresk(const std::string& chosenName) {
+    if (!WriteTreskText) {
+        ShowNotAvailable(Ru("в Tresk"));
+        return;
+    }
+    const std::string textName = ProgramDirPath + "rvtxt.tresk";
+    // A text that was not written completely must not be converted.
+    if (!WriteTreskText(textName)) return;
+    const std::string mineName = ChangeFileExt(chosenName, ".mine");
+    TTextFileWriter bat(ProgramDirPath + "temp.bat");
+    bat.WriteLine("@echo off");
+    bat.WriteLine("\"" + ProgramDirPath + "Mervick.exe\" \"" + textName + "\" \"" + mineName +
+                  "\"");
+    bat.Commit();
+    const std::string program = ProgramFile("mervick");
+    if (StartDetachedProgram)
+        StartDetachedProgram(program, {textName, mineName});
+    else
+        StartDetached(program, {textName, mineName}, ProgramDirPath);
+}
+
+void TIDrawWin::ExportJpeg(const std::string& chosenName) {
+    TGCollFigure& doc = *doc_;
+    TRect e = doc.GetExtent();
+    if (e == TRect{}) return;
+    e = {e.left - 100, e.top + 100, e.right + 100, e.bottom - 100};
+    const double w = static_cast<double>(e.right) - e.left;
+    const double h = static_cast<double>(e.top) - e.bottom;
+    int width = RoundI(w * doc.scale), height = RoundI(h * doc.scale);
+    // The larger side is bounded: a tall plan must not make a picture of
+    // unlimited height either.
+    if (std::max(width, height) > 4000) {
+        MessageBox(Ru("Рисунок слишком велик. Он будет сохранен с меньшим масштабом."), "",
+                   TMsgButtons::Ok, TMsgIcon::Information);
+        doc.scale = 3999.0 / std::max(w, h);
+        width = RoundI(w * doc.scale);
+        height = RoundI(h * doc.scale);
+    }
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    doc.clientWidth = width;
+    doc.clientHeight = height;
+    doc.SetViewRect(e);
+    ExportRendering = true;
+    TBitmap32 picture(width, height, ColorRefToArgb(Settings.BackColor));
+    if (view_) view_->RenderPlanImage(width, height, picture);
+    ExportRendering = false;
+    doc.clientWidth = PaintWidth;
+    doc.clientHeight = PaintHeight;
+    const std::string name = ChangeFileExt(chosenName, ".jpg");
+    std::string error;
+    if (!SaveJpegFile(picture, name, &error))
+        ShowError(Ru("Не удалось записать файл ") + name + ": " + error);
+    Repaint();
+}
+
+void TIDrawWin::Exp_Tresk1Click() {
+    WarnIfEmpty();
+    TFileDialogRequest request;
+    request.filter = Ru(kSaveFilter);
+    request.filterIndex = 2;
+    request.overwritePrompt = true;
+    request.fileName = currentFileName_;
+    if (!SaveFileDialog(request)) return;
+    ExportTresk(request.fileName);
+}
+
+void TIDrawWin::Exp_VeltorClick() {
+    WarnIfEmpty();
+    TFileDialogRequest request;
+    request.filter = Ru(kSaveFilter);
+    request.filterIndex = 4;
+    request.overwritePrompt = true;
+    request.fileName = ChangeFileExt(currentFileName_, ".veltor");
+    if (!SaveFileDialog(request)) return;
+    if (!WriteVeltorText) {
+        ShowNotAvailable(Ru("в Вельторию"));
+        return;
+    }
+    WriteVeltorText(ChangeFileExt(request.fileName, ".veltor"));
+}
+
+void TIDrawWin::Exit1Click() {
+    if (view_) view_->CloseWindow();
+}
+
+bool TIDrawWin::FormCloseQuery() {
+    if (!AnythingModified()) return true;
+    int answer =
+        MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
+    if (answer == mrNo) return true;
+    if (answer != mrYes) return false;
+    Save1Click();
+    // A save that was cancelled or failed keeps the window open.
+    return !AnythingModified();
+}
+
+void TIDrawWin::FormClose() {
+    Settings.Grid = VGrid;
+    Settings.Name = MNameBr;
+    Settings.BranchN = MNumBr;
+    Settings.NodeN = MNumNd;
+    Settings.LastFile = currentFileName_;
+    Settings.DefLineColor = DrawingGlobals().DefLineColor;
+    Settings.WidthDefault = DrawingGlobals().WidthDefault;
+    Settings.SizeUO = doc_->settings.symbolSize;
+    Settings.SizeNodes = doc_->settings.nodeSize;
+    if (!WriteIdrawIni(IdrawIniPath, Settings))
+        ShowError(Ru("Не удалось записать файл ") + IdrawIniPath);
+}
+
+void TIDrawWin::MAddBookClick() {
+    std::string name = currentFileName_;
+    if (!view_ || !view_->AskBookmarkName(name)) return;
+    Settings.Bookmarks.push_back({name, currentFileName_});
+}
+
+std::vector<std::string> TIDrawWin::MBookmarksClick() {
+    std::vector<std::string> names;
+    for (const TBookmark& b : Settings.Bookmarks) names.push_back(b.Name);
+    return names;
+}
+
+void TIDrawWin::OpenBookmarkClick(int tag) {
+    if (tag < 1 || tag > static_cast<int>(Settings.Bookmarks.size())) return;
+    // As Open: unsaved data are asked about before the drawing is replaced.
+    if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
+    currentFileName_ = Settings.Bookmarks[tag - 1].Path;
+    LoadDrawing(currentFileName_);
+    if (!dataWindow_) return;
+    ParseDrawingData();
+    TCalcContext& c = dataWindow_->CalcContext();
+    dataWindow_->Caption =
+        Ru("Arvalen  Тальвер    Расчетные данные              ") + dataWindow_->CurrentDataFile();
+    std::string rev = ChangeFileExt(dataWindow_->CurrentDataFile(), ".rev");
+    if (FileExists(rev)) LoadReverseData(rev, dataWindow_->Tables());
+    (void)c;
+    IndexCalcDataGrids();
+}
+
+void TIDrawWin::MDelBookClick() {
+    if (!view_) return;
+    int index = view_->ChooseBookmarkToDelete(MBookmarksClick());
+    if (index < 0 || index >= static_cast<int>(Settings.Bookmarks.size())) return;
+    Settings.Bookmarks.erase(Settings.Bookmarks.begin() + index);
+}
+
+void TIDrawWin::PurgeUnreferencedNodes() {
+    TGCollNode& nodes = doc_->nodes;
+    for (int32_t i = 0; i < nodes.Count();) {
+        if (nodes.Record(i).refCount <= 0)
+            nodes.RemoveRecord(i);
+        else
+            ++i;
+    }
+}
+
+} // namespace arv

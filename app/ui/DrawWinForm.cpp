@@ -1,0 +1,493 @@
+#include "app/ui/DrawWinForm.h"
+#include "app/ui/PlanPainter.h"
+#include "document/Constants.h"
+#include "platform/qt/QtCanvas.h"
+
+#include "document/DrawingGlobals.h"
+#include "platform/Cp1251.h"
+#include "platform/Keys.h"
+#include "platform/qt/QtText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace arv {
+
+namespace {
+
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QColor ColorOf(int colorRef) {
+    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+}
+
+// Grid rounding of a world coordinate to the nearest grid line.
+int32_t SnapToGrid(int32_t v, int step) {
+    if (step <= 0) return v;
+    double q = static_cast<double>(v) / step;
+    return RoundI(q) * step;
+}
+
+} // namespace
+
+// The drawing area: shows the plan picture and reports its size and presses.
+class TPlanWidget : public QWidget {
+public:
+    explicit TPlanWidget(TIDrawWinForm& form) : form_(form) {
+        setObjectName("PaintBox1");
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::StrongFocus);
+        setMinimumSize(100, 100);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.drawImage(0, 0, form_.PlanImage());
+    }
+    void resizeEvent(QResizeEvent*) override { form_.PlanResized(width(), height()); }
+    void mousePressEvent(QMouseEvent*) override { form_.PlanMousePressed(); }
+
+private:
+    TIDrawWinForm& form_;
+};
+
+TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
+    : QMainWindow(parent), w_(controller) {
+    setObjectName("IDrawWin");
+    auto* central = new QWidget;
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    panelSost_ = new QLabel;
+    panelSost_->setObjectName("PanelSost");
+    panelSost_->setFrameShape(QFrame::Panel);
+    panelSost_->setFrameShadow(QFrame::Sunken);
+    panelSost_->setMargin(2);
+    panelSost_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    plan1_ = new TPlanWidget(*this);
+    scrollBar1_ = new QScrollBar(Qt::Horizontal);
+    scrollBar1_->setObjectName("ScrollBar1");
+    scrollBar2_ = new QScrollBar(Qt::Vertical);
+    scrollBar2_->setObjectName("ScrollBar2");
+    for (QScrollBar* bar : {scrollBar1_, scrollBar2_}) {
+        bar->setRange(0, 100);
+        bar->setPageStep(10);
+        bar->setValue(50);
+    }
+    grid->addWidget(panelSost_, 0, 0, 1, 2);
+    grid->addWidget(plan1_, 1, 0);
+    grid->addWidget(scrollBar2_, 1, 1);
+    grid->addWidget(scrollBar1_, 2, 0);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(0, 1);
+    setCentralWidget(central);
+
+    // Jog controls: every step moves the view and the thumb goes back.
+    auto jog = [this](QScrollBar* bar, bool horizontal) {
+        connect(bar, &QScrollBar::actionTriggered, this, [this, bar, horizontal](int action) {
+            int code = -1;
+            if (action == QAbstractSlider::SliderSingleStepSub) code = 0;
+            if (action == QAbstractSlider::SliderSingleStepAdd) code = 1;
+            if (action == QAbstractSlider::SliderPageStepSub) code = 2;
+            if (action == QAbstractSlider::SliderPageStepAdd) code = 3;
+            int pos = 50;
+            Run([&] {
+                if (horizontal)
+                    w_.ScrollBar1Scroll(code, pos);
+                else
+                    w_.ScrollBar2Scroll(code, pos);
+            });
+            bar->setSliderPosition(pos);
+        });
+        connect(bar, &QScrollBar::sliderReleased, this, [bar] { bar->setValue(50); });
+    };
+    jog(scrollBar1_, true);
+    jog(scrollBar2_, false);
+
+    const int widths[3] = {150, 200, 50};
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel;
+        panels_[i]->setFixedWidth(widths[i]);
+        panels_[i]->setFrameShape(QFrame::Panel);
+        panels_[i]->setFrameShadow(QFrame::Sunken);
+        statusBar()->addWidget(panels_[i]);
+    }
+    statusBar()->setObjectName("StatusBar1");
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(500);
+    connect(timer_, &QTimer::timeout, this, [this] { Run([this] { w_.Timer1Timer(); }); });
+
+    BuildMenus();
+    BuildToolBar();
+    measureImage_ = QImage(16, 16, QImage::Format_RGB32);
+    measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
+    w_.SetMeasuringCanvas(measureCanvas_.get());
+    w_.SetView(this);
+}
+
+TIDrawWinForm::~TIDrawWinForm() {
+    w_.SetView(nullptr);
+    w_.SetMeasuringCanvas(nullptr);
+}
+
+QWidget* TIDrawWinForm::PaintBox1() const {
+    return plan1_;
+}
+
+QAction* TIDrawWinForm::AddAction(QMenu* menu, const char* name, const char* caption,
+                                  std::function<void()> click, bool checkable) {
+    auto* a = menu->addAction(U(caption));
+    a->setObjectName(name);
+    a->setCheckable(checkable);
+    if (click)
+        connect(a, &QAction::triggered, this, [this, click] { Run(click); });
+    else
+        a->setEnabled(false);
+    actions_[name] = a;
+    return a;
+}
+
+QAction* TIDrawWinForm::Action(const std::string& name) const {
+    auto i = actions_.find(name);
+    return i == actions_.end() ? nullptr : i->second;
+}
+
+void TIDrawWinForm::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(U("Файл"));
+    AddAction(file, "New1", "Новый", [this] { w_.New1Click(); })->setShortcut(QKeySequence::New);
+    AddAction(file, "Open1", "Открыть...", [this] {
+        w_.Open1Click();
+    })->setShortcut(QKeySequence::Open);
+    AddAction(file, "Save1", "Сохранить", [this] {
+        w_.Save1Click();
+    })->setShortcut(QKeySequence::Save);
+    AddAction(file, "SaveAs1", "Сохранить как...", [this] { w_.SaveAs1Click(); });
+    file->addSeparator();
+    QMenu* imp = file->addMenu(U("Импорт"));
+    AddAction(imp, "Imp_Tresk1", "из Tresk", [this] { w_.Imp_Tresk1Click(); });
+    AddAction(imp, "Imp_Veltor", "из Вельтории", nullptr);
+    QMenu* exp = file->addMenu(U("Экспорт"));
+    AddAction(exp, "Exp_Tresk1", "в Tresk", [this] { w_.Exp_Tresk1Click(); })->setEnabled(false);
+    AddAction(exp, "Exp_Veltor", "в Вельторию", [this] { w_.Exp_VeltorClick(); });
+    file->addSeparator();
+    AddAction(file, "Exit1", "Выход", [this] { w_.Exit1Click(); });
+
+    bookmarks_ = menuBar()->addMenu(U("Избранное"));
+    bookmarks_->setObjectName("MBookmarks");
+    connect(bookmarks_, &QMenu::aboutToShow, this, [this] { RebuildBookmarkMenu(); });
+    RebuildBookmarkMenu();
+
+    QMenu* view = menuBar()->addMenu(U("Вид"));
+    auto toggle = [this](bool TIDrawWin::*flag) {
+        return [this, flag] {
+            w_.*flag = !(w_.*flag);
+            TGCollFigure& doc = w_.Doc();
+            doc.display.branchNumbers = w_.MNumBr;
+            doc.display.nodeNumbers = w_.MNumNd;
+            doc.display.branchNames = w_.MNameBr;
+            w_.RedrawPlan();
+        };
+    };
+    AddAction(view, "VGrid", "Сетка", toggle(&TIDrawWin::VGrid), true);
+    AddAction(view, "MNumBr", "Номера ветвей", toggle(&TIDrawWin::MNumBr), true);
+    AddAction(view, "MNumNd", "Номера узлов", toggle(&TIDrawWin::MNumNd), true);
+    AddAction(view, "MNameBr", "Названия ветвей", toggle(&TIDrawWin::MNameBr), true);
+    view->addSeparator();
+    AddAction(view, "ZoomIn", "Увеличить", [this] { w_.ZoomInClick(); });
+    AddAction(view, "ZoomOut", "Уменьшить", [this] { w_.ZoomOutClick(); });
+    AddAction(view, "ZoomRect", "Увеличить область", [this] { w_.ZoomRectClick(); });
+    AddAction(view, "ViewAll", "Показать всё", [this] { w_.ViewAllClick(); });
+
+    QMenu* schemes = menuBar()->addMenu(U("Схема"));
+    for (int i = 0; i < 5; ++i) {
+        const std::string& name = SchemeKindNames()[i];
+        auto* a = schemes->addAction(ToQString(name));
+        a->setObjectName(kSchemeMenuItems[i]);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, i] { Run([this, i] { w_.SchemeClick(i); }); });
+        actions_[kSchemeMenuItems[i]] = a;
+    }
+}
+
+void TIDrawWinForm::BuildToolBar() {
+    QToolBar* bar = addToolBar(U("Инструменты"));
+    bar->setObjectName("ToolBar1");
+    for (const char* name : {"ZoomIn", "ZoomOut", "ZoomRect", "ViewAll"})
+        bar->addAction(actions_[name]);
+    bar->addSeparator();
+    auto* data = bar->addAction(U("Окно расчетных данных"));
+    data->setObjectName("ShowData");
+    connect(data, &QAction::triggered, this, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "Form1") {
+                w->show();
+                w->raise();
+                w->activateWindow();
+            }
+    });
+    bar->addSeparator();
+    layerBox_ = new QComboBox;
+    layerBox_->setObjectName("ComboBox1");
+    layerBox_->setMinimumWidth(120);
+    connect(layerBox_, &QComboBox::activated, this, [this](int index) {
+        w_.LayerBoxIndex = index;
+        WindowState().CurrentLayer = index;
+    });
+    bar->addWidget(layerBox_);
+}
+
+void TIDrawWinForm::RebuildBookmarkMenu() {
+    bookmarks_->clear();
+    AddAction(bookmarks_, "MAddBook", "Добавить в избранное  ...", [this] { w_.MAddBookClick(); });
+    AddAction(bookmarks_, "MDelBook", "Удалить из избранного ...", [this] { w_.MDelBookClick(); });
+    std::vector<std::string> names = w_.MBookmarksClick();
+    if (!names.empty()) bookmarks_->addSeparator();
+    for (size_t i = 0; i < names.size(); ++i) {
+        auto* a = bookmarks_->addAction(ToQString(names[i]));
+        const int tag = static_cast<int>(i) + 1;
+        a->setData(tag);
+        connect(a, &QAction::triggered, this,
+                [this, tag] { Run([this, tag] { w_.OpenBookmarkClick(tag); }); });
+    }
+}
+
+void TIDrawWinForm::FormCreate(const std::vector<std::string>& args) {
+    // The drawing area takes its size before the drawing is fitted to it.
+    if (!isVisible()) resize(1200, 800);
+    // Until now the drawing area's size changes were not the controller's.
+    layout()->activate();
+    centralWidget()->layout()->activate();
+    w_.PaintWidth = std::max(plan1_->width(), 1);
+    w_.PaintHeight = std::max(plan1_->height(), 1);
+    w_.FormCreate(args);
+    created_ = true;
+    RefreshTexts();
+}
+
+void TIDrawWinForm::Run(const std::function<void()>& command) {
+    command();
+    RefreshTexts();
+    if (w_.TimerEnabled && !timer_->isActive()) timer_->start();
+    if (!w_.TimerEnabled) timer_->stop();
+}
+
+void TIDrawWinForm::RefreshTexts() {
+    setWindowTitle(ToQString(w_.Caption));
+    for (int i = 0; i < 3; ++i) panels_[i]->setText(ToQString(w_.StatusPanels[i]));
+    panelSost_->setText(ToQString(w_.PanelSost));
+    auto check = [this](const char* name, bool on) {
+        if (QAction* a = Action(name)) a->setChecked(on);
+    };
+    check("VGrid", w_.VGrid);
+    check("MNumBr", w_.MNumBr);
+    check("MNumNd", w_.MNumNd);
+    check("MNameBr", w_.MNameBr);
+    for (int i = 0; i < 5; ++i) check(kSchemeMenuItems[i], w_.SchemeChecked[i]);
+    QStringList items;
+    for (const std::string& s : w_.LayerBoxItems) items << ToQString(s);
+    QStringList current;
+    for (int i = 0; i < layerBox_->count(); ++i) current << layerBox_->itemText(i);
+    if (items != current) {
+        layerBox_->clear();
+        layerBox_->addItems(items);
+    }
+    layerBox_->setCurrentIndex(w_.LayerBoxIndex);
+}
+
+void TIDrawWinForm::PaintMarker(QImage& image) {
+    if (!w_.TimerEnabled) return;
+    arv::PaintMarker(image, w_.Doc(), w_.MarkerPoint, w_.MarkerNumber, w_.MarkerKind,
+                     w_.MarkerColor);
+}
+
+void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
+    TGCollFigure& doc = w_.Doc();
+    image.fill(ColorOf(w_.Settings.BackColor));
+    QPainter p(&image);
+    const int step = w_.Settings.GridStep;
+    if (w_.VGrid && !exportRendering && step > 0 && RoundI(step * doc.scale) >= 3) {
+        p.setPen(ColorOf(w_.Settings.GridColor));
+        const TRect& v = doc.viewRect;
+        const int32_t x0 = SnapToGrid(v.left, step), x1 = SnapToGrid(v.right, step);
+        const int32_t y0 = SnapToGrid(v.top, step), y1 = SnapToGrid(v.bottom, step);
+        for (int64_t x = x0; x < x1; x += step)
+            for (int64_t y = y0; y > y1; y -= step) {
+                TPoint s = doc.WorldXYToScreen(static_cast<int32_t>(x), static_cast<int32_t>(y));
+                p.drawPoint(s.x, s.y);
+            }
+    }
+    p.end();
+    PaintDocument(image, doc);
+    if (exportRendering) return;
+    // Selection marks of the current figure.
+    if (TGCustomFigure* f = doc.CurrentFigure()) {
+        QPainter m(&image);
+        TRect b = doc.WorldRectToScreen(f->box);
+        QRect box = QRect(QPoint(b.left, b.top), QPoint(b.right, b.bottom)).normalized();
+        m.setPen(Qt::black);
+        m.setBrush(Qt::white);
+        auto mark = [&](int x, int y) { m.drawRect(x, y, 5, 5); };
+        mark(box.left(), box.top());
+        mark(box.right() - 5, box.top());
+        mark(box.left(), box.bottom() - 5);
+        mark(box.right() - 5, box.bottom() - 5);
+        if (box.height() >= box.width()) {
+            mark(box.left(), box.center().y() - 2);
+            mark(box.right() - 5, box.center().y() - 2);
+        } else {
+            mark(box.center().x() - 2, box.top());
+            mark(box.center().x() - 2, box.bottom() - 5);
+        }
+        m.setBrush(Qt::NoBrush);
+        m.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        m.drawRect(box);
+    }
+    PaintMarker(image);
+}
+
+void TIDrawWinForm::RedrawPlan() {
+    if (plan_.size() != plan1_->size() || plan_.isNull())
+        plan_ = QImage(std::max(plan1_->width(), 1), std::max(plan1_->height(), 1),
+                       QImage::Format_RGB32);
+    PaintPlan(plan_, false);
+    plan1_->update();
+    RefreshTexts();
+    // Failures met while painting are told once the paint is over.
+    QTimer::singleShot(0, this, [this] { w_.Doc().ReportDrawMessages(); });
+}
+
+bool TIDrawWinForm::RenderPlanImage(int width, int height, TBitmap32& out) {
+    QImage image(width, height, QImage::Format_RGB32);
+    PaintPlan(image, true);
+    out = TBitmap32(width, height);
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x) out.SetPixel(x, y, line[x] | 0xFF000000u);
+    }
+    return true;
+}
+
+bool TIDrawWinForm::AskBookmarkName(std::string& name) {
+    bool ok = false;
+    QString text = QInputDialog::getText(this, U("Добавить в избранное"), U("Название"),
+                                         QLineEdit::Normal, ToQString(name), &ok);
+    if (!ok) return false;
+    name = FromQString(text);
+    return true;
+}
+
+int TIDrawWinForm::ChooseBookmarkToDelete(const std::vector<std::string>& names) {
+    QDialog dialog(this);
+    dialog.setWindowTitle(U("Удалить из избранного"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* list = new QListWidget;
+    for (const std::string& n : names) list->addItem(ToQString(n));
+    if (!names.empty()) list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(U("Удалить"));
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) return -1;
+    return list->currentRow();
+}
+
+void TIDrawWinForm::CloseWindow() {
+    close();
+}
+
+void TIDrawWinForm::ShowWindow() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TIDrawWinForm::PlanResized(int width, int height) {
+    if (!created_) return;
+    Run([&] { w_.FormResize(width, height); });
+}
+
+void TIDrawWinForm::PlanMousePressed() {
+    Run([this] { w_.PlanMouseDown(); });
+}
+
+void TIDrawWinForm::closeEvent(QCloseEvent* event) {
+    if (closing_) return event->accept();
+    bool may = false;
+    Run([&] { may = w_.FormCloseQuery(); });
+    if (!may) return event->ignore();
+    closing_ = true;
+    w_.FormClose();
+    plan1_->setEnabled(false);
+    event->accept();
+    // The program ends with its main window: the other windows close too.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible()) w->close();
+}
+
+void TIDrawWinForm::keyPressEvent(QKeyEvent* event) {
+    const bool numpad = event->modifiers() & Qt::KeypadModifier;
+    int key = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        key = VK_LEFT;
+        break;
+    case Qt::Key_Right:
+        key = VK_RIGHT;
+        break;
+    case Qt::Key_Up:
+        key = VK_UP;
+        break;
+    case Qt::Key_Down:
+        key = VK_DOWN;
+        break;
+    case Qt::Key_Escape:
+        key = VK_ESCAPE;
+        break;
+    case Qt::Key_Plus:
+        key = '+';
+        break;
+    case Qt::Key_Minus:
+        key = '-';
+        break;
+    default:
+        return QMainWindow::keyPressEvent(event);
+    }
+    Run([&] { w_.FormKeyDown(key, numpad); });
+}
+
+void TIDrawWinForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (created_) Run([this] { w_.FormResize(plan1_->width(), plan1_->height()); });
+}
+
+void TIDrawWinForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && created_)
+        Run([this] { w_.FormActivate(); });
+}
+
+} // namespace arv

@@ -1,0 +1,91 @@
+// The main drawing window: the plan with its scroll bars, the status bar, the
+// menus of files, bookmarks, view and schemes, the tool bar and the blinking
+// marker's timer. Everything it does is the controller's (TIDrawWin); the
+// form paints the plan and hands the controller the user's choices.
+#pragma once
+
+#include "app/DrawWin.h"
+
+#include <QImage>
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+#include <string>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QTimer;
+
+namespace arv {
+
+class TPlanWidget;
+class TQtCanvas;
+
+class TIDrawWinForm : public QMainWindow, public IDrawWinView {
+    Q_OBJECT
+public:
+    explicit TIDrawWinForm(TIDrawWin& controller, QWidget* parent = nullptr);
+    ~TIDrawWinForm() override;
+
+    TIDrawWin& Controller() { return w_; }
+    // Runs the controller's start-up with the drawing area's size.
+    void FormCreate(const std::vector<std::string>& args);
+    QAction* Action(const std::string& name) const;
+    // The picture of the plan as last painted.
+    const QImage& PlanImage() const { return plan_; }
+    QWidget* PaintBox1() const;
+    QTimer* Timer1() const { return timer_; }
+    // Paints the whole plan into the picture (the grid too unless exporting).
+    void PaintPlan(QImage& image, bool exportRendering);
+
+    // IDrawWinView.
+    void RedrawPlan() override;
+    bool RenderPlanImage(int width, int height, TBitmap32& out) override;
+    bool AskBookmarkName(std::string& name) override;
+    int ChooseBookmarkToDelete(const std::vector<std::string>& names) override;
+    void CloseWindow() override;
+    void ShowWindow() override;
+
+    // Called once the plan widget has a size.
+    void PlanResized(int width, int height);
+    void PlanMousePressed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QAction* AddAction(QMenu* menu, const char* name, const char* caption,
+                       std::function<void()> click, bool checkable = false);
+    void BuildMenus();
+    void BuildToolBar();
+    void RebuildBookmarkMenu();
+    void Run(const std::function<void()>& command);
+    void RefreshTexts();
+    void PaintMarker(QImage& image);
+
+    TIDrawWin& w_;
+    TPlanWidget* plan1_ = nullptr;
+    QScrollBar* scrollBar1_ = nullptr;
+    QScrollBar* scrollBar2_ = nullptr;
+    std::array<QLabel*, 3> panels_{};
+    QLabel* panelSost_ = nullptr;
+    QComboBox* layerBox_ = nullptr;
+    QMenu* bookmarks_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QImage plan_;
+    // Texts are measured on this canvas outside a paint.
+    QImage measureImage_;
+    std::unique_ptr<TQtCanvas> measureCanvas_;
+    std::map<std::string, QAction*> actions_;
+    bool created_ = false;
+    bool closing_ = false;
+};
+
+} // namespace arv
