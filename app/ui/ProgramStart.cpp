@@ -1,6 +1,5 @@
 #include "ProgramStart.h"
 
-#include "app/StartFile.h"
 #include "calc/files/Settings.h"
 #include "calc/ui/DraughtWindowsUi.h"
 #include "calc/ui/FormWordWindow.h"

@@ -37,12 +37,6 @@ TMenuItem& Add(TMenu& menu, const char* name, const char* caption, std::function
     return menu.Items.back();
 }
 
-// A command whose work is not in the program yet.
-void AddNotAvailable(TMenu& menu, const char* name, const char* caption, bool hidden = false) {
-    std::string text = Ru(caption);
-    Add(
-        menu, name, caption, [text] { ShowNotAvailable(text); }, "", hidden);
-}
 
 } // namespace
 
