@@ -25,6 +25,7 @@
 namespace arv {
 
 class TGBranch;
+struct TBaseData;
 
 // The label routines write on the canvas of the drawing pass.
 using ILabelCanvas = TCanvas;
@@ -211,6 +212,28 @@ public:
     // -1: the file was refused and the document, the drawing globals, the
     // window state and networkDataText are as they were.
     int32_t LoadFromStream(std::string_view bytes, std::string* networkDataText = nullptr);
+
+    // Network operations on the current figure and on the whole drawing.
+    // An edit of the property grid (identifier 2..36) applied to the current
+    // figure; false with the message for the window when refused.
+    bool ApplyPropertyEdit(int32_t row, std::string_view text, std::string& message);
+    // The current branch (positive number) takes a fresh temporary number.
+    void ResetBranchNumber();
+    // Both end nodes of the current branch take fresh temporary numbers.
+    void ResetBranchNodes();
+    // Builds branches from the imported base data and then empties it.
+    // Result: 0, or -1 when no branch was added.
+    int32_t AddBaseBranches(TBaseData& base);
+    // The current branch written into the window's branch grid as number n.
+    void AddBranchFromData(int32_t n);
+    // Marks every branch whose number indexes an entry above 0.
+    void MarkBranches(const std::vector<int32_t>& marks);
+    // The PLA marks of branch i copied to the other branches of its position.
+    void CopyPlaMarks(int32_t index);
+    // Halves every coordinate of the drawing.
+    void ChangeScale();
+    // The current branch back to the drawn form of its layer.
+    void ResetBranchShape();
 
     // Calls of the node collection, so that branch ends stay on their nodes.
     void NodeRecordRemoved(int32_t index);

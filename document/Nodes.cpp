@@ -137,7 +137,7 @@ bool TGCollNode::LoadFromStream(TBinaryReader& r, int32_t version) {
     const int entrySize = version >= 2 ? 26 : 21;
     if (r.Failed() || n < 0 || static_cast<uint64_t>(n) * entrySize > r.Remaining()) return false;
     std::vector<TNodeRecord> loaded(static_cast<size_t>(n));
-    int64_t lowest = -1;
+    int64_t smallest = 0;
     for (TNodeRecord& rec : loaded) {
         rec.number = r.I32();
         rec.point.x = r.I32();
@@ -150,12 +150,12 @@ bool TGCollNode::LoadFromStream(TBinaryReader& r, int32_t version) {
             rec.flag = r.U8();
             rec.kind = r.I32();
         }
-        // -1, or one below the smallest number when that lies below -1.
-        if (rec.number < lowest) lowest = rec.number - int64_t{1};
+        smallest = std::min<int64_t>(smallest, rec.number);
     }
     if (r.Failed()) return false;
     records_ = std::move(loaded);
-    nextTempNumber = ClampI(lowest);
+    // -1, or one below the smallest number when that lies below -1.
+    nextTempNumber = ClampI(smallest < -1 ? smallest - 1 : -1);
     return true;
 }
 

@@ -71,6 +71,10 @@ public:
     void BuildIncidence();
     // -k for the smallest k >= 1 that no record uses as |number|.
     int32_t NextFreeNumber() const;
+    // Gives the first record numbered oldNumber the new number. Result: 2
+    // unchanged (equal numbers), 1 renumbered, 0 the new number is in use, -1
+    // the user refused (asked for a positive old number only).
+    int32_t CheckNodeNumber(int32_t oldNumber, int32_t newNumber);
     // Empties the collection.
     void Clear();
     // Removes record `index`; the owner's branches keep valid indices.

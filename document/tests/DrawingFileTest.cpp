@@ -799,6 +799,9 @@ TEST_F(DrawingFile, NodeBlockSetsTheNextTemporaryNumber) {
     EXPECT_EQ(-1, nextTemp({{3, {0, 0}}, {0, {1, 0}}}));
     EXPECT_EQ(-1, nextTemp({{3, {0, 0}}, {-1, {1, 0}}})); // -1 is not below -1
     EXPECT_EQ(-6, nextTemp({{-2, {0, 0}}, {-5, {1, 0}}, {4, {2, 0}}}));
+    // Consecutive numbers: the smallest decides, not the running result.
+    EXPECT_EQ(-4, nextTemp({{-1, {0, 0}}, {-2, {1, 0}}, {-3, {2, 0}}}));
+    EXPECT_EQ(-4, nextTemp({{-3, {0, 0}}, {-2, {1, 0}}, {-1, {2, 0}}}));
 }
 
 TEST_F(DrawingFile, OldFiguresBelongToLayerZeroWhateverTheWindowChose) {
