@@ -2,6 +2,7 @@
 // it, group rectangles select and move. The window's part (which tool calls
 // what) is not here; these drive the document the way it does.
 #include "DocTestSupport.h"
+#include "document/EditGeometry.h"
 #include "document/ShapeFigures.h"
 #include "document/TextFigures.h"
 
@@ -327,6 +328,73 @@ TEST_F(MouseEditing, PlacingPicturesAndSymbols) {
     EXPECT_EQ(s->placed.prims[0].points[1], (TPoint{tip.x + 30, tip.y - 10}));
     EXPECT_EQ(s->box, (TRect{70, 60, 90, 40}));
     std::filesystem::remove_all(dir);
+}
+
+} // namespace
+} // namespace arv::test
+
+namespace arv::test {
+namespace {
+
+TEST(Snapping, GridRoundsToTheNearerMultipleAndTiesDown) {
+    auto x = [](int32_t v, int32_t step) { return SnapToGrid({v, 0}, step).x; };
+    EXPECT_EQ(x(14, 10), 10);
+    EXPECT_EQ(x(15, 10), 10);
+    EXPECT_EQ(x(16, 10), 20);
+    EXPECT_EQ(x(-15, 10), -20);
+    EXPECT_EQ(x(-14, 10), -10);
+    EXPECT_EQ(x(7, 5), 5);
+    EXPECT_EQ(x(8, 5), 10);
+    EXPECT_EQ(x(-7, 5), -5);
+    EXPECT_EQ(x(-8, 5), -10);
+    EXPECT_EQ(x(-3, 5), -5);
+    EXPECT_EQ(x(2, 4), 0);
+    EXPECT_EQ(x(-2, 4), -4);
+    // The plan's limits pull a rounded point back by one step.
+    EXPECT_EQ(x(100004, 10), 100000);
+    EXPECT_EQ(x(100006, 10), 100000);
+    EXPECT_EQ(x(-100006, 10), -100000);
+    EXPECT_EQ(x(INT32_MAX, 1000), 2147483000);
+    EXPECT_EQ(SnapToGrid({13, -27}, 0), (TPoint{13, -27}));
+    EXPECT_EQ(SnapToGrid({13, -27}, 10), (TPoint{10, -30}));
+}
+
+TEST(Snapping, ShiftKeepsTheNearerAxisThroughTheAnchor) {
+    EXPECT_EQ(ShiftSnap({100, 100}, {130, 110}), (TPoint{130, 100}));
+    EXPECT_EQ(ShiftSnap({100, 100}, {110, 130}), (TPoint{100, 130}));
+    EXPECT_EQ(ShiftSnap({100, 100}, {120, 80}), (TPoint{100, 80})); // a tie: vertical
+}
+
+TEST(Snapping, BandGeometry) {
+    EXPECT_EQ(NormalizedScreenRect({50, 40}, {10, 90}), (TRect{10, 40, 50, 90}));
+    const TArcPreview zero = ArcPreview({200, 200}, {200, 200}, {250, 200});
+    EXPECT_EQ(zero.box, (TRect{100, 100, 300, 300}));
+    const TArcPreview a = ArcPreview({0, 0}, {3, 4}, {-5, 0});
+    EXPECT_EQ(a.box, (TRect{-5, -5, 5, 5}));
+    EXPECT_EQ(a.start, (TPoint{3, 4}));
+    EXPECT_EQ(a.end, (TPoint{-5, 0}));
+}
+
+// n1 (20,50) -- existing branch -- n2 (80,50); a new branch from clicks 5
+// pixels beside n2 and beside nothing.
+TEST_F(MouseEditing, ClicksBesideANodeTakeItsPointSoNewBranchesJoin) {
+    TGLine* old = AddLine(doc, {20, 50}, {80, 50}, 1);
+    doc.BuildVisibleList();
+    for (TNodeRecord& n : doc.nodes.Records()) n.screenCentre = doc.WorldToScreen(n.point);
+    const TPoint n2 = doc.WorldToScreen({80, 50});
+    EXPECT_EQ(SnapPoint(doc, {n2.x + 5, n2.y - 5}, 0, true), (TPoint{80, 50}));
+    EXPECT_EQ(SnapPoint(doc, {n2.x + 6, n2.y}, 0, true), doc.ScreenToWorld({n2.x + 6, n2.y}));
+    EXPECT_EQ(SnapPoint(doc, {n2.x + 5, n2.y}, 0, false), (TPoint{85, 50}));
+    EXPECT_EQ(SnapPoint(doc, {n2.x + 3, n2.y}, 10, true), (TPoint{80, 50}));
+
+    const TPoint from = SnapPoint(doc, {n2.x + 4, n2.y + 3}, 10, true);
+    const TPoint to = SnapPoint(doc, doc.WorldToScreen({141, 22}), 10, true);
+    TGLine* added = AddLine(doc, from, to, 2);
+    EXPECT_EQ(added->Begin(), (TPoint{80, 50}));
+    EXPECT_EQ(added->End(), (TPoint{140, 20}));
+    EXPECT_EQ(added->beginIndex, old->endIndex);
+    EXPECT_EQ(doc.nodes.Record(old->endIndex).refCount, 2);
+    EXPECT_EQ(doc.nodes.Count(), 3);
 }
 
 } // namespace
