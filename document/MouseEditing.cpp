@@ -167,7 +167,7 @@ int32_t TGCollFigure::FindHandleAt(TPoint screen, THandleHit& hit) {
                 done(5, cur, b->pointB);
             }
             const TRect& fr = b->callout.frame;
-            if (hit.kind == 0 && b->callout.shown && fr.right > fr.left &&
+            if (hit.kind == 0 && settings.showCalcData && b->callout.shown && fr.right > fr.left &&
                 PointInQuad(screen.x, screen.y, {fr.left, fr.top}, {fr.left, fr.bottom},
                             {fr.right, fr.bottom}, {fr.right, fr.top})) {
                 done(13, cur, ScreenToWorld({fr.left, fr.top}));

@@ -5,6 +5,7 @@
 #include "document/EditGeometry.h"
 #include "document/ShapeFigures.h"
 #include "document/TextFigures.h"
+#include "document/ToolFigures.h"
 
 #include <filesystem>
 #include <fstream>
@@ -169,6 +170,17 @@ TEST_F(MouseEditing, FlowValueLandsUnderTheCursorOnlyInTheHandleTool) {
     doc.DragSelection(hit, {80, 30});
     const int32_t d = DrawingGlobals().DataOffset;
     EXPECT_EQ(rec.anchor, (TPoint{80, 30 - d}));
+
+    // The calculation-data callout is grabbed only while it is drawn.
+    line->callout.frame = {120, 20, 160, 40};
+    doc.current = 0;
+    EXPECT_NE(doc.FindHandleAt({130, 30}, hit), 13);
+    doc.settings.showCalcData = 1;
+    ASSERT_EQ(doc.FindHandleAt({130, 30}, hit), 13);
+    EXPECT_EQ(hit.grab, doc.ScreenToWorld({120, 20}));
+    doc.DragSelection(hit, {5, 6});
+    EXPECT_EQ(line->callout.anchor, (TPoint{5, 6}));
+    EXPECT_EQ(line->callout.placed, 1);
 }
 
 TEST_F(MouseEditing, ShapeHandlesRestartFromThePressOnEveryMove) {
@@ -395,6 +407,57 @@ TEST_F(MouseEditing, ClicksBesideANodeTakeItsPointSoNewBranchesJoin) {
     EXPECT_EQ(added->beginIndex, old->endIndex);
     EXPECT_EQ(doc.nodes.Record(old->endIndex).refCount, 2);
     EXPECT_EQ(doc.nodes.Count(), 3);
+}
+
+} // namespace
+} // namespace arv::test
+
+namespace arv::test {
+namespace {
+
+// n1 (0,0) -- branch 1 -- n2 (100,0); a polyline drawn by clicks from n2
+// over (150,50) and (200,50) back to n1.
+TEST_F(MouseEditing, ToolClicksBuildFiguresJoinedToTheirNodes) {
+    TGLine* first = AddLine(doc, {0, 0}, {100, 0}, 1);
+    const TPoint clicks[] = {{100, 0}, {150, 50}, {200, 50}, {0, 0}};
+    EXPECT_EQ(AddVertexClick(doc, kKindPolyLine, 1, {}, clicks[0]), nullptr);
+    TGCustomFigure* f = nullptr;
+    for (int i = 1; i < 4; ++i)
+        f = AddVertexClick(doc, kKindPolyLine, i + 1, clicks[i - 1], clicks[i]);
+    ASSERT_NE(f, nullptr);
+    auto* bent = static_cast<TGPolyLine*>(f);
+    EXPECT_EQ(doc.Count(), 2);
+    EXPECT_EQ(bent->Begin(), (TPoint{100, 0}));
+    EXPECT_EQ(bent->End(), (TPoint{0, 0}));
+    EXPECT_EQ(bent->Path().size(), 4u);
+    EXPECT_EQ(bent->beginIndex, first->endIndex);
+    EXPECT_EQ(bent->endIndex, first->beginIndex);
+    EXPECT_EQ(doc.nodes.Count(), 2);
+
+    // The eleventh click adds nothing; another figure made current is left
+    // alone.
+    EXPECT_EQ(AddVertexClick(doc, kKindPolyLine, kMaxToolClicks + 1, {0, 0}, {5, 5}), nullptr);
+    doc.current = 0;
+    EXPECT_EQ(AddVertexClick(doc, kKindPolyLine, 3, {0, 0}, {5, 5}), nullptr);
+    EXPECT_EQ(first->End(), (TPoint{100, 0}));
+
+    auto* poly = static_cast<TGPolygon*>(AddVertexClick(doc, kKindPolygon, 2, {0, 0}, {40, 0}));
+    ASSERT_NE(poly, nullptr);
+    AddVertexClick(doc, kKindPolygon, 3, {40, 0}, {20, 30});
+    EXPECT_EQ(poly->lastIndex, 2);
+    EXPECT_EQ(poly->box, (TRect{0, 30, 40, 0}));
+
+    auto* e = AddTwoPointFigure(doc, kKindEllipse, {60, 10}, {20, 40});
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->box, (TRect{20, 40, 60, 10}));
+    auto* line = static_cast<TGLine*>(AddTwoPointFigure(doc, kKindLine, {0, 0}, {0, 80}));
+    EXPECT_EQ(line->beginIndex, first->beginIndex);
+    EXPECT_EQ(doc.nodes.Record(first->beginIndex).refCount, 3);
+    EXPECT_EQ(AddTwoPointFigure(doc, kKindText, {0, 0}, {1, 1}), nullptr);
+    TGArc* arc = AddArcFigure(doc, {10, 0}, {0, 10}, {0, 0});
+    EXPECT_EQ(arc->radius, 10);
+    EXPECT_EQ(arc->box, (TRect{-10, 10, 10, -10}));
+    EXPECT_EQ(doc.current, doc.Count() - 1);
 }
 
 } // namespace
