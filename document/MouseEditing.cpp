@@ -211,7 +211,8 @@ int32_t TGCollFigure::FindHandleAt(TPoint screen, THandleHit& hit) {
         }
     }
     // Node numbers and nodes come before the labels of the current branch.
-    for (int32_t i = 0; i < nodes.Count(); ++i) {
+    // Label rectangles are those of the last drawing, so only while drawn.
+    for (int32_t i = 0; display.nodeNumbers && i < nodes.Count(); ++i) {
         const TNodeRecord& n = nodes.Record(i);
         if (n.visible && n.shown && n.labelScreen.x <= screen.x &&
             screen.x <= n.labelScreen.x + n.labelWidth && n.labelScreen.y <= screen.y &&

@@ -53,6 +53,21 @@ TEST_F(MouseEditing, NodeDragsCarryBranchEndsAndMergeOntoAnotherNode) {
     EXPECT_EQ(l2->Begin(), (TPoint{70, 80}));
     EXPECT_EQ(l1->Begin(), (TPoint{10, 50}));
 
+    // A node number is grabbed by its drawn label and keeps its offset.
+    TNodeRecord& n1 = doc.nodes.Record(l1->beginIndex);
+    n1.labelScreen = doc.WorldToScreen({12, 70});
+    n1.labelWidth = 12;
+    n1.labelHeight = 10;
+    doc.current = -1;
+    THit labelHit;
+    EXPECT_NE(Press({15, 65}, labelHit), 7);
+    doc.display.nodeNumbers = 1;
+    ASSERT_EQ(Press({15, 65}, labelHit), 7);
+    EXPECT_EQ(labelHit.index, l1->beginIndex);
+    doc.DragSelection(labelHit, {0, 80});
+    EXPECT_EQ(n1.labelOffset, (TPoint{-10, 30}));
+    EXPECT_EQ(n1.point, (TPoint{10, 50}));
+
     // Dragged onto n4 the node merges: l1 and l2 now meet l3 at its end.
     const int32_t n4Number = doc.nodes.Record(l3->endIndex).number;
     doc.DragSelection(hit, {110, 20});
