@@ -530,7 +530,14 @@ bool TGCollFigure::PlaceSymbol(std::string_view name, std::string_view folder, i
     if (picture) {
         if (name.empty()) return false;
         int32_t w = 0, h = 0;
-        if (!BmpSize(std::string(folder) + std::string(name) + ".bmp", w, h)) return false;
+        // Folders may carry backslashes ("img\\"), and the file system here
+        // minds letter case.
+        const std::string path =
+            NormalizeSeparators(std::string(folder) + std::string(name) + ".bmp");
+        std::string found = !path.empty() && path[0] == '/' ? FindFileNoCase("/", path.substr(1))
+                                                            : FindFileNoCase(".", path);
+        if (found.empty()) found = path;
+        if (!BmpSize(found, w, h)) return false;
         auto* p = static_cast<TGPicture*>(AddFigure(kKindPicture));
         p->Place(name, index, 0, w, h, at);
         return true;
