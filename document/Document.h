@@ -242,6 +242,36 @@ public:
     // Every branch's node indices checked against its node numbers.
     void ResolveNodeIndices();
 
+    // ---- Mouse editing (MouseEditing.cpp) ----
+    // What a press found to edit, handed back unchanged to every drag of the
+    // same gesture (the drag may update index when a node merges).
+    struct THandleHit {
+        int32_t kind = 0; // 0 nothing, 2 node, 3 text, ... 1010 polygon vertex
+        int32_t index = -1;
+        int32_t sub = 0;
+        TPoint a, b, c; // saved corner points of shapes
+        TPoint grab;
+    };
+    // Entries: figure (or node) index, kind, then the saved positions.
+    std::vector<std::vector<int32_t>> groupList;
+    // The handle under the screen point of a press; without one the nearest
+    // figure becomes current. Result: the hit kind.
+    int32_t FindHandleAt(TPoint screen, THandleHit& hit);
+    // Applies a drag to the world point q; always true.
+    bool DragSelection(THandleHit& hit, TPoint q);
+    // Fills groupList from the world rectangle of the two corners (in any
+    // order); result: the last branch taken (index 1 or more), else the last
+    // arc or plain line taken whole, else 0.
+    int32_t SelectGroup(TPoint p1, TPoint p2);
+    // Every member of groupList at its saved position + (p1 - p0).
+    void MoveGroup(TPoint p0, TPoint p1);
+    // A picture ("<folder><name>.bmp") or legend symbol at the world point,
+    // made current; false when nothing was placed.
+    bool PlaceSymbol(std::string_view name, std::string_view folder, int32_t index, bool picture,
+                     TPoint at);
+    // The figure with the larger index goes to the smaller index.
+    void MoveInOrder(int32_t first, int32_t second);
+
 private:
     void RebuildView(bool halfClientFirst);
     void AfterZoomStep(bool halfClientFirst);

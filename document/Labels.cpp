@@ -41,18 +41,6 @@ TPoint Plus(TPoint a, int64_t dx, int64_t dy) {
     return {ClampI(a.x + dx), ClampI(a.y + dy)};
 }
 
-// The segment that labels follow: the last one of a polyline with bends,
-// else begin to end.
-void ReferenceSegment(const TGBranch& b, TPoint& from, TPoint& to) {
-    to = b.End();
-    from = b.Begin();
-    if (b.kind == kKindPolyLine) {
-        const auto& p = static_cast<const TGPolyLine&>(b);
-        const int32_t n = std::min<int32_t>(p.bendCount, static_cast<int32_t>(p.bends.size()));
-        if (n >= 1) from = p.bends[static_cast<size_t>(n - 1)];
-    }
-}
-
 TPoint Middle(TPoint a, TPoint b) {
     return {HalfSum(a.x, b.x), HalfSum(a.y, b.y)};
 }
@@ -94,6 +82,16 @@ int32_t LinkedRow(const TGBranch& b, int32_t link) {
 }
 
 } // namespace
+
+void ReferenceSegment(const TGBranch& b, TPoint& from, TPoint& to) {
+    to = b.End();
+    from = b.Begin();
+    if (b.kind == kKindPolyLine) {
+        const auto& p = static_cast<const TGPolyLine&>(b);
+        const int32_t n = std::min<int32_t>(p.bendCount, static_cast<int32_t>(p.bends.size()));
+        if (n >= 1) from = p.bends[static_cast<size_t>(n - 1)];
+    }
+}
 
 TFont LogFontRotated(const TFont& font, double angle) {
     TFont out = font;

@@ -23,6 +23,9 @@ constexpr std::array<int32_t, 3> MarkerRingColors{0x0000FF, 0x00FFFF, 0x0000FF};
 TFont LogFontRotated(const TFont& font, double angle);
 // Direction of a branch label turned so that it reads left to right.
 double ReadingAngle(double direction);
+// The segment that branch labels follow: the last one of a polyline with
+// bends, else begin to end.
+void ReferenceSegment(const TGBranch& b, TPoint& from, TPoint& to);
 // Measures the text on the canvas into the document's labelTextSize.
 void TextExtentOf(TGCollFigure& doc, TCanvas& canvas, std::string_view text);
 
