@@ -1,5 +1,8 @@
 #include "app/DrawWin.h"
 
+#include "calc/files/ExchangeExport.h"
+#include "document/ExchangePlan.h"
+
 #include "calc/window/DataWindowController.h"
 #include "document/Constants.h"
 #include "document/DrawingGlobals.h"
@@ -73,6 +76,17 @@ TIDrawWin::TIDrawWin() : doc_(std::make_unique<TGCollFigure>()) {
     };
     InstallWindowHost(this);
     InstallSchemeHost(this);
+    // The exchange exports write the tables with what the plan adds to them.
+    WriteTreskText = [this](const std::string& fileName) {
+        if (!dataWindow_) return false;
+        arv::WriteTreskText(fileName, dataWindow_->Tables(), BuildExchangePlan(*doc_));
+        return ExportWrittenFlag() != 0;
+    };
+    WriteVeltorText = [this](const std::string& fileName) {
+        if (!dataWindow_) return false;
+        arv::WriteVeltorText(fileName, dataWindow_->Tables(), BuildExchangePlan(*doc_));
+        return ExportWrittenFlag() != 0;
+    };
 }
 
 TIDrawWin::~TIDrawWin() {

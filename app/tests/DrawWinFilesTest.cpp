@@ -203,6 +203,22 @@ TEST_F(DrawWinTest, TreskExportStartsTheConverterOnlyAfterAWrittenText) {
     EXPECT_EQ(File("untitled.grh"), w->CurrentFileName());
 }
 
+TEST_F(DrawWinTest, VeltorExportWritesTheTablesWithThePlan) {
+    Start();
+    ThreeBranches();
+    FillTables(t);
+    // Nodes 1..4 at (0,0), (100,0), (200,0), (300,50): x from the smallest,
+    // y down from the largest; no node rows, so the table fields are zeros.
+    t.TablDavl.SetRowCount(2);
+    dialogs.Answer(File("plan.veltor"), 4);
+    w->Exp_VeltorClick();
+    const std::string text = Cp1251ToUtf8(Read(File("plan.veltor")));
+    EXPECT_TRUE(text.starts_with("99|\"1.0\"\r\n0|")) << text;
+    EXPECT_NE(std::string::npos, text.find("\r\n1|1|1|2|\"\"|\"Ствол\"|0|")) << text;
+    EXPECT_NE(std::string::npos, text.find("\r\n2|1|0|50|0|0|0.0|0\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("\r\n2|4|300|0|0|0|0.0|0\r\n")) << text;
+}
+
 TEST_F(DrawWinTest, NewAsksAboutTheDataAndSavesFirst) {
     Start();
     ThreeBranches();
