@@ -91,7 +91,8 @@ std::vector<int> ReadColumnWidths(const TIniFile& ini, std::string_view section,
 
 void LoadSettings(const std::string& iniName, TNetworkTables& t, TCalcOptions& options,
                   TDataWindowSettings& window) {
-    TIniFile ini(iniName);
+    // Read once: every key is then looked up in memory, not in the file.
+    const TIniFile ini(iniName, true);
     window.CurrentDataFile = ini.ReadString("Name", "FileName", "");
     window.Place = ReadWindowPlace(ini, "Form1", TWindowPlace{});
     LoadColumnWidths(ini, t.TablDan);

@@ -98,7 +98,8 @@ TNasDlgModel::TNasDlgModel() {
 }
 
 void LoadNasDlgSettings(const std::string& iniName, TNasDlgModel& d, TCalcOptions& o) {
-    TIniFile ini(iniName);
+    // Read once: every key is then looked up in memory, not in the file.
+    const TIniFile ini(iniName, true);
     d.WordPath = ini.ReadString("Path", "Word", "");
     d.ExcelPath = ini.ReadString("Path", "Excel", "");
     for (int n = 0; n < NasDlgNumberCount; ++n) {
