@@ -78,9 +78,29 @@ std::vector<std::string> TIniFile::Load() const {
     return lines;
 }
 
+void TIniFile::FindCachedSection(std::string_view section, int& heading, int& end) const {
+    // The headings of the copy in memory are found once, not at every key.
+    if (!headingsValid_) {
+        headings_.clear();
+        std::string name;
+        for (int i = 0; i < static_cast<int>(cache_.size()); ++i)
+            if (SectionName(cache_[i], name)) headings_.emplace_back(name, i);
+        headingsValid_ = true;
+    }
+    heading = -1;
+    end = static_cast<int>(cache_.size());
+    for (size_t h = 0; h < headings_.size(); ++h)
+        if (AnsiSameText(headings_[h].first, section)) {
+            heading = headings_[h].second;
+            if (h + 1 < headings_.size()) end = headings_[h + 1].second;
+            return;
+        }
+}
+
 bool TIniFile::Store(const std::vector<std::string>& lines) const {
     if (buffered_) {
         cache_ = lines;
+        headingsValid_ = false;
         return true;
     }
     std::string text;
@@ -93,9 +113,14 @@ bool TIniFile::Store(const std::vector<std::string>& lines) const {
 }
 
 bool TIniFile::FindValue(std::string_view section, std::string_view key, std::string& value) const {
-    auto lines = Load();
+    std::vector<std::string> fresh;
+    if (!buffered_) fresh = Load();
+    const std::vector<std::string>& lines = buffered_ ? cache_ : fresh;
     int heading, end;
-    FindSection(lines, section, heading, end);
+    if (buffered_)
+        FindCachedSection(section, heading, end);
+    else
+        FindSection(lines, section, heading, end);
     if (heading < 0) return false;
     std::string k, v;
     for (int i = heading + 1; i < end; ++i)

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace arv {
@@ -58,6 +59,10 @@ private:
     bool buffered_ = false;
     bool readFailed_ = false;
     mutable std::vector<std::string> cache_;
+    // Section headings of the copy in memory: name and line, in file order.
+    mutable std::vector<std::pair<std::string, int>> headings_;
+    mutable bool headingsValid_ = false;
+    void FindCachedSection(std::string_view section, int& heading, int& end) const;
 };
 
 } // namespace arv

@@ -112,3 +112,24 @@ TEST(IniFile, BufferedWritesReachTheFileOnceWhole) {
     missingFolder.WriteString("A", "k", "1");
     EXPECT_FALSE(missingFolder.UpdateFile());
 }
+
+TEST(IniFile, BufferedReadsFindWhatUnbufferedReadsFind) {
+    auto dir = test::MakeTestFolder();
+    const std::string name = (dir / "read.ini").string();
+    ASSERT_TRUE(
+        WriteFileAtomic(name,
+                        "k=before any section\r\n[A]\r\nx=1\r\n[b]\r\ny = 2 \r\n[a]\r\nx=3\r\n"
+                        "[Last]\r\nz='q'\r\n",
+                        nullptr, false));
+    const TIniFile plain(name);
+    TIniFile buffered(name, true);
+    for (auto [section, key] : std::vector<std::pair<const char*, const char*>>{
+             {"A", "x"}, {"a", "X"}, {"B", "y"}, {"Last", "z"}, {"Last", "k"}, {"None", "x"}})
+        EXPECT_EQ(plain.ReadString(section, key, "-"), buffered.ReadString(section, key, "-"))
+            << section << "." << key;
+    EXPECT_EQ("1", buffered.ReadString("a", "x", "-")); // the first section of a name
+    // A write in memory is seen by the next read, new section included.
+    buffered.WriteString("New", "w", "5");
+    EXPECT_EQ(5, buffered.ReadInteger("new", "W", 0));
+    EXPECT_EQ("2", buffered.ReadString("b", "y", "-"));
+}
