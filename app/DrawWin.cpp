@@ -22,30 +22,6 @@ namespace {
 
 TIDrawWin* drawWin = nullptr;
 
-const char* const kDatagridTitles[] = {"Номер ветви",
-                                       "Нач. узел",
-                                       "Кон. узел",
-                                       "Тип ветви",
-                                       "Сопрот. выраб.",
-                                       "Длина  м",
-                                       "Сеч. кв.м",
-                                       "К.аэр сопр.",
-                                       "Зад.R регул",
-                                       "Расч.R регул.",
-                                       "Треб. расх.",
-                                       "Расход. нор.реж",
-                                       "Расход ав.реж",
-                                       "Скор. м/с",
-                                       "Депресс. мм.вд.ст",
-                                       "Наименование выработки",
-                                       "Газов м3/мин",
-                                       "Конц газа,%",
-                                       "Ест.т. Тепл.д.",
-                                       "Вр.распр пож.,мин",
-                                       "Высота выработки",
-                                       "Количество людей",
-                                       "Угол"};
-
 int32_t WorldHeight(int size) {
     return RoundI(size * 3.527);
 }
@@ -151,7 +127,7 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     currentFileName_ = Settings.LastFile;
 
     DatagridTitles.clear();
-    for (const char* t : kDatagridTitles) DatagridTitles.push_back(Ru(t));
+    for (const std::string& t : BranchColumnTitles()) DatagridTitles.push_back(t);
 
     currentFileName_ = ChooseDrawingFile(args, Settings.LastFile, ProgramDirPath);
     ShowCaption();

@@ -1,4 +1,5 @@
 #include "calc/engine/FireAnalysis.h"
+#include "calc/engine/ReportText.h"
 
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NaturalDistribution.h"
@@ -18,21 +19,6 @@
 namespace arv {
 
 namespace {
-
-std::string F(std::string_view fmt, std::initializer_list<TFormatArg> args) {
-    return Format(fmt, args, '.');
-}
-
-std::string Join(std::initializer_list<std::string> cells) {
-    std::string s;
-    bool first = true;
-    for (const std::string& cell : cells) {
-        if (!first) s += "\t";
-        s += cell;
-        first = false;
-    }
-    return s;
-}
 
 bool ValidBranch(int n) {
     return n >= 1 && n <= MaxBranchCount;
@@ -137,18 +123,19 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
     page.Add(Ru("ПОЖАР В ВЕТВИ ") + number + " " + name);
     c.StabilityText = Ru("Пожар в ветви ") + number + " " + name + "\n";
     file.WriteLine(Ru("Пожар в ветви ") + number + " " + name);
-    const std::string thermal = Ru("Тепловая депрессия  ") + F("%8.1f", {h}) + Ru("мм.вд.ст.");
+    const std::string thermal =
+        Ru("Тепловая депрессия  ") + PointFormat("%8.1f", {h}) + Ru("мм.вд.ст.");
     page.Add(thermal);
     file.WriteLine(thermal);
     // No line end: the critical depression follows on the same line.
-    c.StabilityText += Ru("Тепловая депрессия ") + F("%6.1f", {h}) + Ru("мм.вд.ст.");
+    c.StabilityText += Ru("Тепловая депрессия ") + PointFormat("%6.1f", {h}) + Ru("мм.вд.ст.");
     if (critical != 0) {
         const std::string line =
-            Ru("Критическая депрессия  ") + F("%8.1f", {critical}) + Ru("мм.вд.ст.");
+            Ru("Критическая депрессия  ") + PointFormat("%8.1f", {critical}) + Ru("мм.вд.ст.");
         page.Add(line);
         file.WriteLine(line);
-        c.StabilityText +=
-            Ru("Критическая депрессия ") + F("%6.1f", {critical}) + Ru("мм.вд.ст.") + "\n";
+        c.StabilityText += Ru("Критическая депрессия ") + PointFormat("%6.1f", {critical}) +
+                           Ru("мм.вд.ст.") + "\n";
     } else {
         page.Add(Ru("Критическая депрессия          нет"));
         file.WriteLine(Ru("Критическая депрессия          нет"));
@@ -158,8 +145,8 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
     file.WriteLine(Ru("Данные о потребителях"));
     page.Add("---------------------------------------------------!-------------------------!");
     c.StabilityTableText = c.StabilityText;
-    c.StabilityText += Join({Ru("Номер"), Ru("Тип"), Ru("Требуемый"), Ru("Нормальный"),
-                             Ru("Аварийный"), Ru("Отклонение,%"), Ru("Наименование")}) +
+    c.StabilityText += TabJoin({Ru("Номер"), Ru("Тип"), Ru("Требуемый"), Ru("Нормальный"),
+                                Ru("Аварийный"), Ru("Отклонение,%"), Ru("Наименование")}) +
                        "\n";
     const char* u = unit == 1 ? "м3/с" : "м3/мин";
     if (unit == 1) {
@@ -174,33 +161,37 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
                           "расход, м3/мин; Отклонение,%; Наименование"));
     }
     c.StabilityTableText +=
-        Join({Ru("Номер ветви"), Ru("Тип ветви"), Ru("Требуемый расход, ") + Ru(u),
-              Ru("Нормальный расход, ") + Ru(u), Ru("Аварийный расход, ") + Ru(u),
-              Ru("Отклонение, %"), Ru("Наименование")}) +
+        TabJoin({Ru("Номер ветви"), Ru("Тип ветви"), Ru("Требуемый расход, ") + Ru(u),
+                 Ru("Нормальный расход, ") + Ru(u), Ru("Аварийный расход, ") + Ru(u),
+                 Ru("Отклонение, %"), Ru("Наименование")}) +
         "\n";
     const std::string flowCell = Ru("расход, ") + Ru(u);
     c.StabilityText +=
-        Join({Ru("ветви"), Ru("ветви"), flowCell, flowCell, flowCell, " ", " "}) + "\n";
+        TabJoin({Ru("ветви"), Ru("ветви"), flowCell, flowCell, flowCell, " ", " "}) + "\n";
     page.Add(Ru("!ветви!ветви!требуем!норм.реж!авар.реж!            !                         !"));
     page.Add("!-----!-----!-------!--------!--------!------------!-------------------------!");
     c.StabilityRowCount = 4;
 
     for (const TReportedRow& row : CollectReportedRows(t, c, RunFlowAccuracy(c, true))) {
-        page.Add("!" + F("%4d", {row.Number}) + " !" + F("%-5s", {row.Type}) + "!" +
-                 F("%7.1f", {row.Required}) + "!" + F("%8.2f", {row.Normal}) + "!" +
-                 F("%8.2f", {row.Emergency}) + "! " + F("%7s", {row.Deviation}) + "    " + "!" +
-                 F("%-25s", {row.Name}) + "!");
+        page.Add("!" + PointFormat("%4d", {row.Number}) + " !" + PointFormat("%-5s", {row.Type}) +
+                 "!" + PointFormat("%7.1f", {row.Required}) + "!" +
+                 PointFormat("%8.2f", {row.Normal}) + "!" + PointFormat("%8.2f", {row.Emergency}) +
+                 "! " + PointFormat("%7s", {row.Deviation}) + "    " + "!" +
+                 PointFormat("%-25s", {row.Name}) + "!");
         const std::string text =
-            Join({F("%4d", {row.Number}), F("%-5s", {row.Type}), F("%7.1f", {row.Required}),
-                  F("%8.1f", {row.Normal}), F("%8.1f", {row.Emergency}), F("%7s", {row.Deviation}),
-                  F("%-25s", {row.Name})}) +
+            TabJoin({PointFormat("%4d", {row.Number}), PointFormat("%-5s", {row.Type}),
+                     PointFormat("%7.1f", {row.Required}), PointFormat("%8.1f", {row.Normal}),
+                     PointFormat("%8.1f", {row.Emergency}), PointFormat("%7s", {row.Deviation}),
+                     PointFormat("%-25s", {row.Name})}) +
             "\n";
         c.StabilityText += text;
         c.StabilityTableText += text;
         ++c.StabilityRowCount;
-        file.WriteLine(F("%4d", {row.Number}) + ";" + row.Type + ";" + F("%8.2f", {row.Required}) +
-                       ";" + F("%8.2f", {row.Normal}) + ";" + F("%8.2f", {row.Emergency}) + ";" +
-                       F("%6s", {row.Deviation}) + ";" + row.Name);
+        file.WriteLine(PointFormat("%4d", {row.Number}) + ";" + row.Type + ";" +
+                       PointFormat("%8.2f", {row.Required}) + ";" +
+                       PointFormat("%8.2f", {row.Normal}) + ";" +
+                       PointFormat("%8.2f", {row.Emergency}) + ";" +
+                       PointFormat("%6s", {row.Deviation}) + ";" + row.Name);
         t.MemoPotr.Add("    ");
     }
     page.Add("!" + std::string(78, '-'));

@@ -1,4 +1,5 @@
 #include "calc/engine/StabilityAnalysis.h"
+#include "calc/engine/ReportText.h"
 
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NaturalDistribution.h"
@@ -16,25 +17,7 @@
 
 namespace arv {
 
-namespace {
-
-// Report numbers carry a decimal point.
-std::string F(std::string_view fmt, std::initializer_list<TFormatArg> args) {
-    return Format(fmt, args, '.');
-}
-
-std::string Join(std::initializer_list<std::string> cells) {
-    std::string s;
-    bool first = true;
-    for (const std::string& cell : cells) {
-        if (!first) s += "\t";
-        s += cell;
-        first = false;
-    }
-    return s;
-}
-
-} // namespace
+namespace {} // namespace
 
 double CellNumber(std::string_view cell) {
     double v = 0;
@@ -94,7 +77,7 @@ std::vector<TReportedRow> CollectReportedRows(TNetworkTables& t, TCalcContext& c
         row.Deviation = " ";
         if (required != 0) {
             const double d = (flow - required) / required * 100;
-            row.Deviation = flow > 0 ? F("%6.1f", {d}) : Ru(" опр. ");
+            row.Deviation = flow > 0 ? PointFormat("%6.1f", {d}) : Ru(" опр. ");
             if (!Trim(row.Type).empty()) row.Category = ConsumerCategory(row.Type, d);
         }
         if (reversed) {
@@ -140,9 +123,10 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
     }
     const std::string number = g.Cells(0, r), name = g.Cells(15, r);
     SetScreenCursor(TCursor::Default);
-    int answer = MessageBox(Ru("Сопротивление нарушенного устройства на ветви ") + name +
-                                Ru(" указано ") + F("%8.4f", {failed}) + Ru("  Изменить?"),
-                            "", TMsgButtons::YesNoCancel, TMsgIcon::Information);
+    int answer =
+        MessageBox(Ru("Сопротивление нарушенного устройства на ветви ") + name + Ru(" указано ") +
+                       PointFormat("%8.4f", {failed}) + Ru("  Изменить?"),
+                   "", TMsgButtons::YesNoCancel, TMsgIcon::Information);
     SetScreenCursor(TCursor::HourGlass);
     if (answer == mrCancel) return false;
     if (answer == mrYes) {
@@ -153,7 +137,7 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
         if (TryCellToFloat(FR_Okno().ResistanceText(), typed)) failed = typed;
     }
 
-    const std::string failedText = F("%8.4f", {failed});
+    const std::string failedText = PointFormat("%8.4f", {failed});
     const int unit = c.CalcOptions.FlowUnit == 0 ? 1 : c.CalcOptions.FlowUnit;
     page.Add("      ");
     file.WriteLine("..");
@@ -171,32 +155,32 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
              "---------!");
     c.StabilityTableText = c.StabilityText;
     c.StabilityText +=
-        Join({Ru("Номер"), Ru("Тип"), Ru("Требуемый"), Ru("Нормальный"), Ru("Аварийный"),
-              Ru("Отклонение,%"), Ru("Наименование"), Ru("Категория")}) +
+        TabJoin({Ru("Номер"), Ru("Тип"), Ru("Требуемый"), Ru("Нормальный"), Ru("Аварийный"),
+                 Ru("Отклонение,%"), Ru("Наименование"), Ru("Категория")}) +
         "\n";
     if (unit == 1) {
         page.Add(Ru("!номер! Тип !   Расход воздуха,м3/с   !Отклонение,%!      Наименование        "
                     "!Категория!"));
         c.StabilityTableText +=
-            Join({Ru("Номер ветви"), Ru("Тип ветви"), Ru("Требуемый расход, м3/с"),
-                  Ru("Нормальный расход, м3/с"), Ru("Аварийный расход, м3/с"), Ru("Отклонение,%"),
-                  Ru("Наименование"), Ru("Категория")}) +
+            TabJoin({Ru("Номер ветви"), Ru("Тип ветви"), Ru("Требуемый расход, м3/с"),
+                     Ru("Нормальный расход, м3/с"), Ru("Аварийный расход, м3/с"),
+                     Ru("Отклонение,%"), Ru("Наименование"), Ru("Категория")}) +
             "\n";
-        c.StabilityText += Join({Ru("ветви"), Ru("ветви"), Ru("расход, м3/с"), Ru("расход, м3/с"),
-                                 Ru("расход, м3/с"), "", "", ""}) +
+        c.StabilityText += TabJoin({Ru("ветви"), Ru("ветви"), Ru("расход, м3/с"),
+                                    Ru("расход, м3/с"), Ru("расход, м3/с"), "", "", ""}) +
                            "\n";
         file.WriteLine(Ru("Номер ветви; Тип ветви;Требуемый расход; Нормальный расход; Аварийный "
                           "расход, м3/с; Отклонение,%; Наименование; Категория"));
     } else {
         page.Add(Ru("!номер! Тип !  Расход воздуха,м3/мин. !Отклонение,%!      Наименование        "
                     "!Категория!"));
-        c.StabilityText += Join({Ru("ветви"), Ru("ветви"), Ru("расход,м3/мин"), Ru("расход,м3/мин"),
-                                 Ru("расход,м3/мин"), "", "", ""}) +
+        c.StabilityText += TabJoin({Ru("ветви"), Ru("ветви"), Ru("расход,м3/мин"),
+                                    Ru("расход,м3/мин"), Ru("расход,м3/мин"), "", "", ""}) +
                            "\n";
         c.StabilityTableText +=
-            Join({Ru("Номер ветви"), Ru("Тип ветви"), Ru("Требуемый расход, м3/мин"),
-                  Ru("Нормальный расход, м3/мин"), Ru("Аварийный расход, м3/мин"),
-                  Ru("Отклонение,%"), Ru("Наименование"), Ru("Категория")}) +
+            TabJoin({Ru("Номер ветви"), Ru("Тип ветви"), Ru("Требуемый расход, м3/мин"),
+                     Ru("Нормальный расход, м3/мин"), Ru("Аварийный расход, м3/мин"),
+                     Ru("Отклонение,%"), Ru("Наименование"), Ru("Категория")}) +
             "\n";
         file.WriteLine(Ru("Номер ветви; Тип ветви; Требуемый расход; Нормальный расход, ; "
                           "Аварийный расход, м3/мин; Отклонение,%; Наименование; Категория"));
@@ -219,21 +203,26 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
     if (c.SolverFailed != 0) return false;
 
     for (const TReportedRow& row : CollectReportedRows(t, c, RunFlowAccuracy(c, fine))) {
-        page.Add("!" + F("%4d", {row.Number}) + " !" + F("%-5s", {row.Type}) + "!" +
-                 F("%7.1f", {row.Required}) + "!" + F("%8.1f", {row.Normal}) + "!" +
-                 F("%8.1f", {row.Emergency}) + "! " + F("%7s", {row.Deviation}) + "    " + "! " +
-                 F("%-25s", {row.Name}) + "! " + "   " + F("%3s", {row.Category}) + "  !");
+        page.Add("!" + PointFormat("%4d", {row.Number}) + " !" + PointFormat("%-5s", {row.Type}) +
+                 "!" + PointFormat("%7.1f", {row.Required}) + "!" +
+                 PointFormat("%8.1f", {row.Normal}) + "!" + PointFormat("%8.1f", {row.Emergency}) +
+                 "! " + PointFormat("%7s", {row.Deviation}) + "    " + "! " +
+                 PointFormat("%-25s", {row.Name}) + "! " + "   " +
+                 PointFormat("%3s", {row.Category}) + "  !");
         const std::string text =
-            Join({F("%4d", {row.Number}), F("%-5s", {row.Type}), F("%7.1f", {row.Required}),
-                  F("%8.1f", {row.Normal}), F("%8.1f", {row.Emergency}), F("%7s", {row.Deviation}),
-                  F("%-25s", {row.Name}), F("%3s", {row.Category})}) +
+            TabJoin({PointFormat("%4d", {row.Number}), PointFormat("%-5s", {row.Type}),
+                     PointFormat("%7.1f", {row.Required}), PointFormat("%8.1f", {row.Normal}),
+                     PointFormat("%8.1f", {row.Emergency}), PointFormat("%7s", {row.Deviation}),
+                     PointFormat("%-25s", {row.Name}), PointFormat("%3s", {row.Category})}) +
             "\n";
         c.StabilityText += text;
         c.StabilityTableText += text;
         ++c.StabilityRowCount;
-        file.WriteLine(F("%4d", {row.Number}) + ";" + row.Type + ";" + F("%8.2f", {row.Required}) +
-                       ";" + F("%8.2f", {row.Normal}) + ";" + F("%8.2f", {row.Emergency}) + ";" +
-                       F("%6s", {row.Deviation}) + ";" + row.Name + ";" + row.Category);
+        file.WriteLine(PointFormat("%4d", {row.Number}) + ";" + row.Type + ";" +
+                       PointFormat("%8.2f", {row.Required}) + ";" +
+                       PointFormat("%8.2f", {row.Normal}) + ";" +
+                       PointFormat("%8.2f", {row.Emergency}) + ";" +
+                       PointFormat("%6s", {row.Deviation}) + ";" + row.Name + ";" + row.Category);
         t.MemoPotr.Add("    ");
     }
     page.Add("!" + std::string(84, '-') + "!");

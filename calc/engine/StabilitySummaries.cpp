@@ -5,6 +5,7 @@
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/engine/ReportText.h"
 #include "calc/engine/StabilityAnalysis.h"
 #include "calc/engine/ThermalDepression.h"
 #include "calc/model/BranchTypes.h"
@@ -20,10 +21,6 @@
 namespace arv {
 
 namespace {
-
-std::string F(std::string_view fmt, std::initializer_list<TFormatArg> args) {
-    return Format(fmt, args, '.');
-}
 
 // What every summary does around its candidates: the progress window, the
 // natural run, the report file, and the ends the command can take.
@@ -170,13 +167,14 @@ TSummaryResult Rasc_PogUstClick(TNetworkTables& t, TCalcContext& c, ISummaryProg
         SolveArcFlowsA(wc);
         const std::string r = ReversalList(wc, normalAccuracy, fireAccuracy);
         const std::string names = Names(g, k.Row);
-        out.Page = "!" + F("%4s", {g.Cells(0, k.Row)}) + " " + F("%-20s", {g.Cells(15, k.Row)}) +
-                   " : " + F("%7.2f", {h}) + " : " + F("%-68s", {r}) + ":";
-        const std::string fields[] = {F("%7.2f", {wc.BranchFlow[n]}),
-                                      F("%7.2f", {wc.BranchLength[n]}),
-                                      F("%5.2f", {wc.BranchSection[n]}),
-                                      F("%4.1f", {std::fabs(wc.BranchSlope[n])}),
-                                      F("%7.2f", {h}),
+        out.Page = "!" + PointFormat("%4s", {g.Cells(0, k.Row)}) + " " +
+                   PointFormat("%-20s", {g.Cells(15, k.Row)}) + " : " + PointFormat("%7.2f", {h}) +
+                   " : " + PointFormat("%-68s", {r}) + ":";
+        const std::string fields[] = {PointFormat("%7.2f", {wc.BranchFlow[n]}),
+                                      PointFormat("%7.2f", {wc.BranchLength[n]}),
+                                      PointFormat("%5.2f", {wc.BranchSection[n]}),
+                                      PointFormat("%4.1f", {std::fabs(wc.BranchSlope[n])}),
+                                      PointFormat("%7.2f", {h}),
                                       r};
         out.File = names;
         out.Text = names;
@@ -215,8 +213,8 @@ TSummaryResult Rasc_ObUstClick(TNetworkTables& t, TCalcContext& c, ISummaryProgr
         if (!face && kind != Copy(BranchType::LocalFanPlace, 1, 2)) continue;
         columns.push_back(k);
         const std::string tag = face ? Ru("(ОЗ )") : Ru("(ВМП)");
-        pagePieces += F("%4d", {k}) + tag + ":";
-        filePieces += ";" + F("%4d", {k}) + tag;
+        pagePieces += PointFormat("%4d", {k}) + tag + ":";
+        filePieces += ";" + PointFormat("%4d", {k}) + tag;
         textPieces += "\t" + IntToStr(k) + tag;
     }
     for (size_t k = columns.size(); k < 11; ++k) pagePieces += std::string(9, ' ');
@@ -268,18 +266,21 @@ TSummaryResult Rasc_ObUstClick(TNetworkTables& t, TCalcContext& c, ISummaryProgr
         const double section = slot ? wc.BranchSection[m] : 0;
         const double normal = slot ? wc.SavedNormalFlow[m] : 0;
         const double flow = slot ? wc.BranchFlow[m] : 0;
-        out.Page = "!" + F("%4s", {g.Cells(0, k.Row)}) + " " + F("%-20s", {g.Cells(15, k.Row)}) +
-                   " : " + F("%7.2f", {section}) + ":  " + F("%8.4f", {rd}) + ":" +
-                   F("%6.2f", {normal}) + ":" + F("%6.2f", {flow}) + ":";
-        out.File = Names(g, k.Row) + ";" + F("%6.2f", {section}) + ";" + F("%8.4f", {rd}) + ";" +
-                   F("%6.2f", {normal}) + ";" + F("%6.1f", {flow});
-        out.Text = Names(g, k.Row) + "\t" + F("%6.2f", {section}) + "\t" + F("%8.4f", {rd}) + "\t" +
-                   F("%6.2f", {normal}) + "\t" + F("%6.1f", {flow});
+        out.Page = "!" + PointFormat("%4s", {g.Cells(0, k.Row)}) + " " +
+                   PointFormat("%-20s", {g.Cells(15, k.Row)}) + " : " +
+                   PointFormat("%7.2f", {section}) + ":  " + PointFormat("%8.4f", {rd}) + ":" +
+                   PointFormat("%6.2f", {normal}) + ":" + PointFormat("%6.2f", {flow}) + ":";
+        out.File = Names(g, k.Row) + ";" + PointFormat("%6.2f", {section}) + ";" +
+                   PointFormat("%8.4f", {rd}) + ";" + PointFormat("%6.2f", {normal}) + ";" +
+                   PointFormat("%6.1f", {flow});
+        out.Text = Names(g, k.Row) + "\t" + PointFormat("%6.2f", {section}) + "\t" +
+                   PointFormat("%8.4f", {rd}) + "\t" + PointFormat("%6.2f", {normal}) + "\t" +
+                   PointFormat("%6.1f", {flow});
         for (int col : columns) {
             const double required = wc.RequiredFlow[col], saved = wc.SavedNormalFlow[col];
             const double d1 = required != 0 ? (wc.BranchFlow[col] - required) / required * 100 : 0;
             const double d2 = saved != 0 ? (wc.BranchFlow[col] - saved) / saved * 100 : 0;
-            const std::string s1 = F("%3.0f", {d1}), s2 = F("%3.0f", {d2});
+            const std::string s1 = PointFormat("%3.0f", {d1}), s2 = PointFormat("%3.0f", {d2});
             out.Page += " " + s1 + "/" + s2 + " :";
             out.File += ";" + s1 + "/" + s2;
             out.Text += "\t " + Trim(s1) + "/" + Trim(s2);

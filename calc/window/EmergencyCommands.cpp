@@ -1,4 +1,5 @@
 #include "calc/window/EmergencyCommands.h"
+#include "calc/engine/ReportText.h"
 
 #include "calc/engine/FireAnalysis.h"
 #include "calc/engine/FlowSolver.h"
@@ -15,10 +16,6 @@
 namespace arv {
 
 namespace {
-
-std::string F(std::string_view fmt, std::initializer_list<TFormatArg> args) {
-    return Format(fmt, args, '.');
-}
 
 // "Не проведен расчет нормального режима": false when the command must stop.
 bool NormalRunDone(TDataWindowController& w) {
@@ -93,7 +90,7 @@ bool ReverseFireAnalysis(TDataWindowController& w) {
         SolveArcFlowsA(c);
         page.Add("      ");
         page.Add(Ru("ПОЖАР В ВЕТВИ ") + rev.Cells(0, i) + " " + rev.Cells(15, i));
-        page.Add(Ru("Тепловая депрессия  ") + F("%8.1f", {h}) + Ru("мм.вд.ст."));
+        page.Add(Ru("Тепловая депрессия  ") + PointFormat("%8.1f", {h}) + Ru("мм.вд.ст."));
         page.Add(Ru("      Д А Н Н Ы Е   О   П О Т Р Е Б И Т Е Л Я Х"));
         page.Add("--------------------------------------------------------------!");
         page.Add(Ru(unit == 1
@@ -110,10 +107,12 @@ bool ReverseFireAnalysis(TDataWindowController& w) {
             if (!(c.RequiredFlow[m] > 0.01)) continue;
             const double supply = unit * c.BranchFlow[m] / c.RequiredFlow[m] * 100;
             t.MemoPotr.Add("    ");
-            page.Add("!" + F("%4d", {m}) + " !" + F("%4d", {c.BranchBeginNode[m]}) + "     !" +
-                     F("%4d", {c.BranchEndNode[m]}) + "    !" + F("%7.1f", {c.RequiredFlow[m]}) +
-                     "!" + F("%8.2f", {q}) + "!" + F("%8.2f", {unit * c.BranchFlow[m]}) + "! " +
-                     F("%5.1f", {supply}) + "    !");
+            page.Add("!" + PointFormat("%4d", {m}) + " !" +
+                     PointFormat("%4d", {c.BranchBeginNode[m]}) + "     !" +
+                     PointFormat("%4d", {c.BranchEndNode[m]}) + "    !" +
+                     PointFormat("%7.1f", {c.RequiredFlow[m]}) + "!" + PointFormat("%8.2f", {q}) +
+                     "!" + PointFormat("%8.2f", {unit * c.BranchFlow[m]}) + "! " +
+                     PointFormat("%5.1f", {supply}) + "    !");
         }
         page.Add("!-------------------------------------------------------------!");
         page.Add("      ");
