@@ -1,6 +1,7 @@
 #include "ReportSections.h"
 
 #include "platform/Cp1251.h"
+#include "platform/Files.h"
 #include "platform/NumberFormat.h"
 
 #include <cmath>
@@ -151,7 +152,8 @@ std::string PageTooShortMessage(int linesPerPage) {
                   {linesPerPage, MinLinesPerPage});
 }
 
-TLines PaginateReport(TLines lines, int linesPerPage) {
+TLines PaginateReport(TLines lines, int linesPerPage, std::vector<bool>* inserted) {
+    std::vector<bool> added(lines.size(), false);
     int page = 1;
     int count = 0;
     bool inTable = false;
@@ -175,18 +177,20 @@ TLines PaginateReport(TLines lines, int linesPerPage) {
         // A rule at the page end has been passed over, so a later line may
         // find the count already beyond the page.
         if (count >= linesPerPage && !isRule) {
-            TLines inserted;
-            if (inTable) inserted.push_back(head.front());
-            inserted.push_back("\f");
+            TLines newLines;
+            if (inTable) newLines.push_back(head.front());
+            newLines.push_back("\f");
             ++page;
-            inserted.push_back(PageLine(page));
-            if (inTable) inserted.insert(inserted.end(), head.begin(), head.end());
-            count = static_cast<int>(inserted.size()) - (inTable ? 2 : 1) + 1;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(i), inserted.begin(),
-                         inserted.end());
-            i += inserted.size();
+            newLines.push_back(PageLine(page));
+            if (inTable) newLines.insert(newLines.end(), head.begin(), head.end());
+            count = static_cast<int>(newLines.size()) - (inTable ? 2 : 1) + 1;
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(i), newLines.begin(),
+                         newLines.end());
+            added.insert(added.begin() + static_cast<std::ptrdiff_t>(i), newLines.size(), true);
+            i += newLines.size();
         }
     }
+    if (inserted) *inserted = std::move(added);
     return lines;
 }
 
@@ -203,20 +207,6 @@ TLines LinePrintStream(const TLines& report) {
             out.push_back(" ");
         }
         out.push_back("      " + line);
-    }
-    return out;
-}
-
-TLines SplitLines(std::string_view text) {
-    TLines out;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        out.emplace_back(line);
-        start = end + 1;
     }
     return out;
 }

@@ -64,7 +64,9 @@ std::string PageTooShortMessage(int linesPerPage);
 // of the line that would fill a page, and a table ("----" rule to rule)
 // cut by a page end is closed by its rule and gets its rule and three head
 // lines again on the new page.
-TLines PaginateReport(TLines lines, int linesPerPage);
+// `inserted`, when given, tells for each line given back whether the
+// splitting added it.
+TLines PaginateReport(TLines lines, int linesPerPage, std::vector<bool>* inserted = nullptr);
 
 // The two lines the page separator inserts: the form feed with "~", "Стр.".
 TLines PageSeparatorLines();
@@ -74,8 +76,7 @@ TLines PageSeparatorLines();
 // form feed and a blank line.
 TLines LinePrintStream(const TLines& report);
 
-// Lines of a plain text (CR LF or LF), a last line without an end included.
-TLines SplitLines(std::string_view text);
+// Lines ended by CR LF, as the scratch text of a section holds them.
 std::string JoinLines(const TLines& lines);
 
 } // namespace arv

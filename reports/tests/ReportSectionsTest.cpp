@@ -6,6 +6,7 @@
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/testing/SampleMine.h"
 #include "platform/Cp1251.h"
+#include "platform/Files.h"
 #include "platform/testing/ScriptedServices.h"
 
 #include <gtest/gtest.h>
