@@ -4,6 +4,7 @@
 #include "calc/ui/DraughtWindowsUi.h"
 #include "calc/ui/NasDlgWindow.h"
 #include "reports/OfficeExports.h"
+#include "reports/ui/OtchetRE.h"
 #include "calc/window/NasDlgModel.h"
 
 #include "platform/Services.h"
@@ -22,6 +23,7 @@ std::unique_ptr<TForm1> StartProgram(const std::vector<std::string>& args) {
                                controller.WindowSettings(), form1.get());
     form1->SetSettingsDialog(nasDlg);
     CreateDraughtWindows(form1.get());
+    CreateReportEditor(controller, form1.get());
     form1->show();
     if (!start.Message.empty())
         MessageBox(start.Message, "", TMsgButtons::Ok, TMsgIcon::Information);

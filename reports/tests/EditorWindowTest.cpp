@@ -14,8 +14,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QSpinBox>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -264,6 +266,29 @@ TEST_F(EditorWindow, LinePrintingStartsAPageAtEveryFormFeedAndHashLine) {
     editor->FilePrinItemStrClick();
     editor->FilePrint();
     EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+TEST_F(EditorWindow, DraggingTheLeftMarkerIndentsTheParagraph) {
+    Create();
+    editor->resize(600, 300);
+    editor->show(); // the markers see paint and hover events too
+    Type("text");
+    auto* marker = editor->findChild<QLabel*>("LeftInd");
+    ASSERT_TRUE(marker);
+    auto send = [&](QEvent::Type type, int x) {
+        QMouseEvent e(type, QPointF(x, 5), marker->mapToGlobal(QPointF(x, 5)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(marker, &e);
+    };
+    const int start = marker->x();
+    send(QEvent::MouseButtonPress, marker->width() / 2);
+    send(QEvent::MouseMove, marker->width() / 2 + 30);
+    send(QEvent::MouseButtonRelease, 0);
+    EXPECT_EQ(start + 30, marker->x());
+    QTextBlockFormat bf = editor->Editor()->textCursor().blockFormat();
+    // The first-line marker stayed where it was: its indent is now -30.
+    EXPECT_EQ(30, bf.leftMargin());
+    EXPECT_EQ(-30, bf.textIndent());
 }
 
 TEST_F(EditorWindow, WholeDocumentPrintsToPdf) {

@@ -58,6 +58,11 @@ std::string FolderOf(const std::string& name) {
 
 TFOtchetRE::TFOtchetRE(TDataWindowController& data, QWidget* parent)
     : QMainWindow(parent), data_(data) {
+    // Reports are laid out for a fixed pitch; the Windows names of the
+    // Courier faces go to an installed face of the same metrics.
+    for (const char* name : {"Courier New Cyr", "Courier New", "Courier"})
+        QFont::insertSubstitutions(QString::fromLatin1(name), {QStringLiteral("Liberation Mono"),
+                                                               QStringLiteral("DejaVu Sans Mono")});
     setObjectName("FOtchetRE");
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -279,6 +284,7 @@ void TFOtchetRE::LoadOtchetSettings() {
     TFontSpec f = ReadFont(ini, "OtchetFont", {"Courier New Cyr", 10});
     QFont font = editor_->document()->defaultFont();
     font.setFamily(ToQString(f.Name));
+    font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(std::max(1, f.Size));
     editor_->document()->setDefaultFont(font);
     SelectionChange();
@@ -578,6 +584,9 @@ bool TFOtchetRE::eventFilter(QObject* watched, QEvent* e) {
     auto* marker = qobject_cast<QLabel*>(watched);
     if (!marker || (marker != firstInd_ && marker != leftInd_ && marker != rightInd_))
         return QMainWindow::eventFilter(watched, e);
+    const bool isMouse = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseMove ||
+                         e->type() == QEvent::MouseButtonRelease;
+    if (!isMouse) return QMainWindow::eventFilter(watched, e);
     auto* me = static_cast<QMouseEvent*>(e);
     switch (e->type()) {
     case QEvent::MouseButtonPress:
@@ -723,8 +732,8 @@ void TFOtchetRE::StranRazClick() {
     InsertLines(JoinLines(PageSeparatorLines()));
 }
 
-TFOtchetRE* CreateReportEditor(TDataWindowController& data) {
-    auto* editor = new TFOtchetRE(data);
+TFOtchetRE* CreateReportEditor(TDataWindowController& data, QWidget* parent) {
+    auto* editor = new TFOtchetRE(data, parent);
     InstallReportEditorHost(editor);
     return editor;
 }

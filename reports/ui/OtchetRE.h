@@ -129,8 +129,8 @@ private:
     std::vector<QToolButton*> buttons_;
 };
 
-// Creates the editor (hidden) and installs it as the data window's report
-// editor host.
-TFOtchetRE* CreateReportEditor(TDataWindowController& data);
+// Creates the editor (hidden, a window of its own that lives as long as the
+// parent) and installs it as the data window's report editor host.
+TFOtchetRE* CreateReportEditor(TDataWindowController& data, QWidget* parent);
 
 } // namespace arv
