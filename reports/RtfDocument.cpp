@@ -343,6 +343,11 @@ private:
         bool starred = starred_;
         starred_ = false;
         if (word != "u" && pendingSkip_ > 0) pendingSkip_ = 0;
+        if (word == "bin") {
+            // Raw bytes (a picture's) may hold braces; they are never text.
+            size_t n = param > 0 ? static_cast<size_t>(param) : 0;
+            return std::min(s_.size(), i + n);
+        }
         Apply(word, hasParam, static_cast<int>(param), starred);
         return i;
     }

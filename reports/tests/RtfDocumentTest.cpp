@@ -132,6 +132,13 @@ TEST(RtfDocument, ReadsAWordProcessorFileWithItsTextAndFormats) {
     EXPECT_TRUE(p2.Runs[0].Format.Italic);
 }
 
+TEST(RtfDocument, BinaryPictureDataIsSkippedWithItsBraces) {
+    TRtfDocument d = ReadRtf("{\\rtf1 a{\\pict\\bin5 }{x}}}b\\par}");
+    ASSERT_EQ(1u, d.Paragraphs.size());
+    EXPECT_EQ(u"ab", d.Paragraphs[0].Runs.at(0).Text);
+    EXPECT_EQ(1u, ReadRtf("{\\rtf1 a\\bin999").Paragraphs.size());
+}
+
 TEST(RtfDocument, PlainTextKeepsLinesAndCyrillic) {
     TRtfCharFormat f;
     TRtfDocument d = RtfFromPlainText(Ru("один\r\nдва\n\nтри"), f);
