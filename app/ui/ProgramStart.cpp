@@ -8,6 +8,7 @@
 #include "calc/window/NasDlgModel.h"
 #include "platform/IniFile.h"
 #include "reports/OfficeExports.h"
+#include "reports/ui/OtchetRE.h"
 
 #include <QApplication>
 
@@ -51,6 +52,7 @@ std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& ar
     // Windows created after the main and data windows, in start-up order.
     CreateLibraryWindows(p->Form1.get());
     CreateDraughtWindows(p->Form1.get());
+    CreateReportEditor(controller, p->Form1.get());
     CreateStabilityWindows(p->Form1.get());
     InstallOfficeExports();
 
