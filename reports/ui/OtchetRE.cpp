@@ -2,6 +2,7 @@
 
 #include "RichTextBridge.h"
 #include "calc/files/Settings.h"
+#include "platform/FontTable.h"
 #include "calc/window/DataWindowController.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -59,10 +60,11 @@ std::string FolderOf(const std::string& name) {
 TFOtchetRE::TFOtchetRE(TDataWindowController& data, QWidget* parent)
     : QMainWindow(parent), data_(data) {
     // Reports are laid out for a fixed pitch; the Windows names of the
-    // Courier faces go to an installed face of the same metrics.
+    // Courier faces the documents keep are shown in the installed face the
+    // platform's font table gives them.
     for (const char* name : {"Courier New Cyr", "Courier New", "Courier"})
-        QFont::insertSubstitutions(QString::fromLatin1(name), {QStringLiteral("Liberation Mono"),
-                                                               QStringLiteral("DejaVu Sans Mono")});
+        QFont::insertSubstitution(QString::fromLatin1(name),
+                                  QString::fromUtf8(std::string(SubstituteFontFamily(name, true)).c_str()));
     setObjectName("FOtchetRE");
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
