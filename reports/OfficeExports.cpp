@@ -79,7 +79,8 @@ TReportColumns TOfficeExports::Columns() const {
 
 std::string TOfficeExports::NewFileName(TOfficeReport report, const char* extension) const {
     const std::tm tm = Now();
-    char stamp[32];
+    // Room for any int the fields can hold, so nothing is ever cut.
+    char stamp[96];
     std::snprintf(stamp, sizeof stamp, " %04d-%02d-%02d %02d-%02d-%02d", tm.tm_year + 1900,
                   tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
     const std::string base = OfficeExportFolder() + OfficeReportFileTitle(report) + stamp;
