@@ -113,7 +113,9 @@ TGridView::TGridView(TStringGridModel& grid, QWidget* parent)
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // Headings start at the left edge as the string grid draws them: a
+    // heading wider than its column loses its end, not both ends.
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (syncing_) return;
         syncing_ = true;
