@@ -142,13 +142,21 @@ bool IsFan(const std::string& typeCell) {
 
 using TLineSink = std::vector<std::string>;
 
-void WriteTreskBranches(const TNetworkTables& t, const TExchangePlan& plan, TLineSink& out) {
+// Calls write(cell, number, figure values) for every branch row with a number.
+template <class TWrite>
+void ForEachBranchRow(const TNetworkTables& t, const TExchangePlan& plan, TWrite write) {
     const TModGrid& d = t.TablDan;
     for (int r = d.FixedRows(); r < d.RowCount(); ++r) {
         auto c = [&](int col) -> const std::string& { return d.Cells(col, r); };
         if (IsEmptyCell(c(0))) continue;
         const int number = IntCell(c(0));
         const TFigureValues fig = FigureValues(plan, number);
+        write(c, number, fig);
+    }
+}
+
+void WriteTreskBranches(const TNetworkTables& t, const TExchangePlan& plan, TLineSink& out) {
+    ForEachBranchRow(t, plan, [&](auto c, int number, const TFigureValues& fig) {
         std::string line = "1|" + ToCommaDecimal(c(0)) + "|" + IntToStr(fig.Styled) + "|" +
                            ToCommaDecimal(c(1)) + "|" + ToCommaDecimal(c(2)) + "|" +
                            Quoted(ToPointDecimalUnquoted(c(15))) + "|" + LengthField(c(5), true) +
@@ -162,16 +170,11 @@ void WriteTreskBranches(const TNetworkTables& t, const TExchangePlan& plan, TLin
                 TextOr(c(10), "0.0") + "|0.0|0.0|0.0|" + TextOr(c(18), "0.0") +
                 "|0.0|0.0|0.0|0.0|0.15|12.0|0|0|0|0|" + IntToStr(fig.FreshAir);
         out.push_back(line);
-    }
+    });
 }
 
 void WriteVeltorBranches(const TNetworkTables& t, const TExchangePlan& plan, TLineSink& out) {
-    const TModGrid& d = t.TablDan;
-    for (int r = d.FixedRows(); r < d.RowCount(); ++r) {
-        auto c = [&](int col) -> const std::string& { return d.Cells(col, r); };
-        if (IsEmptyCell(c(0))) continue;
-        const int number = IntCell(c(0));
-        const TFigureValues fig = FigureValues(plan, number);
+    ForEachBranchRow(t, plan, [&](auto c, int number, const TFigureValues& fig) {
         std::string line = "1|" + ToCommaDecimal(c(0)) + "|" + ToCommaDecimal(c(1)) + "|" +
                            ToCommaDecimal(c(2)) + "|" + Quoted(ToCommaDecimal(c(3))) + "|" +
                            Quoted(ToPointDecimalUnquoted(c(15))) + "|" + LengthField(c(5), false) +
@@ -186,7 +189,7 @@ void WriteVeltorBranches(const TNetworkTables& t, const TExchangePlan& plan, TLi
                 IntToStr(fig.PlaPosition) + "|" + IntToStr(fig.PlaColour) + "|" +
                 IntToStr(fig.FreshAir);
         out.push_back(line);
-    }
+    });
 }
 
 // Runs a writer into lines, then puts the file in place; a stop shows its
