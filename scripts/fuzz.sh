@@ -27,4 +27,5 @@ CORPUS="$BUILD/corpus/$TARGET"
 mkdir -p "$CORPUS"
 "$BUILD/bin/${TARGET}_replay" --write-seeds "$CORPUS"
 export QT_QPA_PLATFORM=offscreen
-exec "$BUILD/bin/$TARGET" -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 "$@" "$CORPUS"
+mkdir -p "$BUILD/artifacts/$TARGET"
+exec "$BUILD/bin/$TARGET" -artifact_prefix="$BUILD/artifacts/$TARGET/" -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 "$@" "$CORPUS"
