@@ -62,13 +62,29 @@ std::vector<std::pair<std::string, std::string>> Convert(const THeading (&h)[N])
 }
 } // namespace
 
+// Converted once: the tables are set up again for every data file read.
 std::vector<std::pair<std::string, std::string>>
 TNetworkTables::Headings(const std::string& table) {
-    if (table == "TablDan") return Convert(kTablDan);
-    if (table == "TablVen") return Convert(kTablVen);
-    if (table == "TablPotr") return Convert(kTablPotr);
-    if (table == "TablDavl") return Convert(kTablDavl);
-    if (table == "TablIDPressure") return Convert(kTablIDPressure);
+    if (table == "TablDan") {
+        static const auto converted = Convert(kTablDan);
+        return converted;
+    }
+    if (table == "TablVen") {
+        static const auto converted = Convert(kTablVen);
+        return converted;
+    }
+    if (table == "TablPotr") {
+        static const auto converted = Convert(kTablPotr);
+        return converted;
+    }
+    if (table == "TablDavl") {
+        static const auto converted = Convert(kTablDavl);
+        return converted;
+    }
+    if (table == "TablIDPressure") {
+        static const auto converted = Convert(kTablIDPressure);
+        return converted;
+    }
     return {};
 }
 
