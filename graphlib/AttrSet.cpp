@@ -430,7 +430,13 @@ void TAttrSet::ReadText(TVStream& stream) {
     std::vector<std::pair<std::string, std::string>> pairs;
     for (int32_t i = 0; i < n; ++i) {
         std::string line = ReadLine(stream);
-        size_t eq = line.find('=');
+        // A name may itself hold '=': the split is at the longest name
+        // before an '=' that the map defines ("a=b=2" is "a=b" when both "a"
+        // and "a=b" are defined; numbers never hold '=').
+        size_t eq = std::string::npos;
+        for (size_t at = line.find('='); at != std::string::npos; at = line.find('=', at + 1))
+            if (FMap->IndexOf(TrimText(line.substr(0, at))) >= 0) eq = at;
+        if (eq == std::string::npos) eq = line.find('=');
         if (eq == std::string::npos) Error(kWrongTextStreamFormat);
         pairs.emplace_back(TrimText(line.substr(0, eq)), Dequote(TrimText(line.substr(eq + 1))));
     }

@@ -81,6 +81,35 @@ TEST(FuzzFindings, TextFormOfAnUnsetNumberReadsBack) {
     EXPECT_NE(std::string::npos, Bytes(once).find("v=0\r\n"));
 }
 
+TEST(FuzzFindings, TextFormOfANameHoldingAnEqualsSignReadsBack) {
+    TVMemStream in;
+    Fill(in, FindingBody("attrset-text-name-with-equals.bin"));
+    TAutoAttrSet set;
+    set.ReadText(in);
+    TVMemStream once;
+    set.WriteText(once);
+    once.Seek(0);
+    TAutoAttrSet again;
+    again.ReadText(once);
+    TVMemStream twice;
+    again.WriteText(twice);
+    EXPECT_EQ(Bytes(once), Bytes(twice));
+
+    // Built in code: the value line "a=b=2" belongs to "a=b", not to "a".
+    TAutoAttrSet both;
+    both.Map()->Define("a", AttrType::Int32);
+    both.Map()->Define("a=b", AttrType::Int32);
+    both.SetAsString("a", "1");
+    both.SetAsString("a=b", "2");
+    TVMemStream text;
+    both.WriteText(text);
+    text.Seek(0);
+    TAutoAttrSet read;
+    read.ReadText(text);
+    EXPECT_EQ(1, read.GetInt32("a"));
+    EXPECT_EQ(2, read.GetInt32("a=b"));
+}
+
 TEST(FuzzFindings, EqualGraphsStreamToEqualBytes) {
     // Root and network ends are pointers in the graph's attributes; the
     // stream carries them as vertex numbers, never as addresses.
