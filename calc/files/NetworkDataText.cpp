@@ -1,7 +1,7 @@
 #include "calc/files/NetworkDataText.h"
 
-#include "calc/model/DecimalText.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/model/DecimalText.h"
 
 #include "platform/Cp1251.h"
 #include "platform/NumberFormat.h"
@@ -218,6 +218,13 @@ bool TTableRecordReader::Row(char tag, std::string_view body) {
     default:
         return false;
     }
+    // A record without the field the writer keys its rows on would be
+    // dropped by the next save; dropping it now makes what is read what a
+    // save writes (a bad row kept only until then would stop the reading
+    // of every branch, and the data set would read differently once saved).
+    const size_t keyField = tag == 'N' ? 4 : 0;
+    const auto fields = SplitFields(body);
+    if (fields.size() <= keyField || fields[keyField].empty()) return true;
     ++*counter;
     StoreRowFields(*grid, *counter, body);
     return true;

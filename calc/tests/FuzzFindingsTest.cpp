@@ -54,4 +54,20 @@ TEST_F(FuzzFindings, BadRowLeavesTheTablesAsTheyWereSoASaveReadsTheSame) {
     EXPECT_EQ(once, BuildNetworkDataText(other, otherContext));
 }
 
+TEST_F(FuzzFindings, ARecordWithoutItsNumberReadsAsItsSaveDoes) {
+    // A branch record without a number stopped the reading of every branch
+    // (so the resistances worked out from the geometry were not written);
+    // the save dropped the record, and the saved text then read differently.
+    messages.AllowAny();
+    ParseNetworkDataText(ReadFinding("data_text/datatext-record-without-number.txt"), tables,
+                         context);
+    EXPECT_EQ(0, context.CalcErrorFlag);
+    const std::string once = BuildNetworkDataText(tables, context);
+    TCalcContext otherContext;
+    TNetworkTables other(otherContext);
+    other.InitTables();
+    ParseNetworkDataText(once, other, otherContext);
+    EXPECT_EQ(once, BuildNetworkDataText(other, otherContext));
+}
+
 } // namespace

@@ -157,8 +157,8 @@ TEST_F(DataTextTest, RowRecordsFillTheirTablesByTheCounters) {
     t.TablVen.SetCells(40, 7, "old");
     t.UzPov = "9;";
     messages.Expect(mrCancel, "Ошибка: ветвь 1 номер узла неправильный");
-    ParseNetworkDataText("D;1;2;#D;no fields#D;3;4;5;6;" + std::string(19, ';') +
-                             "x;y;#B;older;#C;older;#Q;?;#V;5;#",
+    ParseNetworkDataText("D;1;2;#D;no fields#D;;7;#D;3;4;5;6;" + std::string(19, ';') +
+                             "x;y;#B;older;#C;older;#Q;?;#V;5;#D;9;#",
                          t, calc);
     // Three branch records: the arrays are read at once, with the
     // calculation's messages.
@@ -167,12 +167,13 @@ TEST_F(DataTextTest, RowRecordsFillTheirTablesByTheCounters) {
     EXPECT_EQ("1", t.TablDan.Cells(0, 2));
     EXPECT_EQ("2", t.TablDan.Cells(1, 2));
     EXPECT_EQ("", t.TablDan.Cells(2, 2));
-    // A record without ';' still takes its row, and leaves it empty.
-    EXPECT_EQ("", t.TablDan.Cells(0, 3));
-    EXPECT_EQ("3", t.TablDan.Cells(0, 4));
+    // Records without a branch number take no row: a save would drop them,
+    // and kept until then they would stop the reading of every branch.
+    EXPECT_EQ("3", t.TablDan.Cells(0, 3));
     // Fields beyond the column count land in hidden cells.
-    EXPECT_EQ("x", t.TablDan.Cells(23, 4));
-    EXPECT_EQ("y", t.TablDan.Cells(24, 4));
+    EXPECT_EQ("x", t.TablDan.Cells(23, 3));
+    EXPECT_EQ("y", t.TablDan.Cells(24, 3));
+    EXPECT_EQ("9", t.TablDan.Cells(0, 4));
     EXPECT_EQ(23, t.TablDan.ColCount());
     EXPECT_EQ(5, t.TablDan.RowCount());
     EXPECT_EQ("", t.TablDan.Cells(3, 3500));
