@@ -344,6 +344,10 @@ bool TIDrawWin::FormCloseQuery() {
 }
 
 void TIDrawWin::FormClose() {
+    WriteSettingsFile();
+}
+
+void TIDrawWin::WriteSettingsFile() {
     Settings.Grid = VGrid;
     Settings.Name = MNameBr;
     Settings.BranchN = MNumBr;
