@@ -119,7 +119,7 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     doc.layers.Reset();
 
     ProgramDirPath = ProgramDir();
-    IdrawIniPath = ProgramDirPath + "Idraw.ini";
+    IdrawIniPath = ProgramFile("Idraw.ini");
     ReadIdrawIni(IdrawIniPath, Settings);
     VGrid = Settings.Grid;
     MNameBr = Settings.Name;

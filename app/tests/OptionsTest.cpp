@@ -334,6 +334,21 @@ TEST_F(OptionsTest, AFullLayerListRefusesAnotherLayerWithAMessage) {
     ASSERT_EQ(1u, messages.Shown().size());
 }
 
+TEST_F(OptionsTest, TheSettingsFileIsFoundWhateverItsLetterCase) {
+    Write("IDRAW.INI", "[Common]\r\nBackColor=255\r\nGridStep=20\r\n");
+    Start();
+    EXPECT_EQ(255, w->Settings.BackColor);
+    dialog.onShow = [](TOption& o) {
+        EXPECT_EQ(20, o.UpDownStepNet);
+        o.UpDownStepNet = 25;
+        return true;
+    };
+    w->MoptionsClick();
+    // Written back into the same file, not beside it.
+    EXPECT_FALSE(FileExists(File("Idraw.ini")));
+    EXPECT_EQ(25, TIniFile(File("IDRAW.INI"), true).ReadInteger("Common", "GridStep", 0));
+}
+
 TEST(OptionRanges, UpDownsHoldTheirPositionsInRange) {
     EXPECT_EQ(40, UpDownPosition(0, TOption::kSymbolSize));
     EXPECT_EQ(2000, UpDownPosition(5000, TOption::kSymbolSize));
