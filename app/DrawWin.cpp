@@ -1,4 +1,5 @@
 #include "app/DrawWin.h"
+#include "app/Options.h"
 
 #include "calc/files/ExchangeExport.h"
 #include "document/ExchangePlan.h"
@@ -44,8 +45,10 @@ void SetIDrawWin(TIDrawWin* window) {
     drawWin = window;
 }
 
-TIDrawWin::TIDrawWin() : doc_(std::make_unique<TGCollFigure>()) {
+TIDrawWin::TIDrawWin()
+    : doc_(std::make_unique<TGCollFigure>()), option_(std::make_unique<TOption>(*this)) {
     GDoc = doc_.get();
+    option_->FormCreate();
     doc_->OnDrawLabel = [this](TCanvas& dc, int32_t number, int32_t kind, int32_t position,
                                TLabelTextOut draw, TGCollFigure& doc) {
         return GetFigureLabel(dc, number, kind, position, draw, doc);
@@ -116,7 +119,7 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     doc.layers.Reset();
 
     ProgramDirPath = ProgramDir();
-    IdrawIniPath = ProgramDirPath + "Idraw.ini";
+    IdrawIniPath = ProgramFile("Idraw.ini");
     ReadIdrawIni(IdrawIniPath, Settings);
     VGrid = Settings.Grid;
     MNameBr = Settings.Name;
@@ -328,23 +331,44 @@ void TIDrawWin::LayerBoxRefilled() {
 void TIDrawWin::SchemeClick(int scheme) {
     if (scheme < 0 || scheme >= kSchemeCount) scheme = 0;
     DrawingGlobals().SchemeKind = scheme;
-    doc_->ApplySchemeRecord(scheme);
+    option_->TabSheet1Caption = SchemeKindNames()[scheme];
     SyncViewMenus(scheme);
+    TWindowState& ws = WindowState();
+    for (int i = 0; i < kSchemeCount; ++i) SchemeChecked[i] = i == scheme;
+    ws.MsxAll = ws.OpVetvi = ws.FireVetvi = false;
+    // The PLA scheme's item is also the PLA-position switch: choosing the
+    // scheme checks it and shows the positions; another scheme unchecks it.
+    MsxPLA = scheme == 2;
+    ws.MsxPLA = MsxPLA;
+    if (scheme == 2) {
+        SyncViewMenus(2);
+        MsxPLA = ws.MsxPLA = true;
+        doc_->display.caption[3] = 1;
+    }
+    PanelSost = SchemeKindNames()[scheme];
+    doc_->BuildVisibleList();
+    doc_->DoChange();
     Repaint();
 }
 
 void TIDrawWin::SyncViewMenus(int32_t schemeKind) {
     if (schemeKind < 0 || schemeKind >= kSchemeCount) schemeKind = 0;
+    // The document takes the record's defaults, display switches and, for
+    // drawings that keep them, every figure's attributes of the scheme.
+    doc_->ApplySchemeRecord(schemeKind);
     const TSchemeRecord& r = DrawingGlobals().SchemeViewFlags[schemeKind];
     MNumBr = r.show[kShowBranchNumbers];
     MNumNd = r.show[kShowNodeNumbers];
     MNameBr = r.show[kShowBranchNames];
-    MQData = r.show[kShowCalcData];
+    MQData = r.show[kShowAirFlows];
+    MArrowQ = r.show[kShowFlowArrows];
     MDAVL = r.show[kShowNodePressures];
-    for (int i = 0; i < kSchemeCount; ++i) SchemeChecked[i] = i == schemeKind;
-    MsxPLA = schemeKind == 2;
+    MPrData = r.show[kShowCalcData];
+    MsxPLA = r.show[kShowPlaPositions];
     WindowState().MsxPLA = MsxPLA;
-    PanelSost = SchemeKindNames()[schemeKind];
+    const int32_t current = DrawingGlobals().SchemeKind;
+    PanelSost = SchemeKindNames()[current >= 0 && current < kSchemeCount ? current : 0];
+    doc_->ApplyLayerStyles();
 }
 
 void TIDrawWin::StoreSchemeOptions(int scheme, const TSchemeOptionsState& d) {

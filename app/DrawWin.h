@@ -21,6 +21,7 @@
 namespace arv {
 
 class TDataWindowController;
+class TOption;
 
 // The controls of the options dialog that the scheme records are exchanged
 // with (the dialog itself shows this state).
@@ -199,6 +200,20 @@ public:
     std::function<bool(const std::string& program, const std::vector<std::string>& args)>
         StartDetachedProgram;
 
+    // Scheme views, view toggles and the options dialog.
+    TOption& Option() { return *option_; }
+    void MsxRaschClick() { SchemeClick(0); }
+    void MsxVentClick() { SchemeClick(1); }
+    void MsxPLAClick() { SchemeClick(2); }
+    void MsxPPogClick() { SchemeClick(3); }
+    void MsxN4Click() { SchemeClick(4); }
+    void MsxAllClick();
+    void VGridClick();
+    void MNumBrClick();
+    void MNumNdClick();
+    void MNameBrClick();
+    void MoptionsClick();
+
 private:
     void FitView(const TRect& extent);
     void FitDefaultView();
@@ -221,6 +236,13 @@ private:
     TModGrid* branchGrid_ = nullptr;
     TModGrid* nodeGrid_ = nullptr;
     TCanvas* measuringCanvas_ = nullptr;
+    // Options dialog: created with the window, lives as long.
+    std::unique_ptr<TOption> option_;
+    void LoadOptions();
+    void StoreOptions();
+    // The window's settings gathered and written to "Idraw.ini"; a failure
+    // is told.
+    void WriteSettingsFile();
 };
 
 // The command-line rule: the drawing named by the parameters (each followed

@@ -158,7 +158,7 @@ void TIDrawWin::Open1Click() {
     if (request.filterIndex == 2) {
         if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
         New1Click();
-        DeleteFile(ProgramDirPath + "tresktxt.tresk");
+        DeleteFile(ProgramFile("tresktxt.tresk"));
         if (dataWindow_)
             ImportMineFile(request.fileName, dataWindow_->Tables(), dataWindow_->CalcContext(),
                            *this, RunConverter);
@@ -251,11 +251,11 @@ void TIDrawWin::ExportTresk(const std::string& chosenName) {
         ShowNotAvailable(Ru("в Tresk"));
         return;
     }
-    const std::string textName = ProgramDirPath + "rvtxt.tresk";
+    const std::string textName = ProgramFile("rvtxt.tresk");
     // A text that was not written completely must not be converted.
     if (!WriteTreskText(textName)) return;
     const std::string mineName = ChangeFileExt(chosenName, ".mine");
-    TTextFileWriter bat(ProgramDirPath + "temp.bat");
+    TTextFileWriter bat(ProgramFile("temp.bat"));
     bat.WriteLine("@echo off");
     bat.WriteLine("\"" + ProgramDirPath + "Mervick.exe\" \"" + textName + "\" \"" + mineName +
                   "\"");
@@ -344,6 +344,10 @@ bool TIDrawWin::FormCloseQuery() {
 }
 
 void TIDrawWin::FormClose() {
+    WriteSettingsFile();
+}
+
+void TIDrawWin::WriteSettingsFile() {
     Settings.Grid = VGrid;
     Settings.Name = MNameBr;
     Settings.BranchN = MNumBr;

@@ -202,6 +202,10 @@ public:
     // The document's part of following a scheme record: the drawing defaults,
     // the display switches and, from version 22, every figure's attributes.
     void ApplySchemeRecord(int32_t kind);
+    // Figures that take their width or line style from their layer follow it
+    // (on layer 0 the defaults of the scheme in force); a drawing older than
+    // version 21 has its line styles rebuilt from its fill colours.
+    void ApplyLayerStyles();
 
     // The drawing file: header and tagged blocks of version 22, the network
     // data text as block 4021. Result: the bytes of the header, the node

@@ -146,6 +146,34 @@ void TGCustomFigure::LoadViewAttrs(int scheme) {
     flagB = a.flagB;
 }
 
+void ApplyLineStyle(TGCustomFigure& f, int32_t s, int32_t c) {
+    switch (s) {
+    case 1:
+    case 2:
+        f.pen.colour = c;
+        f.brush.colour = c;
+        f.pen.style = 0;
+        f.brush.style = s == 1 ? 0 : 1;
+        break;
+    case 3:
+        f.pen.colour = 0;
+        f.brush.colour = c;
+        f.pen.style = 0;
+        f.brush.style = 0;
+        break;
+    case 4:
+        f.pen.colour = c;
+        f.brush.colour = c;
+        f.pen.style = 2;
+        f.brush.style = 1;
+        f.style = 1;
+        f.pen.width = 1;
+        break;
+    default:
+        break;
+    }
+}
+
 bool TGCustomFigure::LayerShown() const {
     const TSchemeRecord& rec = CurrentSchemeRecord();
     // A layer beyond the scheme record's twelve follows layer 0.

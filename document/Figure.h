@@ -127,6 +127,12 @@ protected:
     bool LayerShown() const;
 };
 
+// A branch or plain line drawn in line style s (1 single, 2 double, 3 double
+// filled, 4 dashed) of colour c: pen and brush colours and styles; style 4
+// also turns the figure's style to 1 and its pen width to 1. Other styles
+// change nothing.
+void ApplyLineStyle(TGCustomFigure& f, int32_t s, int32_t c);
+
 // Counted strings: int32 length, then the CP1251 bytes.
 void WriteCountedString(TBinaryWriter& w, std::string_view s);
 bool ReadCountedString(TBinaryReader& r, std::string& out,

@@ -529,32 +529,7 @@ void TGCollFigure::ResetBranchShape() {
         b->pen.width = g.BranchPenWidth;
         if (s == 0) s = g.DefaultBranchStyle;
     }
-    const int32_t c = layer ? layer->colour : g.DefLineColor;
-    switch (s) {
-    case 1:
-    case 2:
-        b->pen.colour = c;
-        b->brush.colour = c;
-        b->pen.style = 0;
-        b->brush.style = s == 1 ? 0 : 1;
-        break;
-    case 3:
-        b->pen.colour = 0;
-        b->brush.colour = c;
-        b->pen.style = 0;
-        b->brush.style = 0;
-        break;
-    case 4:
-        b->pen.colour = c;
-        b->brush.colour = c;
-        b->pen.style = 2;
-        b->brush.style = 1;
-        b->style = 1;
-        b->pen.width = 1;
-        break;
-    default:
-        break;
-    }
+    ApplyLineStyle(*b, s, layer ? layer->colour : g.DefLineColor);
     b->Caption(1).flag2 = 0;
     b->callout.placed = 0;
     if (nodes.Valid(b->beginIndex)) nodes.Record(b->beginIndex).labelOffset = {2, -2};

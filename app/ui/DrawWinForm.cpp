@@ -200,35 +200,14 @@ void TIDrawWinForm::BuildMenus() {
     RebuildBookmarkMenu();
 
     QMenu* view = menuBar()->addMenu(U("Вид"));
-    auto toggle = [this](bool TIDrawWin::*flag) {
-        return [this, flag] {
-            w_.*flag = !(w_.*flag);
-            TGCollFigure& doc = w_.Doc();
-            doc.display.branchNumbers = w_.MNumBr;
-            doc.display.nodeNumbers = w_.MNumNd;
-            doc.display.branchNames = w_.MNameBr;
-            w_.RedrawPlan();
-        };
-    };
-    AddAction(view, "VGrid", "Сетка", toggle(&TIDrawWin::VGrid), true);
-    AddAction(view, "MNumBr", "Номера ветвей", toggle(&TIDrawWin::MNumBr), true);
-    AddAction(view, "MNumNd", "Номера узлов", toggle(&TIDrawWin::MNumNd), true);
-    AddAction(view, "MNameBr", "Названия ветвей", toggle(&TIDrawWin::MNameBr), true);
+    BuildViewToggles(view);
     view->addSeparator();
     AddAction(view, "ZoomIn", "Увеличить", [this] { w_.ZoomInClick(); });
     AddAction(view, "ZoomOut", "Уменьшить", [this] { w_.ZoomOutClick(); });
     AddAction(view, "ZoomRect", "Увеличить область", [this] { w_.ZoomRectClick(); });
     AddAction(view, "ViewAll", "Показать всё", [this] { w_.ViewAllClick(); });
 
-    QMenu* schemes = menuBar()->addMenu(U("Схема"));
-    for (int i = 0; i < 5; ++i) {
-        const std::string& name = SchemeKindNames()[i];
-        auto* a = schemes->addAction(ToQString(name));
-        a->setObjectName(kSchemeMenuItems[i]);
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, i] { Run([this, i] { w_.SchemeClick(i); }); });
-        actions_[kSchemeMenuItems[i]] = a;
-    }
+    BuildSchemeMenus();
 }
 
 void TIDrawWinForm::BuildToolBar() {
@@ -297,14 +276,7 @@ void TIDrawWinForm::RefreshTexts() {
     setWindowTitle(ToQString(w_.Caption));
     for (int i = 0; i < 3; ++i) panels_[i]->setText(ToQString(w_.StatusPanels[i]));
     panelSost_->setText(ToQString(w_.PanelSost));
-    auto check = [this](const char* name, bool on) {
-        if (QAction* a = Action(name)) a->setChecked(on);
-    };
-    check("VGrid", w_.VGrid);
-    check("MNumBr", w_.MNumBr);
-    check("MNumNd", w_.MNumNd);
-    check("MNameBr", w_.MNameBr);
-    for (int i = 0; i < 5; ++i) check(kSchemeMenuItems[i], w_.SchemeChecked[i]);
+    RefreshSchemeChecks();
     QStringList items;
     for (const std::string& s : w_.LayerBoxItems) items << ToQString(s);
     QStringList current;

@@ -69,6 +69,10 @@ private:
     void Run(const std::function<void()>& command);
     void RefreshTexts();
     void PaintMarker(QImage& image);
+    // Scheme views, view toggles and options (DrawWinFormSchemes.cpp).
+    void BuildViewToggles(QMenu* view);
+    void BuildSchemeMenus();
+    void RefreshSchemeChecks();
 
     TIDrawWin& w_;
     TPlanWidget* plan1_ = nullptr;

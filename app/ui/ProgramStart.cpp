@@ -1,5 +1,7 @@
 #include "ProgramStart.h"
 
+#include "app/ui/OptionForm.h"
+
 #include "calc/files/Settings.h"
 #include "calc/ui/DraughtWindowsUi.h"
 #include "calc/ui/FormWordWindow.h"
@@ -54,6 +56,7 @@ std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& ar
     CreateDraughtWindows(p->Form1.get());
     CreateReportEditor(controller, p->Form1.get());
     CreateStabilityWindows(p->Form1.get());
+    new TOptionForm(p->DrawWin->Option(), p->IDrawWinForm.get());
     InstallOfficeExports();
 
     p->IDrawWinForm->raise();
