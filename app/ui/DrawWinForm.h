@@ -15,6 +15,8 @@
 
 class QAction;
 class QComboBox;
+class QDockWidget;
+class QListWidget;
 class QLabel;
 class QMenu;
 class QScrollBar;
@@ -69,6 +71,12 @@ private:
     void Run(const std::function<void()>& command);
     void RefreshTexts();
     void PaintMarker(QImage& image);
+
+    // Calculation link: its menu and the log list (DrawWinFormCalcLink.cpp).
+    void BuildCalcLink();
+    void RefreshLogger();
+    QListWidget* logger_ = nullptr;
+    QDockWidget* logDock_ = nullptr;
 
     TIDrawWin& w_;
     TPlanWidget* plan1_ = nullptr;

@@ -1,0 +1,65 @@
+// The main window's commands between the plan and the network tables, and the
+// log list that the scheme check fills.
+#include "app/ui/DrawWinForm.h"
+
+#include "platform/qt/QtText.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+
+namespace arv {
+
+namespace {
+
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+void TIDrawWinForm::BuildCalcLink() {
+    QMenu* calc = menuBar()->addMenu(U("Расчет"));
+    calc->setObjectName("MCalcLink");
+    AddAction(calc, "MGenDan", "Генерация расчетных данных", [this] { w_.MGenDanClick(); });
+    AddAction(calc, "MEQ", "Проверка соответствия схемы и расчета", [this] { w_.MEQClick(); });
+    calc->addSeparator();
+    AddAction(calc, "AddExt", "Добавить новую ветвь в таблицу расчета",
+              [this] { w_.AddExtClick(); });
+    AddAction(calc, "FromExt", "Копировать нименования из таблицы", [this] { w_.FromExtClick(); });
+
+    logDock_ = new QDockWidget(U("Лог"), this);
+    logDock_->setObjectName("LogDock");
+    logger_ = new QListWidget(logDock_);
+    logger_->setObjectName("Logger");
+    logDock_->setWidget(logger_);
+    addDockWidget(Qt::LeftDockWidgetArea, logDock_);
+    logDock_->hide();
+    connect(logger_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        Run([this, item] {
+            w_.LoggerItemIndex = logger_->row(item);
+            w_.LoggerDblClick();
+        });
+    });
+    // The controller may outlive the form.
+    w_.LoggerChanged = [form = QPointer<TIDrawWinForm>(this)] {
+        if (form) form->RefreshLogger();
+    };
+}
+
+void TIDrawWinForm::RefreshLogger() {
+    logger_->clear();
+    for (const std::string& line : w_.Logger) {
+        auto* item = new QListWidgetItem(ToQString(line), logger_);
+        const int32_t c = TIDrawWin::LoggerLineColour(line);
+        if (c >= 0) item->setForeground(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+    const bool show = w_.Panel2Visible && w_.PageBookIndex == 2;
+    logDock_->setVisible(show);
+    if (show) logDock_->raise();
+}
+
+} // namespace arv
