@@ -50,12 +50,23 @@ TEST_F(CalcCommandsTest, GeneratingTablesAsksOnceAndWritesARowForEachBranch) {
     EXPECT_EQ(10, w->Doc().BranchAt(0)->number);
     EXPECT_EQ("99", t.TablDan.Cells(0, 4));
 
+    // Unsaved data: the data window's own question, cancelled, leaves the
+    // drawing as it was.
+    t.TablDan.Modified = true;
+    messages.Expect(mrYes);
+    messages.Expect(mrCancel, "Сохранить данные?");
+    w->MGenDanClick();
+    EXPECT_EQ(10, w->Doc().BranchAt(0)->number);
+    EXPECT_EQ(5, w->Doc().BranchAt(0)->beginNode);
+    EXPECT_EQ("99", t.TablDan.Cells(0, 4));
+    t.TablDan.Modified = false;
+
     // One question for the whole renumbering; none per node.
     messages.Expect(mrYes, "ВНИМАНИЕ!!!\r\nДанные из таблицы расчетов будут удалены и заменены "
                            "новыми\r\nПродолжить [Да] [Нет]");
     w->MGenDanClick();
     EXPECT_EQ(0u, messages.PendingExpectations());
-    EXPECT_EQ(3u, messages.Shown().size());
+    EXPECT_EQ(5u, messages.Shown().size());
     // No empty row for the text: the calculation would stop at it.
     EXPECT_EQ(5, t.TablDan.RowCount());
     EXPECT_EQ((std::vector<std::string>{"1", "1", "2", "a"}), TableRow(2));

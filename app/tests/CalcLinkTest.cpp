@@ -226,3 +226,25 @@ TEST_F(CalcLinkTest, SchemeFromBaseIsCentredOnWhatItBuilt) {
     w->BuildSchemeFromBase();
     EXPECT_EQ(2, doc.Count());
 }
+
+// The drawing's node-pressure labels show the pressures of the branch's
+// nodes, whatever measuring station the branch carries.
+TEST_F(CalcLinkTest, PressureLabelsShowTheBranchsNodes) {
+    ThreeBranches();
+    TGCollFigure& doc = w->Doc();
+    NodeRow(2, "3", "30,5");
+    NodeRow(3, "2", "20,5");
+    TGBranch* b2 = doc.BranchAt(1);
+    b2->Caption(4).a = 12; // measuring station
+    w->IndexCalcDataGrids();
+    w->LinkBranchesToCalcData();
+    for (TGBranch* b : {doc.BranchAt(0), doc.BranchAt(2)}) b->Caption(4).shown = 0;
+    doc.display.caption = {};
+    doc.display.caption[4] = 1;
+    doc.display.nodeNumbers = 0;
+    doc.UpdateViewSize(800, 600);
+    doc.BuildVisibleList();
+    TRecordingCanvas c;
+    doc.DrawBracketLabels(c, false);
+    EXPECT_EQ((std::vector<std::string>{"[20,5]", "[30,5]"}), Texts(c));
+}

@@ -487,8 +487,6 @@ void TIDrawWinForm::showEvent(QShowEvent* event) {
 
 void TIDrawWinForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && created_)
-        Run([this] { w_.FormActivate(); });
 }
 
 } // namespace arv

@@ -5,11 +5,13 @@
 #include "platform/qt/QtText.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QWindow>
 
 namespace arv {
 
@@ -44,10 +46,31 @@ void TIDrawWinForm::BuildCalcLink() {
             w_.LoggerDblClick();
         });
     });
+    connect(qApp, &QGuiApplication::focusWindowChanged, this,
+            [this](QWindow* window) { FocusWindowChanged(window); });
     // The controller may outlive the form.
     w_.LoggerChanged = [form = QPointer<TIDrawWinForm>(this)] {
         if (form) form->RefreshLogger();
     };
+}
+
+void TIDrawWinForm::FocusWindowChanged(QWindow* window) {
+    using K = TActivationTracker;
+    K::TWindowKind kind = K::ProgramWindow;
+    if (!window || window->type() == Qt::Popup || window->type() == Qt::ToolTip)
+        kind = K::Outside;
+    else if (window == windowHandle())
+        kind = K::ThisWindow;
+    else if (QWidget* modal = QApplication::activeModalWidget();
+             modal && modal->windowHandle() == window)
+        kind = K::ModalDialog;
+    bool activate = activation_.FocusMovedTo(kind);
+    // The first activation after start-up counts too.
+    if (kind == K::ThisWindow && created_ && !activatedOnce_) {
+        activatedOnce_ = true;
+        activate = true;
+    }
+    if (activate && created_) Run([this] { w_.FormActivate(); });
 }
 
 void TIDrawWinForm::RefreshLogger() {
