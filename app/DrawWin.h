@@ -11,6 +11,7 @@
 #include "document/Document.h"
 #include "document/WindowHost.h"
 #include "platform/Bitmap.h"
+#include "platform/StringGrid.h"
 
 #include <array>
 #include <functional>
@@ -183,7 +184,8 @@ public:
     void NewDrawing() override { New1Click(); }
     void BuildSchemeFromBase() override;
     void SchemeImported(const std::string& drawingFileName) override;
-    bool CheckSchemeAgainstCalcData() override { return true; }
+    // True when the scheme and the tables agree (the check did not fail).
+    bool CheckSchemeAgainstCalcData() override;
 
     // IWindowHost.
     void SyncViewMenus(int32_t schemeKind) override;
@@ -213,6 +215,47 @@ public:
     void MNumNdClick();
     void MNameBrClick();
     void MoptionsClick();
+    // Calculation link and scheme checks (DrawWinCalcLink.cpp, SchemeChecks.cpp,
+    // DrawWinCalcCommands.cpp).
+    struct TNodeIndexEntry {
+        int32_t Number = 0;
+        int32_t Row = 0;
+        std::string PressureText;
+    };
+    // The branch index is the document's CalcBranchIndex.
+    std::vector<TCalcBranchIndexEntry>& BranchIndex() { return WindowState().CalcBranchIndex; }
+    int32_t BranchIndexCount() const;
+    std::vector<TNodeIndexEntry> NodeIndex;
+    int32_t NodeIndexCount() const { return static_cast<int32_t>(NodeIndex.size()); }
+    // The property panel's data grid: row r, column 1 holds column r of the
+    // current branch's row of the branch table; column 0 the titles.
+    TStringGridModel Datagrid{"Datagrid"};
+    // The log tab: lines "E:<branch>:<text>" and "W:<branch>:<text>".
+    std::vector<std::string> Logger;
+    int LoggerItemIndex = -1;
+    // Told when the log lines or the panel's page changed (the form shows them).
+    std::function<void()> LoggerChanged;
+    // The right-hand panel, its page shown (2 is the log tab) and the tool
+    // button that shows and hides it.
+    bool Panel2Visible = true;
+    int PageBookIndex = 0;
+    bool PropDown = true;
+    void PropClick();
+    // Hooks of the property panel (its rows and its node replacement in the
+    // branch table); unset they do nothing.
+    std::function<void()> ShowProperties;
+    std::function<void(int32_t oldNode, int32_t newNode)> ReplaceNodeInBranchTable;
+    void LinkOneBranch(TGCustomFigure& figure);
+    int32_t FindBranchIndexEntry(int32_t hint, int32_t number) const;
+    void CheckSchemeAgainstCalcData(bool& failed);
+    void MEQClick();
+    void MGenDanClick();
+    void AddExtClick();
+    void FromExtClick();
+    void DatagridKeyPress(char key);
+    void LoggerDblClick();
+    // Colour of a log line (0x00BBGGRR); -1 for the default font colour.
+    static int32_t LoggerLineColour(const std::string& line);
 
 private:
     void FitView(const TRect& extent);

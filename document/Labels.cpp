@@ -392,7 +392,10 @@ void TGCollFigure::DrawBracketLabels(TCanvas& c, bool mono) {
                     TPoint p = WorldToScreen(Plus(n.point, n.labelOffset.x, n.labelOffset.y));
                     if (display.nodeNumbers && n.visible) p.x += n.labelWidth;
                     c.MoveTo(p.x, p.y);
-                    OnDrawLabel(c, n.number, 4, beginNode ? rec.a : rec.b, &LabelTextOut, *this);
+                    // The node-index positions the calculation link found; record 4
+                    // itself holds the measuring station.
+                    OnDrawLabel(c, n.number, 4, beginNode ? b->beginNodeLink : b->endNodeLink,
+                                &LabelTextOut, *this);
                 }
             } else if (k == 5) {
                 if (OnDrawLabel(c, b->number, 5, rec.b, &LabelTextOut, *this)) continue;

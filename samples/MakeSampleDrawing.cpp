@@ -82,6 +82,8 @@ int main(int argc, char** argv) {
     calc.show[kShowBranchNames] = calc.show[kShowAirFlows] = calc.show[kShowFlowArrows] = 1;
     DrawingGlobals().SchemeViewFlags[1].lineColor = 0xFF0000;
     DrawingGlobals().SchemeViewFlags[1].show[kShowFlowArrows] = 1;
+    // The import leaves the PLA scheme chosen; the sample opens on the first.
+    DrawingGlobals().SchemeKind = 0;
     doc.ApplySchemeRecord(0);
 
     std::string error;

@@ -141,6 +141,7 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
+    BuildCalcLink();
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());
@@ -458,8 +459,6 @@ void TIDrawWinForm::showEvent(QShowEvent* event) {
 
 void TIDrawWinForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && created_)
-        Run([this] { w_.FormActivate(); });
 }
 
 } // namespace arv

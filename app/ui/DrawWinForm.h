@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/DrawWin.h"
+#include "calc/window/DataWindowController.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -15,10 +16,13 @@
 
 class QAction;
 class QComboBox;
+class QDockWidget;
+class QListWidget;
 class QLabel;
 class QMenu;
 class QScrollBar;
 class QTimer;
+class QWindow;
 
 namespace arv {
 
@@ -73,6 +77,17 @@ private:
     void BuildViewToggles(QMenu* view);
     void BuildSchemeMenus();
     void RefreshSchemeChecks();
+
+    // Calculation link: its menu and the log list (DrawWinFormCalcLink.cpp).
+    void BuildCalcLink();
+    void RefreshLogger();
+    // The window's activation runs the check; a message box of the window's
+    // own closing is no activation, else a failed check would never stop.
+    void FocusWindowChanged(QWindow* window);
+    QListWidget* logger_ = nullptr;
+    QDockWidget* logDock_ = nullptr;
+    TActivationTracker activation_;
+    bool activatedOnce_ = false;
 
     TIDrawWin& w_;
     TPlanWidget* plan1_ = nullptr;

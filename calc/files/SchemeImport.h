@@ -68,6 +68,7 @@ public:
     virtual void SchemeImported(const std::string& drawingFileName) = 0;
     virtual void IndexCalcDataGrids() = 0;
     virtual void LinkBranchesToCalcData() = 0;
+    // True when the drawing and the tables agree.
     virtual bool CheckSchemeAgainstCalcData() = 0;
 };
 

@@ -106,6 +106,8 @@ void BuildScene(TScene& sc) {
         b->Caption(3).flag = static_cast<uint8_t>(i % 3);
         b->Caption(4).a = 100 + static_cast<int32_t>(i);
         b->Caption(4).b = 200 + static_cast<int32_t>(i);
+        b->beginNodeLink = 100 + static_cast<int32_t>(i);
+        b->endNodeLink = 200 + static_cast<int32_t>(i);
         b->Caption(5).colour = i % 2 ? 0xFF0000 : 0x0000FF;
         b->callout.texts = {"12,5", "8,1", "1,54", "230"};
         Finish(*b);
