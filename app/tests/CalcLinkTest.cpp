@@ -207,7 +207,9 @@ TEST_F(CalcLinkTest, SchemeFromBaseIsCentredOnWhatItBuilt) {
     base.BaseBranchNames = {"a", "b"};
     w->BuildSchemeFromBase();
     ASSERT_EQ(2, doc.Count());
-    EXPECT_EQ(2, DrawingGlobals().WidthDefault);
+    // Built at width 2, then the PLA scheme's record (width 10) is applied
+    // as the build switches to that scheme.
+    EXPECT_EQ(10, DrawingGlobals().WidthDefault);
     // The extent widened by 10 on each side fits 800 x 600 pixels: a scale
     // near 2, whose tolerance round(2.5) is below 5.
     const TRect e = doc.GetExtent();
