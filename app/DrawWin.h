@@ -6,6 +6,8 @@
 #pragma once
 
 #include "app/IdrawSettings.h"
+#include "app/PrintJob.h"
+#include "app/SmallWindows.h"
 #include "calc/files/SchemeImport.h"
 #include "calc/window/WindowHosts.h"
 #include "document/Document.h"
@@ -198,6 +200,24 @@ public:
     // Starts the export converter detached; tests replace it.
     std::function<bool(const std::string& program, const std::vector<std::string>& args)>
         StartDetachedProgram;
+
+    // Printing, the sheet-fit zoom and the small windows.
+    TPrintRegionState PrintState;
+    bool PrintrectDown = false; // the Printrect tool button
+    int PlanCursorNumber = 0;   // 0 the default cursor
+    int ComboBox2Index = 0;     // the "Формат" box
+    int ScreenWidth = 1280;     // pixels of the screen, set by the form
+    TSymbolEditorState SymbolEditor;
+    // Shows the print dialog modally (the form sets it).
+    std::function<void()> ShowPrintDialog;
+    void Print1Click();
+    void PrintClick() { Print1Click(); }
+    void PrintrectClick();
+    // Prints the world rectangle dragged with the print tool.
+    void PrintRectangle(const TRect& r);
+    void ComboBox2Change(int item);
+    void ResetPageFormatBox() override { ComboBox2Index = 0; }
+    bool SymbolEditorText(std::string& text) override;
 
 private:
     void FitView(const TRect& extent);

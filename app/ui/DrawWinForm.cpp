@@ -141,6 +141,7 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
+    BuildPrintAndSmallWindows();
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());
@@ -314,6 +315,7 @@ void TIDrawWinForm::RefreshTexts() {
         layerBox_->addItems(items);
     }
     layerBox_->setCurrentIndex(w_.LayerBoxIndex);
+    RefreshPrintControls();
 }
 
 void TIDrawWinForm::PaintMarker(QImage& image) {

@@ -23,6 +23,7 @@ class QTimer;
 namespace arv {
 
 class TPlanWidget;
+class TPrintDlg;
 class TQtCanvas;
 
 class TIDrawWinForm : public QMainWindow, public IDrawWinView {
@@ -30,6 +31,7 @@ class TIDrawWinForm : public QMainWindow, public IDrawWinView {
 public:
     explicit TIDrawWinForm(TIDrawWin& controller, QWidget* parent = nullptr);
     ~TIDrawWinForm() override;
+    TPrintDlg* PrintDlg() const { return printDlg_; }
 
     TIDrawWin& Controller() { return w_; }
     // Runs the controller's start-up with the drawing area's size.
@@ -69,6 +71,14 @@ private:
     void Run(const std::function<void()>& command);
     void RefreshTexts();
     void PaintMarker(QImage& image);
+
+    // Printing and the small windows (DrawWinFormPrint.cpp).
+    void BuildPrintAndSmallWindows();
+    void RefreshPrintControls();
+    void PrintSetup1Click();
+    void MaboutClick();
+    TPrintDlg* printDlg_ = nullptr;
+    QComboBox* comboBox2_ = nullptr;
 
     TIDrawWin& w_;
     TPlanWidget* plan1_ = nullptr;
