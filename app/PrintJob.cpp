@@ -62,8 +62,8 @@ TPrintResult PrintPlan(TGCollFigure& doc, const TPrintDlgState& dlg,
     const TSheetSize sheet = dlg.Sheet();
 
     const TPrinterCaps before = printer.Caps();
-    printer.SetLandscape(ChooseLandscape(sheet, before.horzSize, before.vertSize, dlg.Portret,
-                                         printer.Landscape()));
+    printer.SetLandscape(
+        ChooseLandscape(sheet, before.horzSize, before.vertSize, dlg.Portret, printer.Landscape()));
     TPrintTiling tiling;
     if (!TilePrintSheet(widened, sheet, dlg.Margins(), printer.Caps(), tiling)) return result;
     printer.SetCopies(dlg.Copies);

@@ -53,8 +53,8 @@ public:
 };
 
 struct TPrintResult {
-    int pages = 0;        // pages printed
-    bool failed = false;  // the job was aborted
+    int pages = 0;       // pages printed
+    bool failed = false; // the job was aborted
     std::string errorText;
 };
 

@@ -129,8 +129,8 @@ bool SheetOfFormatItem(int item, TSheetSize& out) {
     return true;
 }
 
-bool FitViewToSheet(TSheetSize sheet, const TRect& region, int screenWidth, int imageW,
-                    int imageH, const TRect& v, TSheetFitView& out) {
+bool FitViewToSheet(TSheetSize sheet, const TRect& region, int screenWidth, int imageW, int imageH,
+                    const TRect& v, TSheetFitView& out) {
     const int64_t regionW = Span(region.left, region.right);
     const int64_t regionH = Span(region.top, region.bottom);
     if (regionW == 0 || regionH == 0 || screenWidth <= 0) return false;

@@ -78,8 +78,8 @@ struct TSheetFitView {
 };
 // region: the widened extent; screenWidth: pixels of the screen;
 // imageW/H: the plan picture; currentView: the view whose centre is kept.
-bool FitViewToSheet(TSheetSize sheet, const TRect& region, int screenWidth, int imageW,
-                    int imageH, const TRect& currentView, TSheetFitView& out);
+bool FitViewToSheet(TSheetSize sheet, const TRect& region, int screenWidth, int imageW, int imageH,
+                    const TRect& currentView, TSheetFitView& out);
 // Sheet of an item of the "Формат" box: 1..10 are A4 portrait, A4
 // landscape, ... A0 landscape; false for item 0 and others.
 bool SheetOfFormatItem(int item, TSheetSize& out);

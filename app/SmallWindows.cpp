@@ -26,8 +26,8 @@ double NavigatorScale(const TRect& e, int clientWidth, int clientHeight) {
 
 } // namespace
 
-bool NavigatorActivate(TNavigatorState& nav, const TRect& extent, const TRect& v,
-                       int clientWidth, int clientHeight) {
+bool NavigatorActivate(TNavigatorState& nav, const TRect& extent, const TRect& v, int clientWidth,
+                       int clientHeight) {
     nav.Extent = extent;
     nav.Scale = NavigatorScale(extent, clientWidth, clientHeight);
     nav.Frame = {};
@@ -35,8 +35,8 @@ bool NavigatorActivate(TNavigatorState& nav, const TRect& extent, const TRect& v
     const double s = nav.Scale;
     TRect& f = nav.Frame;
     f.left = std::max(0, std::abs(RoundI((static_cast<double>(v.left) - extent.left) * s)));
-    f.right = ClampI(static_cast<int64_t>(f.left) +
-                     RoundI((static_cast<double>(v.right) - v.left) * s));
+    f.right =
+        ClampI(static_cast<int64_t>(f.left) + RoundI((static_cast<double>(v.right) - v.left) * s));
     f.top = std::abs(RoundI((static_cast<double>(v.top) - extent.top) * s));
     f.bottom =
         ClampI(static_cast<int64_t>(f.top) + RoundI((static_cast<double>(v.top) - v.bottom) * s));
@@ -216,7 +216,8 @@ void TSymbolEditorState::FUOFileSaveAsClick() {
 // ---- Archive extraction ----
 
 std::string TExtractState::ArchiverPath() const {
-    if (!ExtractBaseDir.empty()) return IncludeTrailingPathDelimiter(ExtractBaseDir) + "Programm/Rar.exe";
+    if (!ExtractBaseDir.empty())
+        return IncludeTrailingPathDelimiter(ExtractBaseDir) + "Programm/Rar.exe";
     return ProgramFile("Programm/Rar.exe");
 }
 
@@ -226,8 +227,8 @@ void TExtractState::BitBtnOkClick() {
     const std::string target = EditEx.empty() ? ExtractBaseDir : EditEx;
     std::vector<std::string> args{"x", "-o+", EditFile};
     if (!target.empty()) args.push_back(IncludeTrailingPathDelimiter(target));
-    const bool started = StartProgram ? StartProgram(ArchiverPath(), args)
-                                      : StartDetached(ArchiverPath(), args);
+    const bool started =
+        StartProgram ? StartProgram(ArchiverPath(), args) : StartDetached(ArchiverPath(), args);
     // What the archiver then does is not reported, but an archiver that
     // never started must not be reported as a finished load.
     if (!started) {

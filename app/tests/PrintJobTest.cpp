@@ -175,8 +175,8 @@ TEST_F(PrintJobTest, PrintRectangleTakesTheDraggedAreaWhateverTheDirection) {
     // The page shows the rectangle widened by 100, not the whole drawing.
     ASSERT_EQ(1u, printer.views.size());
     TPrintTiling t;
-    ASSERT_TRUE(TilePrintSheet({-80, 160, 250, -140}, dlg.Sheet(), dlg.Margins(),
-                               printer.Caps(), t));
+    ASSERT_TRUE(
+        TilePrintSheet({-80, 160, 250, -140}, dlg.Sheet(), dlg.Margins(), printer.Caps(), t));
     EXPECT_EQ(-80 - RoundI(1 / t.scale), printer.views[0].left);
 
     // "Печать..." afterwards prints the whole drawing again.
@@ -192,8 +192,8 @@ TEST_F(PrintJobTest, FormatBoxFitsTheDrawingOntoTheSheet) {
     doc.SetViewRect({0, 300, 800, -300});
     const TRect region = WidenRegion(doc.GetExtent());
     TSheetFitView fit;
-    ASSERT_TRUE(FitViewToSheet({297, 210}, region, 1500, w->PaintWidth, w->PaintHeight,
-                               doc.viewRect, fit));
+    ASSERT_TRUE(
+        FitViewToSheet({297, 210}, region, 1500, w->PaintWidth, w->PaintHeight, doc.viewRect, fit));
     const int redraws = view.redraws;
     w->ComboBox2Change(2); // A4 landscape
     EXPECT_EQ(2, w->ComboBox2Index);

@@ -28,7 +28,9 @@ TEST(PrintLayout, SheetSizesOfTheFiveFormatsInBothOrientations) {
         EXPECT_EQ(SheetSizeMm(names[i], true), SheetSizeOfIndex(i, true));
     }
     // Any other text, the Cyrillic letter included, is A4.
-    EXPECT_EQ((TSheetSize{210, 297}), SheetSizeMm("\xC0" "3", true));
+    EXPECT_EQ((TSheetSize{210, 297}), SheetSizeMm("\xC0"
+                                                  "3",
+                                                  true));
     EXPECT_EQ((TSheetSize{297, 210}), SheetSizeMm("", false));
     EXPECT_EQ((TSheetSize{210, 297}), SheetSizeOfIndex(7, true));
 
@@ -102,7 +104,8 @@ TEST(PrintLayout, A0OnSmallPagesTilesFourByFourWithMarginsOnlyOutside) {
 
 TEST(PrintLayout, PrinterOffsetsMoveTheOuterEdgesAndNothingGoesBelowZero) {
     TPrintTiling t;
-    ASSERT_TRUE(TilePrintSheet({0, 1000, 1000, 0}, {210, 297}, {10, 0, 5, 20}, Printer200x287(50), t));
+    ASSERT_TRUE(
+        TilePrintSheet({0, 1000, 1000, 0}, {210, 297}, {10, 0, 5, 20}, Printer200x287(50), t));
     ASSERT_EQ(1u, t.pages.size());
     // left 100 - 50, top 0 - 50 -> 0, right 2000 - 50 + 50, bottom 2870 - 200 + 50.
     EXPECT_EQ((TRect{50, 0, 2000, 2720}), t.Page(0, 0));
@@ -150,7 +153,8 @@ TEST(PrintLayout, NothingToTileGivesNoPages) {
     EXPECT_FALSE(TilePrintSheet({}, {210, 297}, {}, Printer200x287(), t));
     EXPECT_FALSE(TilePrintSheet({0, 100, 100, 0}, {210, 297}, {}, TPrinterCaps{}, t));
     // Margins wider than the page leave no room.
-    EXPECT_FALSE(TilePrintSheet({0, 100, 100, 0}, {210, 297}, {500, 0, 500, 0}, Printer200x287(), t));
+    EXPECT_FALSE(
+        TilePrintSheet({0, 100, 100, 0}, {210, 297}, {500, 0, 500, 0}, Printer200x287(), t));
 }
 
 // Sheet A4 portrait on a 1500-pixel screen: 5 pixels per mm. A region of
@@ -159,7 +163,8 @@ TEST(PrintLayout, NothingToTileGivesNoPages) {
 // (400, 500); an 800 x 600 picture spans 1077 / 2 = 538 and 808 / 2 = 404.
 TEST(PrintLayout, SheetFitZoomKeepsTheViewCentre) {
     TSheetFitView fit;
-    ASSERT_TRUE(FitViewToSheet({210, 297}, {0, 2000, 1000, 0}, 1500, 800, 600, {0, 1000, 800, 0}, fit));
+    ASSERT_TRUE(
+        FitViewToSheet({210, 297}, {0, 2000, 1000, 0}, 1500, 800, 600, {0, 1000, 800, 0}, fit));
     EXPECT_DOUBLE_EQ(0.7425, fit.scale);
     EXPECT_EQ(7, fit.hitTolerance);
     EXPECT_EQ((TRect{-138, 904, 938, 96}), fit.view);

@@ -78,14 +78,13 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
     printRect->setObjectName("Printrect");
     printRect->setToolTip(U("Печать части документа"));
     printRect->setCheckable(true);
-    connect(printRect, &QAction::triggered, this,
-            [this] { Run([this] { w_.PrintrectClick(); }); });
+    connect(printRect, &QAction::triggered, this, [this] { Run([this] { w_.PrintrectClick(); }); });
     actions_["Printrect"] = printRect;
     comboBox2_ = new QComboBox;
     comboBox2_->setObjectName("ComboBox2");
-    for (const char* item : {"Формат", "А4 -книга", "А4 -альбом", "А3 -книга", "А3 -альбом",
-                             "А2 -книга", "А2 -альбом", "А1 -книга", "А1 -альбом", "А0 -книга",
-                             "А0 -альбом"})
+    for (const char* item :
+         {"Формат", "А4 -книга", "А4 -альбом", "А3 -книга", "А3 -альбом", "А2 -книга", "А2 -альбом",
+          "А1 -книга", "А1 -альбом", "А0 -книга", "А0 -альбом"})
         comboBox2_->addItem(U(item));
     connect(comboBox2_, &QComboBox::activated, this,
             [this](int item) { Run([this, item] { w_.ComboBox2Change(item); }); });

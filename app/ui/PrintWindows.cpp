@@ -276,8 +276,8 @@ void TFormPreView::FormActivate() {
     TPreviewPage page;
     if (!PlanPreviewPage(w_.Doc(), s, printer.Caps(), page)) {
         page_ = QImage();
-        image1_ = QImage(std::max(100, scroll_->viewport()->width() - 4), imageH,
-                         QImage::Format_RGB32);
+        image1_ =
+            QImage(std::max(100, scroll_->viewport()->width() - 4), imageH, QImage::Format_RGB32);
         image1_.fill(Qt::white);
         label_->setPixmap(QPixmap::fromImage(image1_));
         label_->resize(image1_.size());

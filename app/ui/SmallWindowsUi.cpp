@@ -40,8 +40,8 @@ QRect ScreenRect(const QWidget* w) {
 }
 
 QImage ToQImage(const TBitmap32& b) {
-    QImage img(reinterpret_cast<const uchar*>(b.Pixels.data()), b.Width, b.Height,
-               b.Width * 4, QImage::Format_ARGB32);
+    QImage img(reinterpret_cast<const uchar*>(b.Pixels.data()), b.Width, b.Height, b.Width * 4,
+               QImage::Format_ARGB32);
     return img.copy();
 }
 
@@ -81,8 +81,7 @@ private:
     TFormNavigator& form_;
 };
 
-TFormNavigator::TFormNavigator(TIDrawWin& w, QWidget* parent)
-    : QWidget(parent, Qt::Tool), w_(w) {
+TFormNavigator::TFormNavigator(TIDrawWin& w, QWidget* parent) : QWidget(parent, Qt::Tool), w_(w) {
     setObjectName("FormNavigator");
     setWindowTitle(U("Обзор"));
     auto* layout = new QVBoxLayout(this);
