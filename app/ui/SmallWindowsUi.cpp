@@ -340,7 +340,13 @@ void TFormEditUO::ShowLines() {
     QStringList lines;
     for (const std::string& l : s.Lines) lines << ToQString(l);
     editorUO_->setPlainText(lines.join('\n'));
-    setWindowTitle(ToQString(s.Caption));
+    ShowCaption();
+}
+
+void TFormEditUO::ShowCaption() {
+    // Before a file is named the window says what it edits.
+    const std::string& c = w_.SymbolEditor.Caption;
+    setWindowTitle(c.empty() ? U("Редактор условных обозначений") : ToQString(c));
 }
 
 void TFormEditUO::TakeMemo() {
@@ -367,13 +373,13 @@ void TFormEditUO::FUOFileOpenClick() {
 void TFormEditUO::FUOFileSaveClick() {
     TakeMemo();
     w_.SymbolEditor.FUOFileSaveClick();
-    setWindowTitle(ToQString(w_.SymbolEditor.Caption));
+    ShowCaption();
 }
 
 void TFormEditUO::FUOFileSaveAsClick() {
     TakeMemo();
     w_.SymbolEditor.FUOFileSaveAsClick();
-    setWindowTitle(ToQString(w_.SymbolEditor.Caption));
+    ShowCaption();
 }
 
 // ---- Archive extraction ----

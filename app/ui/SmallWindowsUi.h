@@ -85,6 +85,7 @@ public:
     void FormCreate();
     // The memo shows the state's lines.
     void ShowLines();
+    void ShowCaption();
     QPlainTextEdit* EditorUO() const { return editorUO_; }
     void FUOFileNewClick();
     void FUOFileOpenClick();
