@@ -6,6 +6,8 @@
 #pragma once
 
 #include "app/IdrawSettings.h"
+#include "app/PrintJob.h"
+#include "app/SmallWindows.h"
 #include "calc/files/SchemeImport.h"
 #include "calc/window/WindowHosts.h"
 #include "document/Document.h"
@@ -256,6 +258,23 @@ public:
     void LoggerDblClick();
     // Colour of a log line (0x00BBGGRR); -1 for the default font colour.
     static int32_t LoggerLineColour(const std::string& line);
+    // Printing, the sheet-fit zoom and the small windows.
+    TPrintRegionState PrintState;
+    bool PrintrectDown = false; // the Printrect tool button
+    int PlanCursorNumber = 0;   // 0 the default cursor
+    int ComboBox2Index = 0;     // the "Формат" box
+    int ScreenWidth = 1280;     // pixels of the screen, set by the form
+    TSymbolEditorState SymbolEditor;
+    // Shows the print dialog modally (the form sets it).
+    std::function<void()> ShowPrintDialog;
+    void Print1Click();
+    void PrintClick() { Print1Click(); }
+    void PrintrectClick();
+    // Prints the world rectangle dragged with the print tool.
+    void PrintRectangle(const TRect& r);
+    void ComboBox2Change(int item);
+    void ResetPageFormatBox() override { ComboBox2Index = 0; }
+    bool SymbolEditorText(std::string& text) override;
 
 private:
     void FitView(const TRect& extent);

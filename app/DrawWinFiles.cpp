@@ -119,6 +119,8 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
         DrawingModified = false;
     }
     LayerBoxRefilled();
+    // The symbol editor shows the loaded drawing's symbols, not the last one's.
+    if (ok) SymbolEditor.DrawingLoaded();
     ShowCaption();
     Repaint();
     return ok;

@@ -142,6 +142,7 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     BuildMenus();
     BuildToolBar();
     BuildCalcLink();
+    BuildPrintAndSmallWindows();
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());
@@ -287,6 +288,7 @@ void TIDrawWinForm::RefreshTexts() {
         layerBox_->addItems(items);
     }
     layerBox_->setCurrentIndex(w_.LayerBoxIndex);
+    RefreshPrintControls();
 }
 
 void TIDrawWinForm::PaintMarker(QImage& image) {

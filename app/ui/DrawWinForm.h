@@ -27,6 +27,7 @@ class QWindow;
 namespace arv {
 
 class TPlanWidget;
+class TPrintDlg;
 class TQtCanvas;
 
 class TIDrawWinForm : public QMainWindow, public IDrawWinView {
@@ -34,6 +35,7 @@ class TIDrawWinForm : public QMainWindow, public IDrawWinView {
 public:
     explicit TIDrawWinForm(TIDrawWin& controller, QWidget* parent = nullptr);
     ~TIDrawWinForm() override;
+    TPrintDlg* PrintDlg() const { return printDlg_; }
 
     TIDrawWin& Controller() { return w_; }
     // Runs the controller's start-up with the drawing area's size.
@@ -88,6 +90,14 @@ private:
     QDockWidget* logDock_ = nullptr;
     TActivationTracker activation_;
     bool activatedOnce_ = false;
+
+    // Printing and the small windows (DrawWinFormPrint.cpp).
+    void BuildPrintAndSmallWindows();
+    void RefreshPrintControls();
+    void PrintSetup1Click();
+    void MaboutClick();
+    TPrintDlg* printDlg_ = nullptr;
+    QComboBox* comboBox2_ = nullptr;
 
     TIDrawWin& w_;
     TPlanWidget* plan1_ = nullptr;

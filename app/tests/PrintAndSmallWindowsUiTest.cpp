@@ -1,0 +1,281 @@
+// The print dialog printing the sample drawing into PDF files, the preview,
+// and every small window opened offscreen.
+#include "app/ui/PrintWindows.h"
+#include "app/ui/ProgramStart.h"
+#include "app/ui/SmallWindowsUi.h"
+
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+#include "platform/Jpeg.h"
+#include "platform/qt/QtBitmap.h"
+#include "platform/qt/QtText.h"
+#include "platform/testing/RecordingOpener.h"
+#include "platform/testing/ScriptedServices.h"
+#include "platform/testing/TestFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPageSize>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+using namespace arv;
+
+namespace {
+
+struct SampleProgramTest : ::testing::Test {
+    std::filesystem::path dir = test::MakeTestFolder();
+    std::string saved = ProgramDir();
+    test::TScriptedMessages messages;
+    test::TScriptedDialogs dialogs;
+    std::unique_ptr<TProgramWindows> p;
+    SampleProgramTest() {
+        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
+        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
+                                   dir / "SampleMine.grh");
+        SetProgramDir(dir.string());
+        InstallQtBitmapCodec();
+        p = StartProgram({File("SampleMine.grh")});
+        QApplication::processEvents();
+    }
+    ~SampleProgramTest() override {
+        p.reset();
+        SetProgramDir(saved);
+    }
+    std::string File(const std::string& name) const { return (dir / name).string(); }
+    TIDrawWin& W() { return *p->DrawWin; }
+    TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
+};
+
+struct TPdfPages {
+    int count = 0;
+    std::vector<std::pair<double, double>> sizes; // points
+};
+
+TPdfPages ReadPdfPages(const std::string& name) {
+    std::string bytes;
+    ReadFileBytes(name, bytes);
+    TPdfPages out;
+    for (size_t at = bytes.find("/Type"); at != std::string::npos;
+         at = bytes.find("/Type", at + 1)) {
+        size_t k = at + 5;
+        while (k < bytes.size() && bytes[k] == ' ') ++k;
+        if (bytes.compare(k, 5, "/Page") == 0 && k + 5 < bytes.size() && bytes[k + 5] != 's')
+            ++out.count;
+    }
+    for (size_t at = bytes.find("/MediaBox"); at != std::string::npos;
+         at = bytes.find("/MediaBox", at + 1)) {
+        double x0 = -1, y0 = -1, w = 0, h = 0;
+        if (std::sscanf(bytes.c_str() + at, "/MediaBox [%lf %lf %lf %lf]", &x0, &y0, &w, &h) == 4)
+            out.sizes.emplace_back(w, h);
+    }
+    return out;
+}
+
+// A4 is 595 x 842 points.
+void ExpectA4(const std::pair<double, double>& size, bool landscape) {
+    const double w = landscape ? 842 : 595, h = landscape ? 595 : 842;
+    EXPECT_NEAR(w, size.first, 1.0);
+    EXPECT_NEAR(h, size.second, 1.0);
+}
+
+} // namespace
+
+// The sample on A4 paper with no printer margins: an A4 sheet is one
+// portrait page; A3 portrait turns the printer and takes two landscape
+// pages; A2 landscape takes four.
+TEST_F(SampleProgramTest, PrintsTheSampleIntoPdfPagesOfTheChosenSize) {
+    QPrinter& printer = Dlg().Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    const double scale = W().Doc().scale;
+    const TRect view = W().Doc().viewRect;
+    struct TCase {
+        int format;
+        bool portrait;
+        int pages;
+        bool landscape;
+    };
+    const TCase cases[] = {{0, true, 1, false}, {1, true, 2, true}, {2, false, 4, true}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.format);
+        const std::string pdf = File("plan" + std::to_string(c.format) + ".pdf");
+        printer.setOutputFileName(ToQString(pdf));
+        TPrintDlgState& s = Dlg().State();
+        s.ComboBox1 = c.format;
+        s.Portret = c.portrait;
+        s.Bord = true;
+        s.LLeft = s.LTop = s.LRight = s.LBottom = 10;
+        Dlg().ShowControls();
+        Dlg().PokClick();
+        EXPECT_EQ(c.pages, Dlg().LastResult().pages);
+        EXPECT_FALSE(Dlg().LastResult().failed);
+        const TPdfPages pages = ReadPdfPages(pdf);
+        EXPECT_EQ(c.pages, pages.count);
+        ASSERT_FALSE(pages.sizes.empty());
+        for (const auto& size : pages.sizes) ExpectA4(size, c.landscape);
+        EXPECT_EQ(scale, W().Doc().scale);
+        EXPECT_EQ(view, W().Doc().viewRect);
+    }
+}
+
+TEST_F(SampleProgramTest, PrintingToAPdfWithoutANameAsksForOne) {
+    QPrinter& printer = Dlg().Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString());
+    dialogs.Answer(std::nullopt);
+    Dlg().PokClick();
+    EXPECT_EQ(0, Dlg().LastResult().pages);
+    dialogs.Answer(File("asked.pdf"));
+    Dlg().PokClick();
+    EXPECT_EQ(1, Dlg().LastResult().pages);
+    EXPECT_TRUE(FileExists(File("asked.pdf")));
+}
+
+TEST_F(SampleProgramTest, PreviewShowsTheFirstPageWithThePlan) {
+    QPushButton* button = Dlg().findChild<QPushButton*>("ButtonPreView");
+    ASSERT_TRUE(button);
+    EXPECT_TRUE(button->isEnabled());
+    Dlg().Printer().setPageSize(QPageSize(QPageSize::A4));
+    const TRect view = W().Doc().viewRect;
+    Dlg().ButtonPreViewClick();
+    QApplication::processEvents();
+    TFormPreView* preview = Dlg().Preview();
+    ASSERT_TRUE(preview->isVisible());
+    const QImage& page = preview->PageImage();
+    ASSERT_FALSE(page.isNull());
+    // The page is drawn at 14/3 pixels per mm of the printer's page.
+    EXPECT_NEAR(Dlg().Printer().widthMM() * 14.0 / 3, page.width(), 1);
+    int dark = 0;
+    for (int y = 0; y < page.height(); y += 2)
+        for (int x = 0; x < page.width(); x += 2)
+            if (qGray(page.pixel(x, y)) < 128) ++dark;
+    EXPECT_GT(dark, 100);
+    EXPECT_FALSE(preview->Image1().isNull());
+    EXPECT_EQ(view, W().Doc().viewRect);
+    preview->close();
+}
+
+TEST_F(SampleProgramTest, NavigatorShowsTheDrawingWithTheFrameAndMovesTheView) {
+    TFormNavigator* nav = FormNavigator();
+    ASSERT_TRUE(nav);
+    EXPECT_EQ(ToQString(Ru("Обзор")), nav->windowTitle());
+    p->IDrawWinForm->Action("ToolButtonNavigator")->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(nav->isVisible());
+    ASSERT_TRUE(nav->State().Valid());
+    const QImage& image = nav->Image();
+    const TRect f = nav->State().Frame;
+    EXPECT_EQ(qRgb(255, 0, 0),
+              image.pixel(std::clamp(f.left, 0, image.width() - 1),
+                          std::clamp((f.top + f.bottom) / 2, 0, image.height() - 1)));
+    const double scale = W().Doc().scale;
+    const TRect before = W().Doc().viewRect;
+    nav->ImageNavigatorMouseDown(5, 5);
+    EXPECT_NE(before, W().Doc().viewRect);
+    EXPECT_EQ(scale, W().Doc().scale);
+    nav->close();
+
+    // An empty drawing: nothing framed, and a click changes nothing.
+    W().Doc().Clear();
+    nav->FormActivate();
+    EXPECT_FALSE(nav->State().Valid());
+    const TRect empty = W().Doc().viewRect;
+    nav->ImageNavigatorMouseDown(5, 5);
+    EXPECT_EQ(empty, W().Doc().viewRect);
+}
+
+// libjpeg's scaled sizes round up: 101 x 75 gives 51 x 38, 26 x 19, 13 x 10.
+TEST_F(SampleProgramTest, PictureViewerDecodesAJpegAtTheFourSteps) {
+    TBitmap32 picture(101, 75, 0xFF2060A0u);
+    ASSERT_TRUE(SaveJpegFile(picture, File("p.jpg")));
+    TFormImage* viewer = FormImage();
+    ASSERT_TRUE(viewer);
+    TPictureViewerState& s = viewer->State();
+    s.PhotoFolder = dir.string();
+    s.PhotoFileName = "p.jpg";
+    s.PictureScaleStep = 0;
+    viewer->show();
+    ASSERT_TRUE(viewer->ShowPicture());
+    const int sizes[4][2] = {{101, 75}, {51, 38}, {26, 19}, {13, 10}};
+    EXPECT_EQ(QSize(101, 75), viewer->Shown().size());
+    EXPECT_FALSE(viewer->BitBtn1()->isEnabled());
+    for (int step = 1; step <= 3; ++step) {
+        viewer->BitBtn2Click();
+        EXPECT_EQ(step, s.PictureScaleStep);
+        EXPECT_EQ(QSize(sizes[step][0], sizes[step][1]), viewer->Shown().size());
+        EXPECT_EQ(sizes[step][0], viewer->width());
+        EXPECT_TRUE(viewer->BitBtn1()->isEnabled());
+    }
+    EXPECT_FALSE(viewer->BitBtn2()->isEnabled());
+    viewer->BitBtn1Click();
+    EXPECT_EQ(QSize(26, 19), viewer->Shown().size());
+
+    // A bitmap fills the window's height below the buttons.
+    QImage bmp(80, 40, QImage::Format_RGB32);
+    bmp.fill(Qt::green);
+    ASSERT_TRUE(bmp.save(ToQString(File("p.bmp"))));
+    s.PhotoFileName = "p.bmp";
+    s.WindowHeight = 300;
+    ASSERT_TRUE(viewer->ShowPicture());
+    EXPECT_EQ(300, viewer->height());
+    EXPECT_EQ(2.0, viewer->Shown().width() / static_cast<double>(viewer->Shown().height()));
+    viewer->BitBtn1Click();
+    EXPECT_EQ(360, viewer->height());
+    s.PhotoFileName = "missing.bmp";
+    EXPECT_FALSE(viewer->ShowPicture());
+    viewer->close();
+}
+
+TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {
+    {
+        TAboutBox box(p->IDrawWinForm.get());
+        box.show();
+        QApplication::processEvents();
+        QLabel* name = box.findChild<QLabel*>("ProductName");
+        ASSERT_TRUE(name);
+        EXPECT_EQ("Arvalen", name->text());
+        test::TRecordingOpener opener;
+        QLabel* link = box.findChild<QLabel*>("Label2");
+        ASSERT_TRUE(link);
+        emit link->linkActivated(link->text());
+        EXPECT_EQ(1u, opener.Opened().size());
+        box.findChild<QPushButton*>("OKButton")->click();
+        EXPECT_FALSE(box.isVisible());
+    }
+
+    TFormEditUO* editor = FormEditUO();
+    ASSERT_TRUE(editor);
+    p->IDrawWinForm->Action("MEditUO")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(editor->isVisible());
+    // The memo holds the sample drawing's symbol text, line by line.
+    QStringList lines;
+    for (const std::string& l : W().SymbolEditor.Lines) lines << ToQString(l);
+    EXPECT_EQ(lines.join('\n'), editor->EditorUO()->toPlainText());
+    editor->EditorUO()->setPlainText("B;Mine;\nE;");
+    std::string text;
+    ASSERT_TRUE(W().SymbolEditorText(text));
+    editor->FUOFileNewClick();
+    EXPECT_EQ(ToQString(Ru("Новый.uo")), editor->windowTitle());
+    EXPECT_TRUE(editor->EditorUO()->toPlainText().isEmpty());
+    editor->close();
+
+    TFormExtract* extract = FormExtract();
+    ASSERT_TRUE(extract);
+    extract->show();
+    QApplication::processEvents();
+    EXPECT_EQ(ToQString(Ru("Пути для загрузки базы")), extract->windowTitle());
+    extract->EditFile()->setText(ToQString(File("none.rar")));
+    extract->BitBtnOkClick();
+    EXPECT_TRUE(extract->isVisible());
+    extract->BitBtnCancelClick();
+    EXPECT_FALSE(extract->isVisible());
+}
