@@ -129,6 +129,7 @@ const TToolAction kToolActions[] = {
 void TIDrawWinForm::BuildToolModes() {
     QMenu* menu = menuBar()->addMenu(U("Инструменты"));
     menu->setObjectName("MTools");
+    addToolBarBreak();
     QToolBar* bar = addToolBar(U("Рисование"));
     bar->setObjectName("ToolBar2");
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
