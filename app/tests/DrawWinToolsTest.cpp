@@ -242,16 +242,22 @@ TEST_F(ToolsTest, TwoClickShapes) {
     EXPECT_EQ(15, w->DrawMode);
     Click({500, 400});
     EXPECT_TRUE(w->Edit.RectRubberActive);
+    tv.bands.calls.clear();
     Move({460, 420});
+    // The last frame erased (the empty one of the click), the new one drawn
+    // with its corners in order, both by inversion.
+    const auto frames = tv.bands.Calls("Rectangle");
+    ASSERT_EQ(2u, frames.size());
+    EXPECT_EQ((std::vector<int32_t>{600, 100, 601, 101}), frames[0]->args);
+    EXPECT_EQ((std::vector<int32_t>{560, 80, 601, 101}), frames[1]->args);
+    EXPECT_EQ(TPenMode::NotXor, frames[1]->pen.mode);
+    EXPECT_EQ(TBrushStyle::Clear, frames[1]->brush.style);
     Click({400, 450});
     auto* r = dynamic_cast<TGRectangle*>(doc->Figure(2));
     ASSERT_NE(nullptr, r);
     EXPECT_EQ((TRect{400, 450, 500, 400}), r->box);
     EXPECT_TRUE(w->DrawingModified);
     EXPECT_FALSE(w->Edit.RectRubberActive);
-    // The focus rectangle: first empty, then erased and redrawn per move,
-    // erased at the second click.
-    EXPECT_TRUE(tv.bands.calls.empty()); // the repaint after the figure
 }
 
 TEST_F(ToolsTest, ArcTakesThreeClicksWithAPreview) {

@@ -125,10 +125,17 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     const int widths[3] = {150, 200, 50};
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel;
-        panels_[i]->setFixedWidth(widths[i]);
         panels_[i]->setFrameShape(QFrame::Panel);
         panels_[i]->setFrameShadow(QFrame::Sunken);
-        statusBar()->addWidget(panels_[i]);
+        // The last panel runs to the end of the bar, as status bars do: the
+        // offset of a line being drawn is longer than its 50 pixels.
+        if (i < 2) {
+            panels_[i]->setFixedWidth(widths[i]);
+            statusBar()->addWidget(panels_[i]);
+        } else {
+            panels_[i]->setMinimumWidth(widths[i]);
+            statusBar()->addWidget(panels_[i], 1);
+        }
     }
     statusBar()->setObjectName("StatusBar1");
 
