@@ -549,3 +549,35 @@ TEST_F(ToolsTest, EscapeAndAnotherToolEndTheToolInProgress) {
     Move({123, 45});
     EXPECT_EQ("x= 123, y= 45", w->StatusPanels[0]);
 }
+
+TEST_F(ToolsTest, RightButtonDuringANodeDragPutsTheNodeWhereTheMouseWas) {
+    AddBranch({0, 0}, {100, 0}, 1, 1, 2);
+    doc->current = -1;
+    doc->BuildVisibleList();
+    w->RedrawPlan();
+    w->AShaperExecute();
+    Move({100, 0});
+    Down({100, 0});
+    Move({120, 30}, true);
+    Down({120, 30}, TMouseButton::Right);
+    EXPECT_EQ((TPoint{120, 30}), EndOf(*doc->BranchAt(0)));
+    EXPECT_EQ(0, w->Edit.ShaperState);
+    EXPECT_EQ(1, w->DrawMode);
+}
+
+TEST_F(ToolsTest, GroupPropertyRectangleSpannedUpLeftTakesTheSameFigures) {
+    AddBranch({0, 0}, {100, 0}, 1, 1, 2);
+    AddBranch({200, 0}, {300, 0}, 2, 3, 4);
+    doc->current = -1;
+    doc->BuildVisibleList();
+    w->PropGroupClick();
+    Click({350, -50});
+    Click({150, 50});
+    EXPECT_EQ(1, doc->current);
+    const auto upLeft = doc->groupList;
+    w->PropGroupClick();
+    Click({150, 50});
+    Click({350, -50});
+    EXPECT_EQ(upLeft, doc->groupList);
+    EXPECT_EQ(3u, upLeft.size()); // two nodes and the branch
+}
