@@ -196,7 +196,7 @@ void TIDrawWin::FormKeyDown(int key, bool numpad) {
     case VK_DOWN:
         return ScrollBy(4, 10);
     case VK_ESCAPE:
-        DrawMode = 1;
+        ASelectExecute();
         return;
     default:
         break;

@@ -8,6 +8,7 @@
 #include "app/IdrawSettings.h"
 #include "app/PrintJob.h"
 #include "app/SmallWindows.h"
+#include "app/ToolModes.h"
 #include "calc/files/SchemeImport.h"
 #include "calc/window/WindowHosts.h"
 #include "document/Document.h"
@@ -61,6 +62,13 @@ public:
     virtual int ChooseBookmarkToDelete(const std::vector<std::string>& names) = 0;
     virtual void CloseWindow() = 0;
     virtual void ShowWindow() = 0;
+    // Tool modes: draws on the plan picture as it stands (rubber bands) and
+    // shows the result without painting the plan anew.
+    virtual void DrawOnPlan(const std::function<void(TCanvas&)>& /*draw*/) {}
+    // The text dialog: text and font in and out; false when cancelled.
+    virtual bool AskText(std::string& /*text*/, TFontRecord& /*font*/) { return false; }
+    // Presses the property button and shows the property panel.
+    virtual void ShowPropertyPanel() {}
 };
 
 // Names of the five schemes' menu items, schemes 0 to 4.
@@ -116,9 +124,9 @@ public:
     // Keys as the platform numbers them (Keys.h); numpad: the numeric pad's
     // plus and minus.
     void FormKeyDown(int key, bool numpad);
-    void ZoomInClick() { DrawMode = 10; }
-    void ZoomOutClick() { DrawMode = 11; }
-    void ZoomRectClick() { DrawMode = 12; }
+    void ZoomInClick();
+    void ZoomOutClick();
+    void ZoomRectClick();
     void ViewAllClick();
     // Scroll codes as the platform's: 0 line up/left, 1 line down/right,
     // 2 page up/left, 3 page down/right, others move nothing. The thumb
@@ -275,6 +283,41 @@ public:
     void ComboBox2Change(int item);
     void ResetPageFormatBox() override { ComboBox2Index = 0; }
     bool SymbolEditorText(std::string& text) override;
+    // Tool modes and mouse editing (DrawWinTools.cpp).
+    TEditState Edit;
+    TPlanCursor PlanCursor = TPlanCursor::Arrow;
+    // The tool button shown pressed ("" none); tool buttons exclude each other.
+    std::string ToolButtonDown = "BSelect";
+    TPicChoice PicChoice;
+    IRoutePicks* RoutePicks = nullptr;
+    IDrawWinView* View() const { return view_; }
+    void PaintBox1MouseDown(TMouseButton button, TMouseShift shift, int x, int y);
+    void PaintBox1MouseMove(TMouseShift shift, int x, int y);
+    void PaintBox1MouseUp(TMouseButton button, TMouseShift shift, int x, int y);
+    void ASelectExecute();
+    void AShaperExecute();
+    void ALineExecute();
+    void APolyLineExecute();
+    void ATextExecute();
+    void APolygonExecute();
+    void BPolygonClick();
+    void BALineClick();
+    void BElipseClick();
+    void BArcClick();
+    void BMoveClick();
+    void PropGroupClick();
+    void TBForwardPlanClick();
+    void ToolButtonMoveClick();
+    // The picture tool with the item chosen in the picture chooser.
+    void BPicChosen(const TPicChoice& choice);
+    void PrevExecute();
+    void NextExecute();
+    void DelExecute();
+    // The world point a click at the screen point stands for.
+    TPoint SnapPoint(TPoint screen) const;
+    void SetRubberPen(TCanvas& canvas) const;
+    // Enters a tool mode: ends the tool in progress, sets cursor and button.
+    void SetToolMode(int32_t mode);
 
 private:
     void FitView(const TRect& extent);

@@ -12,8 +12,7 @@ void TIDrawWin::Print1Click() {
 }
 
 void TIDrawWin::PrintrectClick() {
-    DrawMode = 20;
-    WindowState().DrawMode = DrawMode;
+    SetToolMode(20);
     PrintrectDown = true;
     PlanCursorNumber = 7;
 }
@@ -23,8 +22,7 @@ void TIDrawWin::PrintRectangle(const TRect& r) {
     PrintState.PrintRegion = NormaliseWorldRect(r);
     PrintState.PrintRectMode = true;
     if (ShowPrintDialog) ShowPrintDialog();
-    DrawMode = 1;
-    WindowState().DrawMode = DrawMode;
+    SetToolMode(1);
     PrintrectDown = false;
     PlanCursorNumber = 0;
 }

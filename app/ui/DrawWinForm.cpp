@@ -1,6 +1,7 @@
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/PlanPainter.h"
 #include "document/Constants.h"
+#include "document/EditGeometry.h"
 #include "platform/qt/QtCanvas.h"
 
 #include "document/DrawingGlobals.h"
@@ -40,13 +41,6 @@ QColor ColorOf(int colorRef) {
     return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
 }
 
-// Grid rounding of a world coordinate to the nearest grid line.
-int32_t SnapToGrid(int32_t v, int step) {
-    if (step <= 0) return v;
-    double q = static_cast<double>(v) / step;
-    return RoundI(q) * step;
-}
-
 } // namespace
 
 // The drawing area: shows the plan picture and reports its size and presses.
@@ -57,6 +51,8 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::StrongFocus);
         setMinimumSize(100, 100);
+        // Rubber bands follow the mouse between clicks.
+        setMouseTracking(true);
     }
 
 protected:
@@ -65,7 +61,9 @@ protected:
         p.drawImage(0, 0, form_.PlanImage());
     }
     void resizeEvent(QResizeEvent*) override { form_.PlanResized(width(), height()); }
-    void mousePressEvent(QMouseEvent*) override { form_.PlanMousePressed(); }
+    void mousePressEvent(QMouseEvent* e) override { form_.PlanMouse(0, e); }
+    void mouseMoveEvent(QMouseEvent* e) override { form_.PlanMouse(1, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { form_.PlanMouse(2, e); }
 
 private:
     TIDrawWinForm& form_;
@@ -127,10 +125,17 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     const int widths[3] = {150, 200, 50};
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel;
-        panels_[i]->setFixedWidth(widths[i]);
         panels_[i]->setFrameShape(QFrame::Panel);
         panels_[i]->setFrameShadow(QFrame::Sunken);
-        statusBar()->addWidget(panels_[i]);
+        // The last panel runs to the end of the bar, as status bars do: the
+        // offset of a line being drawn is longer than its 50 pixels.
+        if (i < 2) {
+            panels_[i]->setFixedWidth(widths[i]);
+            statusBar()->addWidget(panels_[i]);
+        } else {
+            panels_[i]->setMinimumWidth(widths[i]);
+            statusBar()->addWidget(panels_[i], 1);
+        }
     }
     statusBar()->setObjectName("StatusBar1");
 
@@ -143,6 +148,7 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     BuildToolBar();
     BuildCalcLink();
     BuildPrintAndSmallWindows();
+    BuildToolModes();
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());
@@ -289,6 +295,7 @@ void TIDrawWinForm::RefreshTexts() {
     }
     layerBox_->setCurrentIndex(w_.LayerBoxIndex);
     RefreshPrintControls();
+    SyncToolModes();
 }
 
 void TIDrawWinForm::PaintMarker(QImage& image) {
@@ -305,8 +312,10 @@ void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
     if (w_.VGrid && !exportRendering && step > 0 && RoundI(step * doc.scale) >= 3) {
         p.setPen(ColorOf(w_.Settings.GridColor));
         const TRect& v = doc.viewRect;
-        const int32_t x0 = SnapToGrid(v.left, step), x1 = SnapToGrid(v.right, step);
-        const int32_t y0 = SnapToGrid(v.top, step), y1 = SnapToGrid(v.bottom, step);
+        // The points clicks snap to.
+        const TPoint lt = SnapToGrid({v.left, v.top}, step);
+        const TPoint rb = SnapToGrid({v.right, v.bottom}, step);
+        const int32_t x0 = lt.x, x1 = rb.x, y0 = lt.y, y1 = rb.y;
         for (int64_t x = x0; x < x1; x += step)
             for (int64_t y = y0; y > y1; y -= step) {
                 TPoint s = doc.WorldXYToScreen(static_cast<int32_t>(x), static_cast<int32_t>(y));

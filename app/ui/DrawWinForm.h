@@ -20,6 +20,7 @@ class QDockWidget;
 class QListWidget;
 class QLabel;
 class QMenu;
+class QMouseEvent;
 class QScrollBar;
 class QTimer;
 class QWindow;
@@ -55,10 +56,15 @@ public:
     int ChooseBookmarkToDelete(const std::vector<std::string>& names) override;
     void CloseWindow() override;
     void ShowWindow() override;
+    void DrawOnPlan(const std::function<void(TCanvas&)>& draw) override;
+    bool AskText(std::string& text, TFontRecord& font) override;
+    void ShowPropertyPanel() override;
 
     // Called once the plan widget has a size.
     void PlanResized(int width, int height);
     void PlanMousePressed();
+    // Mouse events of the drawing area: 0 press, 1 move, 2 release.
+    void PlanMouse(int event, QMouseEvent* e);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -98,6 +104,10 @@ private:
     void MaboutClick();
     TPrintDlg* printDlg_ = nullptr;
     QComboBox* comboBox2_ = nullptr;
+    // Tool modes (DrawWinFormTools.cpp): their menu and buttons, and the
+    // buttons and cursor brought in line with the controller.
+    void BuildToolModes();
+    void SyncToolModes();
 
     TIDrawWin& w_;
     TPlanWidget* plan1_ = nullptr;
@@ -115,6 +125,7 @@ private:
     std::map<std::string, QAction*> actions_;
     bool created_ = false;
     bool closing_ = false;
+    int shownCursor_ = -1;
 };
 
 } // namespace arv

@@ -106,8 +106,6 @@ void TIDrawWinForm::RefreshPrintControls() {
     if (comboBox2_ && comboBox2_->currentIndex() != w_.ComboBox2Index)
         comboBox2_->setCurrentIndex(w_.ComboBox2Index);
     if (QAction* a = Action("Printrect")) a->setChecked(w_.PrintrectDown);
-    // The print tool's cross cursor; the default one otherwise.
-    PaintBox1()->setCursor(w_.PlanCursorNumber == 7 ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
 void TIDrawWinForm::PrintSetup1Click() {

@@ -1,0 +1,101 @@
+// The real main window, offscreen, on the sample drawing: a branch drawn
+// with the mouse between two nodes of the plan.
+#include "app/ui/ProgramStart.h"
+
+#include "document/Branch.h"
+#include "platform/Files.h"
+#include "platform/testing/ScriptedServices.h"
+#include "platform/testing/TestFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+using namespace arv;
+
+namespace {
+
+struct FormToolsTest : ::testing::Test {
+    std::filesystem::path dir = test::MakeTestFolder();
+    std::string saved = ProgramDir();
+    test::TScriptedMessages messages;
+    FormToolsTest() {
+        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
+        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
+                                   dir / "SampleMine.grh");
+        SetProgramDir(dir.string());
+    }
+    ~FormToolsTest() override { SetProgramDir(saved); }
+};
+
+void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+void Click(QWidget* w, QPoint p) {
+    Send(w, QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton);
+    Send(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+    Send(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+}
+
+} // namespace
+
+TEST_F(FormToolsTest, BranchDrawnWithTheMouseJoinsTwoNodes) {
+    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    p->IDrawWinForm->showNormal();
+    p->IDrawWinForm->resize(1000, 700);
+    QApplication::processEvents();
+    TIDrawWin& w = *p->DrawWin;
+    w.ViewAllClick();
+    TGCollFigure& doc = w.Doc();
+    const int figures = doc.Count(), nodes = doc.nodes.Count();
+    // Two nodes of the plan that no branch joins yet.
+    int32_t a = -1, b = -1;
+    for (int32_t i = 0; i < nodes && b < 0; ++i)
+        for (int32_t j = i + 1; j < nodes && b < 0; ++j) {
+            bool joined = false;
+            for (int32_t f = 0; f < figures; ++f)
+                if (TGBranch* br = doc.BranchAt(f))
+                    joined |= (br->beginIndex == i && br->endIndex == j) ||
+                              (br->beginIndex == j && br->endIndex == i);
+            if (!joined) a = i, b = j;
+        }
+    ASSERT_GE(b, 0);
+    const int32_t numberA = doc.nodes.Record(a).number, numberB = doc.nodes.Record(b).number;
+    QWidget* plan = p->IDrawWinForm->PaintBox1();
+    QAction* line = p->IDrawWinForm->Action("BLine");
+    ASSERT_NE(nullptr, line);
+    line->trigger();
+    EXPECT_TRUE(line->isChecked());
+    EXPECT_FALSE(p->IDrawWinForm->Action("BSelect")->isChecked());
+    EXPECT_EQ(Qt::CrossCursor, plan->cursor().shape());
+
+    // Two pixels off each node's marker: the clicks snap onto the nodes.
+    const TPoint sa = doc.nodes.Record(a).screenCentre, sb = doc.nodes.Record(b).screenCentre;
+    Click(plan, QPoint(sa.x + 2, sa.y + 2));
+    const QImage before = p->IDrawWinForm->PlanImage().copy();
+    Send(plan, QEvent::MouseMove, QPoint(sb.x - 2, sb.y + 1), Qt::NoButton, Qt::NoButton);
+    // The rubber line shows on the picture without a repaint of the plan.
+    EXPECT_NE(before, p->IDrawWinForm->PlanImage());
+    Click(plan, QPoint(sb.x - 2, sb.y + 1));
+    ASSERT_EQ(figures + 1, doc.Count());
+    TGBranch* made = doc.BranchAt(figures);
+    ASSERT_NE(nullptr, made);
+    EXPECT_EQ(numberB, made->beginNode);
+    EXPECT_EQ(numberA, made->endNode);
+    EXPECT_EQ(nodes, doc.nodes.Count());
+    EXPECT_TRUE(w.DrawingModified);
+
+    // The right button goes back to selection.
+    Send(plan, QEvent::MouseButtonPress, QPoint(10, 10), Qt::RightButton, Qt::RightButton);
+    Send(plan, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(1, w.DrawMode);
+    EXPECT_TRUE(p->IDrawWinForm->Action("BSelect")->isChecked());
+    EXPECT_FALSE(line->isChecked());
+    EXPECT_EQ(Qt::ArrowCursor, plan->cursor().shape());
+    w.DrawingModified = false;
+    messages.AllowAny();
+}
