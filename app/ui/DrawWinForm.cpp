@@ -219,6 +219,7 @@ void TIDrawWinForm::BuildMenus() {
     AddAction(view, "ZoomOut", "Уменьшить", [this] { w_.ZoomOutClick(); });
     AddAction(view, "ZoomRect", "Увеличить область", [this] { w_.ZoomRectClick(); });
     AddAction(view, "ViewAll", "Показать всё", [this] { w_.ViewAllClick(); });
+    BuildTaskMenus(view);
 
     QMenu* schemes = menuBar()->addMenu(U("Схема"));
     for (int i = 0; i < 5; ++i) {
@@ -238,15 +239,18 @@ void TIDrawWinForm::BuildToolBar() {
         bar->addAction(actions_[name]);
     bar->addSeparator();
     auto* data = bar->addAction(U("Окно расчетных данных"));
-    data->setObjectName("ShowData");
-    connect(data, &QAction::triggered, this, [] {
+    data->setObjectName("GenButton");
+    w_.ShowDataWindow = [] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "Form1") {
                 w->show();
                 w->raise();
                 w->activateWindow();
             }
-    });
+    };
+    connect(data, &QAction::triggered, this, [this] { Run([this] { w_.GenButtonClick(); }); });
+    actions_["GenButton"] = data;
+    BuildTaskToolButtons(bar);
     bar->addSeparator();
     layerBox_ = new QComboBox;
     layerBox_->setObjectName("ComboBox1");
@@ -305,6 +309,7 @@ void TIDrawWinForm::RefreshTexts() {
     check("MNumNd", w_.MNumNd);
     check("MNameBr", w_.MNameBr);
     for (int i = 0; i < 5; ++i) check(kSchemeMenuItems[i], w_.SchemeChecked[i]);
+    RefreshTaskTexts();
     QStringList items;
     for (const std::string& s : w_.LayerBoxItems) items << ToQString(s);
     QStringList current;

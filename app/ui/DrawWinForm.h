@@ -19,6 +19,7 @@ class QLabel;
 class QMenu;
 class QScrollBar;
 class QTimer;
+class QToolBar;
 
 namespace arv {
 
@@ -65,6 +66,10 @@ private:
                        std::function<void()> click, bool checkable = false);
     void BuildMenus();
     void BuildToolBar();
+    // The task, result-display and service commands.
+    void BuildTaskMenus(QMenu* view);
+    void BuildTaskToolButtons(QToolBar* bar);
+    void RefreshTaskTexts();
     void RebuildBookmarkMenu();
     void Run(const std::function<void()>& command);
     void RefreshTexts();
