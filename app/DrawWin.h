@@ -216,7 +216,9 @@ public:
     // Check marks of the mark menus; MOrientBr is never enabled.
     bool OpVetvi = false, FireVetvi = false;
     bool MOrientBrEnabled = false;
-    // Colour of the status panel's text (black, red after an emergency task).
+    // The status panel's text as the last task left it, and its colour (red
+    // after an emergency task); other texts of the panel show in black.
+    std::string TaskPanelText;
     int32_t PanelSostColour = 0;
     // The option "Путь к позиции ПЛА по умолчанию": PLA documents in "pla".
     bool PlaPathDefault = true;

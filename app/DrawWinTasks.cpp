@@ -88,6 +88,7 @@ bool TIDrawWin::Zad_ERClick() {
         ShowTaskResults();
         PanelSost = Ru("Нормальное воздухораспределение");
         PanelSostColour = 0;
+        TaskPanelText = PanelSost;
     }
     Repaint();
     return ok;
@@ -110,6 +111,7 @@ bool TIDrawWin::Zad_OtkazVUClick() {
         PanelSost = Ru("Отказ вент. устройства в ветви ") + IntToStr(CurrentBranchNumber) + " " +
                     CurrentBranchName;
         PanelSostColour = kRed;
+        TaskPanelText = PanelSost;
     }
     Repaint();
     return ok;
@@ -134,6 +136,7 @@ bool TIDrawWin::Zad_PojarClick() {
         ShowTaskResults();
         PanelSost = Ru("Пожар в ветви ") + IntToStr(CurrentBranchNumber) + " " + CurrentBranchName;
         PanelSostColour = kRed;
+        TaskPanelText = PanelSost;
     }
     Repaint();
     return ok;

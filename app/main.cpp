@@ -5,6 +5,7 @@
 #include "calc/ui/FDialog1Window.h"
 #include "platform/Cp1251.h"
 #include "platform/Services.h"
+#include "platform/qt/QtBitmap.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 
@@ -13,6 +14,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     arv::InstallQtServices();
+    // Pictures of the libraries, the plan and the photos are read through it.
+    arv::InstallQtBitmapCodec();
     arv::TQtFieldDialog fieldDialog;
     arv::InstallFieldDialog(&fieldDialog);
     arv::SetApplicationTitle(arv::Ru("Схема вентиляции"));

@@ -132,7 +132,7 @@ void TIDrawWinForm::RefreshTaskTexts() {
     check("OpVetvi", w_.OpVetvi);
     check("FireVetvi", w_.FireVetvi);
     if (QAction* a = Action("MOrientBr")) a->setEnabled(w_.MOrientBrEnabled);
-    const int c = w_.PanelSostColour;
+    const int c = w_.PanelSost == w_.TaskPanelText ? w_.PanelSostColour : 0;
     panelSost_->setStyleSheet(
         QString("color: rgb(%1,%2,%3)").arg(c & 0xFF).arg((c >> 8) & 0xFF).arg((c >> 16) & 0xFF));
 }
