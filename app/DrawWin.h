@@ -318,6 +318,92 @@ public:
     void SetRubberPen(TCanvas& canvas) const;
     // Enters a tool mode: ends the tool in progress, sets cursor and button.
     void SetToolMode(int32_t mode);
+    // Tasks, result displays and service commands (DrawWinTasks.cpp, DrawWinService.cpp).
+    // The branch the property panel shows; <= 0 when none.
+    int32_t CurrentBranchNumber = 0;
+    std::string CurrentBranchName;
+    int32_t CurrentBranchPlaPosition = 0;
+    // 0 normal distribution, 2 ventilation-device failure, 3 fire.
+    int32_t EmergencyMode = 0;
+    int32_t FireBranchNumber = 0;
+    std::string FireBranchName;
+    int32_t CurrentPlaPosition = 0;
+    // The next flow-display command switches flows on instead of toggling.
+    bool ForceFlowDisplay = false;
+    int32_t BranchMarkColour = 255;
+    std::string PhotoFileName;
+    // Check marks of the mark menus; MOrientBr is never enabled.
+    bool OpVetvi = false, FireVetvi = false;
+    bool MOrientBrEnabled = false;
+    // The status panel's text as the last task left it, and its colour (red
+    // after an emergency task); other texts of the panel show in black.
+    std::string TaskPanelText;
+    int32_t PanelSostColour = 0;
+    // The option "Путь к позиции ПЛА по умолчанию": PLA documents in "pla".
+    bool PlaPathDefault = true;
+    // What the picture viewer is asked to show.
+    struct TPictureRequest {
+        TBitmap32 Picture;
+        int Layout = 1; // 0 wide (horizontal scroll bar) .. 3 tall (vertical)
+        std::string Caption;
+    };
+    // Windows of other parts, connected at start-up; unset ones say the
+    // window is not available.
+    std::function<void(const TPictureRequest&)> ShowPictureViewer;
+    std::function<void(const std::vector<std::string>& entries)> ShowPlaList;
+    std::function<void()> ShowNavigator;
+    std::function<void()> ShowDataWindow;
+    // The plan picture to the clipboard and back (the form's picture).
+    std::function<void()> CopyPlanToClipboard;
+
+    // The current figure into the current-branch state and PhotoFileName.
+    void NoteCurrentBranch();
+    // Tasks: true when the calculation ran to its end and its results show.
+    bool Zad_ERClick();
+    bool Zad_OtkazVUClick();
+    bool Zad_PojarClick();
+    void qoutExecute();
+    void MArrowQClick();
+    void MDAVLClick();
+    void MPrDataClick();
+    void MOrientBrClick();
+    void OpVetviClick();
+    void FireVetviClick();
+    void NormVozdClick();
+    void MRotateBrClick();
+    void MResteNBrClick();
+    void MResetNENdClick();
+    void MResetBranchClick();
+    void MResetBranchAllClick();
+    void NBrnSearchClick();
+    void NNodeSearchClick();
+    void NPlaSearchClick();
+    void ChangeScaleClick();
+    void BPlaClick();
+    void ToolButtonImageClick();
+    void ToolButtonClBrdClick();
+    void GenButtonClick();
+    void ToolButtonNavigatorClick();
+    void MContHelpClick();
+    void TBAddBaseClick();
+    void TBZamStClick();
+    // Viewer layout for a picture's width / height.
+    static int PictureLayout(double ratio);
+    // Document names tried for a PLA position and the accident kinds set:
+    // the first, then the fallback.
+    static std::pair<std::string, std::string> PlaDocumentNames(int32_t position,
+                                                                const std::array<bool, 6>& kinds);
+
+private:
+    void PublishTaskState();
+    void RefreshPropertyPanel();
+    void SetFlowDisplay(bool on);
+    void SetArrowDisplay(bool on);
+    void ShowTaskResults();
+    // Selects the current branch's row for a task; false when it has none.
+    bool SelectTaskBranch();
+    void CentreOnCurrentFigure();
+    void ResetCommandDone();
 
 private:
     void FitView(const TRect& extent);

@@ -14,6 +14,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     arv::InstallQtServices();
+    // Pictures of the libraries, the plan and the photos are read through it.
     arv::InstallQtBitmapCodec();
     arv::TQtFieldDialog fieldDialog;
     arv::InstallFieldDialog(&fieldDialog);

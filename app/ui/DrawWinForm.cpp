@@ -214,6 +214,7 @@ void TIDrawWinForm::BuildMenus() {
     AddAction(view, "ZoomOut", "Уменьшить", [this] { w_.ZoomOutClick(); });
     AddAction(view, "ZoomRect", "Увеличить область", [this] { w_.ZoomRectClick(); });
     AddAction(view, "ViewAll", "Показать всё", [this] { w_.ViewAllClick(); });
+    BuildTaskMenus(view);
 
     BuildSchemeMenus();
 }
@@ -225,15 +226,18 @@ void TIDrawWinForm::BuildToolBar() {
         bar->addAction(actions_[name]);
     bar->addSeparator();
     auto* data = bar->addAction(U("Окно расчетных данных"));
-    data->setObjectName("ShowData");
-    connect(data, &QAction::triggered, this, [] {
+    data->setObjectName("GenButton");
+    w_.ShowDataWindow = [] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "Form1") {
                 w->show();
                 w->raise();
                 w->activateWindow();
             }
-    });
+    };
+    connect(data, &QAction::triggered, this, [this] { Run([this] { w_.GenButtonClick(); }); });
+    actions_["GenButton"] = data;
+    BuildTaskToolButtons(bar);
     bar->addSeparator();
     layerBox_ = new QComboBox;
     layerBox_->setObjectName("ComboBox1");
@@ -285,6 +289,7 @@ void TIDrawWinForm::RefreshTexts() {
     for (int i = 0; i < 3; ++i) panels_[i]->setText(ToQString(w_.StatusPanels[i]));
     panelSost_->setText(ToQString(w_.PanelSost));
     RefreshSchemeChecks();
+    RefreshTaskTexts();
     QStringList items;
     for (const std::string& s : w_.LayerBoxItems) items << ToQString(s);
     QStringList current;

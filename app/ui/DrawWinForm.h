@@ -24,6 +24,7 @@ class QMouseEvent;
 class QScrollBar;
 class QTimer;
 class QWindow;
+class QToolBar;
 
 namespace arv {
 
@@ -77,6 +78,10 @@ private:
                        std::function<void()> click, bool checkable = false);
     void BuildMenus();
     void BuildToolBar();
+    // The task, result-display and service commands.
+    void BuildTaskMenus(QMenu* view);
+    void BuildTaskToolButtons(QToolBar* bar);
+    void RefreshTaskTexts();
     void RebuildBookmarkMenu();
     void Run(const std::function<void()>& command);
     void RefreshTexts();

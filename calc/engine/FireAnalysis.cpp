@@ -51,11 +51,23 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
     Rasc_ERClick(t, c);
     if (!NaturalRunSucceeded(c)) return false;
     t.NormalResults.MarkStale();
+    // A declined question on the thermal depression puts back the kind of
+    // the natural run that just ended: no fire results are shown that were
+    // never computed.
+    struct TKindGuard {
+        TCalcContext& c;
+        char kind, mode;
+        bool keep = false;
+        ~TKindGuard() {
+            if (keep) return;
+            c.CalcOptions[2] = kind;
+            c.CalcOptions[40] = mode;
+        }
+    } kindGuard{c, c.CalcOptions[2], c.CalcOptions[40]};
     c.CalcOptions[2] = 'P';
     c.CalcOptions[40] = 'N';
     TTextFileWriter file(ProgramDir() + "rvust.txt");
     SetScreenCursor(TCursor::HourGlass);
-    std::fill(c.ReversedBranchMark.begin(), c.ReversedBranchMark.end(), 0);
     TMemo& page = t.MemoUst;
     page.Add(Ru("АНАЛИЗ УСТОЙЧИВОСТИ ПРОВЕТРИВАНИЯ ПРИ ПОЖАРЕ"));
     file.WriteLine(Ru("Анализ устойчивости проветривания при пожаре"));
@@ -93,6 +105,8 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
         h = CellNumber(g.Cells(18, r));
         SetScreenCursor(TCursor::HourGlass);
     }
+    kindGuard.keep = true;
+    std::fill(c.ReversedBranchMark.begin(), c.ReversedBranchMark.end(), 0);
 
     PrepareNetwork(t, c);
     if (c.CalcErrorFlag != 0) return false;

@@ -97,9 +97,22 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
     if (!NaturalRunSucceeded(c)) return false;
     TTextFileWriter file(ProgramDir() + "rvust.txt");
     TWaitCursor wait;
+    // The kind is 'U' while the regulator window may open (it must not write
+    // into the table then), but a refusal or a cancelled question puts back
+    // the kind of the natural run that just ended: no results of an analysis
+    // that never ran are shown.
+    struct TKindGuard {
+        TCalcContext& c;
+        char kind, mode;
+        bool keep = false;
+        ~TKindGuard() {
+            if (keep) return;
+            c.CalcOptions[2] = kind;
+            c.CalcOptions[40] = mode;
+        }
+    } kindGuard{c, c.CalcOptions[2], c.CalcOptions[40]};
     c.CalcOptions[2] = 'U';
     c.CalcOptions[40] = 'N';
-    std::fill(c.ReversedBranchMark.begin(), c.ReversedBranchMark.end(), 0);
     t.MemoPotr.Clear();
     c.StabilityText.clear();
     c.StabilityTableText.clear();
@@ -136,6 +149,8 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
         double typed = 0;
         if (TryCellToFloat(FR_Okno().ResistanceText(), typed)) failed = typed;
     }
+    kindGuard.keep = true;
+    std::fill(c.ReversedBranchMark.begin(), c.ReversedBranchMark.end(), 0);
 
     const std::string failedText = PointFormat("%8.4f", {failed});
     const int unit = c.CalcOptions.FlowUnit == 0 ? 1 : c.CalcOptions.FlowUnit;

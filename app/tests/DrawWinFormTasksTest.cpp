@@ -1,0 +1,95 @@
+// The task and service commands in the real main window, offscreen.
+#include "app/ui/ProgramStart.h"
+
+#include "calc/window/DataWindowController.h"
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+#include "platform/qt/QtText.h"
+#include "platform/testing/ScriptedServices.h"
+#include "platform/testing/TestFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace arv;
+
+namespace {
+
+struct FormTasksTest : ::testing::Test {
+    std::filesystem::path dir = test::MakeTestFolder();
+    std::string saved = ProgramDir();
+    test::TScriptedMessages messages;
+    test::TScriptedDialogs dialogs;
+    std::unique_ptr<TProgramWindows> p;
+    FormTasksTest() {
+        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
+        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
+                                   dir / "SampleMine.grh");
+        SetProgramDir(dir.string());
+        p = StartProgram({(dir / "SampleMine.grh").string()});
+        QApplication::processEvents();
+    }
+    ~FormTasksTest() override {
+        messages.AllowAny();
+        p.reset();
+        SetProgramDir(saved);
+    }
+    QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
+    QLabel* PanelSost() { return p->IDrawWinForm->findChild<QLabel*>("PanelSost"); }
+};
+
+} // namespace
+
+TEST_F(FormTasksTest, MenusAndButtonsRunTheCommands) {
+    for (const char* name : {"Zad_ER",          "Zad_OtkazVU",
+                             "Zad_Pojar",       "MQData",
+                             "MArrowQ",         "MDAVL",
+                             "MPrData",         "MOrientBr",
+                             "OpVetvi",         "FireVetvi",
+                             "NormVozd",        "MRotateBr",
+                             "MResteNBr",       "MResetNENd",
+                             "MResetBranch",    "MResetBranchAll",
+                             "NBrnSearch",      "NNodeSearch",
+                             "NPlaSearch",      "ChangeScale",
+                             "MContHelp",       "BPla",
+                             "ToolButtonImage", "ToolButtonClBrd",
+                             "GenButton",       "ToolButtonNavigator",
+                             "TBAddBase",       "TBZamSt"})
+        EXPECT_NE(nullptr, Action(name)) << name;
+    EXPECT_FALSE(Action("MOrientBr")->isEnabled());
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_V), Action("NBrnSearch")->shortcut());
+    EXPECT_EQ(Ru("Найти позицию ПЛА"), FromQString(Action("NPlaSearch")->text()));
+
+    TIDrawWin& w = *p->DrawWin;
+    Action("Zad_ER")->trigger();
+    EXPECT_EQ(Ru("Нормальное воздухораспределение"), FromQString(PanelSost()->text()));
+    EXPECT_TRUE(Action("MQData")->isChecked());
+    // The first flow switch after a task keeps them on, the next one hides them.
+    Action("MQData")->trigger();
+    EXPECT_TRUE(Action("MQData")->isChecked());
+    Action("MQData")->trigger();
+    EXPECT_FALSE(Action("MQData")->isChecked());
+    EXPECT_FALSE(w.MQData);
+
+    // Red only while the panel shows the emergency task's text.
+    w.PanelSost = w.TaskPanelText = Ru("Пожар в ветви 5 Лава 1 восточная");
+    w.PanelSostColour = 255;
+    p->IDrawWinForm->RedrawPlan();
+    EXPECT_TRUE(PanelSost()->styleSheet().contains("rgb(255,0,0)"));
+    Action("MsxVent")->trigger();
+    EXPECT_TRUE(PanelSost()->styleSheet().contains("rgb(0,0,0)"));
+
+    // The plan picture goes to the clipboard.
+    QApplication::clipboard()->clear();
+    Action("ToolButtonClBrd")->trigger();
+    EXPECT_EQ(p->IDrawWinForm->PlanImage().size(), QApplication::clipboard()->image().size());
+    // The data window button shows the data window.
+    p->Form1->hide();
+    Action("GenButton")->trigger();
+    EXPECT_TRUE(p->Form1->isVisible());
+}
