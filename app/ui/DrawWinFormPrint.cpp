@@ -4,6 +4,7 @@
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/PrintWindows.h"
 #include "app/ui/SmallWindowsUi.h"
+#include "platform/qt/QtText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,17 +90,27 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
     connect(comboBox2_, &QComboBox::activated, this,
             [this](int item) { Run([this, item] { w_.ComboBox2Change(item); }); });
     bar->addWidget(comboBox2_);
-    QAction* nav = bar->addAction(U("Обзор"));
-    nav->setObjectName("ToolButtonNavigator");
-    nav->setToolTip(U("Обзор"));
-    connect(nav, &QAction::triggered, this, [] {
+    // The navigator button of the tool bar and the photo button show these.
+    w_.ShowNavigator = [] {
         if (TFormNavigator* n = FormNavigator()) {
             n->show();
             n->raise();
             n->FormActivate();
         }
-    });
-    actions_["ToolButtonNavigator"] = nav;
+    };
+    w_.ShowPictureViewer = [this](const TIDrawWin::TPictureRequest& request) {
+        TFormImage* f = FormImage();
+        if (!f) return;
+        const std::string& folder = WindowState().PhotoFolder;
+        f->State().PhotoFolder = folder.empty() ? w_.ProgramDirPath + "Foto" : folder;
+        f->State().PhotoFileName = request.Caption;
+        f->State().PictureScaleStep = 0;
+        f->setWindowTitle(ToQString(request.Caption));
+        if (f->ShowPicture()) {
+            f->show();
+            f->raise();
+        }
+    };
 }
 
 void TIDrawWinForm::RefreshPrintControls() {
