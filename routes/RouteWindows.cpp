@@ -34,9 +34,9 @@ constexpr TToolText kTools[RouteToolCount] = {
     {"ToolWayClose", "Закрыть форму 'Маршруты'"},
 };
 
-constexpr const char* kPeopleHeadings[] = {"Откуда", "Узел", "Куда", "Ветвь", "Длина",
-                                           "Продолжительность", "Маршрут"};
-constexpr const char* kSaverHeadings[] = {"Отделение", "Откуда", "Куда", "Длина",
+constexpr const char* kPeopleHeadings[] = {
+    "Откуда", "Узел", "Куда", "Ветвь", "Длина", "Продолжительность", "Маршрут"};
+constexpr const char* kSaverHeadings[] = {"Отделение",         "Откуда", "Куда", "Длина",
                                           "Продолжительность", "Маршрут"};
 
 void Error(const char* utf8) {
@@ -196,8 +196,7 @@ std::vector<std::string> PlaDocumentNames(const std::string& entry) {
     if (digits == 0) return names;
     const std::string position = entry.substr(0, digits);
     // The accident letter follows the number; fire has none.
-    if (digits < entry.size() && entry[digits] != ' ')
-        add(position + entry[digits] + ".doc");
+    if (digits < entry.size() && entry[digits] != ' ') add(position + entry[digits] + ".doc");
     add(position + ".doc");
     return names;
 }

@@ -1,5 +1,6 @@
 // The route windows driven as the tool bar and the tables drive them, over a
 // host that stands in for the main window.
+#include "routes/RouteWindows.h"
 #include "calc/files/NetworkDataText.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -7,7 +8,6 @@
 #include "platform/testing/RecordingOpener.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
-#include "routes/RouteWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -321,7 +321,7 @@ TEST_F(RouteWindowsTest, RescueRouteFromTheEndNodeOfItsStartBranch) {
     EXPECT_EQ("1 Ствол", Cell(1, 1));
     EXPECT_EQ("5 Штрек", Cell(2, 1));
     EXPECT_EQ("2,3", Cell(5, 1));
-    EXPECT_EQ(3, Table().RowCount()); // one route row and an empty one
+    EXPECT_EQ(2, Table().RowCount()); // the heading and the one route
 }
 
 TEST_F(RouteWindowsTest, StoringTwiceKeepsOneSetPerPositionAndOthersUntouched) {
@@ -511,7 +511,7 @@ TEST_F(RouteWindowsTest, RouteTextsBecomeBranchLists) {
 TEST_F(RouteWindowsTest, BranchHeightsIgnoreNumbersOutsideTheArrays) {
     TModGrid& g = t.TablDan;
     g.SetRowCount(9);
-    const char* rows[][2] = {{"2", "1,5"}, {"3", "0.8"}, {"0", "7"},     {"-5", "7"},
+    const char* rows[][2] = {{"2", "1,5"},  {"3", "0.8"},   {"0", "7"},  {"-5", "7"},
                              {"3002", "7"}, {"99999", "7"}, {"abc", "7"}};
     for (int i = 0; i < 7; ++i) {
         g.SetCells(0, 2 + i, rows[i][0]);
@@ -583,8 +583,8 @@ TEST_F(RouteWindowsTest, WorkplaceListAndItsEmptyLastRow) {
 TEST_F(RouteWindowsTest, StoredRowsSurviveTheDrawingsDataText) {
     FireMode(7);
     w.WayWorkerClick();
-    const char* cells[] = {"6 Лава;1", "Из начального (7)", "свежая струя", "",
-                           "140 м",    "3 мин",             "6,1"};
+    const char* cells[] = {"6 Лава;1", "Из начального (7)", "свежая струя", "", "140 м", "3 мин",
+                           "6,1"};
     for (int c = 0; c < 7; ++c) Table().SetCells(c, 1, Ru(cells[c]));
     Table().SetCells(0, 2, Ru("6 Лава"));
     Table().SetCells(6, 2, Ru("Путь не найден"));
@@ -609,12 +609,11 @@ TEST_F(RouteWindowsTest, StoredRowsSurviveTheDrawingsDataText) {
 }
 
 TEST_F(RouteWindowsTest, PlaDocumentNamesAndOpening) {
-    EXPECT_EQ((Names{"12Пожар.doc", "12.doc"}),
-              [] {
-                  Names n;
-                  for (auto& s : PlaDocumentNames(Ru("12 Пожар"))) n.push_back(Cp1251ToUtf8(s));
-                  return n;
-              }());
+    EXPECT_EQ((Names{"12Пожар.doc", "12.doc"}), [] {
+        Names n;
+        for (auto& s : PlaDocumentNames(Ru("12 Пожар"))) n.push_back(Cp1251ToUtf8(s));
+        return n;
+    }());
     EXPECT_EQ(3u, PlaDocumentNames(Ru("12а Взрыв")).size());
     EXPECT_EQ("12" + Ru("а") + ".doc", PlaDocumentNames(Ru("12а Взрыв"))[1]);
     EXPECT_EQ(1u, PlaDocumentNames(Ru("Пожар")).size());
@@ -640,8 +639,8 @@ TEST_F(RouteWindowsTest, PlaDocumentNamesAndOpening) {
     EXPECT_EQ(host.plaFolder + "/12" + Ru("а") + ".doc", opener.Opened()[0]);
     std::ofstream(dir / "pla" / "12аВзрыв.doc") << "x";
     opener.SetResult(false);
-    messages.Expect(mrOk, "Проверьте наличие WinWord или файла " +
-                              Cp1251ToUtf8(host.plaFolder) + "/12аВзрыв.doc");
+    messages.Expect(mrOk, "Проверьте наличие WinWord или файла " + Cp1251ToUtf8(host.plaFolder) +
+                              "/12аВзрыв.doc");
     EXPECT_TRUE(w.BitBtnShowClick());
     EXPECT_EQ(2u, opener.Opened().size());
 }
