@@ -234,7 +234,14 @@ void TRouteWindows::SetRouteToolState(int state, bool enabled) {
     };
     if (state < 0 || state > 4) return;
     if (state <= 2 && !FireMode()) return;
-    for (int tool : groups[state]) ToolEnabled[static_cast<size_t>(tool)] = enabled;
+    for (int tool : groups[state]) SetTool(tool, enabled);
+}
+
+void TRouteWindows::SetTool(int tool, bool enabled) {
+    bool& slot = ToolEnabled[static_cast<size_t>(tool)];
+    if (slot == enabled) return;
+    slot = enabled;
+    if (ToolsChanged) ToolsChanged();
 }
 
 void TRouteWindows::Refresh() {
@@ -332,7 +339,7 @@ void TRouteWindows::OpenRoutes(int kind) {
     if (FireMode()) {
         if (kind == RouteFormPeople)
             for (int tool : {ToolChoose, ToolList, ToolTrash, ToolWayOpen, ToolWayClose})
-                ToolEnabled[static_cast<size_t>(tool)] = true;
+                SetTool(tool, true);
         LoadPLA(kind, host_.CurrentPlaPosition());
         f.TextMain = Ru("Ветвь ") + IntToStr(host_.FireBranchNumber()) + "  " +
                      host_.FireBranchName() + Ru("             Позиция ПЛА №") +
@@ -340,8 +347,7 @@ void TRouteWindows::OpenRoutes(int kind) {
     } else {
         LoadPLA(kind, position);
         for (int t = 0; t < RouteToolCount; ++t)
-            ToolEnabled[static_cast<size_t>(t)] =
-                t == ToolView || t == ToolWayOpen || t == ToolWayClose;
+            SetTool(t, t == ToolView || t == ToolWayOpen || t == ToolWayClose);
         host_.SetCurrentPlaPosition(position);
         f.TextMain = Ru("Позиция ПЛА № ") + IntToStr(position);
     }
@@ -586,7 +592,7 @@ void TRouteWindows::ToolCreateClick() {
     ToolViewClick();
     host_.SetDrawingModified();
     if (Filled(g, 5, row))
-        for (int t : {ToolView, ToolEdit, ToolSave}) ToolEnabled[static_cast<size_t>(t)] = true;
+        for (int t : {ToolView, ToolEdit, ToolSave}) SetTool(t, true);
 }
 
 void TRouteWindows::ToolViewClick() {

@@ -163,8 +163,9 @@ public:
     TRouteForm* People() { return Open(RouteFormPeople); }
     TRouteForm* Saver() { return Open(RouteFormSaver); }
 
-    // Tool bar.
+    // Tool bar; the window is told when a button's state changes.
     std::array<bool, RouteToolCount> ToolEnabled{};
+    std::function<void()> ToolsChanged;
     void SetRouteToolState(int state, bool enabled);
 
     // Shown route and picking on the plan.
@@ -217,6 +218,7 @@ private:
     void OpenRoutes(int kind);
     void CreateForm(int kind);
     void FreeForm();
+    void SetTool(int tool, bool enabled);
     void SetCreateState(int row);
     void PushRoute();
     void Redraw();

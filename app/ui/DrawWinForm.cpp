@@ -141,6 +141,7 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
+    BuildRoutes();
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());

@@ -70,6 +70,11 @@ private:
     void RefreshTexts();
     void PaintMarker(QImage& image);
 
+    // Route windows: the "Маршруты" menu, the route tool bar and picking on
+    // the plan (DrawWinFormRoutes.cpp); the state is private to that file.
+    void BuildRoutes();
+    std::shared_ptr<void> routesUi_;
+
     TIDrawWin& w_;
     TPlanWidget* plan1_ = nullptr;
     QScrollBar* scrollBar1_ = nullptr;
