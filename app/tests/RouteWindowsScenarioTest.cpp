@@ -6,6 +6,7 @@
 #include "app/ui/PlanPainter.h"
 #include "app/ui/ProgramStart.h"
 #include "calc/engine/FireAnalysis.h"
+#include "calc/window/DataWindowController.h"
 #include "platform/qt/GridView.h"
 #include "routes/ui/RouteFormWindow.h"
 
@@ -248,6 +249,128 @@ TEST_F(RouteScenarioTest, RescueTeamToTheFireAfterAFire) {
     EXPECT_EQ("9 " + Cp1251ToUtf8(Name(9)), Cell(1, 1));
     EXPECT_EQ("3 " + Cp1251ToUtf8(Name(3)), Cell(2, 1));
     EXPECT_EQ(rebuilt, Cell(5, 1));
+}
+
+} // namespace
+} // namespace arv::test
+
+namespace arv::test {
+namespace {
+
+// The program's windows: the menu opens the miners' window, the tool bar and
+// a press on the plan fill its table, and the plan shows the route.
+struct RouteWindowsUiTest : ::testing::Test {
+    std::filesystem::path dir = MakeTestFolder();
+    std::string saved = ProgramDir();
+    TScriptedMessages messages;
+    std::unique_ptr<TProgramWindows> p;
+    RouteWindowsUiTest() {
+        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
+        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
+                                   dir / "SampleMine.grh");
+        SetProgramDir(dir.string());
+        p = StartProgram({(dir / "SampleMine.grh").string()});
+        p->IDrawWinForm->showNormal();
+        p->IDrawWinForm->resize(1000, 700);
+        QApplication::processEvents();
+        p->DrawWin->ViewAllClick();
+    }
+    ~RouteWindowsUiTest() override {
+        p.reset();
+        WindowState() = TWindowState{};
+        SetProgramDir(saved);
+    }
+    bool Enabled(const char* tool) { return p->IDrawWinForm->Action(tool)->isEnabled(); }
+    // A left press on the plan at a screen point.
+    void PressPlan(TPoint at) {
+        QWidget* plan = p->IDrawWinForm->PaintBox1();
+        const QPointF local(at.x, at.y);
+        QMouseEvent press(QEvent::MouseButtonPress, local, plan->mapToGlobal(local), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(plan, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, plan->mapToGlobal(local),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(plan, &release);
+    }
+};
+
+TEST_F(RouteWindowsUiTest, MinersWindowFromTheMenuAndTheToolBar) {
+    for (int i = 0; i < routes::RouteToolCount; ++i)
+        EXPECT_FALSE(Enabled(routes::RouteToolName(i))) << i;
+    // Outside fire mode, with no branch chosen, there is nothing to show.
+    messages.Expect(mrOk, "Для выбранного объекта отсутствует позиция ПЛА");
+    p->IDrawWinForm->Action("WayWorker")->trigger();
+    EXPECT_EQ(nullptr, routes::RouteFormWindow());
+
+    // What a fire task in branch 3 leaves behind.
+    TNetworkTables& t = DataWindowController().Tables();
+    t.TablDan.SetCurrent(0, 4);
+    t.TablDan.SetCells(18, 4, "5");
+    messages.Expect(mrYes);
+    messages.AllowAny();
+    ASSERT_TRUE(Rasc_PogClick(t, DataWindowController().CalcContext()));
+    // The plan now asks for the fire picture, which this program folder
+    // lacks; that notice may come with any redraw below.
+    WindowState().EmergencyMode = 3;
+    WindowState().EmergencyBranch = 3;
+
+    p->IDrawWinForm->Action("WayWorker")->trigger();
+    QApplication::processEvents();
+    routes::TRouteFormWindow* form = routes::RouteFormWindow();
+    ASSERT_NE(nullptr, form);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ("Маршруты вывода горнорабочих", form->windowTitle().toStdString());
+    for (const char* on : {"ToolChoose", "ToolList", "ToolTrash", "ToolWayOpen", "ToolWayClose"})
+        EXPECT_TRUE(Enabled(on)) << on;
+    EXPECT_FALSE(Enabled("ToolCreate"));
+
+    // The face picked on the plan.
+    TModGrid& table = form->Form().InfoWayPeople;
+    form->InfoWayPeople()->setCurrentIndex(form->InfoWayPeople()->FromGrid(0, 1));
+    p->IDrawWinForm->Action("ToolChoose")->trigger();
+    EXPECT_TRUE(form->isMinimized());
+    PressPlan(Middle(p->DrawWin->Doc(), 5));
+    EXPECT_EQ("5 Лава 1 восточная", Cp1251ToUtf8(table.Cells(0, 1)));
+    EXPECT_FALSE(form->isMinimized());
+
+    // The target from the drop-down the cell shows.
+    form->InfoWayPeople()->setCurrentIndex(form->InfoWayPeople()->FromGrid(2, 1));
+    QApplication::processEvents();
+    QComboBox* combo = form->ComboBox1();
+    ASSERT_TRUE(combo->isVisible());
+    EXPECT_EQ(3, combo->count());
+    emit combo->activated(0);
+    EXPECT_FALSE(combo->isVisible());
+    EXPECT_EQ("ближайший узел поверхности", Cp1251ToUtf8(table.Cells(2, 1)));
+    form->InfoWayPeople()->setCurrentIndex(form->InfoWayPeople()->FromGrid(1, 1));
+    EXPECT_TRUE(Enabled("ToolCreate"));
+
+    // Built and shown in green on the plan the window painted.
+    const QImage before = p->IDrawWinForm->PlanImage().convertToFormat(QImage::Format_RGB32);
+    p->IDrawWinForm->Action("ToolCreate")->trigger();
+    EXPECT_EQ("7,8,6,4,2,11,12", Cp1251ToUtf8(table.Cells(6, 2)));
+    const QImage after = p->IDrawWinForm->PlanImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(GreenPixels(after), GreenPixels(before) + 100);
+    EXPECT_TRUE(Enabled("ToolView") && Enabled("ToolEdit") && Enabled("ToolSave"));
+
+    // Route edit mode: a press on the incline's fan excludes it.
+    messages.Expect(mrOk, "Выберите исключаемую ветвь");
+    p->IDrawWinForm->Action("ToolEdit")->trigger();
+    EXPECT_EQ(21, p->DrawWin->DrawMode);
+    PressPlan(Middle(p->DrawWin->Doc(), 12));
+    EXPECT_EQ(1, p->DrawWin->DrawMode);
+    EXPECT_EQ("7,9,10", Cp1251ToUtf8(table.Cells(6, 2)));
+
+    // Stored and closed from the tool bar.
+    p->IDrawWinForm->Action("ToolSave")->trigger();
+    EXPECT_TRUE(p->DrawWin->DrawingModified);
+    messages.Expect(mrNo, "Сохранить изменения в файл?");
+    p->IDrawWinForm->Action("ToolWayClose")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(nullptr, routes::RouteFormWindow());
+    for (int i = 0; i < routes::RouteToolCount; ++i)
+        EXPECT_FALSE(Enabled(routes::RouteToolName(i))) << i;
+    EXPECT_EQ("7,9,10", Cp1251ToUtf8(t.TempTableM.Cells(7, t.TempTableM.RowCount() - 1)));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -171,9 +172,14 @@ void TRouteFormWindow::Refresh() {
 }
 
 bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Leaving the drop-down for another control of this window; the window
+    // losing the desktop's focus, or the drop-down's own list, is no exit.
     if (!detached_ && watched == combo_ && event->type() == QEvent::FocusOut && !refreshing_ &&
-        combo_->isVisible() && !combo_->view()->isVisible())
-        w_.ComboBox1Exit(combo_->currentIndex());
+        combo_->isVisible() && !combo_->view()->isVisible()) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            w_.ComboBox1Exit(combo_->currentIndex());
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -204,6 +210,7 @@ void TRouteFormWindow::StoreLayout() {
 
 void TRouteFormWindow::Detach() {
     detached_ = true;
+    if (gOpenWindow == this) gOpenWindow = nullptr;
     hide();
     // The table goes now: its model goes with the form.
     delete grid_;
