@@ -114,6 +114,11 @@ private:
     void BuildToolModes();
     void SyncToolModes();
 
+    // Route windows: the "Маршруты" menu, the route tool bar and picking on
+    // the plan (DrawWinFormRoutes.cpp); the state is private to that file.
+    void BuildRoutes();
+    std::shared_ptr<void> routesUi_;
+
     TIDrawWin& w_;
     TPlanWidget* plan1_ = nullptr;
     QScrollBar* scrollBar1_ = nullptr;

@@ -1,0 +1,59 @@
+#include "app/DrawWinRoutes.h"
+
+#include "document/Branch.h"
+#include "platform/Files.h"
+
+namespace arv {
+
+int32_t TDrawWinRouteHost::EmergencyMode() {
+    return WindowState().EmergencyMode;
+}
+
+int32_t TDrawWinRouteHost::FireBranchNumber() {
+    return WindowState().EmergencyBranch;
+}
+
+std::string TDrawWinRouteHost::FireBranchName() {
+    const int32_t number = FireBranchNumber();
+    for (int32_t i = 0; i < w_.Doc().Count(); ++i)
+        if (TGBranch* b = w_.Doc().BranchAt(i); b && b->number == number) return b->name;
+    return {};
+}
+
+bool TDrawWinRouteHost::CurrentBranch(int32_t& number, std::string& name, int32_t& plaPosition) {
+    auto* b = dynamic_cast<TGBranch*>(w_.Doc().CurrentFigure());
+    if (!b) return false;
+    number = b->number;
+    name = b->name;
+    plaPosition = b->Caption(3).a;
+    return true;
+}
+
+void TDrawWinRouteHost::SetRouteDisplay(bool show, const std::vector<int32_t>& branches) {
+    TWindowState& ws = WindowState();
+    ws.ShowRoute = show ? 1 : 0;
+    ws.RouteBranches = branches;
+}
+
+void TDrawWinRouteHost::SetToolMode(int32_t mode) {
+    // Through the window's tools, so the cursor and the pressed button follow.
+    w_.SetToolMode(mode);
+}
+
+void TDrawWinRouteHost::SetMsxPlaChecked(bool checked) {
+    w_.MsxPLA = checked;
+    WindowState().MsxPLA = checked;
+}
+
+void TDrawWinRouteHost::SetPlaSchemeShown(bool shown) {
+    w_.Doc().display.plaView = shown ? 1 : 0;
+}
+
+std::string TDrawWinRouteHost::PlaFolder() {
+    if (w_.Settings.PLAPath || WindowState().PlaFolder.empty()) return ProgramDir() + "pla";
+    std::string folder = WindowState().PlaFolder;
+    while (folder.size() > 1 && IsPathDelimiter(folder.back())) folder.pop_back();
+    return folder;
+}
+
+} // namespace arv

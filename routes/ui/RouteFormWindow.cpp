@@ -1,0 +1,311 @@
+#include "routes/ui/RouteFormWindow.h"
+
+#include "platform/qt/GridView.h"
+#include "platform/qt/QtText.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace arv::routes {
+
+namespace {
+
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QPointer<TRouteFormWindow> gOpenWindow;
+
+} // namespace
+
+TRouteFormWindow::TRouteFormWindow(TRouteWindows& controller, TRouteForm& form, QWidget* owner)
+    : QWidget(owner, Qt::Window), w_(controller), form_(form) {
+    setObjectName(form.Name());
+    setWindowTitle(ToQString(form.Caption()));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    auto* top = new QWidget;
+    top->setObjectName("Panel1");
+    auto* topLayout = new QHBoxLayout(top);
+    textMain_ = new QLabel;
+    textMain_->setObjectName("TextMain");
+    QFont bold = textMain_->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 1);
+    textMain_->setFont(bold);
+    textMain_->setStyleSheet("color: rgb(255, 0, 0);");
+    topLayout->addWidget(textMain_);
+
+    pages_ = new QTabWidget;
+    pages_->setObjectName("PageWay");
+    auto* routesPage = new QWidget;
+    auto* routesLayout = new QVBoxLayout(routesPage);
+    routesLayout->setContentsMargins(2, 2, 2, 2);
+    grid_ = new TGridView(form.InfoWayPeople);
+    grid_->setObjectName("InfoWayPeople");
+    routesLayout->addWidget(grid_);
+    pages_->addTab(routesPage, U("Маршруты"));
+    pages_->addTab(BuildSettingsPage(),
+                   U(form.Kind() == RouteFormPeople ? "Настройки" : "Параметры"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(top);
+    layout->addWidget(pages_, 1);
+
+    // The drop-down lies over a cell of the table, hidden until a cell asks.
+    combo_ = new QComboBox(grid_->viewport());
+    combo_->setObjectName("ComboBox1");
+    combo_->hide();
+    combo_->installEventFilter(this);
+    connect(combo_, &QComboBox::activated, this, [this](int index) { w_.ComboBox1Change(index); });
+    // A press on the current cell selects it again, as the table's own
+    // selection handler expects.
+    connect(grid_, &QAbstractItemView::pressed, this, [this](const QModelIndex& index) {
+        const TGridCoord c = grid_->ToGrid(index);
+        if (c.X == form_.InfoWayPeople.Col() && c.Y == form_.InfoWayPeople.Row())
+            w_.InfoWayPeopleSelectCell(c.X, c.Y);
+    });
+
+    resize(form.Width, form.Height);
+    for (size_t c = 0; c < form.ColWidths.size(); ++c)
+        grid_->setColumnWidth(static_cast<int>(c), form.ColWidths[c]);
+    gOpenWindow = this;
+    Refresh();
+}
+
+TRouteFormWindow::~TRouteFormWindow() = default;
+
+QButtonGroup* TRouteFormWindow::RadioGroup(QWidget* box, const std::vector<const char*>& items,
+                                           int checked) {
+    auto* group = new QButtonGroup(box);
+    auto* layout = new QVBoxLayout(box);
+    for (size_t i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(U(items[i]));
+        group->addButton(b, static_cast<int>(i));
+        layout->addWidget(b);
+        if (static_cast<int>(i) == checked) b->setChecked(true);
+    }
+    return group;
+}
+
+QWidget* TRouteFormWindow::BuildSettingsPage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    if (form_.Kind() == RouteFormSaver) {
+        auto* atmosphere = new QGroupBox(U(" Атмосфера "));
+        atmosphere->setObjectName("RGAtmosohera");
+        atmosphere_ = RadioGroup(atmosphere, {"непригодная для дыхания", "пригодная для дыхания"},
+                                 form_.RGAtmosohera);
+        connect(atmosphere_, &QButtonGroup::idClicked, this,
+                [this](int id) { w_.RGAtmosoheraClick(id); });
+        layout->addWidget(atmosphere);
+        auto* work = new QGroupBox(U(" Работы "));
+        work->setObjectName("RGWork");
+        workBox_ = work;
+        work_ = RadioGroup(work, {"разведка", "ликвидация аварии", "транспортировка пострадавшего"},
+                           form_.RGWork);
+        connect(work_, &QButtonGroup::idClicked, this, [this](int id) { w_.RGWorkClick(id); });
+        layout->addWidget(work);
+        auto* smoke = new QGroupBox(U(" Задымленность "));
+        smoke->setObjectName("RGSmoke");
+        smoke_ = RadioGroup(smoke, {"полная видимость", "сильная задымленность"}, form_.RGSmoke);
+        connect(smoke_, &QButtonGroup::idClicked, this, [this](int id) { form_.RGSmoke = id; });
+        layout->addWidget(smoke);
+        auto* row = new QHBoxLayout;
+        row->addWidget(new QLabel(U("Время действия самоспасателя, минут")));
+        selfRescuer_ = new QLineEdit(ToQString(form_.SelfRescuerMinutes));
+        selfRescuer_->setObjectName("MaskEdit1");
+        selfRescuer_->setInputMask("999;_");
+        selfRescuer_->setMaximumWidth(60);
+        connect(selfRescuer_, &QLineEdit::textEdited, this,
+                [this](const QString& t) { form_.SelfRescuerMinutes = FromQString(t.trimmed()); });
+        row->addWidget(selfRescuer_);
+        row->addStretch(1);
+        layout->addLayout(row);
+    }
+    auto* graph = new QGroupBox(U("Брать в качестве весов ветви"));
+    graph->setObjectName("TypeWayGraph");
+    typeWayGraph_ =
+        RadioGroup(graph, {"время проходжения людей по ветви", "длину ветви"}, form_.TypeWayGraph);
+    connect(typeWayGraph_, &QButtonGroup::idClicked, this,
+            [this](int id) { w_.TypeWayGraphClick(id); });
+    layout->addWidget(graph);
+    layout->addStretch(1);
+    return page;
+}
+
+void TRouteFormWindow::Refresh() {
+    if (detached_) return;
+    refreshing_ = true;
+    textMain_->setText(ToQString(form_.TextMain));
+    if (workBox_) workBox_->setEnabled(form_.RGWorkEnabled);
+    const TRouteComboBox& cb = form_.ComboBox1;
+    if (cb.Visible) {
+        {
+            QSignalBlocker block(combo_);
+            combo_->clear();
+            for (const std::string& item : cb.Items) combo_->addItem(ToQString(item));
+            combo_->setCurrentIndex(cb.ItemIndex);
+        }
+        combo_->setGeometry(grid_->visualRect(grid_->FromGrid(cb.Col, cb.Row)));
+        combo_->show();
+        combo_->setFocus();
+    } else if (combo_->isVisible()) {
+        combo_->hide();
+    }
+    refreshing_ = false;
+}
+
+bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Leaving the drop-down for another control of this window; the window
+    // losing the desktop's focus, or the drop-down's own list, is no exit.
+    if (!detached_ && watched == combo_ && event->type() == QEvent::FocusOut && !refreshing_ &&
+        combo_->isVisible() && !combo_->view()->isVisible()) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            w_.ComboBox1Exit(combo_->currentIndex());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TRouteFormWindow::Minimise() {
+    if (!detached_) showMinimized();
+}
+
+void TRouteFormWindow::ShowNormal() {
+    if (detached_) return;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TRouteFormWindow::FocusTable() {
+    if (!detached_) grid_->setFocus();
+}
+
+void TRouteFormWindow::StoreLayout() {
+    const QSize size = isMinimized() ? normalGeometry().size() : this->size();
+    if (size.isValid() && size.width() > 0) {
+        form_.Width = size.width();
+        form_.Height = size.height();
+    }
+    for (size_t c = 0; c < form_.ColWidths.size(); ++c)
+        form_.ColWidths[c] = grid_->columnWidth(static_cast<int>(c));
+}
+
+void TRouteFormWindow::Detach() {
+    detached_ = true;
+    if (gOpenWindow == this) gOpenWindow = nullptr;
+    hide();
+    // The table goes now: its model goes with the form.
+    delete grid_;
+    grid_ = nullptr;
+    combo_ = nullptr;
+    deleteLater();
+}
+
+void TRouteFormWindow::closeEvent(QCloseEvent* event) {
+    if (detached_) {
+        event->accept();
+        return;
+    }
+    // The controller frees the form, and with it this window, unless the
+    // user cancels at the save question.
+    event->ignore();
+    w_.FormClose();
+}
+
+void TRouteFormWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !detached_)
+        w_.FormActivate();
+    QWidget::changeEvent(event);
+}
+
+// ------------------------------------------------------------------ lists
+
+TListPointDialog::TListPointDialog(TListPointModel& model, QWidget* parent) : QDialog(parent) {
+    setObjectName("FormListPoint");
+    setWindowTitle(U("Список ветвей"));
+    grid_ = new TGridView(model.List);
+    grid_->setObjectName("StringGrid1");
+    grid_->setColumnWidth(0, 50);
+    grid_->setColumnWidth(1, 70);
+    grid_->setColumnWidth(2, 260);
+    grid_->setColumnWidth(3, 120);
+    model.List.OnDblClick = [this](TStringGridModel&) { accept(); };
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(grid_);
+    layout->addWidget(buttons);
+    resize(560, 320);
+}
+
+TListPlaDialog::TListPlaDialog(TRouteWindows& controller, QWidget* parent)
+    : QDialog(parent), w_(controller) {
+    setObjectName("FormListPLA");
+    setWindowTitle(U("Выбор позиции ПЛА"));
+    list_ = new QListWidget;
+    list_->setObjectName("ListBoxPLA");
+    for (const std::string& item : w_.ListPla.ListBoxPLA) list_->addItem(ToQString(item));
+    list_->setCurrentRow(w_.ListPla.ItemIndex);
+    auto* show = new QPushButton(U("Показать"));
+    show->setObjectName("BitBtnShow");
+    auto* cancel = new QPushButton(U("Отмена"));
+    cancel->setObjectName("BitBtnCancel");
+    connect(show, &QPushButton::clicked, this, [this] { BitBtnShowClick(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { BitBtnShowClick(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(show);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_);
+    layout->addLayout(buttons);
+    resize(300, 260);
+}
+
+void TListPlaDialog::BitBtnShowClick() {
+    w_.ListPla.ItemIndex = list_->currentRow();
+    if (w_.BitBtnShowClick()) accept();
+}
+
+void InstallRouteWindowsUi(TRouteWindows& controller, QWidget* owner) {
+    controller.CreateFormView = [&controller, owner](TRouteForm& form) -> IRouteFormView* {
+        return new TRouteFormWindow(controller, form, owner);
+    };
+    controller.FreeFormView = [](TRouteForm& form) {
+        if (auto* window = dynamic_cast<TRouteFormWindow*>(form.View)) window->Detach();
+    };
+    controller.ShowListPointModal = [owner](TListPointModel& model) {
+        TListPointDialog dialog(model, owner);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    controller.ShowListPlaModal = [&controller, owner](TListPlaModel&) {
+        TListPlaDialog dialog(controller, owner);
+        return dialog.exec() == QDialog::Accepted;
+    };
+}
+
+TRouteFormWindow* RouteFormWindow() {
+    return gOpenWindow.data();
+}
+
+} // namespace arv::routes
