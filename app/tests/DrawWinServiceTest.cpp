@@ -46,9 +46,12 @@ TEST_F(SampleTasks, RotatingALineBranchTurnsItOnceAndItsRowOnAnswerYes) {
     EXPECT_EQ(cells, Cells(t.TablDan));
     EXPECT_EQ(std::to_string(to), Trim(t.TablDan.Cells(1, row)));
 
-    // Answer No: the figure turns back, the table stays.
+    // Answer No: the figure turns back, the table stays, and the check that
+    // follows finds the branch turned against its row.
     cells = Cells(t.TablDan);
     messages.Expect(mrNo);
+    messages.Expect(mrOk,
+                    "Схема не соответствует расчетным данным\r\nСмотрите закладку \"Лог\"!\r\n");
     w->MRotateBrClick();
     EXPECT_EQ(p, b->Begin());
     EXPECT_EQ(mark, b->reversed);
@@ -68,6 +71,9 @@ TEST_F(SampleTasks, RotatingATwoPointPolylineSwapsItsPointsOnce) {
     // Not in the table: the answer changes no row (none is written at -1).
     const std::vector<std::string> cells = Cells(t.TablDan);
     messages.Expect(mrYes);
+    // The check that follows reports the branch the tables lack and its
+    // loose ends.
+    messages.AllowAny();
     w->MRotateBrClick();
     EXPECT_EQ((std::vector<TPoint>{{300, 100}, {0, 0}}), poly->Path());
     EXPECT_EQ((TRect{0, 100, 300, 0}), poly->box);

@@ -166,6 +166,11 @@ TEST_F(SampleTasks, TasksWithoutAUsableBranchRunNothing) {
     // A drawn branch that the table does not have: no other row's analysis.
     Branch(8)->number = 99;
     SelectBranch(99);
+    // The scheme check before the task reports the difference first.
+    messages.Expect(mrOk,
+                    "Схема не соответствует расчетным данным\r\nСмотрите закладку \"Лог\"!\r\n");
+    messages.Expect(mrOk, "На схеме отсутсутствуют ветви, имеющиеся в расчетных данных\r\n"
+                          "Смотрите закладку \"Лог\"!\r\n");
     messages.Expect(mrOk, "Укажите ветвь");
     EXPECT_FALSE(w->Zad_OtkazVUClick());
     EXPECT_EQ(kind, std::string(1, calc.CalcOptions[2]));
