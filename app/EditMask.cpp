@@ -141,7 +141,7 @@ std::string MaskedEditText(std::string_view delphiMask, std::string_view display
         if (positions[i].literal) {
             if (q.SaveLiterals) out += c;
         } else {
-            out += c == q.Blank ? ' ' : c;
+            if (c != q.Blank) out += c;
         }
     }
     return out;

@@ -30,7 +30,9 @@ TQtEditMask DelphiMaskToQt(std::string_view mask);
 
 // Text of a masked edit as the program reads it, from what the edit shows
 // (QLineEdit::displayText, one character per mask position): literals left
-// out when the mask does not save them, unfilled positions as blanks.
+// out when the mask does not save them, unfilled positions left out (so
+// "99999;0; " with "12" typed reads "12", a number the strict conversions
+// take).
 std::string MaskedEditText(std::string_view delphiMask, std::string_view displayText);
 
 } // namespace arv

@@ -142,6 +142,9 @@ public:
     void SetEditorMode(bool v);
     void ShowEditor();
     void HideEditor();
+    // The editor takes up the current cell afresh (after the owner changed
+    // the rows or their texts); its old text is not passed on.
+    void InvalidateEditor();
     // Whether the owner allows typing into the current cell.
     bool CanEditModify() const;
     // Key filter for the editor: OnAcceptEditKey for characters 32..255.
@@ -189,6 +192,7 @@ public:
 
 private:
     friend class TRxInplaceEdit;
+    friend class TRxDrawGridSelfListener;
 
     void UpdateEdit();
     void HideEdit();
@@ -200,9 +204,16 @@ private:
     void TopLeftChanged();
     void SizeChanged(bool column);
     void DrawCell(TCanvas& canvas, int col, int row, TCanvasRect rect, TGridDrawState state);
-    void Invalidate(TCanvasRect r);
+    void DrawLines(TCanvas& canvas, int col, int row, const TCanvasRect& rect);
+    void UpdateVisibleCounts();
+    int VertLineWidth() const;
+    int HorzLineWidth() const;
+    // Left or top edge of a visible column or row, -1 when scrolled away.
+    int ColLeft(int col) const;
+    int RowTop(int row) const;
 
     std::unique_ptr<TRxInplaceEdit> editor_;
+    std::unique_ptr<IGridListener> self_;
     TCanvas* canvas_ = nullptr;
     bool fixedButtons_ = false;
     TGridOptions options_;

@@ -121,6 +121,8 @@ public:
     // Whether the pointer shows the arrow (over the button).
     bool ArrowCursorAt(int x, int y) const;
     void CancelMode();
+    // The edit line lost the keyboard focus: an open list closes unaccepted.
+    void KillFocus();
     // The list was clicked; released inside it (accept) or not.
     void ListMouseUp(bool inside);
     // The view's list area in editor coordinates while it is open; set by the
@@ -157,6 +159,8 @@ private:
     bool tracking_ = false;
     bool pressed_ = false;
     bool loading_ = false;
+    // A drag from the button went on into the open list.
+    bool listTracking_ = false;
 };
 
 // Where the pick list opens, in screen coordinates: below the editor, or
