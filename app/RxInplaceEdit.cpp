@@ -172,6 +172,16 @@ TCanvasRect TRxInplaceEdit::EditRect() const {
     return {2, 2, right, h};
 }
 
+std::array<TCanvasPoint, 3> TRxInplaceEdit::EllipsisDots() const {
+    TCanvasRect b = ButtonRect();
+    int gap = std::clamp((ButtonWidth - 12) / 2, 1, 3);
+    int left = b.left + (ButtonWidth - 6 - 2 * gap) / 2 + (pressed_ ? 1 : 0);
+    int top = (b.bottom - b.top - 2) / 2;
+    std::array<TCanvasPoint, 3> dots;
+    for (int i = 0; i < 3; ++i) dots[i] = {left + i * (gap + 2), top};
+    return dots;
+}
+
 void TRxInplaceEdit::UpdateContents() {
     int col = grid_.Col(), row = grid_.Row();
     SetAlignment(grid_.GetEditAlign(col, row));

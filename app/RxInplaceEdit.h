@@ -8,6 +8,7 @@
 #include "platform/Canvas.h"
 #include "platform/Keys.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,6 +87,8 @@ public:
     TCanvasRect ButtonRect() const;
     // The text area (editor coordinates).
     TCanvasRect EditRect() const;
+    // Top-left corners of the ellipsis button's three 2x2 dots.
+    std::array<TCanvasPoint, 3> EllipsisDots() const;
 
     // The pick list exists from the first switch to the pick-list style.
     TPopupListbox* PickList() { return pickList_.get(); }
