@@ -416,6 +416,7 @@ void TRxInplaceEdit::MouseMove(TShiftState, int x, int y) {
 
 void TRxInplaceEdit::MouseUp(TMouseButton button, TShiftState, int x, int y) {
     if (listTracking_) {
+        MouseMove(0, x, y);
         listTracking_ = false;
         ListMouseUp(Inside(ListRect, x, y));
         return;
