@@ -32,6 +32,7 @@ TRxDrawGrid::TRxDrawGrid(std::string name)
     Font.height = -11;
     editor_ = std::make_unique<TRxInplaceEdit>(*this);
     editor_->OnChange = [this](TRxInplaceEdit&) { EditChange(); };
+    seenCurrent_ = {Col(), Row()};
     self_ = std::make_unique<TRxDrawGridSelfListener>(*this);
     AddListener(self_.get());
 }
@@ -51,7 +52,11 @@ void TRxDrawGridSelfListener::GridChanged(TStringGridModel&, TGridChange what, i
         break;
     case TGridChange::Structure:
         grid.UpdateVisibleCounts();
+        grid.seenCurrent_ = {grid.Col(), grid.Row()};
         if (grid.editorMode_) grid.InvalidateEditor();
+        break;
+    case TGridChange::Current:
+        grid.CurrentChanged();
         break;
     default:
         break;
@@ -226,7 +231,16 @@ void TRxDrawGrid::SetEditorMode(bool v) {
 }
 
 void TRxDrawGrid::MoveCurrent(int col, int row) {
-    if (!SetCurrent(col, row)) return;
+    SetCurrent(col, row);
+}
+
+// However the current cell moved (keys, mouse, the owner setting it), the
+// editor follows: a plain grid leaves editor mode, an always-shown editor
+// passes its text on and takes up the new cell.
+void TRxDrawGrid::CurrentChanged() {
+    TGridCoord now{Col(), Row()};
+    if (now == seenCurrent_) return;
+    seenCurrent_ = now;
     if (!(options_ & goAlwaysShowEditor)) HideEditor();
     UpdateEdit();
 }
@@ -512,7 +526,7 @@ void TRxDrawGrid::DoEnter() {
     TStringGridModel::DoEnter();
     if (OnChangeFocus) OnChangeFocus(*this);
     UpdateEdit();
-    Notify(TGridChange::Current);
+    RepaintCell(Col(), Row());
 }
 
 void TRxDrawGrid::DoExit() {
@@ -520,7 +534,7 @@ void TRxDrawGrid::DoExit() {
     focused_ = false;
     TStringGridModel::DoExit();
     if (OnChangeFocus) OnChangeFocus(*this);
-    Notify(TGridChange::Current);
+    RepaintCell(Col(), Row());
 }
 
 void TRxDrawGrid::TopLeftChanged() {
