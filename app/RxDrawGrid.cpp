@@ -168,7 +168,10 @@ bool TRxDrawGrid::CanEditAcceptKey(char key) {
 // --- Editor mode -----------------------------------------------------------------
 
 bool TRxDrawGrid::CanEditShow() {
+    // Nothing is taken up before the grid has a window to show the editor
+    // in: by then the owner has bound its handlers.
     bool can = (options_ & (goRowSelect | goEditing)) == goEditing && editorMode_ &&
+               clientWidth_ > 0 && clientHeight_ > 0 &&
                ((options_ & goAlwaysShowEditor) || focused_);
     can = can && Col() >= FixedCols() && Col() < ColCount() && Row() >= FixedRows() &&
           Row() < RowCount();
@@ -562,7 +565,7 @@ void TRxDrawGrid::SetClientSize(int width, int height) {
     clientWidth_ = std::max(0, width);
     clientHeight_ = std::max(0, height);
     UpdateVisibleCounts();
-    if (inplaceCol_ >= 0 && editorMode_) editor_->Move(CellRect(inplaceCol_, inplaceRow_));
+    if (editorMode_) UpdateEdit();
     Notify(TGridChange::Layout);
 }
 

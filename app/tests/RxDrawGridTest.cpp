@@ -120,6 +120,21 @@ TEST_F(TGridFixture, InspectorEditorLoadsTheCurrentCellWithoutPassingTextOn) {
     EXPECT_EQ((TGridCoord{1, 1}), grid.InplaceCell());
 }
 
+TEST_F(TGridFixture, EditorWaitsForAWindowBeforeTakingUpACell) {
+    TRxDrawGrid g;
+    g.SetOptions(g.Options() | goEditing | goAlwaysShowEditor);
+    std::vector<std::string> set;
+    g.OnGetEditText = [](TRxDrawGrid&, int, int, std::string& v) { v = "value"; };
+    g.OnSetEditText = [&](TStringGridModel&, int, int, const std::string& t) { set.push_back(t); };
+    EXPECT_EQ((TGridCoord{-1, -1}), g.InplaceCell());
+    g.SetClientSize(200, 100);
+    EXPECT_TRUE(g.InplaceEditor().Visible());
+    EXPECT_EQ("value", g.InplaceEditor().Text());
+    // Leaving the cell hands back what was loaded, not an empty text.
+    g.SetCurrent(1, 2);
+    EXPECT_EQ(std::vector<std::string>{"value"}, set);
+}
+
 TEST_F(TGridFixture, InspectorPassesEveryChangeAndEnterAndEscapeToKeyPress) {
     grid.SetCurrent(1, 1);
     Inspector();
