@@ -710,6 +710,10 @@ void TRxDrawGrid::RepaintCell(int aCol, int aRow) {
     Notify(TGridChange::Cell, aCol, aRow);
 }
 
+void TRxDrawGrid::Invalidate() {
+    Notify(TGridChange::Layout);
+}
+
 void TRxDrawGrid::RepaintRow(int aRow) {
     for (int c = 0; c < ColCount(); ++c) RepaintCell(c, aRow);
 }

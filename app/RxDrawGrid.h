@@ -124,6 +124,9 @@ public:
     void DrawCellString(const TCanvasRect& rect, const std::string& text, TAlignment alignment);
     void RepaintCell(int aCol, int aRow);
     void RepaintRow(int aRow);
+    // The whole grid repainted (after the owner changed what it draws, or
+    // the enabled state).
+    void Invalidate();
     // Asked by the editor; each fires its event when assigned.
     TAlignment GetEditAlign(int aCol, int aRow);
     TInplaceEditStyle GetEditStyle(int aCol, int aRow);

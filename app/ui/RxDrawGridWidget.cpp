@@ -292,6 +292,12 @@ void TRxInplaceEditWidget::PaintButton() {
     style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &opt, &p, this);
 }
 
+bool TRxInplaceEditWidget::focusNextPrevChild(bool next) {
+    // With tabs on, Tab goes to the grid, which moves between the cells.
+    if (owner_.Grid().Options() & goTabs) return false;
+    return QLineEdit::focusNextPrevChild(next);
+}
+
 void TRxInplaceEditWidget::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     owner_.FocusChanged();
@@ -330,7 +336,10 @@ TRxDrawGridWidget::~TRxDrawGridWidget() {
 
 void TRxDrawGridWidget::GridChanged(TStringGridModel&, TGridChange what, int, int) {
     if (what != TGridChange::Cell && what != TGridChange::Current) UpdateScrollBars();
-    if (what == TGridChange::Layout) editor_->setFont(TQtCanvas::MakeQFont(grid_.Font));
+    if (what == TGridChange::Layout) {
+        editor_->setFont(TQtCanvas::MakeQFont(grid_.Font));
+        if (isEnabled() != grid_.Enabled()) setEnabled(grid_.Enabled());
+    }
     viewport()->update();
 }
 
