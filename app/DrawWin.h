@@ -6,11 +6,13 @@
 #pragma once
 
 #include "app/IdrawSettings.h"
+#include "app/PropInspector.h"
 #include "calc/files/SchemeImport.h"
 #include "calc/window/WindowHosts.h"
 #include "document/Document.h"
 #include "document/WindowHost.h"
 #include "platform/Bitmap.h"
+#include "platform/StringGrid.h"
 
 #include <array>
 #include <functional>
@@ -21,6 +23,7 @@
 namespace arv {
 
 class TDataWindowController;
+class TGBranch;
 
 // The controls of the options dialog that the scheme records are exchanged
 // with (the dialog itself shows this state).
@@ -199,6 +202,62 @@ public:
     std::function<bool(const std::string& program, const std::vector<std::string>& args)>
         StartDetachedProgram;
 
+    // Property inspector: rows, value editing, value menus (DrawWinProp*.cpp).
+    TPropGridState GridProp;
+    bool PagePropActive = true; // PageProp is the active page of PageBook
+    int PagePropTag = 0;
+    bool PropDown = false; // the Prop tool button
+    bool Panel2Visible = false;
+    // The data tab grid: column 0 titles, column 1 the current branch's row.
+    TStringGridModel Datagrid{"Datagrid"};
+    bool DatagridEnabled = false;
+    bool DatagridEditing = false;
+    int32_t DatagridFontColor = 0x808080;
+    bool FromExtEnabled = false, AddExtEnabled = false;
+    bool MResteNBrEnabled = false, MResetNENdEnabled = false, MRotateBrEnabled = false,
+         MResetBranchEnabled = false;
+    std::string NameStat;
+    int32_t CurrentBranchNumber = 0;
+    std::string CurrentBranchName;
+    int32_t CurrentBranchPlaPosition = 0;
+    // Editing state: the entered cell, its value on entry, its identifier.
+    bool PropEditing = false;
+    int PropCol = -1, PropRow = -1;
+    int PropEditCol = -1, PropEditRow = -1; // the cell the editor took up
+    std::string PropEntryValue;
+    int PropCurrentId = 0;
+    bool PropFilling = false;
+    int BranchTableRow = -1;
+    TPropMenu PopMenu;
+    // The picture tool's choice for the next click on the plan.
+    bool BPicDown = false;
+    std::string PicChosenName;
+    int PicChosenIndex = 0;
+    bool PicChosenSymbol = false;
+    // The measuring-station command of the tool bar (unset: nothing runs).
+    std::function<void()> TBZamStClick;
+    bool TBZamStEnabled = false;
+    void SetPropDialogs(IPropDialogs* dialogs) { propDialogs_ = dialogs; }
+    int MapPropertyRow(int value, bool rowToId) const;
+    void ShowProperties(bool force);
+    void PropClick(bool down);
+    void PagePropShow();
+    void GridPropSelectCell(int col, int row, bool& canSelect);
+    void EnterPropCell(int col, int row);
+    void LeavePropCell(int col, int row);
+    void GridPropGetEditText(int col, int row, std::string& text);
+    void GridPropSetEditText(int col, int row, const std::string& text);
+    void GridPropKeyPress(char& key);
+    void GridPropGetEditMask(int col, int row, std::string& mask);
+    bool GridPropAcceptEditKey(char key) const;
+    // Text drawn in a cell of the property grid.
+    std::string GridPropCellText(int col, int row) const;
+    void ApplyPropertyValue();
+    void ReplaceNodeInBranchTable(const std::string& oldNumber, const std::string& newNumber);
+    void GridPropFixedCellClick(int col, int row);
+    void EditPropertyByMenu(int item);
+    void BPicClick();
+
 private:
     void FitView(const TRect& extent);
     void FitDefaultView();
@@ -221,6 +280,15 @@ private:
     TModGrid* branchGrid_ = nullptr;
     TModGrid* nodeGrid_ = nullptr;
     TCanvas* measuringCanvas_ = nullptr;
+    // Property inspector.
+    void ShowBranchStatus(TGBranch& b);
+    void FillDatagridFromTable();
+    void ApplyStyleAttributes(TGCustomFigure& f, int how);
+    void EditAngle(int id);
+    void CopyToGroup(int id);
+    void RunPenBrushDialog();
+    void RunPictureChooser(bool symbol);
+    IPropDialogs* propDialogs_ = nullptr;
 };
 
 // The command-line rule: the drawing named by the parameters (each followed
