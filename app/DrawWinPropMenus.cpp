@@ -425,8 +425,10 @@ void TIDrawWin::EditPropertyByMenu(int item) {
                                                : static_cast<TGUO*>(f)->ownSizeFlag;
         int32_t& size = f->kind == kKindPicture ? static_cast<TGPicture*>(f)->ownSize
                                                 : static_cast<TGUO*>(f)->ownSize;
+        // Either way the size shown stays: the figure's own size starts
+        // from the drawing's symbol size it showed.
         Toggle(own);
-        if (!own) size = doc.settings.symbolSize;
+        size = doc.settings.symbolSize;
         break;
     }
     case kPropPictureDevice:

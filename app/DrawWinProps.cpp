@@ -178,6 +178,12 @@ void TIDrawWin::ShowProperties(bool force) {
             set(kPropLayer, LayerName(doc, f->layer));
         }
     }
+    // The grid's current value cell counts as entered: its identifier and
+    // entry value belong to the rows just shown, not to the last figure's.
+    if (f && GridProp.Col == 1) {
+        if (GridProp.Row < 1 || GridProp.Row >= GridProp.RowCount) GridProp.Row = 1;
+        EnterPropCell(1, GridProp.Row);
+    }
     PropFilling = false;
     if (propDialogs_) propDialogs_->PropGridChanged();
 }
