@@ -174,6 +174,7 @@ void TIDrawWin::FormActivate() {
     Repaint();
     LinkBranchesToCalcData();
     CheckSchemeAgainstCalcData();
+    ShowProperties(false);
 }
 
 void TIDrawWin::ScrollBy(int direction, int amount) {

@@ -2,7 +2,9 @@
 // the figure and the tables, what is refused, and that edits are saved.
 #include "app/tests/PropTestSupport.h"
 
+#include "app/PropGridBinding.h"
 #include "document/Constants.h"
+#include "platform/NumberFormat.h"
 
 namespace arv::test {
 
@@ -229,6 +231,88 @@ TEST_F(PropTest, EditsSurviveSaveAndLoad) {
     Select(3);
     EXPECT_EQ("21", Value(kPropPictureNumber));
     EXPECT_EQ(Ru("Вент.дверь"), Value(kPropPictureDevice));
+}
+
+} // namespace arv::test
+
+namespace arv::test {
+
+// The inspector bound to the real draw grid: keys go through the in-place
+// editor and the grid's events, as they do in the window.
+struct PropGridTest : PropTest {
+    TRxDrawGrid grid{"GridProp"};
+    PropGridTest() {
+        BindGridProp(*w, grid);
+        grid.SetClientSize(170, 400);
+        propDialogs.onGridChanged = [this] { SyncGridProp(*w, grid); };
+    }
+    void Click(int col, int row) {
+        const TCanvasRect r = grid.CellRect(col, row);
+        grid.MouseDown(TMouseButton::mbLeft, {}, r.left + 3, r.top + 3);
+        grid.MouseUp(TMouseButton::mbLeft, {}, r.left + 3, r.top + 3);
+    }
+    // Types into the editor of the current cell, replacing its text.
+    void TypeKeys(const std::string& cp1251) {
+        TRxInplaceEdit& e = grid.InplaceEditor();
+        e.SelectAll();
+        for (char c : cp1251) {
+            char k = c;
+            e.KeyPress(k);
+            if (k) e.InsertChar(k);
+        }
+    }
+    void PressEnter() {
+        char k = '\r';
+        grid.InplaceEditor().KeyPress(k);
+    }
+};
+
+TEST_F(PropGridTest, TypingIntoTheEditorAndEnterEditTheBranch) {
+    Start();
+    ThreeBranches();
+    Select(1);
+    EXPECT_EQ(18, grid.RowCount());
+    EXPECT_TRUE(grid.Enabled());
+    ASSERT_TRUE(grid.EditorMode());
+    Click(1, RowOf(kPropName));
+    EXPECT_EQ(RowOf(kPropName), grid.Row());
+    EXPECT_EQ("99999;0; ", (Click(1, RowOf(kPropBranch)), grid.InplaceEditor().EditMask()));
+    Click(1, RowOf(kPropName));
+    EXPECT_EQ("", grid.InplaceEditor().EditMask());
+    EXPECT_EQ(w->Doc().BranchAt(1)->name, grid.InplaceEditor().Text());
+    TypeKeys(Ru("Сбойка"));
+    EXPECT_EQ(Ru("Сбойка"), Value(kPropName));
+    PressEnter();
+    EXPECT_EQ(Ru("Сбойка"), w->Doc().BranchAt(1)->name);
+    EXPECT_TRUE(w->DrawingModified);
+
+    // A refused width: the message, then the grid shows the old value again.
+    Click(1, RowOf(kPropWidth));
+    messages.Expect(mrOk, "Недопустимое значение");
+    TypeKeys("abc");
+    PressEnter();
+    EXPECT_EQ(IntToStr(w->Doc().BranchAt(1)->width), grid.InplaceEditor().Text());
+
+    // Keys into "Тип" are refused by the grid's key filter.
+    Click(1, RowOf(kPropType));
+    int beeps = 0;
+    grid.MessageBeep = [&] { ++beeps; };
+    char k = '7';
+    grid.InplaceEditor().KeyPress(k);
+    EXPECT_EQ(0, k);
+    EXPECT_EQ(1, beeps);
+
+    // A click on a caption cell opens its menu.
+    propDialogs.popups.clear();
+    Click(0, RowOf(kPropBranch));
+    ASSERT_EQ(1u, propDialogs.popups.size());
+    EXPECT_EQ(kPropBranch, propDialogs.popups[0].Tag);
+
+    // Nothing selected: two rows, disabled.
+    w->Doc().current = -1;
+    w->ShowProperties(false);
+    EXPECT_EQ(2, grid.RowCount());
+    EXPECT_FALSE(grid.Enabled());
 }
 
 } // namespace arv::test

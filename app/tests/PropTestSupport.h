@@ -50,7 +50,11 @@ public:
         return Next(pictures, s);
     }
     void PopupPropMenu(const TPropMenu& menu, int, int) override { popups.push_back(menu); }
-    void PropGridChanged() override { ++gridChanges; }
+    std::function<void()> onGridChanged;
+    void PropGridChanged() override {
+        ++gridChanges;
+        if (onGridChanged) onGridChanged();
+    }
 };
 
 struct PropTest : DrawWinTest {

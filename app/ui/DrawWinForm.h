@@ -14,6 +14,8 @@
 #include <string>
 
 class QAction;
+class QTabWidget;
+class QTableWidget;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -23,6 +25,9 @@ class QTimer;
 namespace arv {
 
 class TPlanWidget;
+class TQtPropDialogs;
+class TRxDrawGrid;
+class TRxDrawGridWidget;
 class TQtCanvas;
 
 class TIDrawWinForm : public QMainWindow, public IDrawWinView {
@@ -85,6 +90,16 @@ private:
     std::unique_ptr<TQtCanvas> measureCanvas_;
     std::map<std::string, QAction*> actions_;
     bool created_ = false;
+    // Property inspector (DrawWinFormProps.cpp).
+    void BuildPropPanel();
+    void SyncPropPanel();
+    std::unique_ptr<TRxDrawGrid> gridPropModel_;
+    std::unique_ptr<TQtPropDialogs> propDialogs_;
+    TRxDrawGridWidget* gridProp_ = nullptr;
+    QWidget* panel2_ = nullptr;
+    QLabel* nameStat_ = nullptr;
+    QTabWidget* pageBook_ = nullptr;
+    QTableWidget* datagrid_ = nullptr;
     bool closing_ = false;
 };
 
