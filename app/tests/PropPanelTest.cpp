@@ -14,7 +14,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -78,6 +82,42 @@ TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
               Cp1251ToUtf8(w.PropValues[static_cast<size_t>(w.MapPropertyRow(2, false))]));
     EXPECT_FALSE(w.NameStat.empty());
     Shot(&form, "main_window_props");
+
+    // Typing into the value cell of "Название" and Enter rename the branch.
+    TRxDrawGrid& model = grid->Grid();
+    const int nameRow = w.MapPropertyRow(2, false);
+    TCanvasRect cell = model.CellRect(1, nameRow);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.left + 4, cell.top + 4));
+    ASSERT_EQ(nameRow, model.Row());
+    ASSERT_NE(nullptr, grid->Editor());
+    grid->Editor()->selectAll();
+    // Cyrillic keys go in as key events carrying their text.
+    for (QChar ch : QString::fromUtf8("Штрек 5")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(grid->Editor(), &press);
+    }
+    QTest::keyClick(grid->Editor(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ("Штрек 5", Cp1251ToUtf8(w.Doc().BranchAt(branch)->name));
+    EXPECT_TRUE(w.DrawingModified);
+
+    // A click on the caption "Ветвь" pops its menu up; "Выводить?" hides
+    // the branch number.
+    const int numberRow = w.MapPropertyRow(3, false);
+    cell = model.CellRect(0, numberRow);
+    bool popped = false;
+    QTimer::singleShot(50, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            popped = true;
+            Shot(menu, "value_menu");
+            menu->actions().at(0)->trigger();
+            menu->close();
+        }
+    });
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.left + 4, cell.top + 4));
+    QApplication::processEvents();
+    EXPECT_TRUE(popped);
+    EXPECT_EQ(0, w.Doc().BranchAt(branch)->switchB);
 
     // The data page, then back: the rows are shown again, forced.
     auto* book = form.findChild<QTabWidget*>("PageBook");

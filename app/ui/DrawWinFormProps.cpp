@@ -33,6 +33,7 @@ void TIDrawWinForm::BuildPropPanel() {
     nameStat_ = new QLabel(panel);
     nameStat_->setObjectName("NameStat");
     nameStat_->setWordWrap(true);
+    nameStat_->setMinimumHeight(2 * nameStat_->fontMetrics().height() + 4);
     layout->addWidget(nameStat_);
     pageBook_ = new QTabWidget(panel);
     pageBook_->setObjectName("PageBook");

@@ -312,8 +312,11 @@ void TQtPropDialogs::PopupPropMenu(const TPropMenu& menu, int col, int row) {
         a->setData(static_cast<int>(i));
     }
     const QPoint at = CellBottomLeft ? CellBottomLeft(col, row) : QCursor::pos();
-    QAction* chosen = popMenu.exec(at);
-    if (chosen && MenuChosen) MenuChosen(chosen->data().toInt());
+    int chosen = -1;
+    QObject::connect(&popMenu, &QMenu::triggered, &popMenu,
+                     [&chosen](QAction* a) { chosen = a->data().toInt(); });
+    popMenu.exec(at);
+    if (chosen >= 0 && MenuChosen) MenuChosen(chosen);
 }
 
 } // namespace arv
