@@ -32,6 +32,7 @@ TRxDrawGrid::TRxDrawGrid(std::string name)
     Font.height = -11;
     editor_ = std::make_unique<TRxInplaceEdit>(*this);
     editor_->OnChange = [this](TRxInplaceEdit&) { EditChange(); };
+    seenCurrent_ = {Col(), Row()};
     self_ = std::make_unique<TRxDrawGridSelfListener>(*this);
     AddListener(self_.get());
 }
@@ -51,7 +52,11 @@ void TRxDrawGridSelfListener::GridChanged(TStringGridModel&, TGridChange what, i
         break;
     case TGridChange::Structure:
         grid.UpdateVisibleCounts();
+        grid.seenCurrent_ = {grid.Col(), grid.Row()};
         if (grid.editorMode_) grid.InvalidateEditor();
+        break;
+    case TGridChange::Current:
+        grid.CurrentChanged();
         break;
     default:
         break;
@@ -163,7 +168,10 @@ bool TRxDrawGrid::CanEditAcceptKey(char key) {
 // --- Editor mode -----------------------------------------------------------------
 
 bool TRxDrawGrid::CanEditShow() {
+    // Nothing is taken up before the grid has a window to show the editor
+    // in: by then the owner has bound its handlers.
     bool can = (options_ & (goRowSelect | goEditing)) == goEditing && editorMode_ &&
+               clientWidth_ > 0 && clientHeight_ > 0 &&
                ((options_ & goAlwaysShowEditor) || focused_);
     can = can && Col() >= FixedCols() && Col() < ColCount() && Row() >= FixedRows() &&
           Row() < RowCount();
@@ -226,7 +234,16 @@ void TRxDrawGrid::SetEditorMode(bool v) {
 }
 
 void TRxDrawGrid::MoveCurrent(int col, int row) {
-    if (!SetCurrent(col, row)) return;
+    SetCurrent(col, row);
+}
+
+// However the current cell moved (keys, mouse, the owner setting it), the
+// editor follows: a plain grid leaves editor mode, an always-shown editor
+// passes its text on and takes up the new cell.
+void TRxDrawGrid::CurrentChanged() {
+    TGridCoord now{Col(), Row()};
+    if (now == seenCurrent_) return;
+    seenCurrent_ = now;
     if (!(options_ & goAlwaysShowEditor)) HideEditor();
     UpdateEdit();
 }
@@ -512,7 +529,7 @@ void TRxDrawGrid::DoEnter() {
     TStringGridModel::DoEnter();
     if (OnChangeFocus) OnChangeFocus(*this);
     UpdateEdit();
-    Notify(TGridChange::Current);
+    RepaintCell(Col(), Row());
 }
 
 void TRxDrawGrid::DoExit() {
@@ -520,7 +537,7 @@ void TRxDrawGrid::DoExit() {
     focused_ = false;
     TStringGridModel::DoExit();
     if (OnChangeFocus) OnChangeFocus(*this);
-    Notify(TGridChange::Current);
+    RepaintCell(Col(), Row());
 }
 
 void TRxDrawGrid::TopLeftChanged() {
@@ -548,7 +565,7 @@ void TRxDrawGrid::SetClientSize(int width, int height) {
     clientWidth_ = std::max(0, width);
     clientHeight_ = std::max(0, height);
     UpdateVisibleCounts();
-    if (inplaceCol_ >= 0 && editorMode_) editor_->Move(CellRect(inplaceCol_, inplaceRow_));
+    if (editorMode_) UpdateEdit();
     Notify(TGridChange::Layout);
 }
 

@@ -199,6 +199,7 @@ private:
     void UpdateText();
     bool CanEditShow();
     void MoveCurrent(int col, int row);
+    void CurrentChanged();
     void TrackButton(int x, int y);
     void StopTracking();
     void TopLeftChanged();
@@ -222,6 +223,7 @@ private:
     bool editorMode_ = false;
     int inplaceCol_ = -1, inplaceRow_ = -1;
     TGridCoord pressedCell_{-1, -1};
+    TGridCoord seenCurrent_{-1, -1};
     bool pressed_ = false;
     bool tracking_ = false;
     bool canceling_ = false;

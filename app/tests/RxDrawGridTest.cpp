@@ -120,6 +120,21 @@ TEST_F(TGridFixture, InspectorEditorLoadsTheCurrentCellWithoutPassingTextOn) {
     EXPECT_EQ((TGridCoord{1, 1}), grid.InplaceCell());
 }
 
+TEST_F(TGridFixture, EditorWaitsForAWindowBeforeTakingUpACell) {
+    TRxDrawGrid g;
+    g.SetOptions(g.Options() | goEditing | goAlwaysShowEditor);
+    std::vector<std::string> set;
+    g.OnGetEditText = [](TRxDrawGrid&, int, int, std::string& v) { v = "value"; };
+    g.OnSetEditText = [&](TStringGridModel&, int, int, const std::string& t) { set.push_back(t); };
+    EXPECT_EQ((TGridCoord{-1, -1}), g.InplaceCell());
+    g.SetClientSize(200, 100);
+    EXPECT_TRUE(g.InplaceEditor().Visible());
+    EXPECT_EQ("value", g.InplaceEditor().Text());
+    // Leaving the cell hands back what was loaded, not an empty text.
+    g.SetCurrent(1, 2);
+    EXPECT_EQ(std::vector<std::string>{"value"}, set);
+}
+
 TEST_F(TGridFixture, InspectorPassesEveryChangeAndEnterAndEscapeToKeyPress) {
     grid.SetCurrent(1, 1);
     Inspector();
@@ -212,6 +227,13 @@ TEST_F(TGridFixture, MovingToAnotherCellPassesTheTextOnThenLoadsTheNewOne) {
     EXPECT_EQ((TGridCoord{1, 2}), grid.InplaceCell());
     EXPECT_EQ((TCanvasRect{96, 38, 166, 56}), Ed().BoundsRect());
 
+    // The owner setting the current cell moves the editor the same way.
+    order.clear();
+    grid.SetCurrent(1, 3);
+    EXPECT_EQ((std::vector<std::string>{"select 3", "set 2 x"}), order);
+    EXPECT_EQ((TGridCoord{1, 3}), grid.InplaceCell());
+    EXPECT_EQ("A", Ed().Text());
+
     // Column 0 cannot be chosen; Left at the start of the text leaves the
     // editor for the grid, which refuses the move.
     Ed().SetSelection(0, 0);
@@ -276,6 +298,17 @@ TEST_F(TGridFixture, EscapeCancelsAnEditOnlyWhenTheEditorIsNotAlwaysShown) {
     EXPECT_FALSE(Ed().Visible());
     EXPECT_TRUE(setTexts.empty()); // the typed text was not passed on
     EXPECT_FALSE(grid.Canceling());
+
+    // Moving the current cell ends editor mode, passing the text on.
+    grid.ShowEditor();
+    Type("6");
+    grid.SetCurrent(1, 2);
+    EXPECT_FALSE(grid.EditorMode());
+    EXPECT_FALSE(Ed().Visible());
+    ASSERT_EQ(1u, setTexts.size());
+    EXPECT_EQ((std::pair<int, std::string>{1, "6"}), setTexts[0]);
+    setTexts.clear();
+    grid.SetCurrent(1, 1);
 
     // Ctrl+Escape does not cancel; ending with Enter passes the text once.
     grid.ShowEditor();

@@ -313,6 +313,8 @@ TRxDrawGridWidget::TRxDrawGridWidget(TRxDrawGrid& grid, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     if (!grid_.MessageBeep) grid_.MessageBeep = [] { QApplication::beep(); };
     editor_ = new TRxInplaceEditWidget(grid_.InplaceEditor(), *this);
+    // The editor writes in the grid's font, as the cells are drawn.
+    editor_->setFont(TQtCanvas::MakeQFont(grid_.Font));
     grid_.AddListener(this);
     grid_.SetClientSize(viewport()->width(), viewport()->height());
     editor_->Sync(TInplaceEditChange::Contents);
@@ -328,6 +330,7 @@ TRxDrawGridWidget::~TRxDrawGridWidget() {
 
 void TRxDrawGridWidget::GridChanged(TStringGridModel&, TGridChange what, int, int) {
     if (what != TGridChange::Cell && what != TGridChange::Current) UpdateScrollBars();
+    if (what == TGridChange::Layout) editor_->setFont(TQtCanvas::MakeQFont(grid_.Font));
     viewport()->update();
 }
 
