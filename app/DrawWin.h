@@ -234,8 +234,9 @@ public:
     std::string PicChosenName;
     int PicChosenIndex = 0;
     bool PicChosenSymbol = false;
-    // The measuring-station command of the tool bar (unset: nothing runs).
-    std::function<void()> TBZamStClick;
+    // The measuring-station command of the tool bar button TBZamSt, which a
+    // click on "Замеры" runs while the button is enabled (unset: nothing).
+    std::function<void()> RunTBZamSt;
     bool TBZamStEnabled = false;
     void SetPropDialogs(IPropDialogs* dialogs) { propDialogs_ = dialogs; }
     int MapPropertyRow(int value, bool rowToId) const;

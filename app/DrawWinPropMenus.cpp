@@ -209,7 +209,7 @@ void TIDrawWin::GridPropFixedCellClick(int col, int row) {
         break;
     }
     case kPropMeasures:
-        if (TBZamStEnabled && TBZamStClick) TBZamStClick();
+        if (TBZamStEnabled && RunTBZamSt) RunTBZamSt();
         return;
     case kPropText:
         if (f->kind == kKindText) items = {Item(AngleItem())};

@@ -56,6 +56,15 @@ TEST_F(PropTest, MenusOfABranchShowTheCurrentState) {
     w->DrawingModified = false;
     Menu(kPropName, "x=10 : y=20");
     EXPECT_FALSE(w->DrawingModified);
+
+    // "Замеры" runs the measuring-station command only while its button is
+    // enabled, and opens no menu.
+    int runs = 0;
+    w->RunTBZamSt = [&] { ++runs; };
+    EXPECT_TRUE(MenuOf(kPropMeasures).empty());
+    w->TBZamStEnabled = true;
+    EXPECT_TRUE(MenuOf(kPropMeasures).empty());
+    EXPECT_EQ(1, runs);
 }
 
 TEST_F(PropTest, NodeMenuChangesTheNode) {

@@ -84,19 +84,9 @@ void TIDrawWinForm::BuildPropPanel() {
         panel2_->setVisible(w_.Panel2Visible);
     });
     actions_["Prop"] = prop;
-    // The picture tool: the chooser, then the next click on the plan places.
-    auto* bPic = new QAction(QString::fromUtf8("Условные обозначение"), this);
-    bPic->setObjectName("BPic");
-    bPic->setCheckable(true);
-    connect(bPic, &QAction::triggered, this, [this, bPic] {
-        Run([this] { w_.BPicClick(); });
-        bPic->setChecked(w_.BPicDown);
-    });
-    actions_["BPic"] = bPic;
     if (bar) {
         bar->addSeparator();
         bar->addAction(prop);
-        bar->addAction(bPic);
     }
     SyncPropPanel();
 }
