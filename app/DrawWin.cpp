@@ -177,6 +177,7 @@ void TIDrawWin::FormActivate() {
     Repaint();
     LinkBranchesToCalcData();
     CheckSchemeAgainstCalcData();
+    ShowProperties(false);
 }
 
 void TIDrawWin::ScrollBy(int direction, int amount) {

@@ -9,6 +9,7 @@
 #include "app/PrintJob.h"
 #include "app/SmallWindows.h"
 #include "app/ToolModes.h"
+#include "app/PropInspector.h"
 #include "calc/files/SchemeImport.h"
 #include "calc/window/WindowHosts.h"
 #include "document/Document.h"
@@ -26,6 +27,7 @@ namespace arv {
 
 class TDataWindowController;
 class TOption;
+class TGBranch;
 
 // The controls of the options dialog that the scheme records are exchanged
 // with (the dialog itself shows this state).
@@ -237,24 +239,14 @@ public:
     int32_t BranchIndexCount() const;
     std::vector<TNodeIndexEntry> NodeIndex;
     int32_t NodeIndexCount() const { return static_cast<int32_t>(NodeIndex.size()); }
-    // The property panel's data grid: row r, column 1 holds column r of the
-    // current branch's row of the branch table; column 0 the titles.
-    TStringGridModel Datagrid{"Datagrid"};
     // The log tab: lines "E:<branch>:<text>" and "W:<branch>:<text>".
     std::vector<std::string> Logger;
     int LoggerItemIndex = -1;
     // Told when the log lines or the panel's page changed (the form shows them).
     std::function<void()> LoggerChanged;
-    // The right-hand panel, its page shown (2 is the log tab) and the tool
-    // button that shows and hides it.
-    bool Panel2Visible = true;
+    // The page of the panel shown (2 is the log tab); the panel and its tool
+    // button are the inspector's.
     int PageBookIndex = 0;
-    bool PropDown = true;
-    void PropClick();
-    // Hooks of the property panel (its rows and its node replacement in the
-    // branch table); unset they do nothing.
-    std::function<void()> ShowProperties;
-    std::function<void(int32_t oldNode, int32_t newNode)> ReplaceNodeInBranchTable;
     void LinkOneBranch(TGCustomFigure& figure);
     int32_t FindBranchIndexEntry(int32_t hint, int32_t number) const;
     void CheckSchemeAgainstCalcData(bool& failed);
@@ -404,6 +396,59 @@ private:
     bool SelectTaskBranch();
     void CentreOnCurrentFigure();
     void ResetCommandDone();
+    // Property inspector: rows, value editing, value menus (DrawWinProp*.cpp).
+    TPropGridState GridProp;
+    bool PagePropActive = true; // PageProp is the active page of PageBook
+    int PagePropTag = 0;
+    bool PropDown = false; // the Prop tool button
+    bool Panel2Visible = false;
+    // The data tab grid: column 0 titles, column 1 the current branch's row.
+    TStringGridModel Datagrid{"Datagrid"};
+    bool DatagridEnabled = false;
+    bool DatagridEditing = false;
+    int32_t DatagridFontColor = 0x808080;
+    bool FromExtEnabled = false, AddExtEnabled = false;
+    bool MResteNBrEnabled = false, MResetNENdEnabled = false, MRotateBrEnabled = false,
+         MResetBranchEnabled = false;
+    std::string NameStat;
+    // Editing state: the entered cell, its value on entry, its identifier.
+    bool PropEditing = false;
+    int PropCol = -1, PropRow = -1;
+    int PropEditCol = -1, PropEditRow = -1; // the cell the editor took up
+    std::string PropEntryValue;
+    int PropCurrentId = 0;
+    bool PropFilling = false;
+    int BranchTableRow = -1;
+    TPropMenu PopMenu;
+    // The picture tool's choice for the next click on the plan.
+    bool BPicDown = false;
+    std::string PicChosenName;
+    int PicChosenIndex = 0;
+    bool PicChosenSymbol = false;
+    // The measuring-station command of the tool bar button TBZamSt, which a
+    // click on "Замеры" runs while the button is enabled (unset: nothing).
+    std::function<void()> RunTBZamSt;
+    bool TBZamStEnabled = false;
+    void SetPropDialogs(IPropDialogs* dialogs) { propDialogs_ = dialogs; }
+    int MapPropertyRow(int value, bool rowToId) const;
+    void ShowProperties(bool force);
+    void PropClick(bool down);
+    void PagePropShow();
+    void GridPropSelectCell(int col, int row, bool& canSelect);
+    void EnterPropCell(int col, int row);
+    void LeavePropCell(int col, int row);
+    void GridPropGetEditText(int col, int row, std::string& text);
+    void GridPropSetEditText(int col, int row, const std::string& text);
+    void GridPropKeyPress(char& key);
+    void GridPropGetEditMask(int col, int row, std::string& mask);
+    bool GridPropAcceptEditKey(char key) const;
+    // Text drawn in a cell of the property grid.
+    std::string GridPropCellText(int col, int row) const;
+    void ApplyPropertyValue();
+    void ReplaceNodeInBranchTable(const std::string& oldNumber, const std::string& newNumber);
+    void GridPropFixedCellClick(int col, int row);
+    void EditPropertyByMenu(int item);
+    void BPicClick();
 
 private:
     void FitView(const TRect& extent);
@@ -434,6 +479,15 @@ private:
     // The window's settings gathered and written to "Idraw.ini"; a failure
     // is told.
     void WriteSettingsFile();
+    // Property inspector.
+    void ShowBranchStatus(TGBranch& b);
+    void FillDatagridFromTable();
+    void ApplyStyleAttributes(TGCustomFigure& f, int how);
+    void EditAngle(int id);
+    void CopyToGroup(int id);
+    void RunPenBrushDialog();
+    void RunPictureChooser(bool symbol);
+    IPropDialogs* propDialogs_ = nullptr;
 };
 
 // The command-line rule: the drawing named by the parameters (each followed

@@ -87,7 +87,7 @@ void TIDrawWin::MGenDanClick() {
     IndexCalcDataGrids();
     // The old links point at rows of the emptied tables.
     LinkBranchesToCalcData();
-    if (ShowProperties) ShowProperties();
+    ShowProperties(false);
     DrawingModified = true;
     doc.DoChange();
     Repaint();
@@ -132,14 +132,14 @@ void TIDrawWin::AddExtClick() {
             return;
         }
         Datagrid.SetCells(1, which - 3, text);
-        if (ReplaceNodeInBranchTable) ReplaceNodeInBranchTable(node, -node);
+        ReplaceNodeInBranchTable(IntToStr(node), IntToStr(-node));
     }
     b->number = number;
     doc.AddBranchFromData(number);
     // The index first, so that the link finds the new row.
     IndexCalcDataGrids();
     LinkBranchesToCalcData();
-    if (ShowProperties) ShowProperties();
+    ShowProperties(false);
     if (branchGrid_) branchGrid_->Modified = true;
     DrawingModified = true;
     Repaint();

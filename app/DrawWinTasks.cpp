@@ -46,7 +46,7 @@ void TIDrawWin::NoteCurrentBranch() {
 
 void TIDrawWin::RefreshPropertyPanel() {
     NoteCurrentBranch();
-    if (ShowProperties) ShowProperties();
+    ShowProperties(false);
 }
 
 bool TIDrawWin::SelectTaskBranch() {

@@ -21,12 +21,6 @@ constexpr int kLogPage = 2;
 
 } // namespace
 
-void TIDrawWin::PropClick() {
-    PropDown = !PropDown;
-    Panel2Visible = PropDown;
-    Repaint();
-}
-
 bool TIDrawWin::CheckSchemeAgainstCalcData() {
     bool failed = false;
     CheckSchemeAgainstCalcData(failed);
@@ -40,7 +34,7 @@ void TIDrawWin::CheckSchemeAgainstCalcData(bool& failed) {
     LoggerItemIndex = -1;
     int errors = 0, warnings = 0;
     auto showLogTab = [this] {
-        if (!Panel2Visible) PropClick();
+        if (!Panel2Visible) PropClick(true);
         PageBookIndex = kLogPage;
         if (LoggerChanged) LoggerChanged();
     };

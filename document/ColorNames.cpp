@@ -112,4 +112,17 @@ int32_t StringToColor(std::string_view text) {
     return v;
 }
 
+std::string ColorToString(int32_t colour) {
+    const auto value = static_cast<uint32_t>(colour);
+    for (const TColorName& c : kColorNames) {
+        // The grey aliases read back, but a colour is named by its first name.
+        if (c.name == "clLtGray" || c.name == "clDkGray") continue;
+        if (c.value == value) return std::string(c.name);
+    }
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string s = "$";
+    for (int shift = 28; shift >= 0; shift -= 4) s += kHex[(value >> shift) & 0xF];
+    return s;
+}
+
 } // namespace arv

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace arv {
@@ -13,5 +14,8 @@ namespace arv {
 bool TryStringToColor(std::string_view text, int32_t& value);
 // As above; raises EConvertError for a text that is no colour.
 int32_t StringToColor(std::string_view text);
+// The colour's constant name when it has one, else "$00BBGGRR" (eight
+// upper-case hex digits).
+std::string ColorToString(int32_t colour);
 
 } // namespace arv

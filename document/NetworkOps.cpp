@@ -137,6 +137,11 @@ bool TGCollFigure::ApplyPropertyEdit(int32_t row, std::string_view text, std::st
         }
     }
     case 6:
+        // A width below 0 draws nothing sensible and would be kept in the file.
+        if (n < 0) {
+            message = m.invalidValue;
+            return false;
+        }
         f->SetWidth(n);
         return true;
     case 7:

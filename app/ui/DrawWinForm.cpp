@@ -1,5 +1,7 @@
 #include "app/ui/DrawWinForm.h"
+#include "app/RxDrawGrid.h"
 #include "app/ui/PlanPainter.h"
+#include "app/ui/PropDialogsQt.h"
 #include "document/Constants.h"
 #include "document/EditGeometry.h"
 #include "platform/qt/QtCanvas.h"
@@ -150,6 +152,7 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     BuildPrintAndSmallWindows();
     BuildToolModes();
     BuildRoutes();
+    BuildPropPanel();
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());
@@ -157,6 +160,10 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
 }
 
 TIDrawWinForm::~TIDrawWinForm() {
+    // The inspector's widgets go before the grid model they show.
+    w_.SetPropDialogs(nullptr);
+    w_.Doc().OnChange = nullptr;
+    delete panel2_;
     w_.SetView(nullptr);
     w_.SetMeasuringCanvas(nullptr);
 }

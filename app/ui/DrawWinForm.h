@@ -15,6 +15,8 @@
 #include <string>
 
 class QAction;
+class QTabWidget;
+class QTableWidget;
 class QComboBox;
 class QDockWidget;
 class QListWidget;
@@ -30,6 +32,9 @@ namespace arv {
 
 class TPlanWidget;
 class TPrintDlg;
+class TQtPropDialogs;
+class TRxDrawGrid;
+class TRxDrawGridWidget;
 class TQtCanvas;
 
 class TIDrawWinForm : public QMainWindow, public IDrawWinView {
@@ -134,6 +139,16 @@ private:
     std::unique_ptr<TQtCanvas> measureCanvas_;
     std::map<std::string, QAction*> actions_;
     bool created_ = false;
+    // Property inspector (DrawWinFormProps.cpp).
+    void BuildPropPanel();
+    void SyncPropPanel();
+    std::unique_ptr<TRxDrawGrid> gridPropModel_;
+    std::unique_ptr<TQtPropDialogs> propDialogs_;
+    TRxDrawGridWidget* gridProp_ = nullptr;
+    QWidget* panel2_ = nullptr;
+    QLabel* nameStat_ = nullptr;
+    QTabWidget* pageBook_ = nullptr;
+    QTableWidget* datagrid_ = nullptr;
     bool closing_ = false;
     int shownCursor_ = -1;
 };

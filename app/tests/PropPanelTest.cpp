@@ -1,0 +1,154 @@
+// The inspector in the real main window, offscreen, on the sample drawing.
+#include "app/RxDrawGrid.h"
+#include "app/ui/DrawWinForm.h"
+#include "app/ui/ProgramStart.h"
+#include "app/ui/PropDialogsQt.h"
+#include "app/ui/RxDrawGridWidget.h"
+#include "document/Branch.h"
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+#include "platform/qt/QtText.h"
+#include "platform/testing/ScriptedServices.h"
+#include "platform/testing/TestFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace arv;
+
+namespace {
+
+struct PropPanelTest : ::testing::Test {
+    std::filesystem::path dir = test::MakeTestFolder();
+    std::string saved = ProgramDir();
+    test::TScriptedMessages messages;
+    test::TScriptedDialogs dialogs;
+    PropPanelTest() {
+        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
+        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
+                                   dir / "SampleMine.grh");
+        SetProgramDir(dir.string());
+    }
+    ~PropPanelTest() override { SetProgramDir(saved); }
+    // Pictures for a person to look at, when asked for.
+    static void Shot(QWidget* w, const char* name) {
+        if (const char* folder = std::getenv("ARV_PROP_SHOTS"))
+            w->grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+    }
+};
+
+} // namespace
+
+TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
+    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    form.showNormal();
+    form.resize(1200, 800);
+    QApplication::processEvents();
+    TIDrawWin& w = *p->DrawWin;
+    auto* panel = form.findChild<QDockWidget*>("Panel2");
+    ASSERT_NE(nullptr, panel);
+    EXPECT_FALSE(panel->isVisible());
+    const int planWidth = form.PaintBox1()->width();
+    form.Action("Prop")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(panel->isVisible());
+    // The plan gave the panel its room and the document knows.
+    EXPECT_LT(form.PaintBox1()->width(), planWidth);
+    EXPECT_EQ(form.PaintBox1()->width(), w.Doc().clientWidth);
+
+    int branch = -1;
+    for (int i = 0; i < w.Doc().Count() && branch < 0; ++i)
+        if (w.Doc().BranchAt(i)) branch = i;
+    ASSERT_GE(branch, 0);
+    w.Doc().current = branch;
+    w.Doc().DoChange();
+    QApplication::processEvents();
+    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+    ASSERT_NE(nullptr, grid);
+    EXPECT_EQ(18, grid->Grid().RowCount());
+    EXPECT_TRUE(grid->isEnabled());
+    EXPECT_EQ(Cp1251ToUtf8(w.Doc().BranchAt(branch)->name),
+              Cp1251ToUtf8(w.PropValues[static_cast<size_t>(w.MapPropertyRow(2, false))]));
+    EXPECT_FALSE(w.NameStat.empty());
+    Shot(&form, "main_window_props");
+
+    // Typing into the value cell of "Название" and Enter rename the branch.
+    TRxDrawGrid& model = grid->Grid();
+    const int nameRow = w.MapPropertyRow(2, false);
+    TCanvasRect cell = model.CellRect(1, nameRow);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.left + 4, cell.top + 4));
+    ASSERT_EQ(nameRow, model.Row());
+    ASSERT_NE(nullptr, grid->Editor());
+    grid->Editor()->selectAll();
+    // Cyrillic keys go in as key events carrying their text.
+    for (QChar ch : QString::fromUtf8("Штрек 5")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(grid->Editor(), &press);
+    }
+    QTest::keyClick(grid->Editor(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ("Штрек 5", Cp1251ToUtf8(w.Doc().BranchAt(branch)->name));
+    EXPECT_TRUE(w.DrawingModified);
+
+    // A click on the caption "Ветвь" pops its menu up; "Выводить?" hides
+    // the branch number.
+    const int numberRow = w.MapPropertyRow(3, false);
+    cell = model.CellRect(0, numberRow);
+    bool popped = false;
+    QTimer::singleShot(50, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            popped = true;
+            Shot(menu, "value_menu");
+            menu->actions().at(0)->trigger();
+            menu->close();
+        }
+    });
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.left + 4, cell.top + 4));
+    QApplication::processEvents();
+    EXPECT_TRUE(popped);
+    EXPECT_EQ(0, w.Doc().BranchAt(branch)->switchB);
+
+    // The data page, then back: the rows are shown again, forced.
+    auto* book = form.findChild<QTabWidget*>("PageBook");
+    book->setCurrentIndex(1);
+    QApplication::processEvents();
+    Shot(panel, "data_page");
+    EXPECT_FALSE(w.PagePropActive);
+    book->setCurrentIndex(0);
+    EXPECT_TRUE(w.GridProp.Enabled);
+
+    // The dialogs as they look.
+    TPenBrushDlgState pb = PenBrushStateOf(w.Doc(), *w.Doc().Figure(branch));
+    TFPenBrushDlg penBrush(pb, &form);
+    penBrush.show();
+    QApplication::processEvents();
+    Shot(&penBrush, "pen_brush");
+    TFormAngle angle(&form);
+    angle.Show({"45", Ru("Параллельно: 27"), false});
+    angle.show();
+    QApplication::processEvents();
+    Shot(&angle, "angle");
+    TEnterPicState pic;
+    EnterPicFormCreate(pic, w.Doc());
+    TEnterPic chooser(pic, w.Doc(), &form);
+    chooser.show();
+    QApplication::processEvents();
+    Shot(&chooser, "enter_pic");
+    EXPECT_EQ(static_cast<size_t>(w.Doc().symbols.Count()), pic.SelList.size());
+
+    form.Action("Prop")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(messages.Shown().empty());
+}

@@ -1,0 +1,124 @@
+// The left panel of the main window: the property inspector's grid on the
+// page "Свойства", the current branch's table row on the page "Расчет", and
+// the tool button that shows the panel.
+#include "app/PropGridBinding.h"
+#include "app/ui/DrawWinForm.h"
+#include "app/ui/PropDialogsQt.h"
+#include "app/ui/RxDrawGridWidget.h"
+#include "platform/qt/QtText.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace arv {
+
+void TIDrawWinForm::BuildPropPanel() {
+    gridPropModel_ = std::make_unique<TRxDrawGrid>("GridProp");
+    propDialogs_ = std::make_unique<TQtPropDialogs>(this, w_.Doc());
+
+    auto* dock = new QDockWidget(this);
+    dock->setObjectName("Panel2");
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setTitleBarWidget(new QWidget(dock));
+    auto* panel = new QWidget(dock);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(2, 2, 2, 2);
+    nameStat_ = new QLabel(panel);
+    nameStat_->setObjectName("NameStat");
+    nameStat_->setWordWrap(true);
+    nameStat_->setMinimumHeight(2 * nameStat_->fontMetrics().height() + 4);
+    layout->addWidget(nameStat_);
+    pageBook_ = new QTabWidget(panel);
+    pageBook_->setObjectName("PageBook");
+    gridProp_ = new TRxDrawGridWidget(*gridPropModel_);
+    gridProp_->setObjectName("GridProp");
+    pageBook_->addTab(gridProp_, QString::fromUtf8("Свойства"));
+    datagrid_ = new QTableWidget(0, 2);
+    datagrid_->setObjectName("Datagrid");
+    datagrid_->horizontalHeader()->hide();
+    datagrid_->verticalHeader()->hide();
+    datagrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    datagrid_->horizontalHeader()->setStretchLastSection(true);
+    datagrid_->verticalHeader()->setDefaultSectionSize(18);
+    pageBook_->addTab(datagrid_, QString::fromUtf8("Расчет"));
+    layout->addWidget(pageBook_, 1);
+    dock->setWidget(panel);
+    dock->setMinimumWidth(190);
+    addDockWidget(Qt::LeftDockWidgetArea, dock);
+    dock->hide();
+    panel2_ = dock;
+
+    BindGridProp(w_, *gridPropModel_);
+    w_.SetPropDialogs(propDialogs_.get());
+    propDialogs_->GridChanged = [this] { SyncPropPanel(); };
+    propDialogs_->MenuChosen = [this](int item) {
+        Run([this, item] { w_.EditPropertyByMenu(item); });
+    };
+    propDialogs_->CellBottomLeft = [this](int col, int row) {
+        const TCanvasRect r = gridPropModel_->CellRect(col, row);
+        return gridProp_->viewport()->mapToGlobal(QPoint(r.left, r.bottom));
+    };
+    connect(pageBook_, &QTabWidget::currentChanged, this, [this](int index) {
+        w_.PagePropActive = index == 0;
+        if (index == 0) Run([this] { w_.PagePropShow(); });
+    });
+    // The document reports selection changes while it works; the rows
+    // follow once it is done.
+    w_.Doc().OnChange = [this] {
+        QTimer::singleShot(0, this, [this] { Run([this] { w_.ShowProperties(false); }); });
+    };
+
+    QToolBar* bar = findChild<QToolBar*>("ToolBar1");
+    auto* prop = new QAction(QString::fromUtf8("Свойства объекта"), this);
+    prop->setObjectName("Prop");
+    prop->setCheckable(true);
+    connect(prop, &QAction::triggered, this, [this](bool down) {
+        Run([this, down] { w_.PropClick(down); });
+        panel2_->setVisible(w_.Panel2Visible);
+    });
+    actions_["Prop"] = prop;
+    if (bar) {
+        bar->addSeparator();
+        bar->addAction(prop);
+    }
+    SyncPropPanel();
+}
+
+void TIDrawWinForm::SyncPropPanel() {
+    if (!gridPropModel_) return;
+    SyncGridProp(w_, *gridPropModel_);
+    gridProp_->setEnabled(w_.GridProp.Enabled);
+    gridProp_->viewport()->update();
+    nameStat_->setText(ToQString(w_.NameStat));
+
+    const TStringGridModel& g = w_.Datagrid;
+    datagrid_->setEnabled(w_.DatagridEnabled);
+    datagrid_->setRowCount(g.RowCount());
+    const QColor text = w_.DatagridFontColor == 0 ? QColor(Qt::black) : QColor(128, 128, 128);
+    for (int r = 0; r < g.RowCount(); ++r)
+        for (int c = 0; c < 2; ++c) {
+            auto* item = new QTableWidgetItem(ToQString(g.Cells(c, r)));
+            item->setForeground(text);
+            datagrid_->setItem(r, c, item);
+        }
+    datagrid_->resizeColumnToContents(0);
+
+    auto enable = [this](const char* name, bool on) {
+        if (QAction* a = Action(name)) a->setEnabled(on);
+    };
+    enable("MResteNBr", w_.MResteNBrEnabled);
+    enable("MResetNENd", w_.MResetNENdEnabled);
+    enable("MRotateBr", w_.MRotateBrEnabled);
+    enable("MResetBranch", w_.MResetBranchEnabled);
+    enable("FromExt", w_.FromExtEnabled);
+    enable("AddExt", w_.AddExtEnabled);
+}
+
+} // namespace arv
