@@ -386,16 +386,6 @@ public:
     static std::pair<std::string, std::string> PlaDocumentNames(int32_t position,
                                                                 const std::array<bool, 6>& kinds);
 
-private:
-    void PublishTaskState();
-    void RefreshPropertyPanel();
-    void SetFlowDisplay(bool on);
-    void SetArrowDisplay(bool on);
-    void ShowTaskResults();
-    // Selects the current branch's row for a task; false when it has none.
-    bool SelectTaskBranch();
-    void CentreOnCurrentFigure();
-    void ResetCommandDone();
     // Property inspector: rows, value editing, value menus (DrawWinProp*.cpp).
     TPropGridState GridProp;
     bool PagePropActive = true; // PageProp is the active page of PageBook
@@ -451,6 +441,15 @@ private:
     void BPicClick();
 
 private:
+    void PublishTaskState();
+    void RefreshPropertyPanel();
+    void SetFlowDisplay(bool on);
+    void SetArrowDisplay(bool on);
+    void ShowTaskResults();
+    // Selects the current branch's row for a task; false when it has none.
+    bool SelectTaskBranch();
+    void CentreOnCurrentFigure();
+    void ResetCommandDone();
     void FitView(const TRect& extent);
     void FitDefaultView();
     void Repaint();

@@ -560,6 +560,8 @@ void TIDrawWin::BPicClick() {
         PicChosenName = EnterPicChosenName(state);
         PicChosenIndex = std::max(0, state.ItemIndex);
         PicChosenSymbol = !state.SPicChecked;
+        // The plan's picture tool places it at the next click.
+        BPicChosen({PicChosenName, PicChosenIndex, !PicChosenSymbol});
         return;
     }
     BPicDown = false;

@@ -410,25 +410,25 @@ void TRxDrawGrid::GridCharTyped(char32_t unicode) {
 
 // --- Mouse -----------------------------------------------------------------------
 
-void TRxDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void TRxDrawGrid::MouseDown(TGridMouseButton button, TShiftState shift, int x, int y) {
     HideEditor();
     if (!focused_) DoEnter();
     TGridCoord cell = MouseCoord(x, y);
     bool fixedCell = cell.X >= 0 && cell.Y >= 0 && (cell.X < FixedCols() || cell.Y < FixedRows());
     bool dbl = (shift & ssDouble) != 0;
-    if (button == TMouseButton::mbLeft && dbl && (!fixedButtons_ || !fixedCell)) {
+    if (button == TGridMouseButton::mbLeft && dbl && (!fixedButtons_ || !fixedCell)) {
         DblClick();
         return;
     }
     // A double click on a caption counts as one more press.
     bool sizing = ColSizingAt(x, y) >= 0 || RowSizingAt(x, y) >= 0;
     if (!sizing && fixedCell && fixedButtons_) {
-        if (button == TMouseButton::mbRight && (options_ & (goRowMoving | goColMoving))) {
+        if (button == TGridMouseButton::mbRight && (options_ & (goRowMoving | goColMoving))) {
             swapButtons_ = true;
             captured_ = true;
             return;
         }
-        if (button == TMouseButton::mbLeft) {
+        if (button == TGridMouseButton::mbLeft) {
             bool enabled = true;
             if (OnCheckButton) OnCheckButton(*this, cell.X, cell.Y, enabled);
             if (!enabled) {
@@ -444,7 +444,7 @@ void TRxDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     }
 
     // The plain grid's press: sizing, or choosing a cell.
-    if (button != TMouseButton::mbLeft || dbl) return;
+    if (button != TGridMouseButton::mbLeft || dbl) return;
     if (int c = ColSizingAt(x, y); c >= 0) {
         sizingCol_ = c;
         sizingStart_ = x;
@@ -470,7 +470,7 @@ void TRxDrawGrid::MouseMove(TShiftState, int x, int y) {
     if (tracking_) TrackButton(x, y);
 }
 
-void TRxDrawGrid::MouseUp(TMouseButton button, TShiftState, int x, int y) {
+void TRxDrawGrid::MouseUp(TGridMouseButton button, TShiftState, int x, int y) {
     if (tracking_ && pressedCell_.X >= 0 && pressedCell_.Y >= 0) {
         TrackButton(x, y);
         bool click = pressed_;
@@ -478,7 +478,7 @@ void TRxDrawGrid::MouseUp(TMouseButton button, TShiftState, int x, int y) {
         StopTracking();
         if (click && cell.X < ColCount() && cell.Y < RowCount() && OnFixedCellClick)
             OnFixedCellClick(*this, cell.X, cell.Y);
-    } else if (swapButtons_ && button != TMouseButton::mbMiddle) {
+    } else if (swapButtons_ && button != TGridMouseButton::mbMiddle) {
         swapButtons_ = false;
         captured_ = false;
     }

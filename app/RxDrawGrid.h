@@ -158,9 +158,9 @@ public:
     void KeyPress(char& key) override;
     // A character typed while the grid itself has the focus.
     void GridCharTyped(char32_t unicode);
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseDown(TGridMouseButton button, TShiftState shift, int x, int y);
     void MouseMove(TShiftState shift, int x, int y);
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseUp(TGridMouseButton button, TShiftState shift, int x, int y);
     // The capture was taken away (another window, a menu).
     void CancelMode();
     void DoEnter() override;

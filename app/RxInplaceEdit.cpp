@@ -380,8 +380,8 @@ void TRxInplaceEdit::StopTracking() {
     pressed_ = false;
 }
 
-void TRxInplaceEdit::MouseDown(TMouseButton button, TShiftState, int x, int y) {
-    if (button != TMouseButton::mbLeft || style_ == TInplaceEditStyle::ieSimple ||
+void TRxInplaceEdit::MouseDown(TGridMouseButton button, TShiftState, int x, int y) {
+    if (button != TGridMouseButton::mbLeft || style_ == TInplaceEditStyle::ieSimple ||
         !Inside(ButtonRect(), x, y))
         return;
     if (listVisible_) {
@@ -414,7 +414,7 @@ void TRxInplaceEdit::MouseMove(TShiftState, int x, int y) {
     }
 }
 
-void TRxInplaceEdit::MouseUp(TMouseButton button, TShiftState, int x, int y) {
+void TRxInplaceEdit::MouseUp(TGridMouseButton button, TShiftState, int x, int y) {
     if (listTracking_) {
         MouseMove(0, x, y);
         listTracking_ = false;
@@ -423,7 +423,7 @@ void TRxInplaceEdit::MouseUp(TMouseButton button, TShiftState, int x, int y) {
     }
     bool wasPressed = pressed_;
     StopTracking();
-    if (button == TMouseButton::mbLeft && style_ == TInplaceEditStyle::ieEllipsis && wasPressed)
+    if (button == TGridMouseButton::mbLeft && style_ == TInplaceEditStyle::ieEllipsis && wasPressed)
         grid_.EditButtonClick();
 }
 

@@ -21,7 +21,7 @@ class TRxDrawGrid;
 
 enum class TInplaceEditStyle { ieSimple = 0, ieEllipsis = 1, iePickList = 2 };
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum class TGridMouseButton { mbLeft, mbRight, mbMiddle };
 
 // What the view must bring up to date after a change of the editor's state.
 enum class TInplaceEditChange {
@@ -116,9 +116,9 @@ public:
     // Types a CP1251 character at the selection, as the edit line does, and
     // reports the new text. Used where no edit line stands behind (headless).
     void InsertChar(char c);
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseDown(TGridMouseButton button, TShiftState shift, int x, int y);
     void MouseMove(TShiftState shift, int x, int y);
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseUp(TGridMouseButton button, TShiftState shift, int x, int y);
     // A double click inside the button is not the edit's (true: ignore it).
     bool IgnoreDblClick(int x, int y) const;
     // Whether the pointer shows the arrow (over the button).

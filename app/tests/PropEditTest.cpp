@@ -248,8 +248,8 @@ struct PropGridTest : PropTest {
     }
     void Click(int col, int row) {
         const TCanvasRect r = grid.CellRect(col, row);
-        grid.MouseDown(TMouseButton::mbLeft, {}, r.left + 3, r.top + 3);
-        grid.MouseUp(TMouseButton::mbLeft, {}, r.left + 3, r.top + 3);
+        grid.MouseDown(TGridMouseButton::mbLeft, {}, r.left + 3, r.top + 3);
+        grid.MouseUp(TGridMouseButton::mbLeft, {}, r.left + 3, r.top + 3);
     }
     // Types into the editor of the current cell, replacing its text.
     void TypeKeys(const std::string& cp1251) {

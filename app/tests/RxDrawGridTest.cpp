@@ -60,8 +60,8 @@ struct TGridFixture : ::testing::Test {
         Ed().KeyDown(key, s);
     }
     void Click(int x, int y, TShiftState s = 0) {
-        grid.MouseDown(TMouseButton::mbLeft, s, x, y);
-        grid.MouseUp(TMouseButton::mbLeft, 0, x, y);
+        grid.MouseDown(TGridMouseButton::mbLeft, s, x, y);
+        grid.MouseUp(TGridMouseButton::mbLeft, 0, x, y);
     }
 };
 
@@ -347,23 +347,23 @@ TEST_F(TGridFixture, CaptionButtonClicksOnlyWhenReleasedOverIt) {
     EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 1}}), clicks);
 
     // Out and release outside: none. Out and back: one.
-    grid.MouseDown(TMouseButton::mbLeft, 0, 10, 25);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 10, 25);
     EXPECT_TRUE(grid.Tracking());
     EXPECT_TRUE(grid.Pressed());
     grid.MouseMove(0, 10, 45);
     EXPECT_FALSE(grid.Pressed());
-    grid.MouseUp(TMouseButton::mbLeft, 0, 10, 45);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 10, 45);
     EXPECT_EQ(1u, clicks.size());
     EXPECT_FALSE(grid.Tracking());
-    grid.MouseDown(TMouseButton::mbLeft, 0, 10, 25);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 10, 25);
     grid.MouseMove(0, 100, 25);
     grid.MouseMove(0, 20, 30);
     EXPECT_TRUE(grid.Pressed());
-    grid.MouseUp(TMouseButton::mbLeft, 0, 20, 30);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 20, 30);
     EXPECT_EQ(2u, clicks.size());
     // Outside the client area even over the cell's extension: no click.
-    grid.MouseDown(TMouseButton::mbLeft, 0, 10, 25);
-    grid.MouseUp(TMouseButton::mbLeft, 0, -3, 25);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 10, 25);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, -3, 25);
     EXPECT_EQ(2u, clicks.size());
 
     // A double click on a caption is a second press: two clicks in all.
@@ -382,25 +382,25 @@ TEST_F(TGridFixture, CaptionButtonClicksOnlyWhenReleasedOverIt) {
 
 TEST_F(TGridFixture, HeldCaptionIsReleasedWithoutClickByCancelScrollOrSizing) {
     Inspector();
-    grid.MouseDown(TMouseButton::mbLeft, 0, 10, 5);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 10, 5);
     grid.CancelMode();
     EXPECT_FALSE(grid.Tracking());
     EXPECT_FALSE(grid.MouseCaptured());
-    grid.MouseUp(TMouseButton::mbLeft, 0, 10, 5);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 10, 5);
 
-    grid.MouseDown(TMouseButton::mbLeft, 0, 10, 5);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 10, 5);
     grid.SetTopRow(2);
     EXPECT_FALSE(grid.Tracking());
-    grid.MouseUp(TMouseButton::mbLeft, 0, 10, 5);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 10, 5);
 
     int sized = 0;
     grid.OnColumnSized = [&](TRxDrawGrid&) { ++sized; };
     grid.SetTopRow(1);
-    grid.MouseDown(TMouseButton::mbLeft, 0, 10, 5);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 10, 5);
     grid.SetColWidths(1, 80);
     EXPECT_EQ(1, sized);
     EXPECT_FALSE(grid.Tracking());
-    grid.MouseUp(TMouseButton::mbLeft, 0, 10, 5);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 10, 5);
     EXPECT_TRUE(clicks.empty());
 }
 
@@ -419,17 +419,17 @@ TEST_F(TGridFixture, PressEndsEditorModeAndTheAlwaysShownEditorReturns) {
     Type("8");
     setTexts.clear();
     // A press on a caption hides the editor, passing its text on once.
-    grid.MouseDown(TMouseButton::mbLeft, 0, 10, 45);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 10, 45);
     EXPECT_FALSE(Ed().Visible());
     EXPECT_EQ((std::vector<std::pair<int, std::string>>{{1, "8"}}), setTexts);
     values[1] = "80"; // the click handler changed the value
-    grid.MouseUp(TMouseButton::mbLeft, 0, 10, 45);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 10, 45);
     EXPECT_TRUE(Ed().Visible());
     EXPECT_EQ("80", Ed().Text());
 
     // A press on another value cell moves the editor there.
-    grid.MouseDown(TMouseButton::mbLeft, 0, 120, 65);
-    grid.MouseUp(TMouseButton::mbLeft, 0, 120, 65);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 120, 65);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 120, 65);
     EXPECT_EQ(3, grid.Row());
     EXPECT_EQ("A", Ed().Text());
     EXPECT_EQ((TGridCoord{1, 3}), grid.InplaceCell());
@@ -444,15 +444,15 @@ TEST_F(TGridFixture, ColumnAndRowSizingFireTheirEvents) {
     // Column 1's right border is at x = 96 + 70 = 166.
     EXPECT_EQ(1, grid.ColSizingAt(165, 5));
     EXPECT_EQ(-1, grid.ColSizingAt(165, 25));
-    grid.MouseDown(TMouseButton::mbLeft, 0, 165, 5);
-    grid.MouseUp(TMouseButton::mbLeft, 0, 150, 5);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 165, 5);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 150, 5);
     EXPECT_EQ(55, grid.ColWidths(1));
     EXPECT_EQ(1, cols);
     EXPECT_TRUE(clicks.empty()); // a sizing press is no caption click
     // Row 1's bottom border is at y = 19 + 18 = 37.
     EXPECT_EQ(1, grid.RowSizingAt(5, 37));
-    grid.MouseDown(TMouseButton::mbLeft, 0, 5, 37);
-    grid.MouseUp(TMouseButton::mbLeft, 0, 5, 47);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 5, 37);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 5, 47);
     EXPECT_EQ(28, grid.RowHeights(1));
     EXPECT_EQ(1, rows);
 }
@@ -550,7 +550,7 @@ TEST_F(TGridFixture, PickListByMouseDragFromTheButton) {
     Inspector();
     Ed().ButtonWidth = 17;
     // The editor is 70 x 18: the button spans x = 53 .. 70.
-    Ed().MouseDown(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseDown(TGridMouseButton::mbLeft, 0, 60, 9);
     ASSERT_TRUE(Ed().ListVisible());
     EXPECT_TRUE(Ed().Pressed());
     // The view reports the list below the editor, items 16 high.
@@ -562,20 +562,20 @@ TEST_F(TGridFixture, PickListByMouseDragFromTheButton) {
     EXPECT_FALSE(Ed().Tracking());
     EXPECT_FALSE(Ed().Pressed());
     EXPECT_EQ(1, Ed().ActiveList()->ItemIndex);
-    Ed().MouseUp(TMouseButton::mbLeft, 0, 30, 18 + 36); // released on item 2
+    Ed().MouseUp(TGridMouseButton::mbLeft, 0, 30, 18 + 36); // released on item 2
     EXPECT_FALSE(Ed().ListVisible());
     EXPECT_EQ("c", Ed().Text());
 
     // A press on the button while the list is open closes it unaccepted.
-    Ed().MouseDown(TMouseButton::mbLeft, 0, 60, 9);
-    Ed().MouseUp(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseDown(TGridMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseUp(TGridMouseButton::mbLeft, 0, 60, 9);
     ASSERT_TRUE(Ed().ListVisible());
     Ed().ActiveList()->ItemIndex = 0;
-    Ed().MouseDown(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseDown(TGridMouseButton::mbLeft, 0, 60, 9);
     EXPECT_FALSE(Ed().ListVisible());
     EXPECT_EQ("c", Ed().Text());
     // Losing the focus closes an open list unaccepted too.
-    Ed().MouseUp(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseUp(TGridMouseButton::mbLeft, 0, 60, 9);
     Ed().DropDown();
     Ed().ActiveList()->ItemIndex = 0;
     Ed().KillFocus();
@@ -600,20 +600,20 @@ TEST_F(TGridFixture, EllipsisButtonAndCtrlEnterFireEditButtonClick) {
     EXPECT_EQ((TCanvasPoint{56, 8}), dots[0]);
     EXPECT_EQ((TCanvasPoint{64, 8}), dots[2]);
 
-    Ed().MouseDown(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseDown(TGridMouseButton::mbLeft, 0, 60, 9);
     EXPECT_TRUE(Ed().Pressed());
     EXPECT_EQ(57, Ed().EllipsisDots()[0].x);
-    Ed().MouseUp(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseUp(TGridMouseButton::mbLeft, 0, 60, 9);
     EXPECT_EQ(1, clicked);
     // Released off the button: no click; back on it: a click.
-    Ed().MouseDown(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseDown(TGridMouseButton::mbLeft, 0, 60, 9);
     Ed().MouseMove(0, 20, 9);
     EXPECT_FALSE(Ed().Pressed());
-    Ed().MouseUp(TMouseButton::mbLeft, 0, 20, 9);
+    Ed().MouseUp(TGridMouseButton::mbLeft, 0, 20, 9);
     EXPECT_EQ(1, clicked);
-    Ed().MouseDown(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseDown(TGridMouseButton::mbLeft, 0, 60, 9);
     Ed().CancelMode();
-    Ed().MouseUp(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseUp(TGridMouseButton::mbLeft, 0, 60, 9);
     EXPECT_EQ(1, clicked);
     EXPECT_TRUE(Ed().IgnoreDblClick(60, 9));
     EXPECT_FALSE(Ed().IgnoreDblClick(20, 9));
@@ -625,8 +625,8 @@ TEST_F(TGridFixture, EllipsisButtonAndCtrlEnterFireEditButtonClick) {
     // A simple cell has no button.
     grid.OnGetEditStyle = nullptr;
     grid.InvalidateEditor();
-    Ed().MouseDown(TMouseButton::mbLeft, 0, 60, 9);
-    Ed().MouseUp(TMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseDown(TGridMouseButton::mbLeft, 0, 60, 9);
+    Ed().MouseUp(TGridMouseButton::mbLeft, 0, 60, 9);
     Key(VK_RETURN, ssCtrl);
     EXPECT_EQ(2, clicked);
 }
@@ -686,7 +686,7 @@ TEST_F(TGridFixture, PaintingOfCaptionsValuesAndPressedCells) {
     EXPECT_TRUE(focused.Calls("Rectangle").empty());
 
     // A held caption is drawn pushed in with a sunken edge.
-    grid.MouseDown(TMouseButton::mbLeft, 0, 10, 25);
+    grid.MouseDown(TGridMouseButton::mbLeft, 0, 10, 25);
     drawn.clear();
     TRecordingCanvas pressed;
     grid.Paint(pressed);
@@ -694,7 +694,7 @@ TEST_F(TGridFixture, PaintingOfCaptionsValuesAndPressedCells) {
     fills = pressed.Calls("FillRect");
     EXPECT_EQ(0x808080, findFill({0, 19, 95, 20})->brush.colour);
     EXPECT_EQ(0xFFFFFF, findFill({0, 36, 95, 37})->brush.colour);
-    grid.MouseUp(TMouseButton::mbLeft, 0, 10, 25);
+    grid.MouseUp(TGridMouseButton::mbLeft, 0, 10, 25);
 }
 
 TEST_F(TGridFixture, FocusedCellOfAPlainGridGetsAFocusRectangleAndHighlight) {

@@ -71,9 +71,14 @@ void TIDrawWinForm::BuildPropPanel() {
     });
     // The document reports selection changes while it works; the rows
     // follow once it is done.
-    w_.Doc().OnChange = [this] {
+    auto previous = w_.Doc().OnChange;
+    w_.Doc().OnChange = [this, previous] {
+        if (previous) previous();
         QTimer::singleShot(0, this, [this] { Run([this] { w_.ShowProperties(false); }); });
     };
+    // "Замеры" runs the tool bar's measuring-station command.
+    w_.RunTBZamSt = [this] { w_.TBZamStClick(); };
+    w_.TBZamStEnabled = true;
 
     QToolBar* bar = findChild<QToolBar*>("ToolBar1");
     auto* prop = new QAction(QString::fromUtf8("Свойства объекта"), this);

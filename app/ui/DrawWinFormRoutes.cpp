@@ -112,6 +112,12 @@ void TIDrawWinForm::BuildRoutes() {
     }
     r->RefreshTools();
     w_.RoutePicks = &r->picks;
+    // A branch with several PLA positions lists them to choose from.
+    w_.ShowPlaList = [r](const std::vector<std::string>& entries) {
+        r->routes.ListPla.ListBoxPLA = entries;
+        r->routes.ListPla.ItemIndex = entries.empty() ? -1 : 0;
+        if (r->routes.ShowListPlaModal) r->routes.ShowListPlaModal(r->routes.ListPla);
+    };
 }
 
 } // namespace arv

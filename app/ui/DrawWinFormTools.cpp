@@ -119,6 +119,7 @@ const TToolAction kToolActions[] = {
     {"BArc", "Дуга", [](TIDrawWin& w) { w.BArcClick(); }},
     {"BPolygon", "Многоугольник", [](TIDrawWin& w) { w.BPolygonClick(); }},
     {"BText", "Текст", [](TIDrawWin& w) { w.ATextExecute(); }},
+    {"BPic", "Картинка", [](TIDrawWin& w) { w.BPicClick(); }},
     {"BMove", "Перенос группы", [](TIDrawWin& w) { w.BMoveClick(); }},
     {"PropGroup", "Свойства группы", [](TIDrawWin& w) { w.PropGroupClick(); }},
     {"TBForwardPlan", "На место текущего", [](TIDrawWin& w) { w.TBForwardPlanClick(); }},

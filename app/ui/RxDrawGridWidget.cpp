@@ -19,10 +19,10 @@ namespace arv {
 
 namespace {
 
-TMouseButton ButtonOf(Qt::MouseButton b) {
-    if (b == Qt::RightButton) return TMouseButton::mbRight;
-    if (b == Qt::MiddleButton) return TMouseButton::mbMiddle;
-    return TMouseButton::mbLeft;
+TGridMouseButton ButtonOf(Qt::MouseButton b) {
+    if (b == Qt::RightButton) return TGridMouseButton::mbRight;
+    if (b == Qt::MiddleButton) return TGridMouseButton::mbMiddle;
+    return TGridMouseButton::mbLeft;
 }
 
 TShiftState MouseShift(const QMouseEvent* e) {
