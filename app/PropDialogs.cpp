@@ -14,31 +14,21 @@
 
 namespace arv {
 
-namespace {
-
-template <size_t N> std::array<std::string, N> Table(const char* const (&utf8)[N]) {
-    std::array<std::string, N> t;
-    for (size_t i = 0; i < N; ++i) t[i] = Ru(utf8[i]);
-    return t;
-}
-
-} // namespace
-
 const std::array<std::string, 5>& PenStyleNames() {
     static const auto t =
-        Table({"Сполошная", "Пунктирная 1", "Пунктирная 2", "Пунктирная 3", "Пунктирная 4"});
+        RuTable({"Сполошная", "Пунктирная 1", "Пунктирная 2", "Пунктирная 3", "Пунктирная 4"});
     return t;
 }
 
 const std::array<std::string, 3>& TypeLineNames() {
-    static const auto t = Table({"Одинарная", "Двойная", "Двойная с заливкой"});
+    static const auto t = RuTable({"Одинарная", "Двойная", "Двойная с заливкой"});
     return t;
 }
 
 const std::array<std::string, 8>& BrushStyleNames() {
     static const auto t =
-        Table({"Сплошная", "Прозрачная", "Горизонтальная", "Вертикальная", "Диагональная лев.",
-               "Диагональная прав.", "Сетка", "Сетка диагональная"});
+        RuTable({"Сплошная", "Прозрачная", "Горизонтальная", "Вертикальная", "Диагональная лев.",
+                 "Диагональная прав.", "Сетка", "Сетка диагональная"});
     return t;
 }
 

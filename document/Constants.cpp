@@ -4,22 +4,14 @@
 
 namespace arv {
 
-namespace {
-template <size_t N> std::array<std::string, N> Table(const char* const (&utf8)[N]) {
-    std::array<std::string, N> t;
-    for (size_t i = 0; i < N; ++i) t[i] = Ru(utf8[i]);
-    return t;
-}
-} // namespace
-
 const std::array<std::string, 2>& NodeKindNames() {
-    static const auto t = Table({"Узел", "Узел поверхности"});
+    static const auto t = RuTable({"Узел", "Узел поверхности"});
     return t;
 }
 
 const std::array<std::string, 9>& LineStyleNames() {
-    static const auto t = Table({"По умолчанию", "Одинарная", "Двойная", "Двойная с заливкой",
-                                 "Пунктирная", "Прямоугольник", "Полигон", "Дуга", "Круг"});
+    static const auto t = RuTable({"По умолчанию", "Одинарная", "Двойная", "Двойная с заливкой",
+                                   "Пунктирная", "Прямоугольник", "Полигон", "Дуга", "Круг"});
     return t;
 }
 
@@ -29,90 +21,90 @@ const std::string& SingleDefaultName() {
 }
 
 const std::array<std::string, 2>& PictureKindNames() {
-    static const auto t = Table({"Картинка", "Условное обозначение"});
+    static const auto t = RuTable({"Картинка", "Условное обозначение"});
     return t;
 }
 
 const std::array<std::string, 2>& SymbolKindNames() {
-    static const auto t = Table({"Условное обозначение", ""});
+    static const auto t = RuTable({"Условное обозначение", ""});
     return t;
 }
 
 const std::array<std::string, 6>& AccidentKindNames() {
-    static const auto t =
-        Table({" Пожар", "а Взрыв", "б Пожар-Взрыв", "в Выброс угля", "г Прорыв воды", "д Другое"});
+    static const auto t = RuTable(
+        {" Пожар", "а Взрыв", "б Пожар-Взрыв", "в Выброс угля", "г Прорыв воды", "д Другое"});
     return t;
 }
 
 const std::array<std::string, 4>& LabelSideNames() {
-    static const auto t = Table({"Справа", "Слева", "Сверху", "Снизу"});
+    static const auto t = RuTable({"Справа", "Слева", "Сверху", "Снизу"});
     return t;
 }
 
 const std::array<std::string, 6>& SchemeKindNames() {
-    static const auto t = Table({"Рсчетная схема", "Схема вентиляции", "Схема ПЛА ",
-                                 "Противопожарная схема", "Схема ...", ""});
+    static const auto t = RuTable({"Рсчетная схема", "Схема вентиляции", "Схема ПЛА ",
+                                   "Противопожарная схема", "Схема ...", ""});
     return t;
 }
 
 const std::array<std::string, 7>& DeviceKindNames() {
-    static const auto t =
-        Table({"Картинка", "ВГП", "ВМП", "Сланцевый заслон", "Перемычка", "Вент.дверь", "Датчик"});
+    static const auto t = RuTable(
+        {"Картинка", "ВГП", "ВМП", "Сланцевый заслон", "Перемычка", "Вент.дверь", "Датчик"});
     return t;
 }
 
 const std::array<std::string, 7>& SymbolDeviceKindNames() {
     static const auto t =
-        Table({"УО", "ВГП", "ВМП", "Сланцевый заслон", "Перемычка", "Вент.дверь", "Датчик"});
+        RuTable({"УО", "ВГП", "ВМП", "Сланцевый заслон", "Перемычка", "Вент.дверь", "Датчик"});
     return t;
 }
 
 const std::array<std::string, 23>& BranchColumnTitles() {
-    static const auto t = Table({"Номер ветви",
-                                 "Нач. узел",
-                                 "Кон. узел",
-                                 "Тип ветви",
-                                 "Сопрот. выраб.",
-                                 "Длина  м",
-                                 "Сеч. кв.м",
-                                 "К.аэр сопр.",
-                                 "Зад.R регул",
-                                 "Расч.R регул.",
-                                 "Треб. расх.",
-                                 "Расход. нор.реж",
-                                 "Расход ав.реж",
-                                 "Скор. м/с",
-                                 "Депресс. мм.вд.ст",
-                                 "Наименование выработки",
-                                 "Газов м3/мин",
-                                 "Конц газа,%",
-                                 "Ест.т. Тепл.д.",
-                                 "Вр.распр пож.,мин",
-                                 "Высота выработки",
-                                 "Количество людей",
-                                 "Угол"});
+    static const auto t = RuTable({"Номер ветви",
+                                   "Нач. узел",
+                                   "Кон. узел",
+                                   "Тип ветви",
+                                   "Сопрот. выраб.",
+                                   "Длина  м",
+                                   "Сеч. кв.м",
+                                   "К.аэр сопр.",
+                                   "Зад.R регул",
+                                   "Расч.R регул.",
+                                   "Треб. расх.",
+                                   "Расход. нор.реж",
+                                   "Расход ав.реж",
+                                   "Скор. м/с",
+                                   "Депресс. мм.вд.ст",
+                                   "Наименование выработки",
+                                   "Газов м3/мин",
+                                   "Конц газа,%",
+                                   "Ест.т. Тепл.д.",
+                                   "Вр.распр пож.,мин",
+                                   "Высота выработки",
+                                   "Количество людей",
+                                   "Угол"});
     return t;
 }
 
 const std::array<std::string, 4>& BranchValueNames() {
-    static const auto t = Table({"Расход", "Сечение", "Скорость", "Длина"});
+    static const auto t = RuTable({"Расход", "Сечение", "Скорость", "Длина"});
     return t;
 }
 
 const std::array<std::string, 4>& BranchValuePrefixes() {
-    static const auto t = Table({"Q=", "S=", "V=", "L="});
+    static const auto t = RuTable({"Q=", "S=", "V=", "L="});
     return t;
 }
 
 const std::array<std::string, 27>& PropertyNames() {
     static const auto t =
-        Table({"Тип",          "Название",    "Ветвь",          "Нач. узел",
-               "Кон. узел",    "Ширина",      "Цвет,стиль",     "Координаты",
-               "Расходы",      "Позиция ПЛА", "Номер зам. ст.", "Замеры",
-               "Расч. данные", "Изображение", "Видимость",      "Слой",
-               "Тип УО",       "Номер",       "Выводить?",      "Выноска",
-               "Текст",        "Шрифт",       "Иконка",         "Вид вент. устр-ва",
-               "Угол",         "Размер",      "Стрелка"});
+        RuTable({"Тип",          "Название",    "Ветвь",          "Нач. узел",
+                 "Кон. узел",    "Ширина",      "Цвет,стиль",     "Координаты",
+                 "Расходы",      "Позиция ПЛА", "Номер зам. ст.", "Замеры",
+                 "Расч. данные", "Изображение", "Видимость",      "Слой",
+                 "Тип УО",       "Номер",       "Выводить?",      "Выноска",
+                 "Текст",        "Шрифт",       "Иконка",         "Вид вент. устр-ва",
+                 "Угол",         "Размер",      "Стрелка"});
     return t;
 }
 

@@ -1,6 +1,8 @@
 // Windows-1251 text: the program keeps every 8-bit string in this code page.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,12 @@ std::string Utf8ToCp1251(std::string_view s);
 // Russian literal: turns a UTF-8 source literal into the CP1251 string the
 // program works with, so that Ru("Номер") compares with table cells.
 std::string Ru(std::string_view utf8);
+// A fixed list of source literals as CP1251 texts (menu items, names).
+template <std::size_t N> std::array<std::string, N> RuTable(const char* const (&utf8)[N]) {
+    std::array<std::string, N> t;
+    for (std::size_t i = 0; i < N; ++i) t[i] = Ru(utf8[i]);
+    return t;
+}
 
 // Letter case of CP1251, Cyrillic and Ё included.
 unsigned char AnsiUpperChar(unsigned char c);

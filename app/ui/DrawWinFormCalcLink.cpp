@@ -1,6 +1,7 @@
 // The main window's commands between the plan and the network tables, and the
 // log list that the scheme check fills.
 #include "app/ui/DrawWinForm.h"
+#include "calc/ui/FocusWindowKind.h"
 
 #include "platform/qt/QtText.h"
 
@@ -56,14 +57,7 @@ void TIDrawWinForm::BuildCalcLink() {
 
 void TIDrawWinForm::FocusWindowChanged(QWindow* window) {
     using K = TActivationTracker;
-    K::TWindowKind kind = K::ProgramWindow;
-    if (!window || window->type() == Qt::Popup || window->type() == Qt::ToolTip)
-        kind = K::Outside;
-    else if (window == windowHandle())
-        kind = K::ThisWindow;
-    else if (QWidget* modal = QApplication::activeModalWidget();
-             modal && modal->windowHandle() == window)
-        kind = K::ModalDialog;
+    const K::TWindowKind kind = FocusWindowKind(window, *this);
     bool activate = activation_.FocusMovedTo(kind);
     // The first activation after start-up counts too.
     if (kind == K::ThisWindow && created_ && !activatedOnce_) {

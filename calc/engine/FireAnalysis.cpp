@@ -1,4 +1,5 @@
 #include "calc/engine/FireAnalysis.h"
+#include "calc/engine/CalcKindGuard.h"
 #include "calc/engine/ReportText.h"
 
 #include "calc/engine/FlowSolver.h"
@@ -54,16 +55,7 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
     // A declined question on the thermal depression puts back the kind of
     // the natural run that just ended: no fire results are shown that were
     // never computed.
-    struct TKindGuard {
-        TCalcContext& c;
-        char kind, mode;
-        bool keep = false;
-        ~TKindGuard() {
-            if (keep) return;
-            c.CalcOptions[2] = kind;
-            c.CalcOptions[40] = mode;
-        }
-    } kindGuard{c, c.CalcOptions[2], c.CalcOptions[40]};
+    TCalcKindGuard kindGuard(c);
     c.CalcOptions[2] = 'P';
     c.CalcOptions[40] = 'N';
     TTextFileWriter file(ProgramDir() + "rvust.txt");

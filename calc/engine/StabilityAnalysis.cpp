@@ -1,4 +1,5 @@
 #include "calc/engine/StabilityAnalysis.h"
+#include "calc/engine/CalcKindGuard.h"
 #include "calc/engine/ReportText.h"
 
 #include "calc/engine/FlowSolver.h"
@@ -101,16 +102,7 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
     // into the table then), but a refusal or a cancelled question puts back
     // the kind of the natural run that just ended: no results of an analysis
     // that never ran are shown.
-    struct TKindGuard {
-        TCalcContext& c;
-        char kind, mode;
-        bool keep = false;
-        ~TKindGuard() {
-            if (keep) return;
-            c.CalcOptions[2] = kind;
-            c.CalcOptions[40] = mode;
-        }
-    } kindGuard{c, c.CalcOptions[2], c.CalcOptions[40]};
+    TCalcKindGuard kindGuard(c);
     c.CalcOptions[2] = 'U';
     c.CalcOptions[40] = 'N';
     t.MemoPotr.Clear();

@@ -1,6 +1,7 @@
 #include "Form1Window.h"
 
 #include "NasDlgWindow.h"
+#include "calc/ui/FocusWindowKind.h"
 
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtFonts.h"
@@ -377,14 +378,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::FocusWindowChanged(QWindow* window) {
     using K = TActivationTracker;
-    K::TWindowKind kind = K::ProgramWindow;
-    if (!window || window->type() == Qt::Popup || window->type() == Qt::ToolTip)
-        kind = K::Outside;
-    else if (window == windowHandle())
-        kind = K::ThisWindow;
-    else if (QWidget* modal = QApplication::activeModalWidget();
-             modal && modal->windowHandle() == window)
-        kind = K::ModalDialog;
+    const K::TWindowKind kind = FocusWindowKind(window, *this);
     if (activation_.FocusMovedTo(kind)) RunCommand([this] { w_.FormActivate(); });
 }
 
