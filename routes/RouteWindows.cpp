@@ -449,6 +449,8 @@ void TRouteWindows::ComboBox1Change(int itemIndex) {
     TRouteComboBox& cb = form_->ComboBox1;
     cb.ItemIndex = itemIndex;
     form_->InfoWayPeople.SetCells(cb.Col, cb.Row, cb.Text());
+    // A choice that completes the row makes the route buildable at once.
+    SetCreateState(cb.Row);
     cb.Visible = false;
     Refresh();
     if (form_->View) form_->View->FocusTable();

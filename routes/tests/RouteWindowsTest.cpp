@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 
 namespace arv::routes {
@@ -272,6 +274,22 @@ TEST_F(RouteWindowsTest, MinersRouteBuiltEditedStoredAndFoundAgain) {
     EXPECT_EQ((std::vector<int32_t>{6, 2, 3}), host.shown);
     // Outside fire mode the table's cells open no building tools.
     EXPECT_EQ((Names{"ToolView", "ToolWayOpen", "ToolWayClose"}), EnabledTools());
+}
+
+TEST_F(RouteWindowsTest, ChoosingTheTeamLastMakesTheRouteBuildable) {
+    FireMode(4);
+    w.WayVGSHClick();
+    ASSERT_NE(nullptr, w.Saver());
+    Table().SetCells(1, 1, Ru("1 Ствол"));
+    Table().SetCells(2, 1, Ru("5 Штрек"));
+    Select(1, 1);
+    Select(0, 1);
+    ASSERT_TRUE(w.Form()->ComboBox1.Visible);
+    // Picked from the list, not left by moving the focus elsewhere.
+    w.ComboBox1Change(2);
+    EXPECT_EQ("3", Cell(0, 1));
+    const Names enabled = EnabledTools();
+    EXPECT_NE(enabled.end(), std::find(enabled.begin(), enabled.end(), "ToolCreate"));
 }
 
 TEST_F(RouteWindowsTest, RescueRouteFromTheEndNodeOfItsStartBranch) {
