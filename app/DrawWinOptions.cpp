@@ -182,6 +182,8 @@ void TIDrawWin::MoptionsClick() {
     doc_->BuildVisibleList();
     doc_->DoChange();
     DrawingModified = true;
+    // Layer names and widths the rows show may have changed.
+    ShowProperties(false);
     Repaint();
 }
 
