@@ -39,10 +39,6 @@ QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-QColor ColorOf(int colorRef) {
-    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-}
-
 } // namespace
 
 // The drawing area: shows the plan picture and reports its size and presses.
@@ -319,11 +315,11 @@ void TIDrawWinForm::PaintMarker(QImage& image) {
 
 void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
     TGCollFigure& doc = w_.Doc();
-    image.fill(ColorOf(w_.Settings.BackColor));
+    image.fill(ColorRefToQColor(w_.Settings.BackColor));
     QPainter p(&image);
     const int step = w_.Settings.GridStep;
     if (w_.VGrid && !exportRendering && step > 0 && RoundI(step * doc.scale) >= 3) {
-        p.setPen(ColorOf(w_.Settings.GridColor));
+        p.setPen(ColorRefToQColor(w_.Settings.GridColor));
         const TRect& v = doc.viewRect;
         // The points clicks snap to.
         const TPoint lt = SnapToGrid({v.left, v.top}, step);

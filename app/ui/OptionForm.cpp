@@ -1,6 +1,7 @@
 #include "app/ui/OptionForm.h"
 
 #include "platform/Files.h"
+#include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 
@@ -28,14 +29,6 @@ namespace {
 
 QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-QColor ColorOf(int colorRef) {
-    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-}
-
-int ColorRefOf(const QColor& c) {
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
 }
 
 struct TSpinBinding {
@@ -329,8 +322,8 @@ QWidget* TOptionForm::BuildLayerPage() {
 
 void TOptionForm::ShowSample(QLabel* label, int colour) {
     QPalette p = label->palette();
-    p.setColor(QPalette::Window, ColorOf(colour));
-    p.setColor(QPalette::WindowText, ColorOf(TColorSample{colour}.TextColor()));
+    p.setColor(QPalette::Window, ColorRefToQColor(colour));
+    p.setColor(QPalette::WindowText, ColorRefToQColor(TColorSample{colour}.TextColor()));
     label->setPalette(p);
 }
 
@@ -427,9 +420,9 @@ bool TOptionForm::ShowModal() {
 }
 
 bool TOptionForm::ChooseColor(int& colour) {
-    QColor c = QColorDialog::getColor(ColorOf(colour), this);
+    QColor c = QColorDialog::getColor(ColorRefToQColor(colour), this);
     if (!c.isValid()) return false;
-    colour = ColorRefOf(c);
+    colour = QColorToColorRef(c);
     return true;
 }
 

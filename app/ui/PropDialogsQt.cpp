@@ -25,14 +25,6 @@ namespace arv {
 
 namespace {
 
-QColor ToQColor(int32_t bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-int32_t FromQColor(const QColor& c) {
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
@@ -52,9 +44,9 @@ QDialogButtonBox* OkCancel(QDialog* dialog) {
 } // namespace
 
 bool RunColorDialog(QWidget* parent, int32_t& colour) {
-    const QColor chosen = QColorDialog::getColor(ToQColor(colour), parent);
+    const QColor chosen = QColorDialog::getColor(ColorRefToQColor(colour), parent);
     if (!chosen.isValid()) return false;
-    colour = FromQColor(chosen);
+    colour = QColorToColorRef(chosen);
     return true;
 }
 
@@ -147,8 +139,8 @@ TFPenBrushDlg::TFPenBrushDlg(const TPenBrushDlgState& state, QWidget* parent)
 }
 
 void TFPenBrushDlg::ShowColour(QLabel* label, int32_t colour) {
-    const QColor back = ToQColor(colour);
-    const QColor text = ToQColor(ColorLabelFontColor(colour));
+    const QColor back = ColorRefToQColor(colour);
+    const QColor text = ColorRefToQColor(ColorLabelFontColor(colour));
     label->setAutoFillBackground(true);
     label->setMinimumWidth(60);
     label->setStyleSheet(
@@ -270,7 +262,7 @@ void TEnterPic::SelListChange(int index) {
         TQtCanvas canvas(preview);
         const QColor face = palette().button().color();
         DrawSymbolPreview(canvas, doc_.symbols.symbols[static_cast<size_t>(index)], preview.width(),
-                          preview.height(), FromQColor(face));
+                          preview.height(), QColorToColorRef(face));
     }
     image1_->setPixmap(QPixmap::fromImage(preview));
 }

@@ -11,11 +11,15 @@
 
 namespace arv {
 
-namespace {
-
-QColor ToQColor(int32_t c) {
+QColor ColorRefToQColor(int32_t c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
+
+int32_t QColorToColorRef(const QColor& c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+namespace {
 
 int32_t FromQRgb(QRgb p) {
     return qRed(p) | (qGreen(p) << 8) | (qBlue(p) << 16);
@@ -73,7 +77,7 @@ void TQtCanvas::ApplyPen() {
         return;
     }
     int32_t w = std::max(1, pen.width);
-    QPen p(ToQColor(pen.colour));
+    QPen p(ColorRefToQColor(pen.colour));
     p.setWidth(w);
     if (w > 1) {
         // Wide pens are geometric: round ends and corners, and always solid.
@@ -134,7 +138,7 @@ void TQtCanvas::ApplyBrush() {
         s = Qt::DiagCrossPattern;
         break;
     }
-    painter_.setBrush(QBrush(ToQColor(brush.colour), s));
+    painter_.setBrush(QBrush(ColorRefToQColor(brush.colour), s));
     // Hatch gaps stay transparent.
     painter_.setBackgroundMode(Qt::TransparentMode);
 }
@@ -382,7 +386,7 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
         textFontGeneration_ = FontsGeneration();
     }
     if (!textPen_ || textColour_ != font.colour) {
-        painter_.setPen(ToQColor(font.colour));
+        painter_.setPen(ColorRefToQColor(font.colour));
         textColour_ = font.colour;
         textPen_ = true;
         penValid_ = false; // the pen now has the text colour
@@ -393,11 +397,11 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
         t.translate(at.x, at.y);
         t.rotate(-font.escapement / 10.0);
         painter_.setTransform(t);
-        if (opaque) painter_.fillRect(QRect(dx, top, w, h), ToQColor(brush.colour));
+        if (opaque) painter_.fillRect(QRect(dx, top, w, h), ColorRefToQColor(brush.colour));
         painter_.drawStaticText(dx, top, entry.text);
         painter_.resetTransform();
     } else {
-        if (opaque) painter_.fillRect(QRect(at.x + dx, at.y + top, w, h), ToQColor(brush.colour));
+        if (opaque) painter_.fillRect(QRect(at.x + dx, at.y + top, w, h), ColorRefToQColor(brush.colour));
         painter_.drawStaticText(at.x + dx, at.y + top, entry.text);
     }
     if (cp) {
@@ -441,7 +445,7 @@ int32_t TQtCanvas::GetPixel(int32_t x, int32_t y) {
 
 void TQtCanvas::SetPixel(int32_t x, int32_t y, int32_t colour) {
     ApplyMode();
-    painter_.fillRect(QRect(x, y, 1, 1), ToQColor(colour));
+    painter_.fillRect(QRect(x, y, 1, 1), ColorRefToQColor(colour));
 }
 
 } // namespace arv

@@ -18,6 +18,10 @@ class QPaintDevice;
 
 namespace arv {
 
+// Colours as the plan keeps them (0x00BBGGRR) and as Qt draws them.
+QColor ColorRefToQColor(int32_t colorRef);
+int32_t QColorToColorRef(const QColor& c);
+
 class TQtCanvas : public TCanvas {
 public:
     // Draws on the image (32-bit formats; others are converted by the caller).
