@@ -48,17 +48,23 @@ void LoadImageLibrary(TGCollImg& lib, std::string_view programDir, std::vector<s
     }
 }
 
+TTurnedSize TurnedPictureSize(int32_t w, int32_t h, double angleDegrees) {
+    const double a = -angleDegrees * kPi / 180.0;
+    const double sn = std::sin(a), cs = std::cos(a);
+    return {std::llabs(RoundI(h * sn)) + std::llabs(RoundI(w * cs)),
+            std::llabs(RoundI(w * sn)) + std::llabs(RoundI(h * cs))};
+}
+
 TBitmap32 RotatePictureBitmap(const TBitmap32& src, double angleDegrees) {
     const int32_t w = src.Width, h = src.Height;
     if (src.Empty()) return {};
     const double a = -angleDegrees * kPi / 180.0;
     const double sn = std::sin(a), cs = std::cos(a);
-    const int64_t wide = std::llabs(RoundI(h * sn)) + std::llabs(RoundI(w * cs));
-    const int64_t high = std::llabs(RoundI(w * sn)) + std::llabs(RoundI(h * cs));
+    const TTurnedSize turned = TurnedPictureSize(w, h, angleDegrees);
     // A turn that would need more memory than any plan picture can use is
     // not made (a damaged header can claim a thin strip of 2 x 131074).
-    if (wide * high > kMaxTurnedPixels) return {};
-    const auto w2 = static_cast<int32_t>(wide), h2 = static_cast<int32_t>(high);
+    if (turned.Pixels() > kMaxTurnedPixels) return {};
+    const auto w2 = static_cast<int32_t>(turned.width), h2 = static_cast<int32_t>(turned.height);
     TBitmap32 out(w2, h2, 0);
     // Doubled coordinates keep the turn centred on the middle of the bitmap.
     for (int32_t y = h2 - 1; y >= 0; --y) {

@@ -43,6 +43,12 @@ int32_t FindImageIndex(const TGCollImg& lib, std::string_view name);
 // A turned size above kMaxTurnedPixels gives an empty bitmap: the picture is
 // skipped like one that cannot be read.
 constexpr int64_t kMaxTurnedPixels = 64 * 1024 * 1024;
+struct TTurnedSize {
+    int64_t width = 0, height = 0;
+    int64_t Pixels() const { return width * height; }
+};
+// The size the turn gives a width x height bitmap, before that bound applies.
+TTurnedSize TurnedPictureSize(int32_t width, int32_t height, double angleDegrees);
 TBitmap32 RotatePictureBitmap(const TBitmap32& src, double angleDegrees);
 
 } // namespace arv

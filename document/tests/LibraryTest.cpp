@@ -220,6 +220,11 @@ TEST(ImageLibrary, TurningAPicture) {
     EXPECT_EQ(0u, diamond.Pixel(0, 0));
     EXPECT_EQ(0xFF336699u, diamond.Pixel(7, 7));
     EXPECT_TRUE(RotatePictureBitmap(TBitmap32{}, 30).Empty());
+    // The size a turn gives, as the turn itself allocates it.
+    EXPECT_EQ(14, TurnedPictureSize(10, 10, 45).width);
+    EXPECT_EQ(2, TurnedPictureSize(4, 2, 90).width);
+    EXPECT_EQ(4, TurnedPictureSize(4, 2, 90).height);
+    EXPECT_GT(TurnedPictureSize(2, 131074, 45).Pixels(), kMaxTurnedPixels);
 }
 
 TEST_F(Pictures, LoadingSkipsUnreadableFilesAndFindsNamesWithoutCase) {
