@@ -27,5 +27,8 @@ CORPUS="$BUILD/corpus/$TARGET"
 mkdir -p "$CORPUS"
 "$BUILD/bin/${TARGET}_replay" --write-seeds "$CORPUS"
 export QT_QPA_PLATFORM=offscreen
+# The readers' targets write each input to a scratch file; in memory that
+# costs a third of what it costs on disk when several targets run at once.
+if [ -z "$TMPDIR" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 mkdir -p "$BUILD/artifacts/$TARGET"
 exec "$BUILD/bin/$TARGET" -artifact_prefix="$BUILD/artifacts/$TARGET/" -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 "$@" "$CORPUS"
