@@ -186,6 +186,14 @@ QAction* TIDrawWinForm::Action(const std::string& name) const {
     return i == actions_.end() ? nullptr : i->second;
 }
 
+void TIDrawWinForm::CheckAction(const std::string& name, bool on) const {
+    if (QAction* a = Action(name)) a->setChecked(on);
+}
+
+void TIDrawWinForm::EnableAction(const std::string& name, bool on) const {
+    if (QAction* a = Action(name)) a->setEnabled(on);
+}
+
 void TIDrawWinForm::BuildMenus() {
     QMenu* file = menuBar()->addMenu(U("Файл"));
     AddAction(file, "New1", "Новый", [this] { w_.New1Click(); })->setShortcut(QKeySequence::New);

@@ -48,6 +48,9 @@ public:
     // Runs the controller's start-up with the drawing area's size.
     void FormCreate(const std::vector<std::string>& args);
     QAction* Action(const std::string& name) const;
+    // Check mark and enabled state of a command, when the form has it.
+    void CheckAction(const std::string& name, bool on) const;
+    void EnableAction(const std::string& name, bool on) const;
     // The picture of the plan as last painted.
     const QImage& PlanImage() const { return plan_; }
     QWidget* PaintBox1() const;

@@ -116,7 +116,7 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
 void TIDrawWinForm::RefreshPrintControls() {
     if (comboBox2_ && comboBox2_->currentIndex() != w_.ComboBox2Index)
         comboBox2_->setCurrentIndex(w_.ComboBox2Index);
-    if (QAction* a = Action("Printrect")) a->setChecked(w_.PrintrectDown);
+    CheckAction("Printrect", w_.PrintrectDown);
 }
 
 void TIDrawWinForm::PrintSetup1Click() {

@@ -115,15 +115,12 @@ void TIDrawWinForm::SyncPropPanel() {
         }
     datagrid_->resizeColumnToContents(0);
 
-    auto enable = [this](const char* name, bool on) {
-        if (QAction* a = Action(name)) a->setEnabled(on);
-    };
-    enable("MResteNBr", w_.MResteNBrEnabled);
-    enable("MResetNENd", w_.MResetNENdEnabled);
-    enable("MRotateBr", w_.MRotateBrEnabled);
-    enable("MResetBranch", w_.MResetBranchEnabled);
-    enable("FromExt", w_.FromExtEnabled);
-    enable("AddExt", w_.AddExtEnabled);
+    EnableAction("MResteNBr", w_.MResteNBrEnabled);
+    EnableAction("MResetNENd", w_.MResetNENdEnabled);
+    EnableAction("MRotateBr", w_.MRotateBrEnabled);
+    EnableAction("MResetBranch", w_.MResetBranchEnabled);
+    EnableAction("FromExt", w_.FromExtEnabled);
+    EnableAction("AddExt", w_.AddExtEnabled);
 }
 
 } // namespace arv

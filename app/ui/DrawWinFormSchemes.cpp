@@ -39,15 +39,12 @@ void TIDrawWinForm::BuildSchemeMenus() {
 }
 
 void TIDrawWinForm::RefreshSchemeChecks() {
-    auto check = [this](const char* name, bool on) {
-        if (QAction* a = Action(name)) a->setChecked(on);
-    };
-    check("VGrid", w_.VGrid);
-    check("MNumBr", w_.MNumBr);
-    check("MNumNd", w_.MNumNd);
-    check("MNameBr", w_.MNameBr);
-    for (int i = 0; i < 5; ++i) check(kSchemeMenuItems[i], w_.SchemeChecked[i]);
-    check("MsxAll", WindowState().MsxAll);
+    CheckAction("VGrid", w_.VGrid);
+    CheckAction("MNumBr", w_.MNumBr);
+    CheckAction("MNumNd", w_.MNumNd);
+    CheckAction("MNameBr", w_.MNameBr);
+    for (int i = 0; i < 5; ++i) CheckAction(kSchemeMenuItems[i], w_.SchemeChecked[i]);
+    CheckAction("MsxAll", WindowState().MsxAll);
 }
 
 } // namespace arv

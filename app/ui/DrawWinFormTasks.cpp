@@ -121,17 +121,14 @@ void TIDrawWinForm::BuildTaskToolButtons(QToolBar* bar) {
 }
 
 void TIDrawWinForm::RefreshTaskTexts() {
-    auto check = [this](const char* name, bool on) {
-        if (QAction* a = Action(name)) a->setChecked(on);
-    };
-    check("MQData", w_.MQData);
-    check("MArrowQ", w_.MArrowQ);
-    check("MDAVL", w_.MDAVL);
-    check("MPrData", w_.MPrData);
-    check("MOrientBr", w_.MOrientBr);
-    check("OpVetvi", w_.OpVetvi);
-    check("FireVetvi", w_.FireVetvi);
-    if (QAction* a = Action("MOrientBr")) a->setEnabled(w_.MOrientBrEnabled);
+    CheckAction("MQData", w_.MQData);
+    CheckAction("MArrowQ", w_.MArrowQ);
+    CheckAction("MDAVL", w_.MDAVL);
+    CheckAction("MPrData", w_.MPrData);
+    CheckAction("MOrientBr", w_.MOrientBr);
+    CheckAction("OpVetvi", w_.OpVetvi);
+    CheckAction("FireVetvi", w_.FireVetvi);
+    EnableAction("MOrientBr", w_.MOrientBrEnabled);
     const int c = w_.PanelSost == w_.TaskPanelText ? w_.PanelSostColour : 0;
     panelSost_->setStyleSheet(
         QString("color: rgb(%1,%2,%3)").arg(c & 0xFF).arg((c >> 8) & 0xFF).arg((c >> 16) & 0xFF));

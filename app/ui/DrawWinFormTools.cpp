@@ -160,10 +160,9 @@ void TIDrawWinForm::BuildToolModes() {
 }
 
 void TIDrawWinForm::SyncToolModes() {
-    for (const TToolAction& t : kToolActions)
-        if (QAction* a = Action(t.name)) a->setChecked(w_.ToolButtonDown == t.name);
+    for (const TToolAction& t : kToolActions) CheckAction(t.name, w_.ToolButtonDown == t.name);
     for (const char* name : {"ZoomIn", "ZoomOut", "ZoomRect"})
-        if (QAction* a = Action(name)) a->setChecked(w_.ToolButtonDown == name);
+        CheckAction(name, w_.ToolButtonDown == name);
     const int cursor = static_cast<int>(w_.PlanCursor);
     if (cursor != shownCursor_) {
         shownCursor_ = cursor;
