@@ -120,6 +120,20 @@ TEST_F(ProgramTest, StartsOnTheSampleDrawingWithItsData) {
     messages.AllowAny();
 }
 
+TEST_F(ProgramTest, PlanAreaShowsTheBackgroundBeforeTheFirstPlan) {
+    // A message box of the start-up (a damaged drawing) is shown before any
+    // plan is painted; the area behind it must not be left unpainted.
+    TIDrawWin w;
+    TIDrawWinForm form(w);
+    form.resize(800, 600);
+    form.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(form.PlanImage().isNull());
+    const QImage shown = form.PaintBox1()->grab().toImage();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(qRgb(255, 255, 255), shown.pixel(shown.width() / 2, shown.height() / 2));
+}
+
 // One application for every test of the binary, destroyed before exit so that
 // the font libraries it loaded are released.
 int main(int argc, char** argv) {

@@ -4,6 +4,7 @@
 #include "app/ui/PropDialogsQt.h"
 #include "document/Constants.h"
 #include "document/EditGeometry.h"
+#include "document/WindowHost.h"
 #include "platform/qt/QtCanvas.h"
 
 #include "document/DrawingGlobals.h"
@@ -56,7 +57,12 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.drawImage(0, 0, form_.PlanImage());
+        const QImage& plan = form_.PlanImage();
+        // Until the first plan is painted (a message box may come first) and
+        // while a resize runs ahead of it, the rest shows the background.
+        if (plan.width() < width() || plan.height() < height())
+            p.fillRect(rect(), ColorRefToQColor(WindowState().BackColor));
+        p.drawImage(0, 0, plan);
     }
     void resizeEvent(QResizeEvent*) override { form_.PlanResized(width(), height()); }
     void mousePressEvent(QMouseEvent* e) override { form_.PlanMouse(0, e); }
