@@ -309,7 +309,14 @@ void TIDrawWin::RedrawPlan() {
 
 void TIDrawWin::Repaint() {
     StatusPanels[1] = IntToStr(RoundI(doc_->scale * 100)) + "%";
+    Edit.MovingShown = false;
     if (view_) view_->RedrawPlan();
+}
+
+void TIDrawWin::RedrawMoving(const TDrawPart& moving) {
+    StatusPanels[1] = IntToStr(RoundI(doc_->scale * 100)) + "%";
+    Edit.MovingShown = true;
+    if (view_) view_->RedrawMoving(moving);
 }
 
 void TIDrawWin::ShowCaption() {

@@ -71,6 +71,10 @@ public:
     virtual bool AskText(std::string& /*text*/, TFontRecord& /*font*/) { return false; }
     // Presses the property button and shows the property panel.
     virtual void ShowPropertyPanel() {}
+    // A step of a drag that moves this part of the plan: a view may paint
+    // the rest from what it kept since the drag began. The next RedrawPlan
+    // paints everything anew.
+    virtual void RedrawMoving(const TDrawPart& /*moving*/) { RedrawPlan(); }
 };
 
 // Names of the five schemes' menu items, schemes 0 to 4.
@@ -139,6 +143,9 @@ public:
     // A mouse press on the plan stops the marker.
     void PlanMouseDown() { TimerEnabled = false; }
     void RedrawPlan();
+    // A step of a drag that moves this part of the plan; the release of the
+    // mouse paints the whole plan again.
+    void RedrawMoving(const TDrawPart& moving);
     void SchemeClick(int scheme);
 
     // Scheme records and the options dialog.

@@ -359,7 +359,7 @@ void MoveShaper(TIDrawWin& w, TPoint s, TMouseShift shift) {
     e.MovingPoint = w.Doc().ScreenToWorld(s);
     w.Doc().DragSelection(e.Handle, e.MovingPoint);
     w.DrawingModified = true;
-    w.RedrawPlan();
+    w.RedrawMoving(w.Doc().DragPart(e.Handle));
 }
 
 void MovePan(TIDrawWin& w, TPoint s, TMouseShift shift) {
@@ -382,7 +382,7 @@ void MoveGroup(TIDrawWin& w, TPoint s, TMouseShift shift) {
     w.Doc().MoveGroup(e.AnchorPoint, e.MovingPoint);
     e.GroupOffset = Difference(e.MovingPoint, e.AnchorPoint);
     w.DrawingModified = true;
-    w.RedrawPlan();
+    w.RedrawMoving(w.Doc().GroupPart());
 }
 
 // ---- the right button ----
@@ -581,6 +581,9 @@ void TIDrawWin::PaintBox1MouseMove(TMouseShift shift, int x, int y) {
 void TIDrawWin::PaintBox1MouseUp(TMouseButton, TMouseShift, int, int) {
     Edit.MouseIsDown = false;
     Edit.ShaperState = 0;
+    // The steps drew what moved over what stood still; the plan as it now is
+    // may draw them in another order.
+    if (Edit.MovingShown) Repaint();
 }
 
 void TIDrawWin::PrevExecute() {

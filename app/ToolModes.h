@@ -46,6 +46,8 @@ struct TEditState {
     // The offset the group has been moved by since it was selected, so that
     // a later drag goes on from where the group stands.
     TPoint GroupOffset;
+    // A drag step painted only what moved; the release paints everything.
+    bool MovingShown = false;
 };
 
 // The library item the picture tool places with its next click.

@@ -1,120 +1,153 @@
-// A full redraw of a generated plan of 3,000 branches with labels into a
-// 1,600 x 1,000 off-screen image, as the main window repaints it.
-#include "document/Branch.h"
-#include "document/Document.h"
+// Repaints of a generated plan of 3,000 branches into a 1,600 x 1,000
+// off-screen picture, as the main window makes them: a full redraw with
+// every label kind, without labels and without band joins (quick-draw), a
+// step of a node drag, a scroll step and a zoom step. Each case runs the way
+// the window paints now (/1: in bands on every core; a drag step from the
+// picture kept since the drag began) and the way it painted before (/0: the
+// whole plan on the calling thread, every step a full redraw).
+#include "app/ui/PlanPainter.h"
 #include "document/DrawingGlobals.h"
 #include "document/WindowHost.h"
-#include "platform/StringGrid.h"
+#include "document/testing/GeneratedPlan.h"
 #include "platform/qt/QtCanvas.h"
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <benchmark/benchmark.h>
-#include <string>
+#include <ctime>
 
 namespace {
 
 using namespace arv;
 
-// Nodes on a square grid 100 world units apart; branches join neighbours
-// across and down until there are 3,000. Every third branch is a double
-// band, every seventh a filled one.
-struct TPlan {
-    TGCollFigure doc;
-    TStringGridModel grid;
+// CPU time of every thread of the process, in milliseconds: the work a
+// repaint costs the machine, apart from how busy it is.
+double ProcessCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
 
-    // labels: bit 0 names, 1 numbers, 2 node numbers, 3 flows, 4 arrows.
-    explicit TPlan(int labels) {
-        constexpr int kCols = 40, kRows = 40, kBranches = 3000;
-        int number = 0;
-        grid.SetColCount(20);
-        grid.SetRowCount(kBranches + 2);
-        auto add = [&](TPoint a, TPoint b) {
-            if (number >= kBranches) return;
-            ++number;
-            auto* line = static_cast<TGLine*>(doc.AddFigure(kKindLine));
-            TBranchSetup s;
-            s.number = number;
-            s.name = "W" + std::to_string(number);
-            line->SetGeometry(a, b, s, kGeometryAll);
-            line->style = number % 7 == 0 ? 3 : (number % 3 == 0 ? 2 : 1);
-            line->width = 10;
-            line->brush.colour = 0xC0E0FF;
-            line->Caption(1).b = number - 1;
-            line->Caption(5).colour = 0x0000FF;
-            grid.SetCells(11, number + 1, std::to_string(number % 97) + ",5");
-            WindowState().CalcBranchIndex.push_back({number, 0, 0, number + 1});
-        };
-        for (int r = 0; r < kRows; ++r)
-            for (int c = 0; c < kCols; ++c) {
-                const TPoint p{c * 100, r * 100};
-                if (c + 1 < kCols) add(p, {p.x + 100, p.y});
-                if (r + 1 < kRows) add(p, {p.x, p.y + 100});
-            }
-        for (int32_t i = 0; i < doc.nodes.Count(); ++i) doc.nodes.Record(i).number = i + 1;
-        WindowState().Datagrid = &grid;
-        doc.display.branchNames = (labels & 1) != 0;
-        doc.display.branchNumbers = (labels & 2) != 0;
-        doc.display.nodeNumbers = (labels & 4) != 0;
-        doc.display.caption[1] = (labels & 8) != 0;
-        doc.display.caption[5] = (labels & 16) != 0;
-        doc.OnDrawLabel = [](TCanvas& dc, int32_t number, int32_t record, int32_t,
-                             TLabelTextOut textOut, TGCollFigure&) {
-            if (record != 1) return false;
-            std::string out;
-            textOut(dc, {0xFF0000, 0, 0xFF0000}, out,
-                    {"[", WindowState().Datagrid->Cells(11, number + 1), "]"}, 2);
-            return false;
-        };
-        doc.clientWidth = 1600;
-        doc.clientHeight = 1000;
-        doc.scale = 0.25;
-        doc.viewRect = {-50, 3950, 6350, -50}; // 1600 x 1000 pixels: the whole plan
-        DrawingGlobals().ShowJunctions = 1;
-        doc.BuildVisibleList();
+// Reports the process's CPU time per repaint from the start.
+struct TCpuCounter {
+    benchmark::State& state;
+    double start = ProcessCpuMs();
+    ~TCpuCounter() {
+        state.counters["cpu_ms"] =
+            benchmark::Counter(ProcessCpuMs() - start, benchmark::Counter::kAvgIterations);
+    }
+};
+
+struct TBench {
+    TGeneratedPlan plan;
+    QImage image{1600, 1000, QImage::Format_RGB32};
+    TPlanPainter painter;
+
+    TBench(int labels, bool junctions) : plan(labels) {
+        DrawingGlobals().ShowJunctions = junctions ? 1 : 0;
+        plan.doc.junctionMode = junctions ? 1 : 0;
+    }
+    ~TBench() { DrawingGlobals().ShowJunctions = 0; }
+
+    void Full(bool bands) {
+        if (!bands) {
+            image.fill(Qt::white);
+            TQtCanvas canvas(image);
+            plan.doc.Draw(canvas, false);
+            return;
+        }
+        painter.Paint(image, plan.doc, [&](QPainter& p, int top, int bottom) {
+            p.fillRect(0, top, image.width(), bottom - top, Qt::white);
+        });
     }
 };
 
 void Redraw(benchmark::State& state, int labels, bool junctions) {
-    TPlan plan(labels);
-    DrawingGlobals().ShowJunctions = junctions ? 1 : 0;
-    plan.doc.junctionMode = junctions ? 1 : 0;
-    QImage image(1600, 1000, QImage::Format_RGB32);
+    TBench b(labels, junctions);
+    const bool bands = state.range(0) != 0;
+    TCpuCounter cpu{state};
     for (auto _ : state) {
-        image.fill(Qt::white);
-        TQtCanvas canvas(image);
-        plan.doc.Draw(canvas, false);
-        canvas.Finish();
-        benchmark::DoNotOptimize(image.constBits());
+        b.Full(bands);
+        benchmark::DoNotOptimize(b.image.constBits());
     }
-    state.counters["figures"] = plan.doc.VisibleCount();
-    WindowState() = TWindowState{};
+    state.counters["figures"] = b.plan.doc.VisibleCount();
+    state.counters["threads"] = bands ? b.painter.Renderer().Threads() : 1;
 }
 
-// Every label kind on, then none, then each kind alone (what dominates).
 void BM_RedrawWithLabels(benchmark::State& s) {
-    Redraw(s, 31, true);
+    Redraw(s, kPlanAllLabels, true);
 }
 void BM_RedrawWithoutLabels(benchmark::State& s) {
     Redraw(s, 0, true);
 }
 void BM_RedrawQuick(benchmark::State& s) {
-    Redraw(s, 31, false);
-}
-void BM_RedrawOneLabelKind(benchmark::State& s) {
-    Redraw(s, static_cast<int>(s.range(0)), true);
+    Redraw(s, kPlanAllLabels, false);
 }
 
-BENCHMARK(BM_RedrawWithLabels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RedrawWithoutLabels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RedrawQuick)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RedrawOneLabelKind)
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(4)
-    ->Arg(8)
-    ->Arg(16)
-    ->Unit(benchmark::kMillisecond);
+// A node in the middle of the plan dragged to and fro by a few world units,
+// with every label kind on: what one mouse move of the move tool repaints.
+void BM_DragStep(benchmark::State& state) {
+    TBench b(kPlanAllLabels, true);
+    TGCollFigure& doc = b.plan.doc;
+    TGCollFigure::THandleHit hit;
+    hit.kind = 2;
+    hit.index = 20 * 40 + 20;
+    const TPoint home = doc.nodes.Record(hit.index).point;
+    const bool kept = state.range(0) != 0;
+    auto underlay = [&](QPainter& p, int top, int bottom) {
+        p.fillRect(0, top, b.image.width(), bottom - top, Qt::white);
+    };
+    b.Full(kept);
+    int step = 0;
+    TCpuCounter cpu{state};
+    for (auto _ : state) {
+        ++step;
+        doc.DragSelection(hit, {home.x + 7 * (step % 5), home.y - 5 * (step % 3)});
+        if (kept)
+            b.painter.PaintMoving(b.image, doc, doc.DragPart(hit), underlay);
+        else
+            b.Full(false);
+        benchmark::DoNotOptimize(b.image.constBits());
+    }
+    state.counters["moving"] = static_cast<double>(doc.DragPart(hit).figures.size());
+}
+
+// The arrow keys' scroll (10 world units) and the keypad's zoom steps, each
+// followed by the full repaint they ask for.
+void BM_ScrollStep(benchmark::State& state) {
+    TBench b(kPlanAllLabels, true);
+    const bool bands = state.range(0) != 0;
+    int step = 0;
+    TCpuCounter cpu{state};
+    for (auto _ : state) {
+        b.plan.doc.Scroll(++step % 2 ? 2 : 1, 10);
+        b.Full(bands);
+        benchmark::DoNotOptimize(b.image.constBits());
+    }
+}
+
+void BM_ZoomStep(benchmark::State& state) {
+    TBench b(kPlanAllLabels, true);
+    const bool bands = state.range(0) != 0;
+    int step = 0;
+    TCpuCounter cpu{state};
+    for (auto _ : state) {
+        if (++step % 2)
+            b.plan.doc.ZoomIn();
+        else
+            b.plan.doc.ZoomOut();
+        b.Full(bands);
+        benchmark::DoNotOptimize(b.image.constBits());
+    }
+}
+
+BENCHMARK(BM_RedrawWithLabels)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawWithoutLabels)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawQuick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -384,12 +384,20 @@ void TGLine::SetOffsets(const TSinCos& sc, int32_t w, int32_t s) {
     backStep = BandOffset(-static_cast<double>(s), sc.cosA, sc.sinA);
 }
 
+const TSinCos& TGLine::SinCosOf(double a) const {
+    if (!(memoAngle_ == a)) {
+        memo_ = TSinCos::Of(a);
+        memoAngle_ = a;
+    }
+    return memo_;
+}
+
 void TGLine::BuildOutline(int32_t halfWidth, int32_t arrowSize, TOutline& out) {
     const double a = angle + (reversed == 0 ? kPi : 0.0);
     const bool hairline = width == 1;
     const int32_t w = hairline ? 0 : halfWidth;
     const int k = hairline ? 0 : 1;
-    sinCos = TSinCos::Of(a);
+    sinCos = SinCosOf(a);
     SetOffsets(sinCos, w, arrowSize);
     const TPoint p = screenBegin, q = screenEnd;
     if (!(doc && doc->showDirections)) {
@@ -531,7 +539,15 @@ void TGPolyLine::EditVertex(TPoint from, TPoint to, const TBranchSetup& setup) {
 TSinCos TGPolyLine::SegmentSinCos(int32_t segment) const {
     std::vector<TPoint> path = Path();
     if (segment < 0 || segment + 1 >= static_cast<int32_t>(path.size())) return {};
-    return TSinCos::Of(BranchAngle(path[segment], path[segment + 1]));
+    const double a = BranchAngle(path[segment], path[segment + 1]);
+    if (segmentMemo_.size() < path.size())
+        segmentMemo_.resize(path.size(), {std::numeric_limits<double>::quiet_NaN(), TSinCos{}});
+    auto& [angleMemo, values] = segmentMemo_[static_cast<size_t>(segment)];
+    if (!(angleMemo == a)) {
+        values = TSinCos::Of(a);
+        angleMemo = a;
+    }
+    return values;
 }
 
 bool TGPolyLine::SegmentOutline(int32_t halfWidth, int32_t arrowSize, TOutline& out,

@@ -9,8 +9,10 @@
 #include "document/WindowHost.h"
 
 #include <array>
+#include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace arv {
@@ -181,6 +183,11 @@ public:
 protected:
     // Offsets for an angle's cached values, half-width and arrow size.
     void SetOffsets(const TSinCos& sc, int32_t w, int32_t s);
+    // The values of an angle, from the last ones when it is the same angle:
+    // every repaint builds the outlines again (not stored).
+    const TSinCos& SinCosOf(double a) const;
+    mutable double memoAngle_ = std::numeric_limits<double>::quiet_NaN();
+    mutable TSinCos memo_;
     // Registers both ends with the node collection.
     void RegisterEnds(const TBranchSetup& setup);
     void PlaceArrowCaption(TPoint from, TPoint to);
@@ -223,6 +230,8 @@ public:
 private:
     void EnsureSlots(int32_t slots);
     void CompleteLastSegment();
+    // The values of each segment's angle, as SinCosOf keeps the line's.
+    mutable std::vector<std::pair<double, TSinCos>> segmentMemo_;
 };
 
 // Direction angle from one point to another as branches use it.

@@ -62,6 +62,15 @@ struct TDrawingSettings {
     bool operator==(const TDrawingSettings&) const = default;
 };
 
+// A part of the plan to draw instead of all of it: figures (indices, in
+// drawing order) and node records (a flag per record). A drag draws what
+// stays still once and what moves over it at every step.
+struct TDrawPart {
+    std::vector<int32_t> figures;
+    std::vector<uint8_t> nodes;
+    bool operator==(const TDrawPart&) const = default;
+};
+
 // Display switches the window copies from its view menus.
 struct TDisplaySwitches {
     uint8_t branchNames = 0;
@@ -118,8 +127,13 @@ public:
     // Paints the whole document in the current view: figures in drawing
     // order, the route overlay, then the three label passes. Monochrome is
     // set for black-and-white printing. Never opens a message box: failures
-    // wait in DrawMessages for the window to show after the paint.
-    void Draw(TCanvas& canvas, bool monochrome);
+    // wait in DrawMessages for the window to show after the paint. With a
+    // part, only its figures (with their labels) and its nodes are painted.
+    void Draw(TCanvas& canvas, bool monochrome, const TDrawPart* part = nullptr);
+    // The figures the drawing pass paints: the visible list, or the part's.
+    const std::vector<int32_t>& DrawList() const {
+        return drawPart_ ? drawPart_->figures : visibleList;
+    }
     void DrawBranchLabels(TCanvas& canvas, bool monochrome);
     void DrawNodes(TCanvas& canvas, bool monochrome);
     void DrawBracketLabels(TCanvas& canvas, bool monochrome);
@@ -269,6 +283,14 @@ public:
     int32_t SelectGroup(TPoint p1, TPoint p2);
     // Every member of groupList at its saved position + (p1 - p0).
     void MoveGroup(TPoint p0, TPoint p1);
+    // What a drag of the handle or of the group list repaints: the figures
+    // and nodes it moves, the branches whose band joins follow them (those
+    // meeting at a node the moved branches end at) and the nodes those end
+    // at. Figures outside the visible list are left out.
+    TDrawPart DragPart(const THandleHit& hit) const;
+    TDrawPart GroupPart() const;
+    // The rest of the plan: the visible figures and the nodes not in the part.
+    TDrawPart OtherPart(const TDrawPart& part) const;
     // A picture ("<folder><name>.bmp") or legend symbol at the world point,
     // made current; false when nothing was placed.
     bool PlaceSymbol(std::string_view name, std::string_view folder, int32_t index, bool picture,
@@ -278,6 +300,9 @@ public:
 
 private:
     void RebuildView(bool halfClientFirst);
+    // The moving figures and nodes made into a part (see DragPart).
+    TDrawPart MovingPart(std::vector<uint8_t> figures, std::vector<uint8_t> nodes) const;
+    const TDrawPart* drawPart_ = nullptr;
     void AfterZoomStep(bool halfClientFirst);
 
     // Gaps below the largest branch number, as ranges (high, low) in the

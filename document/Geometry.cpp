@@ -8,7 +8,7 @@
 
 namespace arv {
 
-int32_t RoundI(double v) {
+int32_t RoundISaturated(double v) {
     if (std::isnan(v)) return 0;
     constexpr double lo = std::numeric_limits<int32_t>::min();
     constexpr double hi = std::numeric_limits<int32_t>::max();

@@ -3,6 +3,7 @@
 // screen coordinates are pixels with y growing downward.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace arv {
@@ -27,7 +28,14 @@ constexpr double kPi = 3.14159265358979323846;
 
 // Nearest integer with halves to even, saturated to the int32 range (NaN
 // gives 0): coordinates from a hostile file must never overflow.
-int32_t RoundI(double v);
+int32_t RoundISaturated(double v);
+inline int32_t RoundI(double v) {
+    // In range, rounding to nearest as the machine does by default (halves
+    // to even) is Round's rule exactly; the drawing pass rounds every
+    // coordinate, so this stays inline.
+    if (v > -2147483648.0 && v < 2147483647.0) return static_cast<int32_t>(std::nearbyint(v));
+    return RoundISaturated(v);
+}
 // Saturating int32 of a 64-bit intermediate.
 int32_t ClampI(int64_t v);
 // (a + b) div 2, truncated toward zero, without overflow.

@@ -99,11 +99,12 @@ void ComputeJunctions(TGCollFigure& doc) {
         b->junctionState = {0, 0};
         b->closing = {};
     }
+    std::vector<TEnd> ends;
     for (TNodeRecord& node : doc.nodes.Records()) {
         node.junctionDone = 1;
         node.closing = {};
         if (node.incident.empty()) continue;
-        std::vector<TEnd> ends;
+        ends.clear();
         int32_t doubles = 0;
         for (int32_t fi : node.incident) {
             TGBranch* br = doc.BranchAt(fi);

@@ -214,7 +214,7 @@ void TGCollFigure::DrawBranchLabels(TCanvas& c, bool) {
     };
     if (display.branchNames) {
         const TFont base = CanvasFont(settings.fonts[0], -RoundI(settings.fontSize1Scaled * scale));
-        for (int32_t index : visibleList) {
+        for (int32_t index : DrawList()) {
             TGBranch* b = BranchAt(index);
             if (!b || b->name.empty() || !b->switchA) continue;
             const double a = place(*b, b->pointA, b->hasPointA);
@@ -232,7 +232,7 @@ void TGCollFigure::DrawBranchLabels(TCanvas& c, bool) {
     }
     if (display.branchNumbers) {
         const TFont base = CanvasFont(settings.fonts[2], -RoundI(settings.fontSize3Scaled * scale));
-        for (int32_t index : visibleList) {
+        for (int32_t index : DrawList()) {
             TGBranch* b = BranchAt(index);
             if (!b || !b->switchB || (b->number < 0 && !display.showNegative)) continue;
             const double a = place(*b, b->pointB, b->hasPointB);
@@ -252,7 +252,14 @@ void TGCollFigure::DrawNodes(TCanvas& c, bool) {
     const int32_t r = RoundI(settings.nodeSize * scale / 2);
     c.pen.style = TPenStyle::Solid;
     c.pen.width = 1;
+    // Node records outside the part being drawn.
+    auto skipped = [&](const TNodeRecord& n) {
+        if (!drawPart_) return false;
+        const size_t i = static_cast<size_t>(&n - nodes.Records().data());
+        return i >= drawPart_->nodes.size() || !drawPart_->nodes[i];
+    };
     for (TNodeRecord& n : nodes.Records()) {
+        if (skipped(n)) continue;
         n.screenCentre = WorldToScreen(n.point);
         const TPoint m = n.screenCentre;
         if (display.foundNodeHighlight && foundNode == n.number) {
@@ -296,7 +303,7 @@ void TGCollFigure::DrawNodes(TCanvas& c, bool) {
     c.brush.style = TBrushStyle::Clear;
     c.SetTextAlign(kTaLeft | kTaTop);
     for (TNodeRecord& n : nodes.Records()) {
-        if (!n.visible || (n.number < 0 && !display.showNegative)) continue;
+        if (skipped(n) || !n.visible || (n.number < 0 && !display.showNegative)) continue;
         const TPoint p = WorldToScreen(Plus(n.point, n.labelOffset.x, n.labelOffset.y));
         n.labelScreen = p;
         if (c.font.height == 0) continue;
@@ -330,7 +337,7 @@ void TGCollFigure::DrawBracketLabels(TCanvas& c, bool mono) {
     for (int32_t k = 1; k <= 6; ++k) {
         if (!display.caption[static_cast<size_t>(k)] || k == 2 || k == 6) continue;
         captionIndex = k;
-        for (int32_t index : visibleList) {
+        for (int32_t index : DrawList()) {
             TGBranch* b = BranchAt(index);
             if (!b || b->number <= 0) continue;
             TBranchCaption& rec = b->Caption(k);

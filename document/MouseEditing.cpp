@@ -558,3 +558,83 @@ void TGCollFigure::MoveInOrder(int32_t first, int32_t second) {
 }
 
 } // namespace arv
+
+namespace arv {
+
+TDrawPart TGCollFigure::MovingPart(std::vector<uint8_t> moving, std::vector<uint8_t> ends) const {
+    const int32_t nodeCount = nodes.Count();
+    auto flagged = [&](int32_t node) { return node >= 0 && node < nodeCount && ends[node]; };
+    // Branches at a moved node move with it.
+    for (int32_t i = 0; i < Count(); ++i) {
+        const TGBranch* b = BranchAt(i);
+        if (b && (flagged(b->beginIndex) || flagged(b->endIndex))) moving[i] = 1;
+    }
+    // Where a moving branch ends, the bands of the others there join it anew.
+    for (int32_t i = 0; i < Count(); ++i) {
+        const TGBranch* b = BranchAt(i);
+        if (!b || !moving[i]) continue;
+        for (int32_t n : {b->beginIndex, b->endIndex})
+            if (n >= 0 && n < nodeCount) ends[n] = 1;
+    }
+    TDrawPart part;
+    part.nodes.assign(static_cast<size_t>(nodeCount), 0);
+    for (int32_t i = 0; i < Count(); ++i) {
+        const TGBranch* b = BranchAt(i);
+        if (!b || !(flagged(b->beginIndex) || flagged(b->endIndex) || moving[i])) continue;
+        moving[i] = 1;
+        for (int32_t n : {b->beginIndex, b->endIndex})
+            if (n >= 0 && n < nodeCount) part.nodes[n] = 1;
+    }
+    for (int32_t n = 0; n < nodeCount; ++n)
+        if (ends[n]) part.nodes[n] = 1;
+    for (int32_t i : visibleList)
+        if (i >= 0 && i < Count() && moving[i]) part.figures.push_back(i);
+    return part;
+}
+
+TDrawPart TGCollFigure::DragPart(const THandleHit& hit) const {
+    std::vector<uint8_t> moving(static_cast<size_t>(Count()), 0);
+    std::vector<uint8_t> moved(static_cast<size_t>(nodes.Count()), 0);
+    if (hit.kind == 7) {
+        // A node's number alone moves.
+        TDrawPart part;
+        part.nodes = std::move(moved);
+        if (nodes.Valid(hit.index)) part.nodes[hit.index] = 1;
+        return part;
+    }
+    if (hit.kind == 2) {
+        if (nodes.Valid(hit.index)) moved[hit.index] = 1;
+    } else if (hit.index >= 0 && hit.index < Count()) {
+        moving[hit.index] = 1;
+    }
+    return MovingPart(std::move(moving), std::move(moved));
+}
+
+TDrawPart TGCollFigure::GroupPart() const {
+    std::vector<uint8_t> moving(static_cast<size_t>(Count()), 0);
+    std::vector<uint8_t> moved(static_cast<size_t>(nodes.Count()), 0);
+    for (const std::vector<int32_t>& e : groupList) {
+        if (e.size() < 2) continue;
+        if (e[1] == kKindNodeBlock) {
+            if (nodes.Valid(e[0])) moved[e[0]] = 1;
+        } else if (e[0] >= 0 && e[0] < Count()) {
+            moving[e[0]] = 1;
+        }
+    }
+    return MovingPart(std::move(moving), std::move(moved));
+}
+
+TDrawPart TGCollFigure::OtherPart(const TDrawPart& part) const {
+    std::vector<uint8_t> in(static_cast<size_t>(Count()), 0);
+    for (int32_t i : part.figures)
+        if (i >= 0 && i < Count()) in[i] = 1;
+    TDrawPart other;
+    for (int32_t i : visibleList)
+        if (i < 0 || i >= Count() || !in[i]) other.figures.push_back(i);
+    other.nodes.assign(static_cast<size_t>(nodes.Count()), 1);
+    for (size_t n = 0; n < part.nodes.size() && n < other.nodes.size(); ++n)
+        if (part.nodes[n]) other.nodes[n] = 0;
+    return other;
+}
+
+} // namespace arv

@@ -566,8 +566,13 @@ void TGArc::Paint(TCanvas& c) {
           screenFirst.y, screenSecond.x, screenSecond.y);
 }
 
-void TGCollFigure::Draw(TCanvas& canvas, bool mono) {
+void TGCollFigure::Draw(TCanvas& canvas, bool mono, const TDrawPart* part) {
     const TWindowState& ws = WindowState();
+    drawPart_ = part;
+    struct TPartEnd {
+        const TDrawPart*& p;
+        ~TPartEnd() { p = nullptr; }
+    } partEnd{drawPart_};
     if (DrawingGlobals().ShowJunctions) junctionMode = 1;
     if (ws.DrawMode == 8 || ws.QuickDrawFlag) junctionMode = 0;
     junctionsComputed = 0;
@@ -582,7 +587,7 @@ void TGCollFigure::Draw(TCanvas& canvas, bool mono) {
     const TBrush savedBrush = canvas.brush;
     canvas.pen.mode = TPenMode::Copy;
 
-    for (int32_t index : visibleList) {
+    for (int32_t index : DrawList()) {
         TGCustomFigure* f = Figure(index);
         if (!f) continue;
         if (f->kind == kKindPicture && settings.drawPictures == 0) continue;
@@ -668,7 +673,7 @@ void DrawRouteOverlay(TGCollFigure& doc, TCanvas& canvas, int32_t colour,
     canvas.brush.style = TBrushStyle::Clear;
     canvas.pen.colour = colour;
     for (int32_t number : branches) {
-        for (int32_t index : doc.visibleList) {
+        for (int32_t index : doc.DrawList()) {
             TGBranch* b = doc.BranchAt(index);
             if (!b || b->number != number) continue;
             if (b->kind == kKindLine) {

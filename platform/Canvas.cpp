@@ -27,4 +27,13 @@ double EscapementRadians(int32_t tenths) {
     return tenths / 10.0 * 3.14159265358979323846 / 180.0;
 }
 
+TCanvasPoint PenAfterText(TCanvasPoint at, int32_t width, int32_t escapement, uint32_t align) {
+    const double a = EscapementRadians(escapement);
+    const auto dx = static_cast<int32_t>(std::lround(width * std::cos(a)));
+    const auto dy = static_cast<int32_t>(std::lround(width * std::sin(a)));
+    if ((align & kTaHorizontalMask) == kTaLeft) return {at.x + dx, at.y - dy};
+    if ((align & kTaHorizontalMask) == kTaRight) return {at.x - dx, at.y + dy};
+    return at;
+}
+
 } // namespace arv

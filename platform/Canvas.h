@@ -177,5 +177,9 @@ protected:
 
 // Angle of escapement in radians.
 double EscapementRadians(int32_t tenths);
+// Where text written with kTaUpdateCp at `at` leaves the pen position: moved
+// along the turned baseline by the text's width for left and right
+// alignment, unmoved when centred.
+TCanvasPoint PenAfterText(TCanvasPoint at, int32_t width, int32_t escapement, uint32_t align);
 
 } // namespace arv

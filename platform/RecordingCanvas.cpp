@@ -83,18 +83,7 @@ void TRecordingCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
     bool cp = (textAlign_ & kTaUpdateCp) != 0;
     TCanvasPoint at = cp ? penPos_ : TCanvasPoint{x, y};
     Record("TextOut", {at.x, at.y}).text = std::string(text);
-    if (cp) {
-        // Left-aligned text moves the position along the turned baseline.
-        int32_t w = TextExtent(text).cx;
-        double a = EscapementRadians(font.escapement);
-        if ((textAlign_ & kTaHorizontalMask) == kTaLeft) {
-            penPos_ = {at.x + static_cast<int32_t>(std::lround(w * std::cos(a))),
-                       at.y - static_cast<int32_t>(std::lround(w * std::sin(a)))};
-        } else if ((textAlign_ & kTaHorizontalMask) == kTaRight) {
-            penPos_ = {at.x - static_cast<int32_t>(std::lround(w * std::cos(a))),
-                       at.y + static_cast<int32_t>(std::lround(w * std::sin(a)))};
-        }
-    }
+    if (cp) penPos_ = PenAfterText(at, TextExtent(text).cx, font.escapement, textAlign_);
 }
 
 TCanvasSize TRecordingCanvas::TextExtent(std::string_view text) {

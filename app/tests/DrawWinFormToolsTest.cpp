@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,64 @@ TEST_F(FormToolsTest, BranchDrawnWithTheMouseJoinsTwoNodes) {
     EXPECT_TRUE(p->IDrawWinForm->Action("BSelect")->isChecked());
     EXPECT_FALSE(line->isChecked());
     EXPECT_EQ(Qt::ArrowCursor, plan->cursor().shape());
+    w.DrawingModified = false;
+    messages.AllowAny();
+}
+
+// The move tool drags a node: every step repaints what moves over the rest
+// kept from the first step; the release leaves the picture a full repaint
+// of the plan as it now is would paint.
+TEST_F(FormToolsTest, ANodeDraggedWithTheMoveToolEndsAsAFullRepaint) {
+    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    p->IDrawWinForm->showNormal();
+    p->IDrawWinForm->resize(1000, 700);
+    QApplication::processEvents();
+    TIDrawWin& w = *p->DrawWin;
+    w.ViewAllClick();
+    TGCollFigure& doc = w.Doc();
+    // Red names, so that black lines over them show.
+    doc.settings.fonts[0].colour = 0x0000FF;
+    w.RedrawPlan();
+    int32_t node = -1;
+    for (int32_t i = 0; i < doc.nodes.Count() && node < 0; ++i)
+        if (doc.nodes.Record(i).refCount >= 3) node = i;
+    ASSERT_GE(node, 0);
+    const TPoint home = doc.nodes.Record(node).point;
+    QWidget* plan = p->IDrawWinForm->PaintBox1();
+    p->IDrawWinForm->Action("Shaper")->trigger();
+    doc.current = -1;
+    // Above and left of the node's marker: its number lies below and right.
+    const TPoint s = doc.nodes.Record(node).screenCentre;
+    const QPoint press(s.x - 1, s.y - 1);
+    Send(plan, QEvent::MouseButtonPress, press, Qt::LeftButton, Qt::LeftButton);
+    ASSERT_EQ(2, w.Edit.ShaperState);
+    const QImage pressed = p->IDrawWinForm->PlanImage().copy();
+    // Onto the name of a level branch that stays where it is: the moving
+    // branches are drawn over it, where a full repaint draws it over them.
+    const TDrawPart moving = doc.DragPart(w.Edit.Handle);
+    QPoint target;
+    for (int32_t i : doc.visibleList) {
+        TGBranch* b = doc.BranchAt(i);
+        if (!b || b->name.empty() || std::count(moving.figures.begin(), moving.figures.end(), i) ||
+            std::abs(b->screenBegin.y - b->screenEnd.y) > 3)
+            continue;
+        target = QPoint(b->nameScreen.x + b->nameSize.cx / 2, b->nameScreen.y - b->nameSize.cy / 2);
+        break;
+    }
+    ASSERT_FALSE(target.isNull());
+    for (int k = 1; k <= 4; ++k) {
+        Send(plan, QEvent::MouseMove, press + (target - press) * k / 4, Qt::NoButton,
+             Qt::LeftButton);
+        EXPECT_TRUE(w.Edit.MovingShown);
+    }
+    EXPECT_NE(home, doc.nodes.Record(node).point);
+    EXPECT_NE(pressed, p->IDrawWinForm->PlanImage());
+    QImage full(pressed.size(), QImage::Format_RGB32);
+    p->IDrawWinForm->PaintPlan(full, false);
+    EXPECT_NE(full, p->IDrawWinForm->PlanImage());
+    Send(plan, QEvent::MouseButtonRelease, target, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(w.Edit.MovingShown);
+    EXPECT_EQ(full, p->IDrawWinForm->PlanImage());
     w.DrawingModified = false;
     messages.AllowAny();
 }

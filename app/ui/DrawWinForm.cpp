@@ -155,6 +155,7 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     BuildToolModes();
     BuildRoutes();
     BuildPropPanel();
+    planPainter_ = std::make_unique<TPlanPainter>();
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());
@@ -327,27 +328,39 @@ void TIDrawWinForm::PaintMarker(QImage& image) {
                      w_.MarkerColor);
 }
 
-void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
+void TIDrawWinForm::PaintUnderlay(QPainter& p, int top, int bottom, int width, bool grid) {
     TGCollFigure& doc = w_.Doc();
-    image.fill(ColorRefToQColor(w_.Settings.BackColor));
-    QPainter p(&image);
+    p.fillRect(QRect(0, top, width, bottom - top), ColorRefToQColor(w_.Settings.BackColor));
     const int step = w_.Settings.GridStep;
-    if (w_.VGrid && !exportRendering && step > 0 && RoundI(step * doc.scale) >= 3) {
-        p.setPen(ColorRefToQColor(w_.Settings.GridColor));
-        const TRect& v = doc.viewRect;
-        // The points clicks snap to.
-        const TPoint lt = SnapToGrid({v.left, v.top}, step);
-        const TPoint rb = SnapToGrid({v.right, v.bottom}, step);
-        const int32_t x0 = lt.x, x1 = rb.x, y0 = lt.y, y1 = rb.y;
-        for (int64_t x = x0; x < x1; x += step)
-            for (int64_t y = y0; y > y1; y -= step) {
-                TPoint s = doc.WorldXYToScreen(static_cast<int32_t>(x), static_cast<int32_t>(y));
-                p.drawPoint(s.x, s.y);
-            }
+    if (!grid || !w_.VGrid || step <= 0 || RoundI(step * doc.scale) < 3) return;
+    p.setPen(ColorRefToQColor(w_.Settings.GridColor));
+    const TRect& v = doc.viewRect;
+    // The points clicks snap to.
+    const TPoint lt = SnapToGrid({v.left, v.top}, step);
+    const TPoint rb = SnapToGrid({v.right, v.bottom}, step);
+    const int32_t x0 = lt.x, x1 = rb.x, y0 = lt.y, y1 = rb.y;
+    for (int64_t y = y0; y > y1; y -= step) {
+        // A row of points lies on one screen row.
+        const int32_t row = doc.WorldXYToScreen(x0, static_cast<int32_t>(y)).y;
+        if (row < top || row >= bottom) continue;
+        for (int64_t x = x0; x < x1; x += step) {
+            TPoint s = doc.WorldXYToScreen(static_cast<int32_t>(x), static_cast<int32_t>(y));
+            p.drawPoint(s.x, s.y);
+        }
     }
-    p.end();
-    PaintDocument(image, doc);
+}
+
+void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
+    const int width = image.width();
+    planPainter_->Paint(image, w_.Doc(), [&](QPainter& p, int top, int bottom) {
+        PaintUnderlay(p, top, bottom, width, !exportRendering);
+    });
     if (exportRendering) return;
+    PaintOverlays(image);
+}
+
+void TIDrawWinForm::PaintOverlays(QImage& image) {
+    TGCollFigure& doc = w_.Doc();
     // Selection marks of the current figure.
     if (TGCustomFigure* f = doc.CurrentFigure()) {
         QPainter m(&image);
@@ -379,6 +392,20 @@ void TIDrawWinForm::RedrawPlan() {
         plan_ = QImage(std::max(plan1_->width(), 1), std::max(plan1_->height(), 1),
                        QImage::Format_RGB32);
     PaintPlan(plan_, false);
+    PlanPainted();
+}
+
+void TIDrawWinForm::RedrawMoving(const TDrawPart& moving) {
+    if (plan_.size() != plan1_->size() || plan_.isNull()) return RedrawPlan();
+    const int width = plan_.width();
+    planPainter_->PaintMoving(plan_, w_.Doc(), moving, [&](QPainter& p, int top, int bottom) {
+        PaintUnderlay(p, top, bottom, width, true);
+    });
+    PaintOverlays(plan_);
+    PlanPainted();
+}
+
+void TIDrawWinForm::PlanPainted() {
     plan1_->update();
     RefreshTexts();
     // Failures met while painting are told once the paint is over.

@@ -23,6 +23,7 @@ class QListWidget;
 class QLabel;
 class QMenu;
 class QMouseEvent;
+class QPainter;
 class QScrollBar;
 class QTimer;
 class QWindow;
@@ -36,6 +37,7 @@ class TQtPropDialogs;
 class TRxDrawGrid;
 class TRxDrawGridWidget;
 class TQtCanvas;
+class TPlanPainter;
 
 class TIDrawWinForm : public QMainWindow, public IDrawWinView {
     Q_OBJECT
@@ -68,6 +70,7 @@ public:
     void DrawOnPlan(const std::function<void(TCanvas&)>& draw) override;
     bool AskText(std::string& text, TFontRecord& font) override;
     void ShowPropertyPanel() override;
+    void RedrawMoving(const TDrawPart& moving) override;
 
     // Called once the plan widget has a size.
     void PlanResized(int width, int height);
@@ -94,6 +97,12 @@ private:
     void Run(const std::function<void()>& command);
     void RefreshTexts();
     void PaintMarker(QImage& image);
+    // What the plan's picture holds under and over the plan: the background
+    // and grid points of rows [top, bottom), and the marks drawn after it.
+    void PaintUnderlay(QPainter& painter, int top, int bottom, int width, bool grid);
+    void PaintOverlays(QImage& image);
+    // Shows the picture just painted and what the paint noticed.
+    void PlanPainted();
     // Scheme views, view toggles and options (DrawWinFormSchemes.cpp).
     void BuildViewToggles(QMenu* view);
     void BuildSchemeMenus();
@@ -137,6 +146,7 @@ private:
     QMenu* bookmarks_ = nullptr;
     QTimer* timer_ = nullptr;
     QImage plan_;
+    std::unique_ptr<TPlanPainter> planPainter_;
     // Texts are measured on this canvas outside a paint.
     QImage measureImage_;
     std::unique_ptr<TQtCanvas> measureCanvas_;

@@ -1,4 +1,5 @@
 #include "document/Geometry.h"
+#include "platform/NumberFormat.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -13,6 +14,19 @@ TEST(Geometry, RoundingIsHalfToEvenAndSaturates) {
     EXPECT_EQ(std::numeric_limits<int32_t>::max(), RoundI(1e300));
     EXPECT_EQ(std::numeric_limits<int32_t>::min(), RoundI(-1e300));
     EXPECT_EQ(0, RoundI(std::nan("")));
+    // The fast path agrees with the program's Round everywhere in range:
+    // halves, their neighbours, fractions of a scale, the edges.
+    for (double base : {0.0, 1.0, 2.0, 1e3, 123456.0, 2147483640.0}) {
+        for (double frac : {0.0, 0.25, 0.5, 0.75, 1.5}) {
+            for (double v : {base + frac, -(base + frac)}) {
+                for (double w : {v, std::nextafter(v, 1e300), std::nextafter(v, -1e300)}) {
+                    EXPECT_EQ(Round(w), RoundI(w)) << w;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(2147483647, RoundI(2147483646.6));
+    EXPECT_EQ(-2147483647 - 1, RoundI(-2147483648.4));
     EXPECT_EQ(-1, HalfSum(-3, 0)); // toward zero
     EXPECT_EQ(
         std::numeric_limits<int32_t>::max() - 1,

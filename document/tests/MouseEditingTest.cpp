@@ -291,6 +291,76 @@ TEST_F(MouseEditing, GroupOfBendsShapesAndTheReportedFigure) {
     EXPECT_EQ(poly->box, (TRect{75, 95, 95, 75}));
 }
 
+// What a drag repaints at every step; the rest is drawn once.
+//
+//   n1 --a-- n2 --b-- n3 --c-- n4 --f-- n7        text T at (150, 90)
+//            |
+//            d
+//            |
+//            n5 --e-- n6
+TEST_F(MouseEditing, ADragRepaintsWhatMovesAndTheBandsJoinedToIt) {
+    doc.scale = 0.5;
+    doc.SetViewRect({0, 100, 400, -100});
+    TGLine* a = AddLine(doc, {10, 50}, {40, 50}, 1);
+    TGLine* b = AddLine(doc, {40, 50}, {70, 50}, 2);
+    TGLine* c = AddLine(doc, {70, 50}, {100, 50}, 3);
+    TGLine* d = AddLine(doc, {40, 50}, {40, 20}, 4);
+    TGLine* e = AddLine(doc, {40, 20}, {70, 20}, 5);
+    TGLine* f = AddLine(doc, {100, 50}, {130, 50}, 6);
+    auto* t = static_cast<TGText*>(doc.AddFigure(kKindText));
+    t->SetTextAndFont("T", TFontRecord{}, {150, 90});
+    t->box = {150, 90, 160, 80}; // as a drawing measures it
+    doc.BuildVisibleList();
+    auto figures = [&](std::initializer_list<TGCustomFigure*> list) {
+        std::vector<int32_t> out;
+        for (int32_t i = 0; i < doc.Count(); ++i)
+            for (TGCustomFigure* g : list)
+                if (doc.Figure(i) == g) out.push_back(i);
+        return out;
+    };
+    auto nodes = [&](std::initializer_list<int32_t> list) {
+        std::vector<uint8_t> out(static_cast<size_t>(doc.nodes.Count()), 0);
+        for (int32_t n : list) out[static_cast<size_t>(n)] = 1;
+        return out;
+    };
+    const int32_t n1 = a->beginIndex, n2 = a->endIndex, n3 = b->endIndex, n4 = c->endIndex,
+                  n5 = d->endIndex, n6 = e->endIndex, n7 = f->endIndex;
+
+    // A node: the branches at it, and those meeting them at their far ends.
+    THit hit;
+    hit.kind = 2;
+    hit.index = n2;
+    TDrawPart moving = doc.DragPart(hit);
+    EXPECT_EQ(figures({a, b, c, d, e}), moving.figures);
+    EXPECT_EQ(nodes({n1, n2, n3, n4, n5, n6}), moving.nodes);
+    TDrawPart still = doc.OtherPart(moving);
+    EXPECT_EQ(figures({f, t}), still.figures);
+    EXPECT_EQ(nodes({n7}), still.nodes);
+
+    // A figure without nodes moves alone; a node's number alone too.
+    hit = THit{};
+    hit.kind = 3;
+    hit.index = doc.Count() - 1;
+    EXPECT_EQ(figures({t}), doc.DragPart(hit).figures);
+    EXPECT_EQ(nodes({}), doc.DragPart(hit).nodes);
+    hit.kind = 7;
+    hit.index = n4;
+    EXPECT_TRUE(doc.DragPart(hit).figures.empty());
+    EXPECT_EQ(nodes({n4}), doc.DragPart(hit).nodes);
+
+    // A group: its members and what joins the branches at its nodes.
+    doc.SelectGroup({120, 100}, {200, 40});
+    moving = doc.GroupPart();
+    EXPECT_EQ(figures({c, f, t}), moving.figures);
+    EXPECT_EQ(nodes({n3, n4, n7}), moving.nodes);
+
+    // Figures out of view are not drawn, moving or not.
+    doc.SetViewRect({0, 100, 60, 0});
+    hit.kind = 2;
+    hit.index = n2;
+    EXPECT_EQ(figures({a, b, d, e}), doc.DragPart(hit).figures);
+}
+
 TEST_F(MouseEditing, MoveInOrderRotatesTheRangeEitherWay) {
     for (int i = 0; i < 7; ++i) doc.AddFigure(kKindText)->tag = i;
     auto tags = [&] {

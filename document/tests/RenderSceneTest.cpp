@@ -16,11 +16,13 @@
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/StringGrid.h"
+#include "platform/qt/BandRenderer.h"
 #include "platform/qt/QtBitmap.h"
 #include "platform/qt/QtCanvas.h"
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <cstdlib>
 #include <filesystem>
 
@@ -338,6 +340,26 @@ TEST_F(RenderScene, AMovedLineFailsTheComparison) {
     de->SetGeometry({450, 255}, {800, 255}, TBranchSetup{}, kGeometryKeepNodes);
     QImage b = Render(scene, 0);
     EXPECT_GT(std::max(Unmatched(a, b), Unmatched(b, a)), 12);
+}
+
+// The window paints the plan in bands on several threads; every scheme,
+// with its labels, junctions, pictures and symbols, comes out as the
+// drawing pass paints it straight onto the picture.
+TEST_F(RenderScene, BandsOnSeveralThreadsPaintWhatTheSerialPassPaints) {
+    TBandRenderer renderer(3);
+    for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
+        const QImage serial = Render(scene, scheme);
+        for (int bands : {4, 11}) {
+            renderer.SetBands(bands);
+            QImage img(kWidth, kHeight, QImage::Format_RGB32);
+            renderer.Render(
+                img, [&](TCanvas& c) { scene.doc.Draw(c, false); },
+                [](QPainter& p, int top, int bottom) {
+                    p.fillRect(0, top, kWidth, bottom - top, Qt::white);
+                });
+            EXPECT_TRUE(img == serial) << "scheme " << scheme << ", " << bands << " bands";
+        }
+    }
 }
 
 } // namespace

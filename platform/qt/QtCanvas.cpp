@@ -53,6 +53,11 @@ TQtCanvas::~TQtCanvas() {
     Finish();
 }
 
+void TQtCanvas::SetOrigin(int32_t x, int32_t y) {
+    origin_ = QTransform::fromTranslate(x, y);
+    painter_.setTransform(origin_);
+}
+
 void TQtCanvas::Finish() {
     if (painter_.isActive()) painter_.end();
 }
@@ -285,12 +290,12 @@ QFont TQtCanvas::MakeQFont(const TFont& f) {
 }
 
 std::vector<std::unique_ptr<TQtCanvas::TFontSlot>>& TQtCanvas::Fonts() {
-    static std::vector<std::unique_ptr<TFontSlot>> fonts;
+    thread_local std::vector<std::unique_ptr<TFontSlot>> fonts;
     return fonts;
 }
 
 uint64_t& TQtCanvas::FontsGeneration() {
-    static uint64_t generation = 0;
+    thread_local uint64_t generation = 0;
     return generation;
 }
 
@@ -320,18 +325,15 @@ TQtCanvas::TFontSlot& TQtCanvas::CurrentFont() {
     slot->dpi = dpi_;
     slot->font = MakeQFont(font);
     slot->metrics = std::make_unique<QFontMetrics>(slot->font, painter_.device());
+    slot->height = slot->metrics->height();
+    slot->ascent = slot->metrics->ascent();
     fonts.push_back(std::move(slot));
     lastFont_ = fonts.back().get();
     return *lastFont_;
 }
 
 TQtCanvas::TTextEntry& TQtCanvas::Text(TFontSlot& f, std::string_view text) {
-    // A laid-out text is kept per turn: drawn under another turn it would be
-    // laid out again every time.
-    std::string key(text);
-    key.push_back('\0');
-    key.append(reinterpret_cast<const char*>(&font.escapement), sizeof font.escapement);
-    auto it = f.texts.find(key);
+    auto it = f.texts.find(TTextKeyView{text, font.escapement});
     if (it != f.texts.end()) return it->second;
     if (f.texts.size() > 50000) f.texts.clear();
     TTextEntry e;
@@ -343,12 +345,13 @@ TQtCanvas::TTextEntry& TQtCanvas::Text(TFontSlot& f, std::string_view text) {
     QTransform turn;
     turn.rotate(-font.escapement / 10.0);
     e.text.prepare(turn, f.font);
-    return f.texts.emplace(std::move(key), std::move(e)).first->second;
+    return f.texts.emplace(TTextKey{std::string(text), font.escapement}, std::move(e))
+        .first->second;
 }
 
 TCanvasSize TQtCanvas::TextExtent(std::string_view text) {
     TFontSlot& f = CurrentFont();
-    return {Text(f, text).width, f.metrics->height()};
+    return {Text(f, text).width, f.height};
 }
 
 void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
@@ -357,8 +360,8 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
     TFontSlot& f = CurrentFont();
     TTextEntry& entry = Text(f, text);
     const int w = entry.width;
-    const int h = f.metrics->height();
-    const int ascent = f.metrics->ascent();
+    const int h = f.height;
+    const int ascent = f.ascent;
     int dx = 0;
     switch (textAlign_ & kTaHorizontalMask) {
     case kTaRight:
@@ -375,7 +378,6 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
         top = -ascent;
     else if ((textAlign_ & kTaVerticalMask) == kTaBottom)
         top = -h;
-    const double a = EscapementRadians(font.escapement);
     const bool turned = font.escapement % 3600 != 0;
     ApplyMode();
     // Painter state changes cost as much as the glyphs: make only those
@@ -396,22 +398,16 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
         QTransform t;
         t.translate(at.x, at.y);
         t.rotate(-font.escapement / 10.0);
-        painter_.setTransform(t);
+        painter_.setTransform(t * origin_);
         if (opaque) painter_.fillRect(QRect(dx, top, w, h), ColorRefToQColor(brush.colour));
         painter_.drawStaticText(dx, top, entry.text);
-        painter_.resetTransform();
+        painter_.setTransform(origin_);
     } else {
-        if (opaque) painter_.fillRect(QRect(at.x + dx, at.y + top, w, h), ColorRefToQColor(brush.colour));
+        if (opaque)
+            painter_.fillRect(QRect(at.x + dx, at.y + top, w, h), ColorRefToQColor(brush.colour));
         painter_.drawStaticText(at.x + dx, at.y + top, entry.text);
     }
-    if (cp) {
-        int32_t ddx = static_cast<int32_t>(std::lround(w * std::cos(a)));
-        int32_t ddy = static_cast<int32_t>(std::lround(w * std::sin(a)));
-        if ((textAlign_ & kTaHorizontalMask) == kTaLeft)
-            penPos_ = {at.x + ddx, at.y - ddy};
-        else if ((textAlign_ & kTaHorizontalMask) == kTaRight)
-            penPos_ = {at.x - ddx, at.y + ddy};
-    }
+    if (cp) penPos_ = PenAfterText(at, w, font.escapement, textAlign_);
 }
 
 void TQtCanvas::StretchDraw(const TCanvasRect& r, const TBitmap32& bitmap, bool transparent) {

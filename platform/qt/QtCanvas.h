@@ -34,6 +34,9 @@ public:
 
     int32_t PixelsPerInch() const override { return dpi_; }
     QPainter& Painter() { return painter_; }
+    // Device pixel of the canvas point (0, 0): a canvas painting one band of
+    // a larger picture draws in the picture's coordinates.
+    void SetOrigin(int32_t x, int32_t y);
     // Ends the painting (the destructor does it too).
     void Finish();
 
@@ -69,12 +72,43 @@ private:
         int width = 0;
         QStaticText text;
     };
+    // A laid-out text is kept per turn: drawn under another turn it would be
+    // laid out again every time.
+    struct TTextKey {
+        std::string text;
+        int32_t escapement = 0;
+    };
+    struct TTextKeyView {
+        std::string_view text;
+        int32_t escapement = 0;
+    };
+    struct TTextHash {
+        using is_transparent = void;
+        size_t operator()(const TTextKeyView& k) const {
+            return std::hash<std::string_view>()(k.text) ^
+                   (static_cast<size_t>(static_cast<uint32_t>(k.escapement)) * 0x9E3779B97F4A7C15u);
+        }
+        size_t operator()(const TTextKey& k) const {
+            return (*this)(TTextKeyView{k.text, k.escapement});
+        }
+    };
+    struct TTextEqual {
+        using is_transparent = void;
+        static TTextKeyView View(const TTextKey& k) { return {k.text, k.escapement}; }
+        static TTextKeyView View(const TTextKeyView& k) { return k; }
+        template <class A, class B> bool operator()(const A& a, const B& b) const {
+            const TTextKeyView x = View(a), y = View(b);
+            return x.escapement == y.escapement && x.text == y.text;
+        }
+    };
     struct TFontSlot {
         TFont key;
         int32_t dpi = 0;
         QFont font;
         std::unique_ptr<QFontMetrics> metrics;
-        std::unordered_map<std::string, TTextEntry> texts;
+        int height = 0;
+        int ascent = 0;
+        std::unordered_map<TTextKey, TTextEntry, TTextHash, TTextEqual> texts;
     };
     TTextEntry& Text(TFontSlot& f, std::string_view text);
     void ApplyPen();
@@ -96,8 +130,9 @@ private:
     TPenMode appliedMode_ = TPenMode::Copy;
     bool penValid_ = false;
     bool brushValid_ = false;
-    // Shared by every canvas of the process (the GUI thread's), so that a
-    // canvas made for each paint finds its fonts and texts laid out.
+    // Shared by the canvases of one thread, so that a canvas made for each
+    // paint finds its fonts and texts laid out. Each thread has its own: Qt's
+    // fonts and laid-out texts are not to be shared between threads.
     static std::vector<std::unique_ptr<TFontSlot>>& Fonts();
     static uint64_t& FontsGeneration();
     TFontSlot* lastFont_ = nullptr;
@@ -106,6 +141,7 @@ private:
     int32_t textColour_ = 0;
     bool textPen_ = false; // the painter's pen is the text colour
     uint64_t lastFontGeneration_ = 0;
+    QTransform origin_;
 };
 
 } // namespace arv

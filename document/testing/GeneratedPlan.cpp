@@ -1,0 +1,95 @@
+#include "document/testing/GeneratedPlan.h"
+
+#include "document/Branch.h"
+#include "document/DrawingGlobals.h"
+#include "document/WindowHost.h"
+
+#include <string>
+
+namespace arv {
+
+namespace {
+
+constexpr int kCols = 40, kRows = 40, kBranches = 3000;
+
+std::string FlowText(int number) {
+    return std::to_string(number % 97) + ",5";
+}
+
+} // namespace
+
+TGeneratedPlan::TGeneratedPlan(int labels, int width, int height) {
+    int number = 0;
+    grid.SetColCount(20);
+    grid.SetRowCount(kBranches + 2);
+    WindowState().CalcBranchIndex.clear();
+    auto add = [&](TPoint a, TPoint b) {
+        if (number >= kBranches) return;
+        ++number;
+        auto* line = static_cast<TGLine*>(doc.AddFigure(kKindLine));
+        TBranchSetup s;
+        s.number = number;
+        s.name = "W" + std::to_string(number);
+        line->SetGeometry(a, b, s, kGeometryAll);
+        line->style = number % 7 == 0 ? 3 : (number % 3 == 0 ? 2 : 1);
+        line->width = 10;
+        line->brush.colour = 0xC0E0FF;
+        line->Caption(1).b = number - 1;
+        // The window links the arrow to the calculation as it does the flow.
+        line->Caption(5).b = number - 1;
+        line->Caption(5).colour = 0x0000FF;
+        grid.SetCells(11, number + 1, FlowText(number));
+        WindowState().CalcBranchIndex.push_back({number, 0, 0, number + 1});
+    };
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kCols; ++c) {
+            const TPoint p{c * 100, r * 100};
+            if (c + 1 < kCols) add(p, {p.x + 100, p.y});
+            if (r + 1 < kRows) add(p, {p.x, p.y + 100});
+        }
+    for (int32_t i = 0; i < doc.nodes.Count(); ++i) doc.nodes.Record(i).number = i + 1;
+    for (auto& f : doc.figures) {
+        auto& b = static_cast<TGBranch&>(*f);
+        b.beginNode = doc.nodes.Record(b.beginIndex).number;
+        b.endNode = doc.nodes.Record(b.endIndex).number;
+    }
+    WindowState().Datagrid = &grid;
+    doc.display.branchNames = (labels & kPlanNames) != 0;
+    doc.display.branchNumbers = (labels & kPlanNumbers) != 0;
+    doc.display.nodeNumbers = (labels & kPlanNodeNumbers) != 0;
+    doc.display.caption[1] = (labels & kPlanFlows) != 0;
+    doc.display.caption[5] = (labels & kPlanArrows) != 0;
+    doc.OnDrawLabel = [](TCanvas& dc, int32_t number, int32_t record, int32_t,
+                         TLabelTextOut textOut, TGCollFigure&) {
+        if (record != 1) return false;
+        std::string out;
+        textOut(dc, {0xFF0000, 0, 0xFF0000}, out,
+                {"[", WindowState().Datagrid->Cells(11, number + 1), "]"}, 2);
+        return false;
+    };
+    // The whole plan, 6,400 x 4,000 world units with a margin.
+    doc.clientWidth = width;
+    doc.clientHeight = height;
+    doc.scale = 0.25 * width / 1600;
+    doc.viewRect = {-50, 3950, -50 + RoundI(width / doc.scale), 3950 - RoundI(height / doc.scale)};
+    DrawingGlobals().ShowJunctions = 1;
+    doc.BuildVisibleList();
+}
+
+TGeneratedPlan::~TGeneratedPlan() {
+    WindowState().Datagrid = nullptr;
+    WindowState().CalcBranchIndex.clear();
+}
+
+std::string TGeneratedPlan::NetworkDataText() const {
+    std::string text;
+    for (const auto& f : doc.figures) {
+        const auto& b = static_cast<const TGBranch&>(*f);
+        text += "D;" + std::to_string(b.number) + ";" + std::to_string(b.beginNode) + ";" +
+                std::to_string(b.endNode) + ";;0,01;100;8;;;;;" + FlowText(b.number) + ";;;;" +
+                b.name + ";;;;;;;;#";
+    }
+    return text + "#";
+}
+
+} // namespace arv
