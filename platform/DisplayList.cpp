@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 namespace arv {
 
@@ -24,7 +25,6 @@ bool SameState(const TPen& pen, const TBrush& brush, const TFont& font, uint32_t
 TDisplayList::TDisplayList(TCanvas& measure) : measure_(measure) {}
 
 void TDisplayList::Clear() {
-    hasMeasured_ = false;
     states_.clear();
     ops_.clear();
     points_.clear();
@@ -140,16 +140,18 @@ void TDisplayList::FillRect(const TCanvasRect& r) {
 }
 
 TCanvasSize TDisplayList::TextExtent(std::string_view text) {
-    const TFont& m = measuredFont_;
-    if (hasMeasured_ && m.height == font.height && m.style == font.style && m.pitch == font.pitch &&
-        m.charset == font.charset && m.name == font.name && measuredText_ == text)
-        return measured_;
+    TMeasured& m = measured_[std::hash<std::string_view>()(text) % measured_.size()];
+    const TFont& face = m.face;
+    if (m.valid && face.height == font.height && face.style == font.style &&
+        face.pitch == font.pitch && face.charset == font.charset && face.name == font.name &&
+        m.text == text)
+        return m.size;
     if (!(measure_.font == font)) measure_.font = font;
-    measured_ = measure_.TextExtent(text);
-    measuredFont_ = font;
-    measuredText_ = text;
-    hasMeasured_ = true;
-    return measured_;
+    m.size = measure_.TextExtent(text);
+    m.face = font;
+    m.text = text;
+    m.valid = true;
+    return m.size;
 }
 
 void TDisplayList::TextOut(int32_t x, int32_t y, std::string_view text) {

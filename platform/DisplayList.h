@@ -15,6 +15,7 @@
 
 #include "platform/Canvas.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,7 +28,8 @@ public:
     // played onto do; it is used only while drawing onto the list.
     explicit TDisplayList(TCanvas& measure);
 
-    // Forgets every call; pen, brush, font and alignment are kept.
+    // Forgets every call; pen, brush, font and alignment are kept, and so
+    // are the sizes of texts measured.
     void Clear();
     size_t Size() const { return ops_.size(); }
 
@@ -107,13 +109,18 @@ private:
     void Play(const TOp& op, TCanvas& target) const;
 
     TCanvas& measure_;
-    // The last text measured: labels are measured and then written, or
-    // written and then measured. A text's size depends on its face alone,
+    // Texts measured lately, by a hash of the text: labels are measured and
+    // then written (or the other way round), and pieces such as brackets
+    // recur on every branch, while the canvas's own table of every text
+    // laid out is large and cold. A text's size depends on its face alone,
     // not on its colour or turn.
-    std::string measuredText_;
-    TFont measuredFont_;
-    TCanvasSize measured_;
-    bool hasMeasured_ = false;
+    struct TMeasured {
+        std::string text;
+        TFont face;
+        TCanvasSize size;
+        bool valid = false;
+    };
+    std::array<TMeasured, 64> measured_{};
     std::vector<TState> states_;
     std::vector<TOp> ops_;
     std::vector<TCanvasPoint> points_;

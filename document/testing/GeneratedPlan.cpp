@@ -81,15 +81,4 @@ TGeneratedPlan::~TGeneratedPlan() {
     WindowState().CalcBranchIndex.clear();
 }
 
-std::string TGeneratedPlan::NetworkDataText() const {
-    std::string text;
-    for (const auto& f : doc.figures) {
-        const auto& b = static_cast<const TGBranch&>(*f);
-        text += "D;" + std::to_string(b.number) + ";" + std::to_string(b.beginNode) + ";" +
-                std::to_string(b.endNode) + ";;0,01;100;8;;;;;" + FlowText(b.number) + ";;;;" +
-                b.name + ";;;;;;;;#";
-    }
-    return text + "#";
-}
-
 } // namespace arv

@@ -29,9 +29,6 @@ public:
     TGeneratedPlan(const TGeneratedPlan&) = delete;
     TGeneratedPlan& operator=(const TGeneratedPlan&) = delete;
 
-    // The network data text of the plan's branches with their flows.
-    std::string NetworkDataText() const;
-
     TGCollFigure doc;
     TStringGridModel grid;
 };

@@ -28,9 +28,9 @@ void TBandRenderer::Render(QImage& image, const std::function<void(TCanvas&)>& d
     // Taken here: bits() may copy a shared picture, which only this thread may do.
     image.bits();
     const int height = image.height();
-    // Bands a few times the threads, so that a thread done with a sparse
-    // band takes another; not so thin that most calls reach two of them.
-    int bands = bands_ > 0 ? bands_ : pool_.Threads() * 2;
+    // A band per thread: texts that reach two bands are drawn twice, and Qt
+    // takes a lock of the whole process for every text it draws.
+    int bands = bands_ > 0 ? bands_ : pool_.Threads();
     bands = std::clamp(bands, 1, std::max(1, height / 16));
     pool_.Run(bands, [&](int band) {
         const int top = static_cast<int>(static_cast<int64_t>(height) * band / bands);
