@@ -33,7 +33,7 @@ inline int32_t RoundI(double v) {
     // In range, rounding to nearest as the machine does by default (halves
     // to even) is Round's rule exactly; the drawing pass rounds every
     // coordinate, so this stays inline.
-    if (v > -2147483648.0 && v < 2147483647.0) return static_cast<int32_t>(std::nearbyint(v));
+    if (v > -2147483648.0 && v < 2147483647.0) return static_cast<int32_t>(std::rint(v));
     return RoundISaturated(v);
 }
 // Saturating int32 of a 64-bit intermediate.
