@@ -25,8 +25,10 @@ void TBandRenderer::Render(QImage& image, const std::function<void(TCanvas&)>& d
     list_.SetTextAlign(kTaLeft | kTaTop);
     list_.SetBackgroundTransparent(false);
     draw(list_);
-    // Taken here: bits() may copy a shared picture, which only this thread may do.
-    image.bits();
+    // Taken here, once: bits() may copy a shared picture and counts every
+    // call in it; the bands only read the picture's size and write their rows.
+    uchar* const bits = image.bits();
+    const QImage& target = image;
     const int height = image.height();
     // A band per thread: texts that reach two bands are drawn twice, and Qt
     // takes a lock of the whole process for every text it draws.
@@ -35,11 +37,12 @@ void TBandRenderer::Render(QImage& image, const std::function<void(TCanvas&)>& d
     pool_.Run(bands, [&](int band) {
         const int top = static_cast<int>(static_cast<int64_t>(height) * band / bands);
         const int bottom = static_cast<int>(static_cast<int64_t>(height) * (band + 1) / bands);
-        PaintBand(image, top, bottom, underlay);
+        PaintBand(target, bits, top, bottom, underlay);
     });
 }
 
-void TBandRenderer::PaintBand(QImage& image, int top, int bottom, const TUnderlay& underlay) const {
+void TBandRenderer::PaintBand(const QImage& image, uchar* bits, int top, int bottom,
+                              const TUnderlay& underlay) const {
     if (bottom <= top) return;
     // Reused by every band this thread paints.
     thread_local std::vector<uchar> scratch;
@@ -52,7 +55,7 @@ void TBandRenderer::PaintBand(QImage& image, int top, int bottom, const TUnderla
     // lines elsewhere than the target does.
     QImage band(scratch.data(), image.width(), to - from, line, image.format());
     uchar* own = scratch.data() + static_cast<size_t>(line) * static_cast<size_t>(top - from);
-    uchar* target = image.bits() + static_cast<size_t>(line) * static_cast<size_t>(top);
+    uchar* target = bits + static_cast<size_t>(line) * static_cast<size_t>(top);
     const size_t rows = static_cast<size_t>(line) * static_cast<size_t>(bottom - top);
     if (underlay) {
         QPainter p(&band);

@@ -41,7 +41,9 @@ public:
     int Threads() const { return pool_.Threads(); }
 
 private:
-    void PaintBand(QImage& image, int top, int bottom, const TUnderlay& underlay) const;
+    // Rows [top, bottom) of the picture whose pixels start at bits.
+    void PaintBand(const QImage& image, uchar* bits, int top, int bottom,
+                   const TUnderlay& underlay) const;
 
     TWorkerPool pool_;
     // Measures the texts of the list on the calling thread.
