@@ -11,6 +11,7 @@
 #include "document/TextFigures.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/Help.h"
 #include "platform/Jpeg.h"
 #include "platform/NumberFormat.h"
 #include "platform/NumberParse.h"
@@ -296,11 +297,7 @@ void TIDrawWin::ToolButtonNavigatorClick() {
 }
 
 void TIDrawWin::MContHelpClick() {
-    // One answer for both windows: the help document, or that there is none.
-    if (dataWindow_)
-        dataWindow_->Hlp_HelpClick();
-    else
-        ShowNotAvailable(Ru("Справка"));
+    ShowHelpPage(kHelpContentsPage);
 }
 
 void TIDrawWin::TBAddBaseClick() {

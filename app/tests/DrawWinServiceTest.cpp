@@ -300,22 +300,15 @@ TEST_F(SampleTasks, ButtonsOpeningOtherWindows) {
     EXPECT_EQ(1, navigator);
 }
 
-TEST_F(SampleTasks, HelpAnswersAsTheDataWindowDoes) {
-    messages.AllowAny();
+TEST_F(SampleTasks, HelpOfBothWindowsOpensTheGuidesContents) {
+    test::TRecordingOpener opener;
+    ASSERT_TRUE(ForceDirectories(File("help")));
+    Write("help/arvalen.HTML", "<html></html>");
     data.Hlp_HelpClick();
     w->MContHelpClick();
-    ASSERT_EQ(2u, messages.Shown().size());
-    EXPECT_EQ(messages.Shown()[0].text, messages.Shown()[1].text);
-    // With the help document in the program folder, it is opened.
-    Write("arvalen.hlp", "help");
-    std::vector<std::string> opened;
-    data.OpenDocument = [&](const std::string& document) {
-        opened.push_back(document);
-        return true;
-    };
-    w->MContHelpClick();
-    EXPECT_EQ((std::vector<std::string>{File("arvalen.hlp")}), opened);
-    EXPECT_EQ(2u, messages.Shown().size());
+    EXPECT_EQ((std::vector<std::string>{File("help/arvalen.HTML"), File("help/arvalen.HTML")}),
+              opener.Opened());
+    EXPECT_TRUE(messages.Shown().empty());
 }
 
 TEST_F(SampleTasks, MeasurementAndBaseButtons) {

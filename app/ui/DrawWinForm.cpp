@@ -2,6 +2,7 @@
 #include "app/RxDrawGrid.h"
 #include "app/ui/PlanPainter.h"
 #include "app/ui/PropDialogsQt.h"
+#include "app/ui/ToolIcons.h"
 #include "document/Constants.h"
 #include "document/EditGeometry.h"
 #include "document/WindowHost.h"
@@ -155,6 +156,8 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     BuildToolModes();
     BuildRoutes();
     BuildPropPanel();
+    for (QToolBar* bar : findChildren<QToolBar*>())
+        if (bar->window() == this) MakeIconToolBar(bar);
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());

@@ -192,6 +192,8 @@ public:
     std::function<bool(const std::string& program, const std::vector<std::string>& args)>
         StartProgram;
     std::function<bool(const std::string& document)> OpenDocument;
+    // The program's about box, shown without blocking this window.
+    std::function<void()> ShowAboutBox;
 
 private:
     // Refreshes the view once, when the outermost command ends.

@@ -2,10 +2,11 @@
 
 #include "RichTextBridge.h"
 #include "calc/files/Settings.h"
-#include "platform/FontTable.h"
 #include "calc/window/DataWindowController.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/FontTable.h"
+#include "platform/Help.h"
 #include "platform/IniFile.h"
 #include "platform/NumberFormat.h"
 #include "platform/Services.h"
@@ -18,6 +19,7 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -63,8 +65,9 @@ TFOtchetRE::TFOtchetRE(TDataWindowController& data, QWidget* parent)
     // Courier faces the documents keep are shown in the installed face the
     // platform's font table gives them.
     for (const char* name : {"Courier New Cyr", "Courier New", "Courier"})
-        QFont::insertSubstitution(QString::fromLatin1(name),
-                                  QString::fromUtf8(std::string(SubstituteFontFamily(name, true)).c_str()));
+        QFont::insertSubstitution(
+            QString::fromLatin1(name),
+            QString::fromUtf8(std::string(SubstituteFontFamily(name, true)).c_str()));
     setObjectName("FOtchetRE");
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -91,6 +94,13 @@ TFOtchetRE::TFOtchetRE(TDataWindowController& data, QWidget* parent)
     status_[1]->setAlignment(Qt::AlignCenter);
     BuildMenus();
     BuildToolBar();
+    // F1 opens the guide at the report editor's section.
+    auto* help = new QAction(this);
+    help->setObjectName("HelpContext");
+    help->setShortcut(QKeySequence::HelpContents);
+    help->setShortcutContext(Qt::WindowShortcut);
+    connect(help, &QAction::triggered, this, [] { ShowHelpPage(kHelpReportEditorPage); });
+    addAction(help);
 
     connect(editor_, &QTextEdit::cursorPositionChanged, this, [this] { SelectionChange(); });
     connect(editor_, &QTextEdit::selectionChanged, this, [this] { SelectionChange(); });
@@ -159,29 +169,42 @@ void TFOtchetRE::BuildMenus() {
 void TFOtchetRE::BuildToolBar() {
     QToolBar* bar = addToolBar(U("ToolBar"));
     bar->setMovable(false);
-    auto button = [&](const char* name, const char* text, const char* hint, bool checkable,
-                      std::function<void()> handler) {
+    bar->setIconSize(QSize(16, 16));
+    // Icons of the desktop's theme (the first of the names it has); the
+    // short text shows where it has none.
+    auto button = [&](const char* name, const char* icon, const char* text, const char* hint,
+                      bool checkable, std::function<void()> handler) {
         auto* b = new QToolButton(bar);
         b->setObjectName(name);
         b->setText(U(text));
         b->setToolTip(U(hint));
         b->setCheckable(checkable);
         b->setAutoRaise(true);
+        // The first of the names the theme has.
+        QIcon themed;
+        for (const QString& n : QString::fromLatin1(icon).split(' '))
+            if (themed.isNull()) themed = QIcon::fromTheme(n);
+        if (!themed.isNull()) {
+            b->setIcon(themed);
+            b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        }
         connect(b, &QToolButton::clicked, this, [handler] { handler(); });
         bar->addWidget(b);
         buttons_.push_back(b);
         return b;
     };
-    button("OpenButton", "Откр.", "Загрузить", false, [this] { FileOpen(); });
-    button("SaveButton", "Сохр.", "Сохранить", false, [this] { FileSave(); });
-    button("PrintButton", "Печ.", "Печать", false, [this] { FilePrint(); });
+    button("OpenButton", "document-open", "Откр.", "Загрузить", false, [this] { FileOpen(); });
+    button("SaveButton", "document-save", "Сохр.", "Сохранить", false, [this] { FileSave(); });
+    button("PrintButton", "document-print", "Печ.", "Печать", false, [this] { FilePrint(); });
     bar->addSeparator();
-    button("UndoButton", "Отм.", "Отменить ", false, [this] {
+    button("UndoButton", "edit-undo", "Отм.", "Отменить ", false, [this] {
         editor_->undo();
     })->setEnabled(false);
-    button("CutButton", "Выр.", "Вырезать", false, [this] { editor_->cut(); });
-    button("CopyButton", "Коп.", "Копировать в буфер", false, [this] { editor_->copy(); });
-    button("PasteButton", "Вст.", "Вставить из буфера", false, [this] { editor_->paste(); });
+    button("CutButton", "edit-cut", "Выр.", "Вырезать", false, [this] { editor_->cut(); });
+    button("CopyButton", "edit-copy", "Коп.", "Копировать в буфер", false,
+           [this] { editor_->copy(); });
+    button("PasteButton", "edit-paste", "Вст.", "Вставить из буфера", false,
+           [this] { editor_->paste(); });
     bar->addSeparator();
     fontName_ = new QComboBox(bar);
     fontName_->setObjectName("FontName");
@@ -199,23 +222,29 @@ void TFOtchetRE::BuildToolBar() {
     connect(fontSize_, &QSpinBox::valueChanged, this, [this] { FontSizeChange(); });
     QFont boldFont;
     boldFont.setBold(true);
-    button("BoldButton", "Ж", "Жирный", true, [this] { BoldButtonClick(); })->setFont(boldFont);
+    button("BoldButton", "format-text-bold", "Ж", "Жирный", true, [this] {
+        BoldButtonClick();
+    })->setFont(boldFont);
     QFont italicFont;
     italicFont.setItalic(true);
-    button("ItalicButton", "К", "Курсив", true, [this] {
+    button("ItalicButton", "format-text-italic", "К", "Курсив", true, [this] {
         ItalicButtonClick();
     })->setFont(italicFont);
     QFont underFont;
     underFont.setUnderline(true);
-    button("UnderlineButton", "Ч", "Подчеркивание", true, [this] {
+    button("UnderlineButton", "format-text-underline", "Ч", "Подчеркивание", true, [this] {
         UnderlineButtonClick();
     })->setFont(underFont);
     bar->addSeparator();
-    button("LeftAlign", "Лев.", "Влево", true, [this] { AlignButtonClick(0); });
-    button("CenterAlign", "Центр", "В центре", true, [this] { AlignButtonClick(2); });
-    button("RightAlign", "Прав.", "Вправо", true, [this] { AlignButtonClick(1); });
+    button("LeftAlign", "format-justify-left", "Лев.", "Влево", true,
+           [this] { AlignButtonClick(0); });
+    button("CenterAlign", "format-justify-center", "Центр", "В центре", true,
+           [this] { AlignButtonClick(2); });
+    button("RightAlign", "format-justify-right", "Прав.", "Вправо", true,
+           [this] { AlignButtonClick(1); });
     bar->addSeparator();
-    button("BulletsButton", "Спис.", "Список", true, [this] { BulletsButtonClick(); });
+    button("BulletsButton", "format-list-unordered view-list-symbolic", "Спис.", "Список", true,
+           [this] { BulletsButtonClick(); });
 }
 
 QToolButton* TFOtchetRE::Button(const char* name) const {
