@@ -339,17 +339,24 @@ void TIDrawWin::SchemeClick(int scheme) {
     ws.MsxAll = ws.OpVetvi = ws.FireVetvi = false;
     // The PLA scheme's item is also the PLA-position switch: choosing the
     // scheme checks it and shows the positions; another scheme unchecks it.
-    MsxPLA = scheme == 2;
-    ws.MsxPLA = MsxPLA;
+    SetMsxPla(scheme == 2);
     if (scheme == 2) {
         SyncViewMenus(2);
-        MsxPLA = ws.MsxPLA = true;
+        SetMsxPla(true);
         doc_->display.caption[3] = 1;
     }
     PanelSost = SchemeKindNames()[scheme];
     doc_->BuildVisibleList();
     doc_->DoChange();
     Repaint();
+}
+
+void TIDrawWin::SetMsxPla(bool checked) {
+    // The check is also the plan's PLA view: branches take the colours of
+    // their PLA positions, those without one the background.
+    MsxPLA = checked;
+    WindowState().MsxPLA = checked;
+    doc_->display.plaView = checked ? 1 : 0;
 }
 
 void TIDrawWin::SyncViewMenus(int32_t schemeKind) {
@@ -365,8 +372,7 @@ void TIDrawWin::SyncViewMenus(int32_t schemeKind) {
     MArrowQ = r.show[kShowFlowArrows];
     MDAVL = r.show[kShowNodePressures];
     MPrData = r.show[kShowCalcData];
-    MsxPLA = r.show[kShowPlaPositions];
-    WindowState().MsxPLA = MsxPLA;
+    SetMsxPla(r.show[kShowPlaPositions] != 0);
     const int32_t current = DrawingGlobals().SchemeKind;
     PanelSost = SchemeKindNames()[current >= 0 && current < kSchemeCount ? current : 0];
     doc_->ApplyLayerStyles();

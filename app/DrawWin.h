@@ -140,6 +140,8 @@ public:
     void PlanMouseDown() { TimerEnabled = false; }
     void RedrawPlan();
     void SchemeClick(int scheme);
+    // Checks or clears MsxPLA, and with it the plan's PLA view.
+    void SetMsxPla(bool checked);
 
     // Scheme records and the options dialog.
     void StoreSchemeOptions(int scheme, const TSchemeOptionsState& dialog);
@@ -260,10 +262,8 @@ public:
     static int32_t LoggerLineColour(const std::string& line);
     // Printing, the sheet-fit zoom and the small windows.
     TPrintRegionState PrintState;
-    bool PrintrectDown = false; // the Printrect tool button
-    int PlanCursorNumber = 0;   // 0 the default cursor
-    int ComboBox2Index = 0;     // the "Формат" box
-    int ScreenWidth = 1280;     // pixels of the screen, set by the form
+    int ComboBox2Index = 0; // the "Формат" box
+    int ScreenWidth = 1280; // pixels of the screen, set by the form
     TSymbolEditorState SymbolEditor;
     // Shows the print dialog modally (the form sets it).
     std::function<void()> ShowPrintDialog;
@@ -331,17 +331,22 @@ public:
     // after an emergency task); other texts of the panel show in black.
     std::string TaskPanelText;
     int32_t PanelSostColour = 0;
-    // The option "Путь к позиции ПЛА по умолчанию": PLA documents in "pla".
-    bool PlaPathDefault = true;
+    // The folder of the PLA documents: "pla" in the program folder while the
+    // option "Путь к позиции ПЛА по умолчанию" is on, else the chosen one.
+    std::string PlaDocumentFolder() const;
     // What the picture viewer is asked to show.
     struct TPictureRequest {
         TBitmap32 Picture;
         int Layout = 1; // 0 wide (horizontal scroll bar) .. 3 tall (vertical)
         std::string Caption;
+        // The file found for the object's photo name (its letter case may
+        // differ from the stored name's).
+        std::string Path;
     };
     // Windows of other parts, connected at start-up; unset ones say the
-    // window is not available.
-    std::function<void(const TPictureRequest&)> ShowPictureViewer;
+    // window is not available. The viewer says false when it could not show
+    // the picture.
+    std::function<bool(const TPictureRequest&)> ShowPictureViewer;
     std::function<void(const std::vector<std::string>& entries)> ShowPlaList;
     std::function<void()> ShowNavigator;
     std::function<void()> ShowDataWindow;
@@ -411,7 +416,6 @@ public:
     int BranchTableRow = -1;
     TPropMenu PopMenu;
     // The picture tool's choice for the next click on the plan.
-    bool BPicDown = false;
     std::string PicChosenName;
     int PicChosenIndex = 0;
     bool PicChosenSymbol = false;

@@ -76,6 +76,7 @@ void TIDrawWin::ShowProperties(bool force) {
     FromExtEnabled = false;
     StatusPanels[2].clear();
     DatagridFontColor = 0x808080;
+    DatagridEditing = false;
     const bool branchLike = kind == kKindLine || kind == kKindPolyLine || kind == kKindArc;
     DatagridEnabled = branchLike;
     if (!DatagridEnabled)

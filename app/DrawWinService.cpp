@@ -222,8 +222,7 @@ void TIDrawWin::BPlaClick() {
         return;
     }
     const auto [name, fallback] = PlaDocumentNames(position, kinds);
-    const std::string folder =
-        FolderOf(PlaPathDefault ? ProgramDirPath + "pla" : WindowState().PlaFolder);
+    const std::string folder = PlaDocumentFolder();
     std::string path = ExistingFile(folder, name);
     std::string opened = name;
     if (path.empty()) {
@@ -238,6 +237,12 @@ void TIDrawWin::BPlaClick() {
     }
     if (!OpenWithDefaultProgram(path))
         ErrorBox(Ru("Проверьте наличие WinWord или файла ") + opened);
+}
+
+std::string TIDrawWin::PlaDocumentFolder() const {
+    // Program-folder files are named without regard to letter case.
+    if (Settings.PLAPath || WindowState().PlaFolder.empty()) return FolderOf(ProgramFile("pla"));
+    return FolderOf(WindowState().PlaFolder);
 }
 
 int TIDrawWin::PictureLayout(double ratio) {
@@ -275,10 +280,11 @@ void TIDrawWin::ToolButtonImageClick() {
     request.Layout =
         PictureLayout(static_cast<double>(request.Picture.Width) / request.Picture.Height);
     request.Caption = PhotoFileName;
-    if (ShowPictureViewer)
-        ShowPictureViewer(request);
-    else
+    request.Path = found;
+    if (!ShowPictureViewer)
         ShowNotAvailable(Ru("Вывод картинки выделенного объекта"));
+    else if (!ShowPictureViewer(request))
+        ErrorBox(Ru("Не удалось прочитать файл ") + found);
 }
 
 void TIDrawWin::ToolButtonClBrdClick() {

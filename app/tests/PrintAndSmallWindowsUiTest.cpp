@@ -234,6 +234,21 @@ TEST_F(SampleProgramTest, PictureViewerDecodesAJpegAtTheFourSteps) {
     viewer->close();
 }
 
+TEST_F(SampleProgramTest, PhotoButtonShowsTheFileFoundWhateverItsLetterCase) {
+    std::filesystem::create_directory(dir / "Foto");
+    ASSERT_TRUE(SaveJpegFile(TBitmap32(101, 75, 0xFF2060A0u), File("Foto/shaft.JPG")));
+    ASSERT_TRUE(W().Doc().HasBranchNumber(2));
+    W().Doc().CurrentFigure()->image = "Shaft.jpg";
+    p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+    TFormImage* viewer = FormImage();
+    ASSERT_TRUE(viewer);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(QSize(101, 75), viewer->Shown().size());
+    EXPECT_EQ("Shaft.jpg", viewer->windowTitle().toStdString());
+    EXPECT_TRUE(messages.Shown().empty());
+    viewer->close();
+}
+
 TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {
     {
         TAboutBox box(p->IDrawWinForm.get());

@@ -251,6 +251,8 @@ void TIDrawWinForm::BuildToolBar() {
     w_.ShowDataWindow = [] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "Form1") {
+                // A minimised window comes back as it was before.
+                w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
                 w->show();
                 w->raise();
                 w->activateWindow();
@@ -322,6 +324,7 @@ void TIDrawWinForm::RefreshTexts() {
     layerBox_->setCurrentIndex(w_.LayerBoxIndex);
     RefreshPrintControls();
     SyncToolModes();
+    SyncPanel2();
 }
 
 void TIDrawWinForm::PaintMarker(QImage& image) {

@@ -106,7 +106,6 @@ private:
     // own closing is no activation, else a failed check would never stop.
     void FocusWindowChanged(QWindow* window);
     QListWidget* logger_ = nullptr;
-    QDockWidget* logDock_ = nullptr;
     TActivationTracker activation_;
     bool activatedOnce_ = false;
 
@@ -145,6 +144,8 @@ private:
     // Property inspector (DrawWinFormProps.cpp).
     void BuildPropPanel();
     void SyncPropPanel();
+    // The panel, its button and its page as the controller has them.
+    void SyncPanel2();
     std::unique_ptr<TRxDrawGrid> gridPropModel_;
     std::unique_ptr<TQtPropDialogs> propDialogs_;
     TRxDrawGridWidget* gridProp_ = nullptr;

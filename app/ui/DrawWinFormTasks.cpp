@@ -39,10 +39,20 @@ void TIDrawWinForm::BuildTaskMenus(QMenu* view) {
 
     QMenu* tasks = menuBar()->addMenu(U("Задачи"));
     tasks->setObjectName("Zadachi");
-    AddAction(tasks, "Zad_ER", "Нормальное воздухораспределение", [this] { w_.Zad_ERClick(); });
+    // A task's calculation may bring up the data window and its dialogs;
+    // the plan, where the result is drawn, ends in front.
+    auto task = [this](std::function<bool()> run) {
+        return [this, run] {
+            run();
+            ShowWindow();
+        };
+    };
+    AddAction(tasks, "Zad_ER", "Нормальное воздухораспределение",
+              task([this] { return w_.Zad_ERClick(); }));
     AddAction(tasks, "Zad_OtkazVU", "Отказ вентиляционного устройства",
-              [this] { w_.Zad_OtkazVUClick(); });
-    AddAction(tasks, "Zad_Pojar", "Пожар в выработке", [this] { w_.Zad_PojarClick(); });
+              task([this] { return w_.Zad_OtkazVUClick(); }));
+    AddAction(tasks, "Zad_Pojar", "Пожар в выработке",
+              task([this] { return w_.Zad_PojarClick(); }));
     tasks->addSeparator();
     AddAction(
         tasks, "OpVetvi", "Опрокинутые ветви", [this] { w_.OpVetviClick(); }, true);

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,8 +33,11 @@ QPointer<TRouteFormWindow> gOpenWindow;
 
 } // namespace
 
+// An owned tool window of the main window: desktops keep it above its owner,
+// as the user works between its table and the route tool bar of the main
+// window.
 TRouteFormWindow::TRouteFormWindow(TRouteWindows& controller, TRouteForm& form, QWidget* owner)
-    : QWidget(owner, Qt::Window), w_(controller), form_(form) {
+    : QWidget(owner, Qt::Tool), w_(controller), form_(form) {
     setObjectName(form.Name());
     setWindowTitle(ToQString(form.Caption()));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -172,6 +176,21 @@ void TRouteFormWindow::Refresh() {
 }
 
 bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Tab and Backtab leave the drop-down for the table, on the same cell:
+    // the table would otherwise take them as a move to its next cell, which
+    // shows the drop-down again over its own cell, so it was never left.
+    if (!detached_ && watched == combo_ && event->type() == QEvent::KeyPress &&
+        combo_->isVisible()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            const int item = combo_->currentIndex();
+            FocusTable();
+            // The focus leaving wrote it already, unless the window was not
+            // active.
+            w_.ComboBox1Exit(item);
+            return true;
+        }
+    }
     // Leaving the drop-down for another control of this window; the window
     // losing the desktop's focus, or the drop-down's own list, is no exit.
     if (!detached_ && watched == combo_ && event->type() == QEvent::FocusOut && !refreshing_ &&
@@ -184,7 +203,9 @@ bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TRouteFormWindow::Minimise() {
-    if (!detached_) showMinimized();
+    // Desktops do not minimise an owned window by itself (some minimise its
+    // owner with it); it steps aside until the route commands bring it back.
+    if (!detached_) hide();
 }
 
 void TRouteFormWindow::ShowNormal() {
@@ -199,7 +220,7 @@ void TRouteFormWindow::FocusTable() {
 }
 
 void TRouteFormWindow::StoreLayout() {
-    const QSize size = isMinimized() ? normalGeometry().size() : this->size();
+    const QSize size = this->size();
     if (size.isValid() && size.width() > 0) {
         form_.Width = size.width();
         form_.Height = size.height();
