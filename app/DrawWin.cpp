@@ -169,6 +169,12 @@ void TIDrawWin::FormResize(int width, int height) {
     PaintWidth = width;
     PaintHeight = height;
     doc_->UpdateViewSize(width, height);
+    // A drawing the user has not moved since it was fitted stays fitted.
+    const TGCollFigure& doc = *doc_;
+    if (loadFit_.valid && doc.scale == loadFit_.scale && doc.centre == loadFit_.centre) {
+        FitView(doc_->GetExtent());
+        loadFit_ = {true, doc.scale, doc.centre};
+    }
     Repaint();
 }
 
@@ -264,9 +270,15 @@ void TIDrawWin::FitView(const TRect& e) {
     const int64_t w = static_cast<int64_t>(e.right) - e.left;
     const int64_t h = static_cast<int64_t>(e.top) - e.bottom;
     // An empty drawing or a single point has no size to fit: the view stays.
-    if (w <= 0 || h <= 0 || PaintWidth <= 0 || PaintHeight <= 0) return;
-    doc.scale = std::min(PaintWidth / static_cast<double>(w) * 0.95,
-                         PaintHeight / static_cast<double>(h) * 0.95);
+    // A drawing of only horizontal (or only vertical) lines fits its length.
+    if ((w <= 0 && h <= 0) || PaintWidth <= 0 || PaintHeight <= 0) return;
+    if (h <= 0)
+        doc.scale = PaintWidth / static_cast<double>(w) * 0.95;
+    else if (w <= 0)
+        doc.scale = PaintHeight / static_cast<double>(h) * 0.95;
+    else
+        doc.scale = std::min(PaintWidth / static_cast<double>(w) * 0.95,
+                             PaintHeight / static_cast<double>(h) * 0.95);
     doc.hitTolerance = std::max(5, RoundI(5.0 / doc.scale));
     doc.clientWidth = PaintWidth;
     doc.clientHeight = PaintHeight;
@@ -277,6 +289,7 @@ void TIDrawWin::FitView(const TRect& e) {
 }
 
 void TIDrawWin::FitDefaultView() {
+    loadFit_.valid = false;
     doc_->scale = -std::abs(doc_->scale);
     doc_->clientWidth = PaintWidth;
     doc_->clientHeight = PaintHeight;

@@ -310,6 +310,9 @@ public:
     void SetRubberPen(TCanvas& canvas) const;
     // Enters a tool mode: ends the tool in progress, sets cursor and button.
     void SetToolMode(int32_t mode);
+    // A handle of the move tool is held: the plan rings it and the cursor is
+    // the cross until the button is released.
+    bool HandleHeld() const { return DrawMode == 7 && Edit.ShaperState != 0; }
     // Tasks, result displays and service commands (DrawWinTasks.cpp, DrawWinService.cpp).
     // The branch the property panel shows; <= 0 when none.
     int32_t CurrentBranchNumber = 0;
@@ -324,8 +327,9 @@ public:
     bool ForceFlowDisplay = false;
     int32_t BranchMarkColour = 255;
     std::string PhotoFileName;
-    // Check marks of the mark menus; MOrientBr is never enabled.
-    bool OpVetvi = false, FireVetvi = false;
+    // The check marks of the mark menus are the drawing's (WindowState's
+    // OpVetvi and FireVetvi), which scheme commands clear. MOrientBr is never
+    // enabled.
     bool MOrientBrEnabled = false;
     // The status panel's text as the last task left it, and its colour (red
     // after an emergency task); other texts of the panel show in black.
@@ -456,6 +460,16 @@ private:
     void ResetCommandDone();
     void FitView(const TRect& extent);
     void FitDefaultView();
+    // The view the fit after loading made, while the user has not moved it:
+    // the window may take its final size only after the drawing was loaded
+    // (a window manager maximises it later), and the drawing must then show
+    // as fitted to that size, not as a small picture in the middle.
+    struct TLoadFit {
+        bool valid = false;
+        double scale = 0;
+        TPoint centre;
+    };
+    TLoadFit loadFit_;
     void Repaint();
     void ShowCaption();
     void ClearDataWindow();

@@ -106,6 +106,7 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
             ok = false;
         }
         FitView(doc.GetExtent());
+        loadFit_ = {true, doc.scale, doc.centre};
         MPrData = doc.settings.showCalcData != 0;
         if (ok) DrawingModified = false;
     } else {

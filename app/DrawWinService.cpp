@@ -51,9 +51,13 @@ void TIDrawWin::MRotateBrClick() {
     // together; nothing below turns them a second time.
     b->SetReversed(b->reversed == 0);
     doc_->DoChange();
-    if (MessageBox(Ru("Изменить ориентацию ветви в расчетных данных?"), "", TMsgButtons::YesNo,
-                   TMsgIcon::Warning) == mrYes &&
-        branchGrid_) {
+    const bool tablesToo = MessageBox(Ru("Изменить ориентацию ветви в расчетных данных?"), "",
+                                      TMsgButtons::YesNo, TMsgIcon::Warning) == mrYes;
+    // The row's flow keeps its sign until the next calculation while the
+    // figure and its row now run the other way: the mark turns, so that the
+    // arrow keeps pointing with the air.
+    if (tablesToo) b->flowReversed = b->flowReversed == 1 ? 0 : 1;
+    if (tablesToo && branchGrid_) {
         for (const TCalcBranchIndexEntry& e : WindowState().CalcBranchIndex) {
             if (e.number != b->number || e.row < branchGrid_->FixedRows() ||
                 e.row >= branchGrid_->RowCount())

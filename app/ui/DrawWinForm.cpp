@@ -380,11 +380,24 @@ void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
     PaintMarker(image);
 }
 
+void TIDrawWinForm::PaintHandleRing(QImage& image) {
+    if (!w_.HandleHeld()) return;
+    TGCollFigure& doc = w_.Doc();
+    // The document's marker size: the ring outlines a held node.
+    const int r = RoundI(doc.settings.nodeSize * doc.scale / 2);
+    const TPoint c = doc.WorldToScreen(w_.Edit.MovingPoint);
+    QPainter p(&image);
+    p.setPen(QPen(Qt::red, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPoint(c.x, c.y), r, r);
+}
+
 void TIDrawWinForm::RedrawPlan() {
     if (plan_.size() != plan1_->size() || plan_.isNull())
         plan_ = QImage(std::max(plan1_->width(), 1), std::max(plan1_->height(), 1),
                        QImage::Format_RGB32);
     PaintPlan(plan_, false);
+    PaintHandleRing(plan_);
     plan1_->update();
     RefreshTexts();
     // Failures met while painting are told once the paint is over.

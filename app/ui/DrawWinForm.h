@@ -94,6 +94,8 @@ private:
     void Run(const std::function<void()>& command);
     void RefreshTexts();
     void PaintMarker(QImage& image);
+    // The red ring round the handle the move tool holds.
+    void PaintHandleRing(QImage& image);
     // Scheme views, view toggles and options (DrawWinFormSchemes.cpp).
     void BuildViewToggles(QMenu* view);
     void BuildSchemeMenus();

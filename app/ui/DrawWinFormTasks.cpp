@@ -136,8 +136,8 @@ void TIDrawWinForm::RefreshTaskTexts() {
     CheckAction("MDAVL", w_.MDAVL);
     CheckAction("MPrData", w_.MPrData);
     CheckAction("MOrientBr", w_.MOrientBr);
-    CheckAction("OpVetvi", w_.OpVetvi);
-    CheckAction("FireVetvi", w_.FireVetvi);
+    CheckAction("OpVetvi", WindowState().OpVetvi);
+    CheckAction("FireVetvi", WindowState().FireVetvi);
     EnableAction("MOrientBr", w_.MOrientBrEnabled);
     const int c = w_.PanelSost == w_.TaskPanelText ? w_.PanelSostColour : 0;
     panelSost_->setStyleSheet(

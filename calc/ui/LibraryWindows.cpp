@@ -249,6 +249,16 @@ void TFGrafic::ShowChart(const TFanChartRequest& request) {
     FormActivate();
 }
 
+const TFanChartRequest* TFGrafic::ShownChart() const {
+    return hasRequest_ && isVisible() ? &request_ : nullptr;
+}
+
+void TFGrafic::UpdateChart(const TFanChartRequest& request) {
+    request_ = request;
+    hasRequest_ = true;
+    if (isVisible()) FormActivate();
+}
+
 void TFGrafic::FormActivate() {
     if (!hasRequest_) return;
     QSize size = picture_->size();

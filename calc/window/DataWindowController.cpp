@@ -69,6 +69,7 @@ bool TActivationTracker::FocusMovedTo(TWindowKind kind) {
 TDataWindowController::TCommand::~TCommand() {
     if (--w_.commandDepth_ > 0) return;
     w_.SyncPage();
+    w_.FollowFanChart();
     if (w_.view_) w_.view_->Refresh();
 }
 

@@ -162,6 +162,9 @@ public:
     void Serv_ImpOrnalClick();
     void ImpBibClick();
     void Serv_GrafClick();
+    // An open fan chart of a fan table row shows that row's operating point
+    // as the last command left it, or none.
+    void FollowFanChart();
 
     // "Справка", "Отчет", "Настройка".
     void Hlp_HelpClick();
