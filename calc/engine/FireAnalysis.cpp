@@ -5,6 +5,7 @@
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/engine/RunChecks.h"
 #include "calc/engine/StabilityAnalysis.h"
 #include "calc/model/BranchTypes.h"
 #include "calc/model/DecimalText.h"
@@ -119,7 +120,7 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
     c.BranchCalcKind[p] = 1;
     c.BranchKindCode[p] = h > 0 ? BranchType::Fan : BranchType::FanReversed;
     SolveArcFlowsA(c);
-    if (c.SolverFailed != 0) return false;
+    if (!SolvedFlowsUsable(t, c)) return false;
 
     const int unit = c.CalcOptions.FlowUnit == 0 ? 1 : c.CalcOptions.FlowUnit;
     c.StabilityText.clear();

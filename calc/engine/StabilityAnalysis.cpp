@@ -5,6 +5,7 @@
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/engine/RunChecks.h"
 #include "calc/model/BranchTypes.h"
 #include "calc/model/DecimalText.h"
 #include "calc/window/CalcDialogs.h"
@@ -207,7 +208,7 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
         SolveArcFlowsA(c);
     else
         SolveArcFlowsB(c);
-    if (c.SolverFailed != 0) return false;
+    if (!SolvedFlowsUsable(t, c)) return false;
 
     for (const TReportedRow& row : CollectReportedRows(t, c, RunFlowAccuracy(c, fine))) {
         page.Add("!" + PointFormat("%4d", {row.Number}) + " !" + PointFormat("%-5s", {row.Type}) +
