@@ -19,7 +19,20 @@
 
 namespace arv {
 
-namespace {} // namespace
+namespace {
+
+// The solver sums its flows step by step, so a flow of one step may come
+// out a few units in the last place above or below it. A flow counts beyond
+// the accuracy only when it passes it by more than this share of it: equal
+// changes give equal answers, and every flow of more than one step counts
+// as before.
+constexpr double kStepMargin = 1e-6;
+
+bool Beyond(double flow, double accuracy) {
+    return flow > accuracy * (1 + kStepMargin);
+}
+
+} // namespace
 
 double CellNumber(std::string_view cell) {
     double v = 0;
@@ -40,8 +53,8 @@ double NaturalRunAccuracy(const TCalcContext& c) {
 }
 
 bool FlowReversed(double normal, double normalAccuracy, double now, double nowAccuracy) {
-    return (normal > normalAccuracy && now < -nowAccuracy) ||
-           (normal < -normalAccuracy && now > nowAccuracy);
+    return (Beyond(normal, normalAccuracy) && Beyond(-now, nowAccuracy)) ||
+           (Beyond(-normal, normalAccuracy) && Beyond(now, nowAccuracy));
 }
 
 std::string ConsumerCategory(std::string_view typeCell, double d) {
