@@ -198,6 +198,14 @@ TEST_F(ProgramSafetyTest, EachKindOfWorkAloneIsAskedAbout) {
         messages.Expect(mrCancel, "Сохранить данные?");
         Open("Other.grh");
         EXPECT_EQ(shown, Shown());
+        W().Settings.Bookmarks = {{"Other", File("Other.grh")}};
+        messages.Expect(mrCancel, "Сохранить данные?");
+        OpenBookmark();
+        messages.Expect(mrCancel, "Сохранить данные?");
+        dialogs.Answer(File("Other.MINE"), 2);
+        Trigger("Imp_Tresk1");
+        EXPECT_EQ(shown, Shown());
+        EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title());
         EXPECT_EQ(0u, messages.PendingExpectations());
     }
 }
