@@ -159,7 +159,12 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     doc.BuildVisibleList();
 
     LoadSymbolLibrary(doc.symbols, ProgramDirPath, &WindowState().MissingLog);
-    LoadDrawing(currentFileName_);
+    // A drawing that cannot be read leaves an empty one, which has no file
+    // yet: a save must not replace the file that failed.
+    if (!LoadDrawing(currentFileName_)) {
+        currentFileName_ = ProgramDirPath + "untitled.grh";
+        ShowCaption();
+    }
 
     LayerBoxRefilled();
     SchemeClick(DrawingGlobals().SchemeKind);

@@ -159,6 +159,11 @@ public:
     void Exit1Click();
     // The dialog's name after its filter became filterIndex.
     static std::string SaveDialogTypeChange(const std::string& fileName, int filterIndex);
+    // "Сохранить данные?" when the drawing, its tables or the report has
+    // unsaved changes (typing the symbol text changes the drawing); Yes saves
+    // each changed one. False when the command that asked must stop: Cancel,
+    // or a save that was cancelled or failed (everything is kept then).
+    bool AskSaveChanges();
     // True when the window may close.
     bool FormCloseQuery();
     void FormClose();
@@ -169,7 +174,8 @@ public:
     void MDelBookClick();
     void PurgeUnreferencedNodes();
     void FillBranchCaptions();
-    // The drawing of the data window's tables was edited since it was saved.
+    // The drawing, the data window's tables or the report was edited since
+    // it was saved.
     bool AnythingModified() const;
 
     // IDrawingHost.
@@ -195,7 +201,8 @@ public:
     TCanvas* MeasuringCanvas() override { return measuringCanvas_; }
 
     // ISchemeHost.
-    void NewDrawing() override { New1Click(); }
+    // New without the question: the command that calls it asked.
+    void NewDrawing() override;
     void BuildSchemeFromBase() override;
     void SchemeImported(const std::string& drawingFileName) override;
     // True when the scheme and the tables agree (the check did not fail).
@@ -472,7 +479,9 @@ private:
     TLoadFit loadFit_;
     void Repaint();
     void ShowCaption();
+    // Empties the data window; the command asked about unsaved work first.
     void ClearDataWindow();
+    bool TablesModified() const;
     void ParseDrawingData();
     bool WarnIfEmpty();
     void ExportTresk(const std::string& chosenName);

@@ -214,3 +214,51 @@ TEST_F(PropPanelTest, DataPageWritesTheBranchRowOnEnter) {
     w.DrawingModified = false;
     table.Modified = false;
 }
+
+// One click on another row moves the editor there, also when that click
+// brings the window back (its activation refreshes the rows).
+TEST_F(PropPanelTest, OneClickAfterEnterTakesTheClickedRow) {
+    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    form.showNormal();
+    form.resize(1200, 800);
+    QApplication::processEvents();
+    TIDrawWin& w = *p->DrawWin;
+    form.Action("Prop")->trigger();
+    int branch = -1;
+    for (int i = 0; i < w.Doc().Count() && branch < 0; ++i)
+        if (w.Doc().BranchAt(i)) branch = i;
+    ASSERT_GE(branch, 0);
+    w.Doc().current = branch;
+    w.Doc().DoChange();
+    QApplication::processEvents();
+    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+    TRxDrawGrid& model = grid->Grid();
+    auto clickValue = [&](int id) {
+        const TCanvasRect cell = model.CellRect(1, w.MapPropertyRow(id, false));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          QPoint(cell.left + 4, cell.top + 4));
+    };
+    auto type = [&](const char* text) {
+        grid->Editor()->selectAll();
+        QTest::keyClicks(grid->Editor(), text);
+        QTest::keyClick(grid->Editor(), Qt::Key_Return);
+        QApplication::processEvents();
+    };
+
+    clickValue(2);
+    type("Name5");
+    // The user looks at the data window, then clicks the number's cell,
+    // which brings the main window back.
+    p->Form1->show();
+    p->Form1->activateWindow();
+    QApplication::processEvents();
+    clickValue(3);
+    form.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(w.MapPropertyRow(3, false), model.Row());
+    type("15");
+    EXPECT_EQ("Name5", Cp1251ToUtf8(w.Doc().BranchAt(branch)->name));
+    EXPECT_EQ(15, w.Doc().BranchAt(branch)->number);
+    messages.AllowAny();
+}

@@ -195,7 +195,8 @@ TEST_F(RouteScenarioTest, MinersRouteFromTheFaceAfterAFire) {
     EXPECT_EQ(base, GreenPixels(Plan()));
 
     // Saved with the drawing and opened again.
-    ASSERT_TRUE(w->SaveDrawing(File("SampleMine.grh")));
+    w->Save1Click();
+    ASSERT_FALSE(w->DrawingModified);
     t.TempTableM.ClearAll();
     Open();
     ViewingLater();

@@ -11,7 +11,9 @@
 #include "document/DrawingGlobals.h"
 #include "platform/Cp1251.h"
 #include "platform/Keys.h"
+#include "platform/Services.h"
 #include "platform/qt/QtText.h"
+#include "routes/RouteWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -301,7 +303,8 @@ void TIDrawWinForm::FormCreate(const std::vector<std::string>& args) {
 }
 
 void TIDrawWinForm::Run(const std::function<void()>& command) {
-    command();
+    // A command that failed may have changed the plan part way.
+    if (!RunCommandSafely(command)) RunCommandSafely([this] { RedrawPlan(); });
     RefreshTexts();
     if (w_.TimerEnabled && !timer_->isActive()) timer_->start();
     if (!w_.TimerEnabled) timer_->stop();
@@ -462,14 +465,23 @@ void TIDrawWinForm::PlanMousePressed() {
 
 void TIDrawWinForm::closeEvent(QCloseEvent* event) {
     if (closing_) return event->accept();
+    // Every question comes before the settings file is written, so that a
+    // settings file that cannot be written does not cut them short. An open
+    // route window asks first: the routes it stores go into the drawing that
+    // the main question is about.
     bool may = false;
-    Run([&] { may = w_.FormCloseQuery(); });
+    Run([&] {
+        routes::TRouteWindows* r = routes::RouteWindows();
+        may = (!r || !r->Form() || r->FormClose()) && w_.FormCloseQuery();
+    });
     if (!may) return event->ignore();
     closing_ = true;
-    w_.FormClose();
+    RunCommandSafely([this] { w_.FormClose(); });
     plan1_->setEnabled(false);
     event->accept();
-    // The program ends with its main window: the other windows close too.
+    // The program ends with its main window: the other windows close too,
+    // the report editor without asking again.
+    ReportEditorHost().CloseWithProgram();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible()) w->close();
 }

@@ -3,6 +3,7 @@
 #include "NasDlgWindow.h"
 #include "calc/ui/FocusWindowKind.h"
 
+#include "platform/Services.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
@@ -140,7 +141,7 @@ TGridView* TForm1::GridView(const TModGrid& grid) const {
 }
 
 void TForm1::RunCommand(const std::function<void()>& command) {
-    command();
+    RunCommandSafely(command);
     Refresh();
 }
 

@@ -114,6 +114,9 @@ public:
 
     // "Данные". Each returns false when it was cancelled or saved nothing.
     bool Dan_NewClick(TNewPurpose purpose = TNewPurpose::BeforeLoad);
+    // New without the question, for a command of the drawing window that
+    // has asked about every unsaved document already.
+    void Dan_NewAsked();
     bool Dan_SaveClick();
     bool Dan_SaveAsClick();
     void Dan_OpenClick();

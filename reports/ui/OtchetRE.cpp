@@ -133,15 +133,15 @@ std::string TFOtchetRE::DefaultReportName() const {
 
 void TFOtchetRE::BuildMenus() {
     QMenu* file = menuBar()->addMenu(U("&Файл"));
-    file->addAction(U("&Новый"), QKeySequence("Ctrl+N"), this, [this] { FileNew(); });
-    file->addAction(U("&Открыть..."), QKeySequence("Ctrl+O"), this, [this] { FileOpen(); });
-    file->addAction(U("&Сохранить"), QKeySequence("Ctrl+S"), this, [this] { FileSave(); });
-    file->addAction(U("Сохранить &как"), this, [this] { FileSaveAs(); });
+    file->addAction(U("&Новый"), QKeySequence("Ctrl+N"), this, Safely([this] { FileNew(); }));
+    file->addAction(U("&Открыть..."), QKeySequence("Ctrl+O"), this, Safely([this] { FileOpen(); }));
+    file->addAction(U("&Сохранить"), QKeySequence("Ctrl+S"), this, Safely([this] { FileSave(); }));
+    file->addAction(U("Сохранить &как"), this, Safely([this] { FileSaveAs(); }));
     file->addSeparator();
-    file->addAction(U("&Печать"), QKeySequence("Ctrl+P"), this, [this] { FilePrint(); });
-    file->addAction(U("Печать по страницам"), this, [this] { FilePrinItemStrClick(); });
+    file->addAction(U("&Печать"), QKeySequence("Ctrl+P"), this, Safely([this] { FilePrint(); }));
+    file->addAction(U("Печать по страницам"), this, Safely([this] { FilePrinItemStrClick(); }));
     file->addSeparator();
-    file->addAction(U("&Выход"), QKeySequence("Alt+X"), this, [this] { FileExit(); });
+    file->addAction(U("&Выход"), QKeySequence("Alt+X"), this, Safely([this] { FileExit(); }));
 
     QMenu* edit = menuBar()->addMenu(U("&Правка"));
     undoAction_ = edit->addAction(U("&Отмена"), QKeySequence("Ctrl+Z"), editor_, &QTextEdit::undo);
@@ -151,19 +151,19 @@ void TFOtchetRE::BuildMenus() {
         edit->addAction(U("&Копировать"), QKeySequence("Ctrl+C"), editor_, &QTextEdit::copy);
     edit->addAction(U("&Вставить"), QKeySequence("Ctrl+V"), editor_, &QTextEdit::paste);
     edit->addSeparator();
-    edit->addAction(U("&Шрифт..."), this, [this] { SelectFont(); });
+    edit->addAction(U("&Шрифт..."), this, Safely([this] { SelectFont(); }));
 
     QMenu* sostav = menuBar()->addMenu(U("Вставка"));
-    sostav->addAction(U("Статистика"), this, [this] { SostStatClick(); });
-    sostav->addAction(U("Общ.таблица"), this, [this] { SostTablClick(); });
-    sostav->addAction(U("Вентиляторы"), this, [this] { SostVenClick(); });
-    sostav->addAction(U("Потребители"), this, [this] { SostPotrClick(); });
-    sostav->addAction(U("Давление"), this, [this] { SostDavlClick(); });
-    sostav->addAction(U("Устойчивость"), this, [this] { SostUstClick(); });
+    sostav->addAction(U("Статистика"), this, Safely([this] { SostStatClick(); }));
+    sostav->addAction(U("Общ.таблица"), this, Safely([this] { SostTablClick(); }));
+    sostav->addAction(U("Вентиляторы"), this, Safely([this] { SostVenClick(); }));
+    sostav->addAction(U("Потребители"), this, Safely([this] { SostPotrClick(); }));
+    sostav->addAction(U("Давление"), this, Safely([this] { SostDavlClick(); }));
+    sostav->addAction(U("Устойчивость"), this, Safely([this] { SostUstClick(); }));
 
     QMenu* serv = menuBar()->addMenu(U("Сервис"));
-    serv->addAction(U("Расст.стран."), this, [this] { StranRastClick(); });
-    serv->addAction(U("Разделитель"), this, [this] { StranRazClick(); });
+    serv->addAction(U("Расст.стран."), this, Safely([this] { StranRastClick(); }));
+    serv->addAction(U("Разделитель"), this, Safely([this] { StranRazClick(); }));
 }
 
 void TFOtchetRE::BuildToolBar() {
@@ -188,7 +188,7 @@ void TFOtchetRE::BuildToolBar() {
             b->setIcon(themed);
             b->setToolButtonStyle(Qt::ToolButtonIconOnly);
         }
-        connect(b, &QToolButton::clicked, this, [handler] { handler(); });
+        connect(b, &QToolButton::clicked, this, Safely(handler));
         bar->addWidget(b);
         buttons_.push_back(b);
         return b;
@@ -212,14 +212,14 @@ void TFOtchetRE::BuildToolBar() {
     fontName_->setEditable(true);
     fontName_->setMinimumWidth(160);
     bar->addWidget(fontName_);
-    connect(fontName_, &QComboBox::textActivated, this, [this] { FontNameChange(); });
+    connect(fontName_, &QComboBox::textActivated, this, Safely([this] { FontNameChange(); }));
     bar->addSeparator();
     fontSize_ = new QSpinBox(bar);
     fontSize_->setObjectName("FontSize");
     fontSize_->setToolTip(U("Размер шрифта"));
     fontSize_->setRange(0, 1638);
     bar->addWidget(fontSize_);
-    connect(fontSize_, &QSpinBox::valueChanged, this, [this] { FontSizeChange(); });
+    connect(fontSize_, &QSpinBox::valueChanged, this, Safely([this] { FontSizeChange(); }));
     QFont boldFont;
     boldFont.setBold(true);
     button("BoldButton", "format-text-bold", "Ж", "Жирный", true, [this] {
@@ -295,8 +295,14 @@ void TFOtchetRE::RulerResize() {
 }
 
 void TFOtchetRE::ApplyEditorMargins() {
-    // The text keeps 6 pixels from the sides of the editor.
-    editor_->document()->setDocumentMargin(6);
+    // The text keeps 6 pixels from the sides of the editor. The margin is a
+    // change of the document's frame, not of the report: it must not mark
+    // the report changed, or showing the editor would ask to save it.
+    QTextDocument* doc = editor_->document();
+    if (doc->documentMargin() == 6) return;
+    const bool modified = doc->isModified();
+    doc->setDocumentMargin(6);
+    doc->setModified(modified);
 }
 
 // ------------------------------------------------------------------- state
@@ -329,6 +335,15 @@ TWindowPlace TFOtchetRE::Place() const {
 TFontSpec TFOtchetRE::EditorFont() const {
     QFont f = editor_->document()->defaultFont();
     return {FromQString(f.family()), f.pointSize()};
+}
+
+bool TFOtchetRE::Modified() const {
+    return editor_->document()->isModified();
+}
+
+void TFOtchetRE::CloseWithProgram() {
+    programEnding_ = true;
+    close();
 }
 
 void TFOtchetRE::ShowEditor() {
@@ -399,10 +414,9 @@ bool TFOtchetRE::AskSaveChanges() {
     if (!editor_->document()->isModified()) return true;
     int answer = MessageBox(Format(Ru("Сохранить изменения %s?"), {reportFileName_}), "",
                             TMsgButtons::YesNoCancel, TMsgIcon::Question);
-    if (answer == mrYes) {
-        FileSave();
-        return true;
-    }
+    // A save that was cancelled or failed keeps the text and stops the
+    // command that asked.
+    if (answer == mrYes) return FileSave();
     return answer == mrNo;
 }
 
@@ -463,28 +477,27 @@ bool TFOtchetRE::WriteReport(const std::string& fileName) {
     return true;
 }
 
-void TFOtchetRE::FileSave() {
+bool TFOtchetRE::FileSave() {
     // A report without a name goes through the dialog.
-    if (reportFileName_.empty() || reportFileName_ == "Untitled") {
-        FileSaveAs();
-        return;
-    }
-    WriteReport(reportFileName_);
+    if (reportFileName_.empty() || reportFileName_ == "Untitled") return FileSaveAs();
+    return WriteReport(reportFileName_);
 }
 
-void TFOtchetRE::FileSaveAs() {
+bool TFOtchetRE::FileSaveAs() {
     TFileDialogRequest r;
     r.filter = "Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT";
     r.initialDir = FolderOf(data_.CurrentDataFile());
     r.fileName = reportFileName_;
-    if (!SaveFileDialog(r)) return;
+    if (!SaveFileDialog(r)) return false;
     const std::string name = WithExtension(r.fileName, ".rtf");
     if (std::filesystem::exists(name)) {
         int answer = MessageBox(Format(Ru("OK для перезаписи %s"), {name}), "",
                                 TMsgButtons::YesNoCancel, TMsgIcon::Question);
-        if (answer != mrYes) return;
+        if (answer != mrYes) return false;
     }
-    if (WriteReport(name)) SetReportFileName(name);
+    if (!WriteReport(name)) return false;
+    SetReportFileName(name);
+    return true;
 }
 
 void TFOtchetRE::FilePrint() {
@@ -515,11 +528,14 @@ void TFOtchetRE::FilePrinItemStrClick() {
 }
 
 void TFOtchetRE::FileExit() {
-    hide();
+    close();
 }
 
 void TFOtchetRE::closeEvent(QCloseEvent* e) {
-    // Closing only hides; the text stays for the next showing.
+    // Closing only hides and the text stays for the next showing; still the
+    // user closing this window is asked, as New and Open ask, so that an
+    // edit is not left behind unnoticed. The program's end has asked already.
+    if (!programEnding_ && isVisible() && !AskSaveChanges()) return e->ignore();
     e->accept();
 }
 

@@ -1,5 +1,6 @@
 #include "routes/ui/RouteFormWindow.h"
 
+#include "platform/Services.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtText.h"
 
@@ -76,13 +77,14 @@ TRouteFormWindow::TRouteFormWindow(TRouteWindows& controller, TRouteForm& form, 
     combo_->setObjectName("ComboBox1");
     combo_->hide();
     combo_->installEventFilter(this);
-    connect(combo_, &QComboBox::activated, this, [this](int index) { w_.ComboBox1Change(index); });
+    connect(combo_, &QComboBox::activated, this,
+            [this](int index) { RunCommandSafely([this, index] { w_.ComboBox1Change(index); }); });
     // A press on the current cell selects it again, as the table's own
     // selection handler expects.
     connect(grid_, &QAbstractItemView::pressed, this, [this](const QModelIndex& index) {
         const TGridCoord c = grid_->ToGrid(index);
         if (c.X == form_.InfoWayPeople.Col() && c.Y == form_.InfoWayPeople.Row())
-            w_.InfoWayPeopleSelectCell(c.X, c.Y);
+            RunCommandSafely([this, c] { w_.InfoWayPeopleSelectCell(c.X, c.Y); });
     });
 
     resize(form.Width, form.Height);
@@ -116,14 +118,15 @@ QWidget* TRouteFormWindow::BuildSettingsPage() {
         atmosphere_ = RadioGroup(atmosphere, {"непригодная для дыхания", "пригодная для дыхания"},
                                  form_.RGAtmosohera);
         connect(atmosphere_, &QButtonGroup::idClicked, this,
-                [this](int id) { w_.RGAtmosoheraClick(id); });
+                [this](int id) { RunCommandSafely([this, id] { w_.RGAtmosoheraClick(id); }); });
         layout->addWidget(atmosphere);
         auto* work = new QGroupBox(U(" Работы "));
         work->setObjectName("RGWork");
         workBox_ = work;
         work_ = RadioGroup(work, {"разведка", "ликвидация аварии", "транспортировка пострадавшего"},
                            form_.RGWork);
-        connect(work_, &QButtonGroup::idClicked, this, [this](int id) { w_.RGWorkClick(id); });
+        connect(work_, &QButtonGroup::idClicked, this,
+                [this](int id) { RunCommandSafely([this, id] { w_.RGWorkClick(id); }); });
         layout->addWidget(work);
         auto* smoke = new QGroupBox(U(" Задымленность "));
         smoke->setObjectName("RGSmoke");
@@ -147,7 +150,7 @@ QWidget* TRouteFormWindow::BuildSettingsPage() {
     typeWayGraph_ =
         RadioGroup(graph, {"время проходжения людей по ветви", "длину ветви"}, form_.TypeWayGraph);
     connect(typeWayGraph_, &QButtonGroup::idClicked, this,
-            [this](int id) { w_.TypeWayGraphClick(id); });
+            [this](int id) { RunCommandSafely([this, id] { w_.TypeWayGraphClick(id); }); });
     layout->addWidget(graph);
     layout->addStretch(1);
     return page;
@@ -290,9 +293,9 @@ TListPlaDialog::TListPlaDialog(TRouteWindows& controller, QWidget* parent)
     show->setObjectName("BitBtnShow");
     auto* cancel = new QPushButton(U("Отмена"));
     cancel->setObjectName("BitBtnCancel");
-    connect(show, &QPushButton::clicked, this, [this] { BitBtnShowClick(); });
+    connect(show, &QPushButton::clicked, this, Safely([this] { BitBtnShowClick(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { BitBtnShowClick(); });
+    connect(list_, &QListWidget::itemDoubleClicked, this, Safely([this] { BitBtnShowClick(); }));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(show);
