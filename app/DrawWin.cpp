@@ -159,7 +159,12 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     doc.BuildVisibleList();
 
     LoadSymbolLibrary(doc.symbols, ProgramDirPath, &WindowState().MissingLog);
-    LoadDrawing(currentFileName_);
+    // A drawing that cannot be read leaves an empty one, which has no file
+    // yet: a save must not replace the file that failed.
+    if (!LoadDrawing(currentFileName_)) {
+        currentFileName_ = ProgramDirPath + "untitled.grh";
+        ShowCaption();
+    }
 
     LayerBoxRefilled();
     SchemeClick(DrawingGlobals().SchemeKind);
@@ -169,6 +174,12 @@ void TIDrawWin::FormResize(int width, int height) {
     PaintWidth = width;
     PaintHeight = height;
     doc_->UpdateViewSize(width, height);
+    // A drawing the user has not moved since it was fitted stays fitted.
+    const TGCollFigure& doc = *doc_;
+    if (loadFit_.valid && doc.scale == loadFit_.scale && doc.centre == loadFit_.centre) {
+        FitView(doc_->GetExtent());
+        loadFit_ = {true, doc.scale, doc.centre};
+    }
     Repaint();
 }
 
@@ -264,9 +275,15 @@ void TIDrawWin::FitView(const TRect& e) {
     const int64_t w = static_cast<int64_t>(e.right) - e.left;
     const int64_t h = static_cast<int64_t>(e.top) - e.bottom;
     // An empty drawing or a single point has no size to fit: the view stays.
-    if (w <= 0 || h <= 0 || PaintWidth <= 0 || PaintHeight <= 0) return;
-    doc.scale = std::min(PaintWidth / static_cast<double>(w) * 0.95,
-                         PaintHeight / static_cast<double>(h) * 0.95);
+    // A drawing of only horizontal (or only vertical) lines fits its length.
+    if ((w <= 0 && h <= 0) || PaintWidth <= 0 || PaintHeight <= 0) return;
+    if (h <= 0)
+        doc.scale = PaintWidth / static_cast<double>(w) * 0.95;
+    else if (w <= 0)
+        doc.scale = PaintHeight / static_cast<double>(h) * 0.95;
+    else
+        doc.scale = std::min(PaintWidth / static_cast<double>(w) * 0.95,
+                             PaintHeight / static_cast<double>(h) * 0.95);
     doc.hitTolerance = std::max(5, RoundI(5.0 / doc.scale));
     doc.clientWidth = PaintWidth;
     doc.clientHeight = PaintHeight;
@@ -277,6 +294,7 @@ void TIDrawWin::FitView(const TRect& e) {
 }
 
 void TIDrawWin::FitDefaultView() {
+    loadFit_.valid = false;
     doc_->scale = -std::abs(doc_->scale);
     doc_->clientWidth = PaintWidth;
     doc_->clientHeight = PaintHeight;
@@ -346,17 +364,24 @@ void TIDrawWin::SchemeClick(int scheme) {
     ws.MsxAll = ws.OpVetvi = ws.FireVetvi = false;
     // The PLA scheme's item is also the PLA-position switch: choosing the
     // scheme checks it and shows the positions; another scheme unchecks it.
-    MsxPLA = scheme == 2;
-    ws.MsxPLA = MsxPLA;
+    SetMsxPla(scheme == 2);
     if (scheme == 2) {
         SyncViewMenus(2);
-        MsxPLA = ws.MsxPLA = true;
+        SetMsxPla(true);
         doc_->display.caption[3] = 1;
     }
     PanelSost = SchemeKindNames()[scheme];
     doc_->BuildVisibleList();
     doc_->DoChange();
     Repaint();
+}
+
+void TIDrawWin::SetMsxPla(bool checked) {
+    // The check is also the plan's PLA view: branches take the colours of
+    // their PLA positions, those without one the background.
+    MsxPLA = checked;
+    WindowState().MsxPLA = checked;
+    doc_->display.plaView = checked ? 1 : 0;
 }
 
 void TIDrawWin::SyncViewMenus(int32_t schemeKind) {
@@ -372,8 +397,7 @@ void TIDrawWin::SyncViewMenus(int32_t schemeKind) {
     MArrowQ = r.show[kShowFlowArrows];
     MDAVL = r.show[kShowNodePressures];
     MPrData = r.show[kShowCalcData];
-    MsxPLA = r.show[kShowPlaPositions];
-    WindowState().MsxPLA = MsxPLA;
+    SetMsxPla(r.show[kShowPlaPositions] != 0);
     const int32_t current = DrawingGlobals().SchemeKind;
     PanelSost = SchemeKindNames()[current >= 0 && current < kSchemeCount ? current : 0];
     doc_->ApplyLayerStyles();

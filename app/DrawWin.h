@@ -147,6 +147,8 @@ public:
     // mouse paints the whole plan again.
     void RedrawMoving(const TDrawPart& moving);
     void SchemeClick(int scheme);
+    // Checks or clears MsxPLA, and with it the plan's PLA view.
+    void SetMsxPla(bool checked);
 
     // Scheme records and the options dialog.
     void StoreSchemeOptions(int scheme, const TSchemeOptionsState& dialog);
@@ -164,6 +166,11 @@ public:
     void Exit1Click();
     // The dialog's name after its filter became filterIndex.
     static std::string SaveDialogTypeChange(const std::string& fileName, int filterIndex);
+    // "Сохранить данные?" when the drawing, its tables or the report has
+    // unsaved changes (typing the symbol text changes the drawing); Yes saves
+    // each changed one. False when the command that asked must stop: Cancel,
+    // or a save that was cancelled or failed (everything is kept then).
+    bool AskSaveChanges();
     // True when the window may close.
     bool FormCloseQuery();
     void FormClose();
@@ -174,7 +181,8 @@ public:
     void MDelBookClick();
     void PurgeUnreferencedNodes();
     void FillBranchCaptions();
-    // The drawing of the data window's tables was edited since it was saved.
+    // The drawing, the data window's tables or the report was edited since
+    // it was saved.
     bool AnythingModified() const;
 
     // IDrawingHost.
@@ -200,7 +208,8 @@ public:
     TCanvas* MeasuringCanvas() override { return measuringCanvas_; }
 
     // ISchemeHost.
-    void NewDrawing() override { New1Click(); }
+    // New without the question: the command that calls it asked.
+    void NewDrawing() override;
     void BuildSchemeFromBase() override;
     void SchemeImported(const std::string& drawingFileName) override;
     // True when the scheme and the tables agree (the check did not fail).
@@ -267,10 +276,8 @@ public:
     static int32_t LoggerLineColour(const std::string& line);
     // Printing, the sheet-fit zoom and the small windows.
     TPrintRegionState PrintState;
-    bool PrintrectDown = false; // the Printrect tool button
-    int PlanCursorNumber = 0;   // 0 the default cursor
-    int ComboBox2Index = 0;     // the "Формат" box
-    int ScreenWidth = 1280;     // pixels of the screen, set by the form
+    int ComboBox2Index = 0; // the "Формат" box
+    int ScreenWidth = 1280; // pixels of the screen, set by the form
     TSymbolEditorState SymbolEditor;
     // Shows the print dialog modally (the form sets it).
     std::function<void()> ShowPrintDialog;
@@ -317,6 +324,9 @@ public:
     void SetRubberPen(TCanvas& canvas) const;
     // Enters a tool mode: ends the tool in progress, sets cursor and button.
     void SetToolMode(int32_t mode);
+    // A handle of the move tool is held: the plan rings it and the cursor is
+    // the cross until the button is released.
+    bool HandleHeld() const { return DrawMode == 7 && Edit.ShaperState != 0; }
     // Tasks, result displays and service commands (DrawWinTasks.cpp, DrawWinService.cpp).
     // The branch the property panel shows; <= 0 when none.
     int32_t CurrentBranchNumber = 0;
@@ -331,24 +341,30 @@ public:
     bool ForceFlowDisplay = false;
     int32_t BranchMarkColour = 255;
     std::string PhotoFileName;
-    // Check marks of the mark menus; MOrientBr is never enabled.
-    bool OpVetvi = false, FireVetvi = false;
+    // The check marks of the mark menus are the drawing's (WindowState's
+    // OpVetvi and FireVetvi), which scheme commands clear. MOrientBr is never
+    // enabled.
     bool MOrientBrEnabled = false;
     // The status panel's text as the last task left it, and its colour (red
     // after an emergency task); other texts of the panel show in black.
     std::string TaskPanelText;
     int32_t PanelSostColour = 0;
-    // The option "Путь к позиции ПЛА по умолчанию": PLA documents in "pla".
-    bool PlaPathDefault = true;
+    // The folder of the PLA documents: "pla" in the program folder while the
+    // option "Путь к позиции ПЛА по умолчанию" is on, else the chosen one.
+    std::string PlaDocumentFolder() const;
     // What the picture viewer is asked to show.
     struct TPictureRequest {
         TBitmap32 Picture;
         int Layout = 1; // 0 wide (horizontal scroll bar) .. 3 tall (vertical)
         std::string Caption;
+        // The file found for the object's photo name (its letter case may
+        // differ from the stored name's).
+        std::string Path;
     };
     // Windows of other parts, connected at start-up; unset ones say the
-    // window is not available.
-    std::function<void(const TPictureRequest&)> ShowPictureViewer;
+    // window is not available. The viewer says false when it could not show
+    // the picture.
+    std::function<bool(const TPictureRequest&)> ShowPictureViewer;
     std::function<void(const std::vector<std::string>& entries)> ShowPlaList;
     std::function<void()> ShowNavigator;
     std::function<void()> ShowDataWindow;
@@ -418,7 +434,6 @@ public:
     int BranchTableRow = -1;
     TPropMenu PopMenu;
     // The picture tool's choice for the next click on the plan.
-    bool BPicDown = false;
     std::string PicChosenName;
     int PicChosenIndex = 0;
     bool PicChosenSymbol = false;
@@ -459,9 +474,21 @@ private:
     void ResetCommandDone();
     void FitView(const TRect& extent);
     void FitDefaultView();
+    // The view the fit after loading made, while the user has not moved it:
+    // the window may take its final size only after the drawing was loaded
+    // (a window manager maximises it later), and the drawing must then show
+    // as fitted to that size, not as a small picture in the middle.
+    struct TLoadFit {
+        bool valid = false;
+        double scale = 0;
+        TPoint centre;
+    };
+    TLoadFit loadFit_;
     void Repaint();
     void ShowCaption();
+    // Empties the data window; the command asked about unsaved work first.
     void ClearDataWindow();
+    bool TablesModified() const;
     void ParseDrawingData();
     bool WarnIfEmpty();
     void ExportTresk(const std::string& chosenName);

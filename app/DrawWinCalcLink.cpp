@@ -81,9 +81,14 @@ void TIDrawWin::LinkBranchesToCalcData() {
         b->beginNodeLink = from == nodeAt.end() ? -1 : from->second;
         b->endNodeLink = to == nodeAt.end() ? -1 : to->second;
         auto it = branchAt.find(b->number);
-        if (it == branchAt.end()) continue;
+        // The arrow shows only for a branch the tables hold.
+        if (it == branchAt.end()) {
+            b->Caption(5).b = -1;
+            continue;
+        }
         b->Caption(1).b = it->second;
-        b->resultsIndex = it->second;
+        // The arrow's value is the results copy of the position.
+        b->Caption(5).b = it->second;
         if (branchGrid_) {
             const int row = index[static_cast<size_t>(it->second)].row;
             const int col = kind == 'P' ? 12 : 11;
@@ -98,10 +103,14 @@ void TIDrawWin::LinkOneBranch(TGCustomFigure& figure) {
     auto& b = static_cast<TGBranch&>(figure);
     const TDisplaySwitches& d = doc_->display;
     if (d.caption[3]) b.Caption(3).b = b.Caption(3).a;
-    if (d.caption[1]) {
+    if (d.caption[1] || d.caption[5]) {
         const auto& index = WindowState().CalcBranchIndex;
+        int32_t found = -1;
         for (size_t i = 0; i < index.size(); ++i)
-            if (index[i].number == b.number) b.Caption(1).b = static_cast<int32_t>(i);
+            if (index[i].number == b.number) found = static_cast<int32_t>(i);
+        if (d.caption[1] && found >= 0) b.Caption(1).b = found;
+        // A new number the tables do not hold has no arrow.
+        if (d.caption[5]) b.Caption(5).b = found;
     }
     if (d.caption[4]) {
         b.beginNodeLink = -1;

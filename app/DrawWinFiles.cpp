@@ -11,12 +11,14 @@
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/Jpeg.h"
+#include "platform/NumberFormat.h"
 #include "platform/Process.h"
 #include "platform/Services.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 namespace arv {
 
@@ -30,6 +32,28 @@ std::string AbsoluteName(const std::string& name) {
     std::error_code ec;
     std::filesystem::path p = std::filesystem::absolute(NativePath(name), ec);
     return ec ? name : FromNativePath(p.lexically_normal());
+}
+
+// The files SaveDialog1's filters write, in filter order.
+const char* const kSaveExts[] = {"grh", "mine", "jpg", "veltor"};
+
+TFileDialogRequest SaveDialog1(int filterIndex, const std::string& fileName) {
+    TFileDialogRequest r;
+    r.filter = Ru(kSaveFilter);
+    r.filterIndex = filterIndex;
+    r.fileName = fileName;
+    r.overwritePrompt = true;
+    r.filterExts.assign(std::begin(kSaveExts), std::end(kSaveExts));
+    r.onFilterChange = TIDrawWin::SaveDialogTypeChange;
+    return r;
+}
+
+// The dialog asked about the name it returned; a command that writes under
+// another name asks about that one, when it exists. True to write.
+bool MayWrite(const TFileDialogRequest& r, const std::string& written) {
+    if (written == r.fileName || !FileExists(written)) return true;
+    return MessageBox(Format(Ru("OK для перезаписи %s"), {written}), "", TMsgButtons::YesNoCancel,
+                      TMsgIcon::Question) == mrYes;
 }
 
 void ShowError(const std::string& text) {
@@ -46,15 +70,35 @@ std::string UnreadableReason(const std::string& name) {
 
 } // namespace
 
-bool TIDrawWin::AnythingModified() const {
-    if (DrawingModified) return true;
+bool TIDrawWin::TablesModified() const {
     if (!dataWindow_) return false;
     TNetworkTables& t = dataWindow_->Tables();
     return t.TablDan.Modified || t.TablVen.Modified;
 }
 
+bool TIDrawWin::AnythingModified() const {
+    // The symbol text is the drawing's: typing it marks the drawing.
+    return DrawingModified || TablesModified() || ReportEditorHost().Modified();
+}
+
+bool TIDrawWin::AskSaveChanges() {
+    if (!AnythingModified()) return true;
+    const int answer =
+        MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
+    if (answer == mrNo) return true;
+    if (answer != mrYes) return false;
+    // The drawing file carries the tables. A save that was cancelled or
+    // failed keeps everything and stops the command.
+    if (DrawingModified || TablesModified()) {
+        Save1Click();
+        if (DrawingModified || TablesModified()) return false;
+    }
+    if (ReportEditorHost().Modified() && !ReportEditorHost().SaveReport()) return false;
+    return !AnythingModified();
+}
+
 void TIDrawWin::ClearDataWindow() {
-    if (dataWindow_) dataWindow_->Dan_NewClick();
+    if (dataWindow_) dataWindow_->Dan_NewAsked();
 }
 
 // Parses the drawing's network data text into the tables, or reads the data
@@ -71,6 +115,8 @@ void TIDrawWin::ParseDrawingData() {
     t.TablDan.Modified = false;
     t.TablVen.Modified = false;
     IndexCalcDataGrids();
+    // The labels read the tables just parsed.
+    Repaint();
 }
 
 bool TIDrawWin::SaveDrawing(const std::string& fileName) {
@@ -95,17 +141,21 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
     if (FileExists(fileName) || DirectoryExists(fileName)) {
         std::string reason = UnreadableReason(fileName);
         std::string bytes;
+        // The drawing shown keeps its own name in every failure (a damaged
+        // file leaves it as it was): a save must not go to a file that was
+        // never read.
         if (!reason.empty() || !ReadFileBytes(fileName, bytes)) {
-            // The drawing shown keeps its own name: a save must not go to a
-            // file that was never read.
             if (reason.empty()) reason = Ru("ошибка чтения");
             ShowError(Ru("Не удалось прочитать файл ") + fileName + ": " + reason);
             ok = false;
-        } else if (currentFileName_ = fileName; doc.LoadFromStream(bytes, text) != 0) {
+        } else if (doc.LoadFromStream(bytes, text) != 0) {
             ShowError(Ru("Ошибка загрузки документа"));
             ok = false;
+        } else {
+            currentFileName_ = fileName;
         }
         FitView(doc.GetExtent());
+        loadFit_ = {true, doc.scale, doc.centre};
         MPrData = doc.settings.showCalcData != 0;
         if (ok) DrawingModified = false;
     } else {
@@ -127,8 +177,12 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
 }
 
 void TIDrawWin::New1Click() {
-    // The data are asked about first: a cancelled question keeps everything.
-    if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
+    if (!AskSaveChanges()) return;
+    NewDrawing();
+}
+
+void TIDrawWin::NewDrawing() {
+    ClearDataWindow();
     currentFileName_ = ProgramDirPath + "untitled.grh";
     ShowCaption();
     MArrowQ = MQData = MsxPLA = MDAVL = false;
@@ -155,20 +209,19 @@ void TIDrawWin::Open1Click() {
     request.defaultExt = "grh";
     request.filter = Ru(kOpenFilter);
     if (!OpenFileDialog(request)) return;
-    // The same order as the close question: unsaved edits are asked about
-    // before anything is replaced.
+    // Unsaved work is asked about before anything is replaced.
+    if (!AskSaveChanges()) return;
     if (request.filterIndex == 2) {
-        if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
-        New1Click();
+        NewDrawing();
         DeleteFile(ProgramFile("tresktxt.tresk"));
         if (dataWindow_)
             ImportMineFile(request.fileName, dataWindow_->Tables(), dataWindow_->CalcContext(),
                            *this, RunConverter);
         return;
     }
-    if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
-    currentFileName_ = AbsoluteName(request.fileName);
-    LoadDrawing(currentFileName_);
+    // A drawing that cannot be read leaves the drawing and its tables shown.
+    if (!LoadDrawing(AbsoluteName(request.fileName))) return;
+    ClearDataWindow();
     ParseDrawingData();
 }
 
@@ -178,8 +231,8 @@ void TIDrawWin::Imp_Tresk1Click() {
     request.filter = Ru(kOpenFilter);
     request.filterIndex = 2;
     if (!OpenFileDialog(request)) return;
-    if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
-    New1Click();
+    if (!AskSaveChanges()) return;
+    NewDrawing();
     if (dataWindow_)
         ImportMineFile(request.fileName, dataWindow_->Tables(), dataWindow_->CalcContext(), *this,
                        RunConverter);
@@ -217,24 +270,24 @@ std::string TIDrawWin::SaveDialogTypeChange(const std::string& fileName, int fil
 
 bool TIDrawWin::SaveAs1Click() {
     WarnIfEmpty();
-    TFileDialogRequest request;
-    request.filter = Ru(kSaveFilter);
-    request.overwritePrompt = true;
-    if (!currentFileName_.empty()) request.fileName = ChangeFileExt(currentFileName_, "");
+    TFileDialogRequest request =
+        SaveDialog1(1, currentFileName_.empty() ? "" : ChangeFileExt(currentFileName_, ""));
     if (!SaveFileDialog(request)) return false;
+    // Filter 4 is the export's own command.
+    if (request.filterIndex < 1 || request.filterIndex > 3) return false;
+    const std::string name =
+        ChangeFileExt(request.fileName, std::string(".") + kSaveExts[request.filterIndex - 1]);
+    if (!MayWrite(request, name)) return false;
     switch (request.filterIndex) {
     case 2:
-        ExportTresk(request.fileName);
+        ExportTresk(name);
         return false;
     case 3:
-        ExportJpeg(request.fileName);
-        return false;
-    case 4:
+        ExportJpeg(name);
         return false;
     default:
         break;
     }
-    std::string name = ChangeFileExt(request.fileName, ".grh");
     if (!SaveDrawing(name)) return false;
     currentFileName_ = name;
     ShowCaption();
@@ -306,28 +359,24 @@ void TIDrawWin::ExportJpeg(const std::string& chosenName) {
 
 void TIDrawWin::Exp_Tresk1Click() {
     WarnIfEmpty();
-    TFileDialogRequest request;
-    request.filter = Ru(kSaveFilter);
-    request.filterIndex = 2;
-    request.overwritePrompt = true;
-    request.fileName = currentFileName_;
+    TFileDialogRequest request = SaveDialog1(2, currentFileName_);
     if (!SaveFileDialog(request)) return;
-    ExportTresk(request.fileName);
+    const std::string name = ChangeFileExt(request.fileName, ".mine");
+    if (!MayWrite(request, name)) return;
+    ExportTresk(name);
 }
 
 void TIDrawWin::Exp_VeltorClick() {
     WarnIfEmpty();
-    TFileDialogRequest request;
-    request.filter = Ru(kSaveFilter);
-    request.filterIndex = 4;
-    request.overwritePrompt = true;
-    request.fileName = ChangeFileExt(currentFileName_, ".veltor");
+    TFileDialogRequest request = SaveDialog1(4, ChangeFileExt(currentFileName_, ".veltor"));
     if (!SaveFileDialog(request)) return;
     if (!WriteVeltorText) {
         ShowNotAvailable(Ru("в Вельторию"));
         return;
     }
-    WriteVeltorText(ChangeFileExt(request.fileName, ".veltor"));
+    const std::string name = ChangeFileExt(request.fileName, ".veltor");
+    if (!MayWrite(request, name)) return;
+    WriteVeltorText(name);
 }
 
 void TIDrawWin::Exit1Click() {
@@ -335,14 +384,7 @@ void TIDrawWin::Exit1Click() {
 }
 
 bool TIDrawWin::FormCloseQuery() {
-    if (!AnythingModified()) return true;
-    int answer =
-        MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
-    if (answer == mrNo) return true;
-    if (answer != mrYes) return false;
-    Save1Click();
-    // A save that was cancelled or failed keeps the window open.
-    return !AnythingModified();
+    return AskSaveChanges();
 }
 
 void TIDrawWin::FormClose() {
@@ -377,11 +419,12 @@ std::vector<std::string> TIDrawWin::MBookmarksClick() {
 
 void TIDrawWin::OpenBookmarkClick(int tag) {
     if (tag < 1 || tag > static_cast<int>(Settings.Bookmarks.size())) return;
-    // As Open: unsaved data are asked about before the drawing is replaced.
-    if (dataWindow_ && !dataWindow_->Dan_NewClick()) return;
-    currentFileName_ = Settings.Bookmarks[tag - 1].Path;
-    LoadDrawing(currentFileName_);
+    // As Open: unsaved work is asked about before the drawing is replaced.
+    if (!AskSaveChanges()) return;
+    const std::string path = Settings.Bookmarks[tag - 1].Path;
+    if (!LoadDrawing(path)) return;
     if (!dataWindow_) return;
+    ClearDataWindow();
     ParseDrawingData();
     TCalcContext& c = dataWindow_->CalcContext();
     dataWindow_->Caption =

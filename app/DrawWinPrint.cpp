@@ -12,9 +12,8 @@ void TIDrawWin::Print1Click() {
 }
 
 void TIDrawWin::PrintrectClick() {
+    // The tool's button and cursor are the tool mode's, as for every tool.
     SetToolMode(20);
-    PrintrectDown = true;
-    PlanCursorNumber = 7;
 }
 
 void TIDrawWin::PrintRectangle(const TRect& r) {
@@ -23,8 +22,6 @@ void TIDrawWin::PrintRectangle(const TRect& r) {
     PrintState.PrintRectMode = true;
     if (ShowPrintDialog) ShowPrintDialog();
     SetToolMode(1);
-    PrintrectDown = false;
-    PlanCursorNumber = 0;
 }
 
 void TIDrawWin::ComboBox2Change(int item) {

@@ -552,8 +552,9 @@ void TIDrawWin::RunPictureChooser(bool symbol) {
 }
 
 void TIDrawWin::BPicClick() {
-    DrawMode = 6;
-    BPicDown = true;
+    // The picture tool is chosen before the chooser opens: the tool in
+    // progress ends and the BPic button shows pressed while the user chooses.
+    SetToolMode(6);
     TEnterPicState state;
     EnterPicFormCreate(state, *doc_);
     if (propDialogs_ && propDialogs_->EnterPicDialog(state)) {
@@ -564,8 +565,7 @@ void TIDrawWin::BPicClick() {
         BPicChosen({PicChosenName, PicChosenIndex, !PicChosenSymbol});
         return;
     }
-    BPicDown = false;
-    DrawMode = 1;
+    ASelectExecute();
 }
 
 } // namespace arv

@@ -76,6 +76,7 @@ void TIDrawWin::ShowProperties(bool force) {
     FromExtEnabled = false;
     StatusPanels[2].clear();
     DatagridFontColor = 0x808080;
+    DatagridEditing = false;
     const bool branchLike = kind == kKindLine || kind == kKindPolyLine || kind == kKindArc;
     DatagridEnabled = branchLike;
     if (!DatagridEnabled)
@@ -200,19 +201,17 @@ void TIDrawWin::ShowBranchStatus(TGBranch& b) {
         StatusPanels[2].clear();
         DatagridFontColor = 0x808080;
         DatagridEditing = false;
+        // A branch the table does not hold has no data to show: neither the
+        // heading row of the table nor the branch shown before.
+        for (int r = 0; r < Datagrid.RowCount(); ++r) Datagrid.SetCells(1, r, "");
         if (b.number < 0)
             StatusPanels[2] = Ru("Ветвь") + missing;
         else if (b.beginNode < 0)
             StatusPanels[2] = Ru("Узел1") + missing;
         else if (b.endNode < 0)
             StatusPanels[2] = Ru("Узел2") + missing;
-        else {
+        else
             AddExtEnabled = true;
-            return;
-        }
-        // A branch the table does not hold has no data to show: the heading
-        // row of the table is no branch's data.
-        for (int r = 0; r < Datagrid.RowCount(); ++r) Datagrid.SetCells(1, r, "");
         return;
     }
     DatagridFontColor = 0;

@@ -1,7 +1,6 @@
 #include "app/DrawWinRoutes.h"
 
 #include "document/Branch.h"
-#include "platform/Files.h"
 
 namespace arv {
 
@@ -41,8 +40,7 @@ void TDrawWinRouteHost::SetToolMode(int32_t mode) {
 }
 
 void TDrawWinRouteHost::SetMsxPlaChecked(bool checked) {
-    w_.MsxPLA = checked;
-    WindowState().MsxPLA = checked;
+    w_.SetMsxPla(checked);
 }
 
 void TDrawWinRouteHost::SetPlaSchemeShown(bool shown) {
@@ -50,10 +48,7 @@ void TDrawWinRouteHost::SetPlaSchemeShown(bool shown) {
 }
 
 std::string TDrawWinRouteHost::PlaFolder() {
-    if (w_.Settings.PLAPath || WindowState().PlaFolder.empty()) return ProgramDir() + "pla";
-    std::string folder = WindowState().PlaFolder;
-    while (folder.size() > 1 && IsPathDelimiter(folder.back())) folder.pop_back();
-    return folder;
+    return w_.PlaDocumentFolder();
 }
 
 } // namespace arv

@@ -11,6 +11,7 @@
 #include "document/TextFigures.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/Help.h"
 #include "platform/Jpeg.h"
 #include "platform/NumberFormat.h"
 #include "platform/NumberParse.h"
@@ -50,9 +51,13 @@ void TIDrawWin::MRotateBrClick() {
     // together; nothing below turns them a second time.
     b->SetReversed(b->reversed == 0);
     doc_->DoChange();
-    if (MessageBox(Ru("Изменить ориентацию ветви в расчетных данных?"), "", TMsgButtons::YesNo,
-                   TMsgIcon::Warning) == mrYes &&
-        branchGrid_) {
+    const bool tablesToo = MessageBox(Ru("Изменить ориентацию ветви в расчетных данных?"), "",
+                                      TMsgButtons::YesNo, TMsgIcon::Warning) == mrYes;
+    // The row's flow keeps its sign until the next calculation while the
+    // figure and its row now run the other way: the mark turns, so that the
+    // arrow keeps pointing with the air.
+    if (tablesToo) b->flowReversed = b->flowReversed == 1 ? 0 : 1;
+    if (tablesToo && branchGrid_) {
         for (const TCalcBranchIndexEntry& e : WindowState().CalcBranchIndex) {
             if (e.number != b->number || e.row < branchGrid_->FixedRows() ||
                 e.row >= branchGrid_->RowCount())
@@ -221,8 +226,7 @@ void TIDrawWin::BPlaClick() {
         return;
     }
     const auto [name, fallback] = PlaDocumentNames(position, kinds);
-    const std::string folder =
-        FolderOf(PlaPathDefault ? ProgramDirPath + "pla" : WindowState().PlaFolder);
+    const std::string folder = PlaDocumentFolder();
     std::string path = ExistingFile(folder, name);
     std::string opened = name;
     if (path.empty()) {
@@ -237,6 +241,12 @@ void TIDrawWin::BPlaClick() {
     }
     if (!OpenWithDefaultProgram(path))
         ErrorBox(Ru("Проверьте наличие WinWord или файла ") + opened);
+}
+
+std::string TIDrawWin::PlaDocumentFolder() const {
+    // Program-folder files are named without regard to letter case.
+    if (Settings.PLAPath || WindowState().PlaFolder.empty()) return FolderOf(ProgramFile("pla"));
+    return FolderOf(WindowState().PlaFolder);
 }
 
 int TIDrawWin::PictureLayout(double ratio) {
@@ -274,10 +284,11 @@ void TIDrawWin::ToolButtonImageClick() {
     request.Layout =
         PictureLayout(static_cast<double>(request.Picture.Width) / request.Picture.Height);
     request.Caption = PhotoFileName;
-    if (ShowPictureViewer)
-        ShowPictureViewer(request);
-    else
+    request.Path = found;
+    if (!ShowPictureViewer)
         ShowNotAvailable(Ru("Вывод картинки выделенного объекта"));
+    else if (!ShowPictureViewer(request))
+        ErrorBox(Ru("Не удалось прочитать файл ") + found);
 }
 
 void TIDrawWin::ToolButtonClBrdClick() {
@@ -296,11 +307,7 @@ void TIDrawWin::ToolButtonNavigatorClick() {
 }
 
 void TIDrawWin::MContHelpClick() {
-    // One answer for both windows: the help document, or that there is none.
-    if (dataWindow_)
-        dataWindow_->Hlp_HelpClick();
-    else
-        ShowNotAvailable(Ru("Справка"));
+    ShowHelpPage(kHelpContentsPage);
 }
 
 void TIDrawWin::TBAddBaseClick() {

@@ -27,8 +27,6 @@ void TIDrawWin::PublishTaskState() {
     ws.EmergencyMode = EmergencyMode;
     ws.EmergencyBranch = FireBranchNumber;
     ws.BranchMarkColor = BranchMarkColour;
-    ws.OpVetvi = OpVetvi;
-    ws.FireVetvi = FireVetvi;
     ws.MOrientBr = MOrientBr;
     ws.MsxPLA = MsxPLA;
 }
@@ -196,8 +194,8 @@ void TIDrawWin::MOrientBrClick() {
 void TIDrawWin::FireVetviClick() {
     if (dataWindow_) doc_->MarkBranches(dataWindow_->CalcContext().SmokedBranchMark);
     BranchMarkColour = kRed;
-    FireVetvi = true;
-    OpVetvi = false;
+    WindowState().FireVetvi = true;
+    WindowState().OpVetvi = false;
     PublishTaskState();
     Repaint();
 }
@@ -205,15 +203,15 @@ void TIDrawWin::FireVetviClick() {
 void TIDrawWin::OpVetviClick() {
     if (dataWindow_) doc_->MarkBranches(dataWindow_->CalcContext().ReversedBranchMark);
     BranchMarkColour = kYellow;
-    OpVetvi = true;
-    FireVetvi = false;
+    WindowState().OpVetvi = true;
+    WindowState().FireVetvi = false;
     PublishTaskState();
     Repaint();
 }
 
 void TIDrawWin::NormVozdClick() {
-    OpVetvi = false;
-    FireVetvi = false;
+    WindowState().OpVetvi = false;
+    WindowState().FireVetvi = false;
     WindowState().ShowRoute = 0;
     MsxPLA = true;
     PublishTaskState();

@@ -213,6 +213,7 @@ void PressShaper(TIDrawWin& w, TPoint s) {
     if (e.ShaperState != 0) {
         e.AnchorPoint = e.MovingPoint = e.Handle.grab;
         e.AnchorScreen = e.MovingScreen = doc.WorldToScreen(e.Handle.grab);
+        w.PlanCursor = TPlanCursor::Cross;
     }
     w.RedrawPlan();
     w.DrawingModified = true;
@@ -473,9 +474,9 @@ void TIDrawWin::SetRubberPen(TCanvas& canvas) const {
 }
 
 void TIDrawWin::SetToolMode(int32_t mode) {
-    // Another tool ends the one in progress; a band left on the screen goes
-    // with the repaint.
-    const bool bandShown = Edit.LineRubberActive || Edit.RectRubberActive;
+    // Another tool ends the one in progress; a band or a handle's ring left
+    // on the screen goes with the repaint.
+    const bool bandShown = Edit.LineRubberActive || Edit.RectRubberActive || HandleHeld();
     Edit.LineRubberActive = Edit.RectRubberActive = false;
     Edit.VertexClickCount = Edit.ArcClickCount = 0;
     Edit.ArcPreviewShown = false;
@@ -580,10 +581,14 @@ void TIDrawWin::PaintBox1MouseMove(TMouseShift shift, int x, int y) {
 
 void TIDrawWin::PaintBox1MouseUp(TMouseButton, TMouseShift, int, int) {
     Edit.MouseIsDown = false;
+    const bool released = HandleHeld();
     Edit.ShaperState = 0;
-    // The steps drew what moved over what stood still; the plan as it now is
-    // may draw them in another order.
-    if (Edit.MovingShown) Repaint();
+    // The ring round the handle goes, the tool's own cursor comes back.
+    if (released)
+        if (const TToolMode* m = FindToolMode(DrawMode)) PlanCursor = m->cursor;
+    // The steps of a drag drew what moved over what stood still; the plan as
+    // it now is may draw them in another order.
+    if (released || Edit.MovingShown) Repaint();
 }
 
 void TIDrawWin::PrevExecute() {
@@ -617,6 +622,9 @@ void TIDrawWin::DelExecute() {
             if (CellToIntDef0(grid.Cells(0, r)) == number) {
                 grid.SetRow(r);
                 grid.RemoveCurrentRow();
+                // The rows below moved up: the branches' links must follow.
+                IndexCalcDataGrids();
+                LinkBranchesToCalcData();
                 break;
             }
     }

@@ -38,6 +38,14 @@ void BindGridProp(TIDrawWin& w, TRxDrawGrid& grid) {
     grid.OnSelectCell = [&w](TStringGridModel& g, int col, int row, bool& canSelect) {
         TakeCurrent(w, static_cast<TRxDrawGrid&>(g));
         w.GridPropSelectCell(col, row, canSelect);
+        // The grid moves to the cell chosen: its copy follows now, so that a
+        // refresh of the rows before the next key (the window activated by
+        // this very click, say) keeps the cell instead of taking the grid
+        // back to the row left.
+        if (canSelect) {
+            w.GridProp.Col = col;
+            w.GridProp.Row = row;
+        }
     };
     grid.OnKeyPress = [&w](TStringGridModel& g, char& key) {
         TakeCurrent(w, static_cast<TRxDrawGrid&>(g));

@@ -18,7 +18,7 @@ TShiftState Keys(TShiftState s) {
     return s & (ssShift | ssAlt | ssCtrl);
 }
 
-constexpr unsigned kSearchPauseMs = 2000;
+constexpr unsigned kSearchPauseMs = 4000;
 constexpr size_t kSearchMax = 32;
 constexpr int kListRows = 8;
 

@@ -151,7 +151,9 @@ void TSymbolEditorState::FormCreate() {
 }
 
 void TSymbolEditorState::DrawingLoaded() {
-    if (Created) SetText(DrawingGlobals().SymbolLibraryText);
+    if (!Created) return;
+    SetText(DrawingGlobals().SymbolLibraryText);
+    if (LinesReplaced) LinesReplaced();
 }
 
 void TSymbolEditorState::ReloadLibrary() {

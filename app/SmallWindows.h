@@ -63,6 +63,9 @@ struct TSymbolEditorState {
     std::string ProgramDirPath;
     // Called after the library was rebuilt (the plan is repainted).
     std::function<void()> LibraryChanged;
+    // Called when the lines were replaced from outside the memo (a drawing
+    // loaded): the memo shows them.
+    std::function<void()> LinesReplaced;
 
     void FormCreate();
     // A drawing was loaded: the memo shows its symbol text.

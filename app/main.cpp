@@ -13,6 +13,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    arv::InstallDesktopLook();
     arv::InstallQtServices();
     // Pictures of the libraries, the plan and the photos are read through it.
     arv::InstallQtBitmapCodec();

@@ -114,11 +114,9 @@ public:
     TPoint direction; // end minus begin
     // Positions that the calculation link of the main window sets, kept apart
     // from the stored caption values so that linking never overwrites them:
-    // the rows of the begin and end node in the node index, the copy of the
-    // branch index used by result displays. Not stored.
+    // the rows of the begin and end node in the node index. Not stored.
     int32_t beginNodeLink = -1;
     int32_t endNodeLink = -1;
-    int32_t resultsIndex = -1;
     // Cleared when the PLA attributes are copied from a sibling. Not stored.
     uint8_t plaSelection = 0;
     // Screen images of the end points, refreshed on every draw.

@@ -254,7 +254,6 @@ void TGCollFigure::AddBranchFromData(int32_t n) {
     TStringGridModel* grid = WindowState().BranchGrid;
     if (!grid) return;
     b->number = n;
-    const std::string key = IntToStr(n);
     auto fill = [&](int32_t row) {
         grid->SetCells(0, row, IntToStr(b->number));
         grid->SetCells(1, row, IntToStr(p));
@@ -262,8 +261,11 @@ void TGCollFigure::AddBranchFromData(int32_t n) {
         grid->SetCells(15, row, b->name);
     };
     bool found = false;
+    // Numbers, not texts: the tables hold them with and without leading
+    // blanks or zeros, and a missed row would be appended a second time.
     for (int32_t row = grid->FixedRows(); row < grid->RowCount(); ++row) {
-        if (grid->Cells(0, row) != key) continue;
+        int32_t cell = 0;
+        if (!TryStrToInt(Trim(grid->Cells(0, row)), cell) || cell != n) continue;
         fill(row);
         found = true;
     }

@@ -1,8 +1,11 @@
 #include "Services.h"
 
 #include "Cp1251.h"
+#include "Errors.h"
 
 #include <cstdio>
+#include <exception>
+#include <new>
 
 namespace arv {
 
@@ -56,6 +59,25 @@ TRegistry& Registry() {
 }
 
 } // namespace
+
+bool RunCommandSafely(const std::function<void()>& command) {
+    std::string text;
+    try {
+        command();
+        return true;
+    } catch (const Exception& e) {
+        // The program's own errors carry a text for the user.
+        text = e.Message();
+    } catch (const std::bad_alloc&) {
+        text = Ru("Недостаточно памяти для выполнения команды");
+    } catch (const std::exception& e) {
+        text = Ru("Команда прервана ошибкой: ") + Utf8ToCp1251(e.what());
+    } catch (...) {
+        text = Ru("Команда прервана ошибкой");
+    }
+    MessageBox(text, "", TMsgButtons::Ok, TMsgIcon::Error);
+    return false;
+}
 
 int DefaultAnswer(TMsgButtons b) {
     switch (b) {

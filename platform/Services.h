@@ -6,8 +6,10 @@
 // never a window class.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace arv {
 
@@ -43,6 +45,13 @@ struct TFileDialogRequest {
     std::string initialDir;
     std::string fileName; // initial name in, chosen name out
     bool overwritePrompt = false;
+    // Save dialogs: the extension of each filter's files, in filter order,
+    // without the dot. The one of the filter picked is added to a name
+    // without one, so the overwrite prompt asks about the name written.
+    std::vector<std::string> filterExts;
+    // Save dialogs: the user picked another filter (1-based); the name in
+    // the box becomes what this returns.
+    std::function<std::string(const std::string& fileName, int filterIndex)> onFilterChange;
 };
 
 class IMessageService {
@@ -107,6 +116,16 @@ void ShowMessage(std::string_view text);
 bool InputQuery(std::string_view caption, std::string_view prompt, std::string& value);
 bool OpenFileDialog(TFileDialogRequest& request);
 bool SaveFileDialog(TFileDialogRequest& request);
+
+// Runs one command of a window. An exception it lets out is shown in an
+// error box and the program goes on with its documents as the command left
+// them; false when that happened. The windows' command slots run through it,
+// so that no fault of one command ends the program with unsaved work.
+bool RunCommandSafely(const std::function<void()>& command);
+// A slot for a window's command: `command` run through RunCommandSafely.
+template <class F> auto Safely(F command) {
+    return [command]() { RunCommandSafely(command); };
+}
 
 // The screen cursor, as the program last set it.
 TCursor ScreenCursor();

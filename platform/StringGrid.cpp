@@ -87,6 +87,14 @@ int TStringGridModel::LastFilledCol() const {
     return best;
 }
 
+int TStringGridModel::LastFilledCol(int row) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return -1;
+    const auto& r = rows_[row];
+    for (int c = static_cast<int>(r.size()) - 1; c >= 0; --c)
+        if (!r[c].empty()) return c;
+    return -1;
+}
+
 void TStringGridModel::ClampCurrent() {
     auto clamp = [](int v, int lo, int hi) {
         if (hi < lo) return std::max(0, hi);

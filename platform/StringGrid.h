@@ -66,6 +66,8 @@ public:
     // The highest row and column that hold text, -1 when none.
     int LastFilledRow() const;
     int LastFilledCol() const;
+    // The highest column of one row that holds text, -1 when none.
+    int LastFilledCol(int row) const;
 
     int ColCount() const { return colCount_; }
     int RowCount() const { return rowCount_; }

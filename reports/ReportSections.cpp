@@ -120,12 +120,14 @@ std::optional<std::string> SectionText(TReportSection section, const TNetworkTab
         return JoinLines(ComposeFansSection(reversePage ? t.TablDanRev : t.TablDan,
                                             reversePage ? t.TablVenRev : t.TablVen, t.TablDan,
                                             reversePage, t.NameVarAv));
+    // A memo's text has no line end after its last line; the section gets
+    // one, so that what follows starts on a line of its own.
     case TReportSection::Consumers:
-        return t.MemoPotr.Text();
+        return JoinLines(t.MemoPotr.Lines);
     case TReportSection::Pressure:
-        return t.MemoDav.Text();
+        return JoinLines(t.MemoDav.Lines);
     case TReportSection::Stability:
-        return t.MemoUst.Text();
+        return JoinLines(t.MemoUst.Lines);
     }
     return std::nullopt;
 }

@@ -42,8 +42,8 @@ TLines ComposeMainTableSection(const TModGrid& table, const TSectionColumns& col
 TLines ComposeFansSection(const TModGrid& branchTable, const TModGrid& fanTable,
                           const TModGrid& tablDan, bool reversePage, std::string_view nameVarAv);
 
-// The text a menu item inserts, lines ended by CR LF; nothing when the data
-// window's page offers no table for it.
+// The text a menu item inserts, every line (the last too) ended by CR LF;
+// nothing when the data window's page offers no table for it.
 std::optional<std::string> SectionText(TReportSection section, const TNetworkTables& t,
                                        char calcMode, const TSectionColumns& columns);
 // Whether the section may join a report of reportLength characters, and

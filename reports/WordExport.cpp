@@ -39,6 +39,12 @@ std::vector<double> ColumnWidths(const TWordTableFormat& format, int columns, do
         if (w <= 0) w = std::max(30.0, (textWidth - given) / rest);
         widths.insert(widths.end(), rest, w);
     }
+    // A table wider than the page loses its last columns off the paper:
+    // then every column gives up the same share.
+    double total = 0;
+    for (double w : widths) total += w;
+    if (total > textWidth && textWidth > 0)
+        for (double& w : widths) w *= textWidth / total;
     return widths;
 }
 
@@ -211,7 +217,9 @@ TWordReport WordReportBranchStability(const TCalcContext& c) {
     // Both texts share their first two lines, so the table starts at the
     // same place in either.
     layout.TableStart = MarkerOffset(c.StabilityText, Ru("Номер"));
-    TWordTableFormat f = NetworkTableFormat({45, 40, 66, 75, 65, 70, 120}, 7);
+    // Bold 10-point headings fit their columns whole: "Отклонение,%" and
+    // "Категория" take their width from the name column.
+    TWordTableFormat f = NetworkTableFormat({45, 40, 66, 75, 65, 80, 84, 60}, 7);
     return {WordDocumentFromText(layout, f), layout.Text};
 }
 

@@ -80,6 +80,8 @@ double TKestrum_Graph::EdgeWeightOf(int32_t e, int kind) {
     double w;
     if (GraphKind == 1) {
         w = IsLowWorking(net_.Height(b)) ? ImpassableWeight : net_.Length(b);
+        // Miners never walk through the fire; a rescue team goes to it.
+        if (kind == RouteKindPeople && net_.IsFire(b)) w = ImpassableWeight;
     } else {
         const int dir = e % 2 == 0 ? 1 : 0;
         if (IsLowWorking(net_.Height(b)))

@@ -47,6 +47,21 @@ bool Filled(const TModGrid& g, int col, int row) {
     return !g.Cells(col, row).empty();
 }
 
+// The cells of a row from column `first` to its last filled one.
+std::vector<std::string> RowCells(const TModGrid& g, int row, int first) {
+    std::vector<std::string> cells;
+    const int last = g.LastFilledCol(row);
+    for (int c = first; c <= last; ++c) cells.push_back(g.Cells(c, row));
+    return cells;
+}
+
+// Whether route cells hold text in the window's columns.
+bool ShowsText(const std::vector<std::string>& cells, int shownCols) {
+    for (size_t c = 0; c < cells.size() && c < static_cast<size_t>(shownCols); ++c)
+        if (!cells[c].empty()) return true;
+    return false;
+}
+
 // The stored table of a window kind and its column count.
 TModGrid& StoredTable(TNetworkTables& t, int kind) {
     return kind == RouteFormPeople ? t.TempTableM : t.TempTableS;
@@ -364,13 +379,15 @@ void TRouteWindows::LoadPLA(int kind, int32_t position) {
     // Rows left from an earlier load would come back as the count grows.
     for (int r = 1; r <= std::max(g.RowCount() - 1, g.LastFilledRow()); ++r) g.ClearRow(r);
     g.SetRowCount(1);
-    const int cols = g.ColCount();
     for (int r = 0; r < stored.RowCount(); ++r) {
         if (stored.Cells(0, r) != key) continue;
         const int row = g.RowCount();
         g.SetRowCount(row + 1);
-        // Every route column comes back, the route text included.
-        for (int c = 0; c < cols; ++c) g.SetCells(c, row, stored.Cells(c + 1, r));
+        // Every route column comes back, the route text included; stored
+        // cells beyond the window's columns ride along unseen, so a Save
+        // writes them back.
+        const int last = stored.LastFilledCol(r);
+        for (int c = 0; c < last; ++c) g.SetCells(c, row, stored.Cells(c + 1, r));
     }
     if (kind == RouteFormPeople ? g.RowCount() < 3 : g.RowCount() < 2) g.SetRowCount(3);
     g.SetFixedRows(1);
@@ -383,16 +400,31 @@ void TRouteWindows::ToolSaveClick() {
     host_.SetDrawingModified();
     TModGrid& stored = StoredTable(tables_, f->Kind());
     const std::string key = IntToStr(host_.CurrentPlaPosition());
-    for (int r = stored.RowCount() - 1; r >= 0; --r)
-        if (stored.Cells(0, r) == key) stored.DeleteRow(r);
     const TModGrid& g = f->InfoWayPeople;
+    // Every row goes back with the cells the window does not show. A row
+    // with nothing in the window's columns goes back only as it was stored:
+    // when the user emptied it, it goes, its unseen cells with it.
+    std::vector<std::vector<std::string>> unseenRows;
+    for (int r = stored.RowCount() - 1; r >= 0; --r) {
+        if (stored.Cells(0, r) != key) continue;
+        std::vector<std::string> cells = RowCells(stored, r, 1);
+        if (!ShowsText(cells, g.ColCount())) unseenRows.push_back(std::move(cells));
+        stored.DeleteRow(r);
+    }
     for (int r = 1; r < g.RowCount(); ++r) {
-        if (g.Cells(0, r).empty()) continue;
+        const std::vector<std::string> cells = RowCells(g, r, 0);
+        if (cells.empty()) continue;
+        if (!ShowsText(cells, g.ColCount())) {
+            auto same = std::find(unseenRows.begin(), unseenRows.end(), cells);
+            if (same == unseenRows.end()) continue;
+            unseenRows.erase(same);
+        }
         const int row = stored.RowCount();
         stored.SetRowCount(row + 1);
         stored.ClearRow(row);
         stored.SetCells(0, row, key);
-        for (int c = 0; c < g.ColCount(); ++c) stored.SetCells(c + 1, row, g.Cells(c, r));
+        for (size_t c = 0; c < cells.size(); ++c)
+            stored.SetCells(static_cast<int>(c) + 1, row, cells[c]);
     }
 }
 

@@ -82,6 +82,7 @@ class TRouteForm;
 class IRouteFormView {
 public:
     virtual ~IRouteFormView() = default;
+    // Out of the way while the user works on the plan.
     virtual void Minimise() = 0;
     // Shown in normal state, brought to the front and activated.
     virtual void ShowNormal() = 0;

@@ -4,7 +4,7 @@
 # the seeds our writers make and the regression inputs in the tests.
 #   scripts/fuzz.sh TARGET SECONDS [libFuzzer options...]
 # Targets: number_text_fuzz ini_file_fuzz graphlib_stream_fuzz halvard_fuzz
-# and the readers of calc/ and document/ (see their fuzz/ folders).
+# and the readers of calc/, document/ and routes/ (see their fuzz/ folders).
 set -e
 if [ $# -lt 2 ]; then
   echo "usage: $0 TARGET SECONDS [libFuzzer options...]" >&2

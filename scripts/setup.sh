@@ -7,7 +7,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
  libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev \
  libzip-dev libxlsxwriter-dev libshp-dev qt6-charts-dev libqt6opengl6-dev \
  xvfb xauth fonts-dejavu-core fonts-liberation fonts-liberation2 \
- fonts-crosextra-carlito fonts-crosextra-caladea"
+ fonts-crosextra-carlito fonts-crosextra-caladea \
+ adwaita-icon-theme qt6-translations-l10n"
 SUDO=""
 if [ "$(id -u)" != "0" ]; then SUDO="sudo"; fi
 missing=""

@@ -1,5 +1,5 @@
 // The main window's commands between plan and tables, offscreen on the
-// sample drawing: the menu items reach the controller and the log list shows
+// sample drawing: the menu items reach the controller and the log page shows
 // the check's lines in their colours.
 #include "app/ui/ProgramStart.h"
 
@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QListWidget>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -45,9 +47,15 @@ TEST_F(CalcLinkFormTest, CheckFromTheMenuFillsTheLogList) {
     for (const char* name : {"MGenDan", "MEQ", "AddExt", "FromExt"})
         ASSERT_NE(nullptr, form.Action(name)) << name;
     auto* logger = form.findChild<QListWidget*>("Logger");
-    auto* dock = form.findChild<QDockWidget*>("LogDock");
+    auto* panel = form.findChild<QDockWidget*>("Panel2");
+    auto* book = form.findChild<QTabWidget*>("PageBook");
     ASSERT_NE(nullptr, logger);
-    ASSERT_NE(nullptr, dock);
+    ASSERT_NE(nullptr, panel);
+    ASSERT_NE(nullptr, book);
+    ASSERT_EQ(2, book->indexOf(logger));
+    QAction* prop = form.Action("Prop");
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(prop->isChecked());
 
     messages.Expect(mrOk, "Схема соответствует расчетным данным");
     form.Action("MEQ")->trigger();
@@ -70,7 +78,10 @@ TEST_F(CalcLinkFormTest, CheckFromTheMenuFillsTheLogList) {
     EXPECT_EQ(Ru("E:2:Ветвь 2 неверно ориентирована"), FromQString(logger->item(0)->text()));
     EXPECT_EQ(QColor(255, 0, 0), logger->item(0)->foreground().color());
     EXPECT_EQ(QColor(255, 255, 0), logger->item(1)->foreground().color());
-    EXPECT_TRUE(dock->isVisible());
+    // The panel opened on its log page, its button pressed.
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(prop->isChecked());
+    EXPECT_EQ(logger, book->currentWidget());
 
     // A double click on the error line makes branch 2 current.
     emit logger->itemDoubleClicked(logger->item(0));
@@ -78,4 +89,19 @@ TEST_F(CalcLinkFormTest, CheckFromTheMenuFillsTheLogList) {
     ASSERT_NE(nullptr, current);
     ASSERT_TRUE(current->IsBranch());
     EXPECT_EQ(2, static_cast<TGBranch*>(current)->number);
+
+    // Another page chosen: the panel's button hides and shows that page; the
+    // log comes back only with the next failed check.
+    book->tabBar()->setCurrentIndex(0);
+    EXPECT_EQ(0, p->DrawWin->PageBookIndex);
+    prop->trigger();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(p->DrawWin->PropDown);
+    prop->trigger();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(0, book->currentIndex());
+    messages.Expect(mrOk, "Схема не соответствует расчетным данным\r\nСмотрите закладку "
+                          "\"Лог\"!\r\n");
+    form.Action("MEQ")->trigger();
+    EXPECT_EQ(logger, book->currentWidget());
 }

@@ -95,19 +95,20 @@ TEST_F(CalcLinkTest, LinkSetsPositionsAndReversedMarks) {
     TGBranch* b3 = w->Doc().BranchAt(2);
     b1->Caption(3).a = 4;
     b3->beginNodeLink = 7; // stale
+    b3->Caption(5).b = 1;  // stale
     w->IndexCalcDataGrids();
     w->LinkBranchesToCalcData();
     EXPECT_EQ(0, b1->Caption(1).b);
     EXPECT_EQ(1, b1->flowReversed);
     EXPECT_EQ(4, b1->Caption(3).b);
     EXPECT_EQ(2, b2->Caption(1).b); // the later of the two rows of branch 2
-    EXPECT_EQ(2, b2->resultsIndex);
+    EXPECT_EQ(2, b2->Caption(5).b); // the arrow's value
     EXPECT_EQ(0, b2->flowReversed);
     EXPECT_EQ(1, b2->beginNodeLink);
     EXPECT_EQ(2, b2->endNodeLink);
     EXPECT_EQ(2, b3->beginNodeLink);
-    EXPECT_EQ(-1, b3->endNodeLink); // node 4 is not in the table
-    EXPECT_EQ(-1, b3->resultsIndex);
+    EXPECT_EQ(-1, b3->endNodeLink);  // node 4 is not in the table
+    EXPECT_EQ(-1, b3->Caption(5).b); // branch 3 is not in the table: no arrow
 
     calc.CalcOptions[2] = 'P';
     w->LinkBranchesToCalcData();
@@ -124,6 +125,11 @@ TEST_F(CalcLinkTest, LinkSetsPositionsAndReversedMarks) {
     w->Doc().display.caption[1] = 1;
     w->LinkOneBranch(*b2);
     EXPECT_EQ(2, b2->Caption(1).b);
+    // With arrows shown a number the table lacks takes the arrow away.
+    w->Doc().display.caption[5] = 1;
+    b2->number = 7;
+    w->LinkOneBranch(*b2);
+    EXPECT_EQ(-1, b2->Caption(5).b);
 }
 
 // Label texts by kind and calculation kind. The index record at position 0

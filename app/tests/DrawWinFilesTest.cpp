@@ -139,6 +139,30 @@ TEST_F(DrawWinTest, EmptyDocumentIsWarnedAndSavedAnyway) {
     EXPECT_TRUE(FileExists(File("empty.grh")));
 }
 
+TEST_F(DrawWinTest, SaveAsAsksBeforeReplacingTheFileItWrites) {
+    Start();
+    ThreeBranches();
+    const std::string other = Write("other.grh", "kept");
+    // The dialog returned a name with another extension: the file written
+    // is other.grh, which exists.
+    dialogs.Answer(File("other.v2"));
+    messages.Expect(mrNo, "OK для перезаписи " + Cp1251ToUtf8(other));
+    EXPECT_FALSE(w->SaveAs1Click());
+    EXPECT_EQ("kept", Read(other));
+    dialogs.Answer(File("other.v2"));
+    messages.Expect(mrYes, "OK для перезаписи " + Cp1251ToUtf8(other));
+    EXPECT_TRUE(w->SaveAs1Click());
+    EXPECT_NE("kept", Read(other));
+    EXPECT_EQ(other, w->CurrentFileName());
+    // The same for the exports, whose files get their own extensions.
+    w->WriteVeltorText = [](const std::string& name) { return WriteFileAtomic(name, "new"); };
+    const std::string veltor = Write("other.veltor", "kept");
+    dialogs.Answer(File("other.grh"), 4);
+    messages.Expect(mrCancel, "OK для перезаписи " + Cp1251ToUtf8(veltor));
+    w->Exp_VeltorClick();
+    EXPECT_EQ("kept", Read(veltor));
+}
+
 TEST_F(DrawWinTest, SaveDialogTypeChangeReplacesTheExtension) {
     EXPECT_EQ("C:\\plans\\min.jpg", TIDrawWin::SaveDialogTypeChange("C:\\plans\\min.grh", 3));
     EXPECT_EQ("/p/mine.jpg", TIDrawWin::SaveDialogTypeChange("/p/mine.veltor", 3));
@@ -284,8 +308,9 @@ TEST_F(DrawWinTest, BadAndMissingDrawingFiles) {
     EXPECT_FALSE(w->LoadDrawing(File("folder.grh")));
     EXPECT_NE(std::string::npos,
               messages.Shown().back().text.find(Ru("Не удалось прочитать файл")));
-    // The drawing shown keeps the name it was read from.
-    EXPECT_EQ(File("bad.grh"), w->CurrentFileName());
+    // The drawing shown keeps the name it was read from, so Save goes there.
+    EXPECT_EQ(File("good.grh"), w->CurrentFileName());
+    EXPECT_EQ("Arvalen " + File("good.grh"), w->Caption);
     if (geteuid() != 0) {
         Write("locked.grh", Read(File("good.grh")));
         chmod(File("locked.grh").c_str(), 0);

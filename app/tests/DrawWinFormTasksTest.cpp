@@ -2,8 +2,10 @@
 #include "app/ui/ProgramStart.h"
 
 #include "calc/window/DataWindowController.h"
+#include "document/Branch.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtText.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
@@ -88,8 +90,61 @@ TEST_F(FormTasksTest, MenusAndButtonsRunTheCommands) {
     QApplication::clipboard()->clear();
     Action("ToolButtonClBrd")->trigger();
     EXPECT_EQ(p->IDrawWinForm->PlanImage().size(), QApplication::clipboard()->image().size());
-    // The data window button shows the data window.
+    // The data window button shows the data window, a minimised one too.
     p->Form1->hide();
     Action("GenButton")->trigger();
     EXPECT_TRUE(p->Form1->isVisible());
+    p->Form1->showMinimized();
+    QApplication::processEvents();
+    Action("GenButton")->trigger();
+    EXPECT_TRUE(p->Form1->isVisible());
+    EXPECT_FALSE(p->Form1->isMinimized());
+}
+
+TEST_F(FormTasksTest, PlanIsInFrontWhenATaskEnds) {
+    // The data window in front, as the calculation's own dialogs leave it.
+    for (const char* task : {"Zad_ER", "Zad_Pojar"}) {
+        p->Form1->show();
+        p->Form1->activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(p->Form1.get(), QApplication::activeWindow()) << task;
+        messages.AllowAny();
+        Action(task)->trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(p->IDrawWinForm.get(), QApplication::activeWindow()) << task;
+    }
+}
+
+TEST_F(FormTasksTest, PlaSchemeColoursTheBranchesByTheirPositions) {
+    TIDrawWin& w = *p->DrawWin;
+    TGCollFigure& doc = w.Doc();
+    // Branch 3 on PLA position 2, drawn red; branch 2 on none.
+    TGBranch* onPosition = nullptr;
+    TGBranch* without = nullptr;
+    for (int32_t i = 0; i < doc.Count(); ++i)
+        if (TGBranch* b = doc.BranchAt(i)) {
+            if (b->number == 3) onPosition = b;
+            if (b->number == 2) without = b;
+        }
+    ASSERT_TRUE(onPosition && without);
+    onPosition->Caption(3).a = 2;
+    onPosition->Caption(3).colour = 0x0000FF;
+    ASSERT_LT(without->Caption(3).a, 1);
+    w.LinkBranchesToCalcData();
+    w.ViewAllClick();
+    // A quarter of the way along a branch: on its body, away from its labels.
+    auto pixel = [&](const TGBranch& b) {
+        const TPoint from = doc.WorldToScreen(b.Begin()), to = doc.WorldToScreen(b.End());
+        const QImage& plan = p->IDrawWinForm->PlanImage();
+        return QColor(plan.pixel((3 * from.x + to.x) / 4, (3 * from.y + to.y) / 4));
+    };
+    const QColor background = ColorRefToQColor(w.Settings.BackColor);
+
+    Action("MsxPLA")->trigger();
+    EXPECT_EQ(QColor(255, 0, 0), pixel(*onPosition));
+    EXPECT_EQ(background, pixel(*without));
+    // Another scheme ends the PLA view.
+    Action("MsxRasch")->trigger();
+    EXPECT_NE(QColor(255, 0, 0), pixel(*onPosition));
+    EXPECT_EQ(0, doc.display.plaView);
 }

@@ -1,5 +1,6 @@
 // The real main window, offscreen, on the sample drawing: a branch drawn
-// with the mouse between two nodes of the plan.
+// with the mouse between two nodes of the plan, and the tool buttons.
+#include "app/ui/DrawWinForm.h"
 #include "app/ui/ProgramStart.h"
 
 #include "document/Branch.h"
@@ -10,6 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
 #include <algorithm>
 
 #include <gtest/gtest.h>
@@ -156,5 +159,53 @@ TEST_F(FormToolsTest, ANodeDraggedWithTheMoveToolEndsAsAFullRepaint) {
     EXPECT_FALSE(w.Edit.MovingShown);
     EXPECT_EQ(full, p->IDrawWinForm->PlanImage());
     w.DrawingModified = false;
+    messages.AllowAny();
+}
+
+TEST_F(FormToolsTest, OneToolButtonShowsPressedWhateverEndsTheTool) {
+    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    form.showNormal();
+    form.resize(1000, 700);
+    QApplication::processEvents();
+    TIDrawWin& w = *p->DrawWin;
+    QWidget* plan = form.PaintBox1();
+    auto pressed = [&] {
+        std::vector<std::string> down;
+        for (const char* name : {"BSelect", "BLine", "BPic", "Printrect", "ZoomRect"})
+            if (form.Action(name)->isChecked()) down.push_back(name);
+        return down;
+    };
+    const std::vector<std::string> select{"BSelect"};
+
+    // The picture chooser cancelled while a branch line was half drawn.
+    form.Action("BLine")->trigger();
+    Click(plan, QPoint(200, 200));
+    ASSERT_TRUE(w.Edit.LineRubberActive);
+    QTimer::singleShot(0, [] {
+        if (QWidget* chooser = QApplication::activeModalWidget()) chooser->close();
+    });
+    form.Action("BPic")->trigger();
+    EXPECT_EQ(select, pressed());
+    EXPECT_EQ(1, w.DrawMode);
+    EXPECT_EQ(1, WindowState().DrawMode);
+    EXPECT_FALSE(w.Edit.LineRubberActive);
+    EXPECT_EQ(Qt::ArrowCursor, plan->cursor().shape());
+
+    // "Печать части" gives way to another tool, to Esc and to the right
+    // button.
+    QAction* printRect = form.Action("Printrect");
+    printRect->trigger();
+    EXPECT_EQ(std::vector<std::string>{"Printrect"}, pressed());
+    form.Action("BLine")->trigger();
+    EXPECT_EQ(std::vector<std::string>{"BLine"}, pressed());
+    printRect->trigger();
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(select, pressed());
+    printRect->trigger();
+    Send(plan, QEvent::MouseButtonPress, QPoint(10, 10), Qt::RightButton, Qt::RightButton);
+    Send(plan, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(select, pressed());
+    EXPECT_EQ(Qt::ArrowCursor, plan->cursor().shape());
     messages.AllowAny();
 }

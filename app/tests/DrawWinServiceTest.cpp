@@ -199,23 +199,25 @@ TEST_F(SampleTasks, PlaDocumentOfTheCurrentBranch) {
     PlaceOnPla(6, 12);
     b->marks[1].flag = 1;
     SelectBranch(6);
-    std::filesystem::create_directory(dir / "pla");
-    Write("pla/12.doc", "x");
+    // The program folder's "pla", whatever the letter case of its name.
+    std::filesystem::create_directory(dir / "PLA");
+    Write("PLA/12.doc", "x");
     // The explosion document is missing: the position's own one opens.
     w->BPlaClick();
     ASSERT_EQ(1u, opener.Opened().size());
-    EXPECT_EQ(File("pla") + "/12.doc", opener.Opened()[0]);
-    Write(Ru("pla/12а.doc"), "x");
+    EXPECT_EQ(File("PLA") + "/12.doc", opener.Opened()[0]);
+    Write(Ru("PLA/12а.doc"), "x");
     w->BPlaClick();
-    EXPECT_EQ(File("pla") + Ru("/12а.doc"), opener.Opened()[1]);
+    EXPECT_EQ(File("PLA") + Ru("/12а.doc"), opener.Opened()[1]);
     // Neither document: the message names the first one.
-    std::filesystem::remove_all(dir / "pla");
+    std::filesystem::remove_all(dir / "PLA");
     messages.Expect(mrOk, "Файл " + File("pla") +
                               "/12а.doc не найден. Проверьте путь и наличие файла. Проверьте "
                               "соответствие имени файла и вида аварии.");
     w->BPlaClick();
-    // The folder chosen in the options, and an opener that fails.
-    w->PlaPathDefault = false;
+    // The folder chosen in the options (their default-folder check box
+    // cleared), and an opener that fails.
+    w->Settings.PLAPath = false;
     WindowState().PlaFolder = File("docs") + "/";
     std::filesystem::create_directory(dir / "docs");
     Write("docs/12.doc", "x");
@@ -248,7 +250,11 @@ TEST(PictureLayouts, FollowTheAspectRatio) {
 
 TEST_F(SampleTasks, PhotoOfTheSelectedObjectGoesToTheViewer) {
     std::vector<TIDrawWin::TPictureRequest> shown;
-    w->ShowPictureViewer = [&](const TIDrawWin::TPictureRequest& r) { shown.push_back(r); };
+    bool viewerShows = true;
+    w->ShowPictureViewer = [&](const TIDrawWin::TPictureRequest& r) {
+        shown.push_back(r);
+        return viewerShows;
+    };
     TGBranch* b = Branch(2);
     SelectBranch(2);
     messages.Expect(mrOk, "Не задано изображение");
@@ -265,6 +271,20 @@ TEST_F(SampleTasks, PhotoOfTheSelectedObjectGoesToTheViewer) {
     EXPECT_EQ(0, shown[0].Layout);
     EXPECT_EQ(300, shown[0].Picture.Width);
     EXPECT_EQ("shaft.bmp", shown[0].Caption);
+    EXPECT_EQ(File("Foto") + "/shaft.bmp", shown[0].Path);
+
+    // A stored name in other letters: the viewer gets the file found.
+    b->image = "Shaft.BMP";
+    w->ToolButtonImageClick();
+    ASSERT_EQ(2u, shown.size());
+    EXPECT_EQ("Shaft.BMP", shown[1].Caption);
+    EXPECT_EQ(File("Foto") + "/shaft.bmp", shown[1].Path);
+    // A viewer that cannot show it says so.
+    viewerShows = false;
+    messages.Expect(mrOk, "Не удалось прочитать файл " + File("Foto") + "/shaft.bmp");
+    w->ToolButtonImageClick();
+    viewerShows = true;
+    shown.clear();
 
     // A JPEG from the folder the options chose, half as wide as high.
     std::filesystem::create_directory(dir / "photos");
@@ -272,16 +292,16 @@ TEST_F(SampleTasks, PhotoOfTheSelectedObjectGoesToTheViewer) {
     ASSERT_TRUE(SaveJpegFile(TBitmap32(30, 60, 0xFF204060u), File("photos/a.JPG")));
     b->image = "a.JPG";
     w->ToolButtonImageClick();
-    ASSERT_EQ(2u, shown.size());
-    EXPECT_EQ(2, shown[1].Layout);
-    EXPECT_EQ(60, shown[1].Picture.Height);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(2, shown[0].Layout);
+    EXPECT_EQ(60, shown[0].Picture.Height);
 
     // A file that is no picture.
     Write("photos/bad.jpg", "not a picture");
     b->image = "bad.jpg";
     messages.Expect(mrOk, "Не удалось прочитать файл " + File("photos") + "/bad.jpg");
     w->ToolButtonImageClick();
-    EXPECT_EQ(2u, shown.size());
+    EXPECT_EQ(1u, shown.size());
     EXPECT_EQ(0u, messages.PendingExpectations());
 }
 
@@ -300,22 +320,15 @@ TEST_F(SampleTasks, ButtonsOpeningOtherWindows) {
     EXPECT_EQ(1, navigator);
 }
 
-TEST_F(SampleTasks, HelpAnswersAsTheDataWindowDoes) {
-    messages.AllowAny();
+TEST_F(SampleTasks, HelpOfBothWindowsOpensTheGuidesContents) {
+    test::TRecordingOpener opener;
+    ASSERT_TRUE(ForceDirectories(File("help")));
+    Write("help/arvalen.HTML", "<html></html>");
     data.Hlp_HelpClick();
     w->MContHelpClick();
-    ASSERT_EQ(2u, messages.Shown().size());
-    EXPECT_EQ(messages.Shown()[0].text, messages.Shown()[1].text);
-    // With the help document in the program folder, it is opened.
-    Write("arvalen.hlp", "help");
-    std::vector<std::string> opened;
-    data.OpenDocument = [&](const std::string& document) {
-        opened.push_back(document);
-        return true;
-    };
-    w->MContHelpClick();
-    EXPECT_EQ((std::vector<std::string>{File("arvalen.hlp")}), opened);
-    EXPECT_EQ(2u, messages.Shown().size());
+    EXPECT_EQ((std::vector<std::string>{File("help/arvalen.HTML"), File("help/arvalen.HTML")}),
+              opener.Opened());
+    EXPECT_TRUE(messages.Shown().empty());
 }
 
 TEST_F(SampleTasks, MeasurementAndBaseButtons) {

@@ -57,8 +57,8 @@ TEST_F(SampleTasks, DeviceFailureShowsItsResultOnThePlan) {
 
     // The reversed branches are the marked ones, drawn in yellow.
     w->OpVetviClick();
-    EXPECT_TRUE(w->OpVetvi);
-    EXPECT_FALSE(w->FireVetvi);
+    EXPECT_TRUE(WindowState().OpVetvi);
+    EXPECT_FALSE(WindowState().FireVetvi);
     int marked = 0;
     for (int32_t i = 0; i < w->Doc().Count(); ++i)
         if (TGBranch* b = w->Doc().BranchAt(i)) {
@@ -96,8 +96,8 @@ TEST_F(SampleTasks, FireShowsItsImageOnTheFireBranch) {
 
     // Smoked branches in red, the reversed mark menu unchecked.
     w->FireVetviClick();
-    EXPECT_TRUE(w->FireVetvi);
-    EXPECT_FALSE(w->OpVetvi);
+    EXPECT_TRUE(WindowState().FireVetvi);
+    EXPECT_FALSE(WindowState().OpVetvi);
     EXPECT_EQ(255, WindowState().BranchMarkColor);
     int smoked = 0;
     for (int32_t i = 0; i < w->Doc().Count(); ++i) {
@@ -237,9 +237,8 @@ TEST_F(SampleTasks, NormalDistributionMenuGoesBackToThePlaScheme) {
     w->OpVetviClick();
     WindowState().ShowRoute = 1;
     w->NormVozdClick();
-    EXPECT_FALSE(w->OpVetvi);
-    EXPECT_FALSE(w->FireVetvi);
     EXPECT_FALSE(WindowState().OpVetvi);
+    EXPECT_FALSE(WindowState().FireVetvi);
     EXPECT_EQ(0, WindowState().ShowRoute);
     EXPECT_TRUE(w->MsxPLA);
     EXPECT_EQ(2, DrawingGlobals().SchemeKind);

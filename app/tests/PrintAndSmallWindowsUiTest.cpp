@@ -20,6 +20,7 @@
 #include <QPageSize>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <cstdio>
 
@@ -234,6 +235,21 @@ TEST_F(SampleProgramTest, PictureViewerDecodesAJpegAtTheFourSteps) {
     viewer->close();
 }
 
+TEST_F(SampleProgramTest, PhotoButtonShowsTheFileFoundWhateverItsLetterCase) {
+    std::filesystem::create_directory(dir / "Foto");
+    ASSERT_TRUE(SaveJpegFile(TBitmap32(101, 75, 0xFF2060A0u), File("Foto/shaft.JPG")));
+    ASSERT_TRUE(W().Doc().HasBranchNumber(2));
+    W().Doc().CurrentFigure()->image = "Shaft.jpg";
+    p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+    TFormImage* viewer = FormImage();
+    ASSERT_TRUE(viewer);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(QSize(101, 75), viewer->Shown().size());
+    EXPECT_EQ("Shaft.jpg", viewer->windowTitle().toStdString());
+    EXPECT_TRUE(messages.Shown().empty());
+    viewer->close();
+}
+
 TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {
     {
         TAboutBox box(p->IDrawWinForm.get());
@@ -263,6 +279,7 @@ TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {
     editor->EditorUO()->setPlainText("B;Mine;\nE;");
     std::string text;
     ASSERT_TRUE(W().SymbolEditorText(text));
+    EXPECT_EQ("B;Mine;\r\nE;", text);
     editor->FUOFileNewClick();
     EXPECT_EQ(ToQString(Ru("Новый.uo")), editor->windowTitle());
     EXPECT_TRUE(editor->EditorUO()->toPlainText().isEmpty());
@@ -278,4 +295,37 @@ TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {
     EXPECT_TRUE(extract->isVisible());
     extract->BitBtnCancelClick();
     EXPECT_FALSE(extract->isVisible());
+}
+
+// What is typed into the symbol editor is the drawing's symbol text: it
+// stays when the editor closes and opens again, marks the drawing changed,
+// and the saved drawing carries it.
+TEST_F(SampleProgramTest, TypedSymbolTextGoesIntoTheSavedDrawing) {
+    TFormEditUO* editor = FormEditUO();
+    ASSERT_TRUE(editor);
+    p->IDrawWinForm->Action("MEditUO")->trigger();
+    QPlainTextEdit* memo = editor->EditorUO();
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, "B;Typed;");
+    const QString typed = memo->toPlainText();
+    ASSERT_TRUE(typed.endsWith("\nB;Typed;"));
+    EXPECT_TRUE(W().DrawingModified);
+    editor->close();
+    p->IDrawWinForm->Action("MEditUO")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(typed, memo->toPlainText());
+
+    dialogs.Answer(File("typed"));
+    p->IDrawWinForm->Action("SaveAs1")->trigger();
+    ASSERT_TRUE(FileExists(File("typed.grh")));
+    EXPECT_FALSE(W().DrawingModified);
+    // Another drawing brings its own text; the saved one brings the typed.
+    dialogs.Answer(File("SampleMine.grh"), 1);
+    p->IDrawWinForm->Action("Open1")->trigger();
+    EXPECT_NE(typed, memo->toPlainText());
+    dialogs.Answer(File("typed.grh"), 1);
+    p->IDrawWinForm->Action("Open1")->trigger();
+    EXPECT_EQ(typed, memo->toPlainText());
+    EXPECT_FALSE(W().DrawingModified);
 }

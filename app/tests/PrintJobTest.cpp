@@ -162,16 +162,16 @@ TEST_F(PrintJobTest, PrintRectangleTakesTheDraggedAreaWhateverTheDirection) {
     };
     w->PrintrectClick();
     EXPECT_EQ(20, w->DrawMode);
-    EXPECT_TRUE(w->PrintrectDown);
-    EXPECT_EQ(7, w->PlanCursorNumber);
+    EXPECT_EQ("Printrect", w->ToolButtonDown);
+    EXPECT_EQ(TPlanCursor::ZoomRect, w->PlanCursor);
 
     // Dragged from bottom-right to top-left.
     w->PrintRectangle({150, -40, 20, 60});
     EXPECT_EQ(1, shown);
     EXPECT_EQ((TRect{20, 60, 150, -40}), w->PrintState.PrintRegion);
     EXPECT_EQ(1, w->DrawMode);
-    EXPECT_FALSE(w->PrintrectDown);
-    EXPECT_EQ(0, w->PlanCursorNumber);
+    EXPECT_EQ("BSelect", w->ToolButtonDown);
+    EXPECT_EQ(TPlanCursor::Arrow, w->PlanCursor);
     // The page shows the rectangle widened by 100, not the whole drawing.
     ASSERT_EQ(1u, printer.views.size());
     TPrintTiling t;

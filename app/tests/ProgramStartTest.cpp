@@ -139,6 +139,8 @@ TEST_F(ProgramTest, PlanAreaShowsTheBackgroundBeforeTheFirstPlan) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Icons and Qt's own texts as the program has them.
+    InstallDesktopLook();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

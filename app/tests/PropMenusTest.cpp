@@ -457,12 +457,22 @@ TEST_F(PropTest, PictureToolKeepsTheChoiceOrGoesBackToSelect) {
     });
     w->BPicClick();
     EXPECT_EQ(6, w->DrawMode);
+    EXPECT_EQ("BPic", w->ToolButtonDown);
     EXPECT_EQ("fan", w->PicChosenName);
     EXPECT_EQ(1, w->PicChosenIndex);
     EXPECT_TRUE(w->PicChosenSymbol);
-    w->BPicClick(); // cancelled
+
+    // Cancelled in the middle of a line: the line tool ends as any other
+    // tool choice ends it, and the select tool is chosen as Esc chooses it.
+    w->ALineExecute();
+    w->PaintBox1MouseDown(TMouseButton::Left, {}, 10, 10);
+    ASSERT_TRUE(w->Edit.LineRubberActive);
+    w->BPicClick();
     EXPECT_EQ(1, w->DrawMode);
-    EXPECT_FALSE(w->BPicDown);
+    EXPECT_EQ(1, WindowState().DrawMode);
+    EXPECT_EQ("BSelect", w->ToolButtonDown);
+    EXPECT_EQ(TPlanCursor::Arrow, w->PlanCursor);
+    EXPECT_FALSE(w->Edit.LineRubberActive);
     EnterPicLastIndex() = 0;
 }
 

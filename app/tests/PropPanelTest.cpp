@@ -4,6 +4,7 @@
 #include "app/ui/ProgramStart.h"
 #include "app/ui/PropDialogsQt.h"
 #include "app/ui/RxDrawGridWidget.h"
+#include "calc/window/DataWindowController.h"
 #include "document/Branch.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -15,8 +16,10 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -151,4 +154,111 @@ TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
     QApplication::processEvents();
     EXPECT_FALSE(panel->isVisible());
     EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(PropPanelTest, DataPageWritesTheBranchRowOnEnter) {
+    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    form.showNormal();
+    form.resize(1200, 800);
+    QApplication::processEvents();
+    TIDrawWin& w = *p->DrawWin;
+    form.Action("Prop")->trigger();
+    ASSERT_TRUE(w.Doc().HasBranchNumber(2));
+    w.Doc().DoChange();
+    QApplication::processEvents();
+    form.findChild<QTabWidget*>("PageBook")->setCurrentIndex(1);
+    auto* page = form.findChild<QTableWidget*>("Datagrid");
+    ASSERT_NE(nullptr, page);
+    TModGrid& table = DataWindowController().Tables().TablDan;
+    int row = -1;
+    for (int r = table.FixedRows(); r < table.RowCount() && row < 0; ++r)
+        if (Trim(table.Cells(0, r)) == "2") row = r;
+    ASSERT_GE(row, 0);
+    const int length = 5; // "Длина  м"
+    ASSERT_EQ(ToQString(table.Cells(length, row)), page->item(length, 1)->text());
+    table.Modified = false;
+    // The line editor open on the page, if any (closed ones go first).
+    auto editorOpen = [page] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return page->findChild<QLineEdit*>();
+    };
+
+    // Typed into the value and Enter: the table's cell takes it.
+    page->setFocus();
+    page->setCurrentCell(length, 1);
+    QTest::keyClick(page, Qt::Key_7);
+    QLineEdit* editor = editorOpen();
+    ASSERT_NE(nullptr, editor);
+    QTest::keyClicks(editor, "45");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents(); // the editor commits after its key
+    EXPECT_EQ("745", table.Cells(length, row));
+    EXPECT_TRUE(table.Modified);
+    EXPECT_EQ("745", page->item(length, 1)->text().toStdString());
+
+    // Left with Escape: neither the table nor the page changes.
+    QTest::keyClick(page, Qt::Key_1);
+    editor = editorOpen();
+    ASSERT_NE(nullptr, editor);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ("745", table.Cells(length, row));
+    EXPECT_EQ("745", page->item(length, 1)->text().toStdString());
+
+    // The titles take no edits.
+    page->setCurrentCell(length, 0);
+    QTest::keyClick(page, Qt::Key_9);
+    EXPECT_EQ(nullptr, editorOpen());
+    EXPECT_TRUE(messages.Shown().empty());
+    w.DrawingModified = false;
+    table.Modified = false;
+}
+
+// One click on another row moves the editor there, also when that click
+// brings the window back (its activation refreshes the rows).
+TEST_F(PropPanelTest, OneClickAfterEnterTakesTheClickedRow) {
+    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    form.showNormal();
+    form.resize(1200, 800);
+    QApplication::processEvents();
+    TIDrawWin& w = *p->DrawWin;
+    form.Action("Prop")->trigger();
+    int branch = -1;
+    for (int i = 0; i < w.Doc().Count() && branch < 0; ++i)
+        if (w.Doc().BranchAt(i)) branch = i;
+    ASSERT_GE(branch, 0);
+    w.Doc().current = branch;
+    w.Doc().DoChange();
+    QApplication::processEvents();
+    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+    TRxDrawGrid& model = grid->Grid();
+    auto clickValue = [&](int id) {
+        const TCanvasRect cell = model.CellRect(1, w.MapPropertyRow(id, false));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          QPoint(cell.left + 4, cell.top + 4));
+    };
+    auto type = [&](const char* text) {
+        grid->Editor()->selectAll();
+        QTest::keyClicks(grid->Editor(), text);
+        QTest::keyClick(grid->Editor(), Qt::Key_Return);
+        QApplication::processEvents();
+    };
+
+    clickValue(2);
+    type("Name5");
+    // The user looks at the data window, then clicks the number's cell,
+    // which brings the main window back.
+    p->Form1->show();
+    p->Form1->activateWindow();
+    QApplication::processEvents();
+    clickValue(3);
+    form.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(w.MapPropertyRow(3, false), model.Row());
+    type("15");
+    EXPECT_EQ("Name5", Cp1251ToUtf8(w.Doc().BranchAt(branch)->name));
+    EXPECT_EQ(15, w.Doc().BranchAt(branch)->number);
+    messages.AllowAny();
 }

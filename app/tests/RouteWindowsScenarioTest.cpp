@@ -15,6 +15,8 @@
 #include <QComboBox>
 #include <QImage>
 #include <QMouseEvent>
+#include <QTest>
+#include <QWindow>
 
 #include <algorithm>
 #include <set>
@@ -193,7 +195,8 @@ TEST_F(RouteScenarioTest, MinersRouteFromTheFaceAfterAFire) {
     EXPECT_EQ(base, GreenPixels(Plan()));
 
     // Saved with the drawing and opened again.
-    ASSERT_TRUE(w->SaveDrawing(File("SampleMine.grh")));
+    w->Save1Click();
+    ASSERT_FALSE(w->DrawingModified);
     t.TempTableM.ClearAll();
     Open();
     ViewingLater();
@@ -328,10 +331,11 @@ TEST_F(RouteWindowsUiTest, MinersWindowFromTheMenuAndTheToolBar) {
     TModGrid& table = form->Form().InfoWayPeople;
     form->InfoWayPeople()->setCurrentIndex(form->InfoWayPeople()->FromGrid(0, 1));
     p->IDrawWinForm->Action("ToolChoose")->trigger();
-    EXPECT_TRUE(form->isMinimized());
+    // The route window steps aside for the pick and comes back after it.
+    EXPECT_FALSE(form->isVisible());
     PressPlan(Middle(p->DrawWin->Doc(), 5));
     EXPECT_EQ("5 Лава 1 восточная", Cp1251ToUtf8(table.Cells(0, 1)));
-    EXPECT_FALSE(form->isMinimized());
+    EXPECT_TRUE(form->isVisible());
 
     // The target from the drop-down the cell shows.
     form->InfoWayPeople()->setCurrentIndex(form->InfoWayPeople()->FromGrid(2, 1));
@@ -371,6 +375,45 @@ TEST_F(RouteWindowsUiTest, MinersWindowFromTheMenuAndTheToolBar) {
     for (int i = 0; i < routes::RouteToolCount; ++i)
         EXPECT_FALSE(Enabled(routes::RouteToolName(i))) << i;
     EXPECT_EQ("7,9,10", Cp1251ToUtf8(t.TempTableM.Cells(7, t.TempTableM.RowCount() - 1)));
+}
+
+TEST_F(RouteWindowsUiTest, TargetBoxLeftWithTabWritesItsItemAndTheWindowStaysOwned) {
+    TNetworkTables& t = DataWindowController().Tables();
+    t.TablDan.SetCurrent(0, 4);
+    t.TablDan.SetCells(18, 4, "5");
+    messages.Expect(mrYes);
+    messages.AllowAny();
+    ASSERT_TRUE(Rasc_PogClick(t, DataWindowController().CalcContext()));
+    WindowState().EmergencyMode = 3;
+    WindowState().EmergencyBranch = 3;
+    p->IDrawWinForm->Action("WayWorker")->trigger();
+    QApplication::processEvents();
+    routes::TRouteFormWindow* form = routes::RouteFormWindow();
+    ASSERT_NE(nullptr, form);
+    // A tool window of the main window: desktops keep it above its owner
+    // while the user works with the route tool bar there.
+    EXPECT_EQ(Qt::Tool, form->windowType());
+    ASSERT_NE(nullptr, form->windowHandle());
+    EXPECT_EQ(p->IDrawWinForm->windowHandle(), form->windowHandle()->transientParent());
+
+    TModGrid& table = form->Form().InfoWayPeople;
+    table.SetCells(0, 1, Ru("5 Лава 1 восточная"));
+    form->activateWindow();
+    QApplication::processEvents();
+    form->InfoWayPeople()->setCurrentIndex(form->InfoWayPeople()->FromGrid(2, 1));
+    QApplication::processEvents();
+    QComboBox* combo = form->ComboBox1();
+    ASSERT_TRUE(combo->isVisible());
+    ASSERT_TRUE(combo->hasFocus());
+    EXPECT_FALSE(Enabled("ToolCreate"));
+    QTest::keyClick(combo, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_FALSE(combo->isVisible());
+    EXPECT_EQ("ближайший узел поверхности", Cp1251ToUtf8(table.Cells(2, 1)));
+    EXPECT_TRUE(Enabled("ToolCreate"));
+    EXPECT_TRUE(form->InfoWayPeople()->hasFocus());
+    EXPECT_EQ(2, table.Col());
+    p->IDrawWinForm->Action("ToolWayClose")->trigger();
 }
 
 } // namespace

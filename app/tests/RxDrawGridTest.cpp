@@ -508,16 +508,21 @@ TEST_F(TGridFixture, PickListDropsChoosesAndSearches) {
     EXPECT_EQ(Ru("двойная с заливкой"), Ed().Text());
     EXPECT_EQ(2, grid.Row());
 
-    // Typed characters search, ignoring letter case; a long pause restarts.
+    // Typed characters search, ignoring letter case; only a pause of more
+    // than 4 s restarts.
     unsigned now = 1000;
     Ed().TickCount = [&] { return now; };
     Key(VK_UP, ssAlt);
     Type("д");
     EXPECT_EQ(1, Ed().ActiveList()->ItemIndex);
-    now += 500;
-    Type("вп"); // no item starts with "двп": the choice stays
-    EXPECT_EQ(1, Ed().ActiveList()->ItemIndex);
     now += 2500;
+    Type("в");
+    EXPECT_EQ(Ru("дв"), Ed().ActiveList()->SearchText());
+    now += 4000;
+    Type("п"); // no item starts with "двп": the choice stays
+    EXPECT_EQ(Ru("двп"), Ed().ActiveList()->SearchText());
+    EXPECT_EQ(1, Ed().ActiveList()->ItemIndex);
+    now += 4001;
     Type("П");
     EXPECT_EQ(3, Ed().ActiveList()->ItemIndex);
     EXPECT_EQ(Ru("П"), Ed().ActiveList()->SearchText());

@@ -2,6 +2,7 @@
 #include "app/RxDrawGrid.h"
 #include "app/ui/PlanPainter.h"
 #include "app/ui/PropDialogsQt.h"
+#include "app/ui/ToolIcons.h"
 #include "document/Constants.h"
 #include "document/EditGeometry.h"
 #include "document/WindowHost.h"
@@ -10,7 +11,9 @@
 #include "document/DrawingGlobals.h"
 #include "platform/Cp1251.h"
 #include "platform/Keys.h"
+#include "platform/Services.h"
 #include "platform/qt/QtText.h"
+#include "routes/RouteWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -155,6 +158,8 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     BuildToolModes();
     BuildRoutes();
     BuildPropPanel();
+    for (QToolBar* bar : findChildren<QToolBar*>())
+        if (bar->window() == this) MakeIconToolBar(bar);
     planPainter_ = std::make_unique<TPlanPainter>();
     measureImage_ = QImage(16, 16, QImage::Format_RGB32);
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
@@ -249,6 +254,8 @@ void TIDrawWinForm::BuildToolBar() {
     w_.ShowDataWindow = [] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "Form1") {
+                // A minimised window comes back as it was before.
+                w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
                 w->show();
                 w->raise();
                 w->activateWindow();
@@ -297,7 +304,8 @@ void TIDrawWinForm::FormCreate(const std::vector<std::string>& args) {
 }
 
 void TIDrawWinForm::Run(const std::function<void()>& command) {
-    command();
+    // A command that failed may have changed the plan part way.
+    if (!RunCommandSafely(command)) RunCommandSafely([this] { RedrawPlan(); });
     RefreshTexts();
     if (w_.TimerEnabled && !timer_->isActive()) timer_->start();
     if (!w_.TimerEnabled) timer_->stop();
@@ -320,6 +328,7 @@ void TIDrawWinForm::RefreshTexts() {
     layerBox_->setCurrentIndex(w_.LayerBoxIndex);
     RefreshPrintControls();
     SyncToolModes();
+    SyncPanel2();
 }
 
 void TIDrawWinForm::PaintMarker(QImage& image) {
@@ -387,11 +396,24 @@ void TIDrawWinForm::PaintOverlays(QImage& image) {
     PaintMarker(image);
 }
 
+void TIDrawWinForm::PaintHandleRing(QImage& image) {
+    if (!w_.HandleHeld()) return;
+    TGCollFigure& doc = w_.Doc();
+    // The document's marker size: the ring outlines a held node.
+    const int r = RoundI(doc.settings.nodeSize * doc.scale / 2);
+    const TPoint c = doc.WorldToScreen(w_.Edit.MovingPoint);
+    QPainter p(&image);
+    p.setPen(QPen(Qt::red, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPoint(c.x, c.y), r, r);
+}
+
 void TIDrawWinForm::RedrawPlan() {
     if (plan_.size() != plan1_->size() || plan_.isNull())
         plan_ = QImage(std::max(plan1_->width(), 1), std::max(plan1_->height(), 1),
                        QImage::Format_RGB32);
     PaintPlan(plan_, false);
+    PaintHandleRing(plan_);
     PlanPainted();
 }
 
@@ -402,6 +424,7 @@ void TIDrawWinForm::RedrawMoving(const TDrawPart& moving) {
         PaintUnderlay(p, top, bottom, width, true);
     });
     PaintOverlays(plan_);
+    PaintHandleRing(plan_);
     PlanPainted();
 }
 
@@ -470,14 +493,23 @@ void TIDrawWinForm::PlanMousePressed() {
 
 void TIDrawWinForm::closeEvent(QCloseEvent* event) {
     if (closing_) return event->accept();
+    // Every question comes before the settings file is written, so that a
+    // settings file that cannot be written does not cut them short. An open
+    // route window asks first: the routes it stores go into the drawing that
+    // the main question is about.
     bool may = false;
-    Run([&] { may = w_.FormCloseQuery(); });
+    Run([&] {
+        routes::TRouteWindows* r = routes::RouteWindows();
+        may = (!r || !r->Form() || r->FormClose()) && w_.FormCloseQuery();
+    });
     if (!may) return event->ignore();
     closing_ = true;
-    w_.FormClose();
+    RunCommandSafely([this] { w_.FormClose(); });
     plan1_->setEnabled(false);
     event->accept();
-    // The program ends with its main window: the other windows close too.
+    // The program ends with its main window: the other windows close too,
+    // the report editor without asking again.
+    ReportEditorHost().CloseWithProgram();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible()) w->close();
 }

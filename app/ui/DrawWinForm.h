@@ -101,6 +101,8 @@ private:
     // and grid points of rows [top, bottom), and the marks drawn after it.
     void PaintUnderlay(QPainter& painter, int top, int bottom, int width, bool grid);
     void PaintOverlays(QImage& image);
+    // The red ring round the handle the move tool holds.
+    void PaintHandleRing(QImage& image);
     // Shows the picture just painted and what the paint noticed.
     void PlanPainted();
     // Scheme views, view toggles and options (DrawWinFormSchemes.cpp).
@@ -115,7 +117,6 @@ private:
     // own closing is no activation, else a failed check would never stop.
     void FocusWindowChanged(QWindow* window);
     QListWidget* logger_ = nullptr;
-    QDockWidget* logDock_ = nullptr;
     TActivationTracker activation_;
     bool activatedOnce_ = false;
 
@@ -155,6 +156,8 @@ private:
     // Property inspector (DrawWinFormProps.cpp).
     void BuildPropPanel();
     void SyncPropPanel();
+    // The panel, its button and its page as the controller has them.
+    void SyncPanel2();
     std::unique_ptr<TRxDrawGrid> gridPropModel_;
     std::unique_ptr<TQtPropDialogs> propDialogs_;
     TRxDrawGridWidget* gridProp_ = nullptr;

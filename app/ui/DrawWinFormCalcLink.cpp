@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDockWidget>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -34,13 +33,10 @@ void TIDrawWinForm::BuildCalcLink() {
               [this] { w_.AddExtClick(); });
     AddAction(calc, "FromExt", "Копировать нименования из таблицы", [this] { w_.FromExtClick(); });
 
-    logDock_ = new QDockWidget(U("Лог"), this);
-    logDock_->setObjectName("LogDock");
-    logger_ = new QListWidget(logDock_);
+    // The page "Лог" of the left panel (BuildPropPanel takes it).
+    logger_ = new QListWidget(this);
     logger_->setObjectName("Logger");
-    logDock_->setWidget(logger_);
-    addDockWidget(Qt::LeftDockWidgetArea, logDock_);
-    logDock_->hide();
+    logger_->hide();
     connect(logger_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         Run([this, item] {
             w_.LoggerItemIndex = logger_->row(item);
@@ -74,9 +70,7 @@ void TIDrawWinForm::RefreshLogger() {
         const int32_t c = TIDrawWin::LoggerLineColour(line);
         if (c >= 0) item->setForeground(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
     }
-    const bool show = w_.Panel2Visible && w_.PageBookIndex == 2;
-    logDock_->setVisible(show);
-    if (show) logDock_->raise();
+    SyncPanel2();
 }
 
 } // namespace arv

@@ -4,6 +4,7 @@
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/PrintWindows.h"
 #include "app/ui/SmallWindowsUi.h"
+#include "platform/Files.h"
 #include "platform/qt/QtText.h"
 
 #include <QAction>
@@ -98,25 +99,26 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
             n->FormActivate();
         }
     };
-    w_.ShowPictureViewer = [this](const TIDrawWin::TPictureRequest& request) {
+    w_.ShowPictureViewer = [](const TIDrawWin::TPictureRequest& request) {
         TFormImage* f = FormImage();
-        if (!f) return;
-        const std::string& folder = WindowState().PhotoFolder;
-        f->State().PhotoFolder = folder.empty() ? w_.ProgramDirPath + "Foto" : folder;
-        f->State().PhotoFileName = request.Caption;
+        if (!f) return false;
+        // The file the command found, which may differ in letter case from
+        // the name the object keeps.
+        f->State().PhotoFolder = ExtractFilePath(request.Path);
+        f->State().PhotoFileName = ExtractFileName(request.Path);
         f->State().PictureScaleStep = 0;
         f->setWindowTitle(ToQString(request.Caption));
-        if (f->ShowPicture()) {
-            f->show();
-            f->raise();
-        }
+        if (!f->ShowPicture()) return false;
+        f->show();
+        f->raise();
+        return true;
     };
 }
 
 void TIDrawWinForm::RefreshPrintControls() {
     if (comboBox2_ && comboBox2_->currentIndex() != w_.ComboBox2Index)
         comboBox2_->setCurrentIndex(w_.ComboBox2Index);
-    CheckAction("Printrect", w_.PrintrectDown);
+    CheckAction("Printrect", w_.ToolButtonDown == "Printrect");
 }
 
 void TIDrawWinForm::PrintSetup1Click() {

@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QStyle>
 #include <QToolBar>
 
 namespace arv {
@@ -80,17 +79,6 @@ void TIDrawWinForm::BuildRoutes() {
 
     QToolBar* bar = addToolBar(U("Маршруты"));
     bar->setObjectName("ToolBarWay");
-    // As high as the text buttons of the main tool bar.
-    bar->setIconSize(QSize(15, 15));
-    const QStyle::StandardPixmap icons[routes::RouteToolCount] = {QStyle::SP_ArrowUp,
-                                                                  QStyle::SP_FileDialogListView,
-                                                                  QStyle::SP_MediaPlay,
-                                                                  QStyle::SP_FileDialogInfoView,
-                                                                  QStyle::SP_FileDialogDetailedView,
-                                                                  QStyle::SP_DialogSaveButton,
-                                                                  QStyle::SP_TrashIcon,
-                                                                  QStyle::SP_TitleBarNormalButton,
-                                                                  QStyle::SP_TitleBarCloseButton};
     using TCommand = void (routes::TRouteWindows::*)();
     const TCommand commands[routes::RouteToolCount] = {
         &routes::TRouteWindows::ToolChooseClick,  &routes::TRouteWindows::ToolListClick,
@@ -99,7 +87,7 @@ void TIDrawWinForm::BuildRoutes() {
         &routes::TRouteWindows::ToolTrashClick,   &routes::TRouteWindows::ToolWayOpenClick,
         &routes::TRouteWindows::ToolWayCloseClick};
     for (int i = 0; i < routes::RouteToolCount; ++i) {
-        auto* a = bar->addAction(style()->standardIcon(icons[i]), U(routes::RouteToolHint(i)));
+        auto* a = bar->addAction(U(routes::RouteToolHint(i)));
         a->setObjectName(routes::RouteToolName(i));
         a->setToolTip(U(routes::RouteToolHint(i)));
         const TCommand command = commands[i];

@@ -39,10 +39,20 @@ void TIDrawWinForm::BuildTaskMenus(QMenu* view) {
 
     QMenu* tasks = menuBar()->addMenu(U("Задачи"));
     tasks->setObjectName("Zadachi");
-    AddAction(tasks, "Zad_ER", "Нормальное воздухораспределение", [this] { w_.Zad_ERClick(); });
+    // A task's calculation may bring up the data window and its dialogs;
+    // the plan, where the result is drawn, ends in front.
+    auto task = [this](std::function<bool()> run) {
+        return [this, run] {
+            run();
+            ShowWindow();
+        };
+    };
+    AddAction(tasks, "Zad_ER", "Нормальное воздухораспределение",
+              task([this] { return w_.Zad_ERClick(); }));
     AddAction(tasks, "Zad_OtkazVU", "Отказ вентиляционного устройства",
-              [this] { w_.Zad_OtkazVUClick(); });
-    AddAction(tasks, "Zad_Pojar", "Пожар в выработке", [this] { w_.Zad_PojarClick(); });
+              task([this] { return w_.Zad_OtkazVUClick(); }));
+    AddAction(tasks, "Zad_Pojar", "Пожар в выработке",
+              task([this] { return w_.Zad_PojarClick(); }));
     tasks->addSeparator();
     AddAction(
         tasks, "OpVetvi", "Опрокинутые ветви", [this] { w_.OpVetviClick(); }, true);
@@ -126,8 +136,8 @@ void TIDrawWinForm::RefreshTaskTexts() {
     CheckAction("MDAVL", w_.MDAVL);
     CheckAction("MPrData", w_.MPrData);
     CheckAction("MOrientBr", w_.MOrientBr);
-    CheckAction("OpVetvi", w_.OpVetvi);
-    CheckAction("FireVetvi", w_.FireVetvi);
+    CheckAction("OpVetvi", WindowState().OpVetvi);
+    CheckAction("FireVetvi", WindowState().FireVetvi);
     EnableAction("MOrientBr", w_.MOrientBrEnabled);
     const int c = w_.PanelSost == w_.TaskPanelText ? w_.PanelSostColour : 0;
     panelSost_->setStyleSheet(

@@ -133,7 +133,6 @@ void TIDrawWinForm::BuildToolModes() {
     addToolBarBreak();
     QToolBar* bar = addToolBar(U("Рисование"));
     bar->setObjectName("ToolBar2");
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     for (const TToolAction& t : kToolActions) {
         auto command = t.command;
         QAction* a = AddAction(

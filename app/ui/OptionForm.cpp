@@ -1,6 +1,7 @@
 #include "app/ui/OptionForm.h"
 
 #include "platform/Files.h"
+#include "platform/Services.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
@@ -22,6 +23,8 @@
 #include <QStorageInfo>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace arv {
 
@@ -163,8 +166,10 @@ QLabel* TOptionForm::Sample(const char* name, const char* caption) {
 
 void TOptionForm::Run(void (TOption::*handler)()) {
     if (loading_) return;
-    ReadControls();
-    (o_.*handler)();
+    RunCommandSafely([this, call = std::mem_fn(handler)] {
+        ReadControls();
+        call(o_);
+    });
     ShowState();
 }
 

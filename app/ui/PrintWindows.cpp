@@ -162,7 +162,7 @@ TPrintDlg::TPrintDlg(TIDrawWin& w, QWidget* parent) : QDialog(parent), w_(w) {
     auto button = [&](const char* name, const char* caption, void (TPrintDlg::*click)()) {
         auto* b = new QPushButton(U(caption));
         b->setObjectName(name);
-        connect(b, &QPushButton::clicked, this, [this, click] { (this->*click)(); });
+        connect(b, &QPushButton::clicked, this, Safely([this, click] { (this->*click)(); }));
         buttons->addWidget(b);
         return b;
     };

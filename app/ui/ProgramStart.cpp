@@ -1,6 +1,7 @@
 #include "ProgramStart.h"
 
 #include "app/ui/OptionForm.h"
+#include "app/ui/SmallWindowsUi.h"
 
 #include "calc/files/Settings.h"
 #include "calc/ui/DraughtWindowsUi.h"
@@ -13,17 +14,49 @@
 #include "reports/ui/OtchetRE.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTranslator>
 
 namespace arv {
 
 TProgramWindows::~TProgramWindows() {
     // Windows go in the reverse order of their creation; the drawing host
     // goes back to the plain one before the window behind it.
+    DataWindowController().ShowAboutBox = nullptr;
     Form1.reset();
     InstallDrawingHost(nullptr);
     SetIDrawWin(nullptr);
     IDrawWinForm.reset();
     DrawWin.reset();
+}
+
+void InstallDesktopLook() {
+    // The desktop's own theme wins; Adwaita fills in the names it lacks and
+    // stands in where no desktop sets a theme at all (the platform plugin
+    // then does not even search the system's icon folders).
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& dir : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                        "icons", QStandardPaths::LocateDirectory))
+        if (!paths.contains(dir)) paths << dir;
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setFallbackThemeName("Adwaita");
+    if (QIcon::themeName().isEmpty()) QIcon::setThemeName("Adwaita");
+    static QTranslator qtTexts;
+    if (qtTexts.isEmpty() && qtTexts.load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
+                                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+}
+
+void ShowMaximisedOverTheScreen(QWidget* window) {
+    // Its normal size is the screen's available area before it is shown: a
+    // window manager that maximises it late, or none that does, leaves no
+    // window of its natural size (a plan area a few lines high) for the
+    // drawing to be fitted to.
+    if (QScreen* screen = window->screen()) window->setGeometry(screen->availableGeometry());
+    window->showMaximized();
 }
 
 std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& args) {
@@ -38,7 +71,7 @@ std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& ar
     p->IDrawWinForm = std::make_unique<TIDrawWinForm>(*p->DrawWin);
     // Shown first, so that the drawing is fitted to the drawing area the
     // user will see.
-    p->IDrawWinForm->showMaximized();
+    ShowMaximisedOverTheScreen(p->IDrawWinForm.get());
     QApplication::processEvents();
     p->IDrawWinForm->FormCreate(args);
 
@@ -58,6 +91,15 @@ std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& ar
     CreateStabilityWindows(p->Form1.get());
     new TOptionForm(p->DrawWin->Option(), p->IDrawWinForm.get());
     InstallOfficeExports();
+    // The data window's "О программе" shows the main window's about box
+    // without blocking; the main window's own command shows it modally.
+    controller.ShowAboutBox = [form = p->IDrawWinForm.get()] {
+        TAboutBox* box = form->findChild<TAboutBox*>("AboutBox");
+        if (!box) box = new TAboutBox(form);
+        box->show();
+        box->raise();
+        box->activateWindow();
+    };
 
     p->IDrawWinForm->raise();
     p->DrawWin->FormActivate();

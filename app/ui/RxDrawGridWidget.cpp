@@ -1,6 +1,7 @@
 #include "app/ui/RxDrawGridWidget.h"
 
 #include "app/EditMask.h"
+#include "platform/Services.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtKeys.h"
 #include "platform/qt/QtText.h"
@@ -213,7 +214,8 @@ void TRxInplaceEditWidget::keyPressEvent(QKeyEvent* event) {
     bool hasChar = !text.isEmpty();
     if (vk != 0) {
         int key = vk;
-        edit_.KeyDown(key, shift);
+        // The owner's handlers run as a command of the window.
+        if (!RunCommandSafely([&] { edit_.KeyDown(key, shift); })) return;
         if (key == 0) {
             // Ctrl+Enter in the ellipsis style took its character with it.
             bool ctrlEnter = vk == VK_RETURN && shift == ssCtrl &&
@@ -229,7 +231,8 @@ void TRxInplaceEditWidget::keyPressEvent(QKeyEvent* event) {
         return;
     }
     char32_t u = text.toUcs4().value(0);
-    char c = edit_.TypeChar(u);
+    char c = 0;
+    if (!RunCommandSafely([&] { c = edit_.TypeChar(u); })) return;
     if (c == 0 || !isVisible()) return;
     auto k = static_cast<unsigned char>(c);
     bool same = (u < 0x80 && k == u) || (u >= 0x80 && ToQString(std::string(1, c)) == text);
@@ -381,20 +384,24 @@ void TRxDrawGridWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void TRxDrawGridWidget::keyPressEvent(QKeyEvent* event) {
-    int vk = VirtualKey(event);
-    if (vk != 0) {
-        int key = vk;
-        grid_.KeyDown(key, ShiftState(event->modifiers()));
-    }
-    QString text = event->text();
-    if (!text.isEmpty()) grid_.GridCharTyped(text.toUcs4().value(0));
+    // The owner's handlers run as a command of the window.
+    RunCommandSafely([&] {
+        int vk = VirtualKey(event);
+        if (vk != 0) {
+            int key = vk;
+            grid_.KeyDown(key, ShiftState(event->modifiers()));
+        }
+        QString text = event->text();
+        if (!text.isEmpty()) grid_.GridCharTyped(text.toUcs4().value(0));
+    });
     event->accept();
 }
 
 void TRxDrawGridWidget::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     QPoint p = event->position().toPoint();
-    grid_.MouseDown(ButtonOf(event->button()), MouseShift(event), p.x(), p.y());
+    RunCommandSafely(
+        [&] { grid_.MouseDown(ButtonOf(event->button()), MouseShift(event), p.x(), p.y()); });
 }
 
 void TRxDrawGridWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -410,12 +417,15 @@ void TRxDrawGridWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void TRxDrawGridWidget::mouseReleaseEvent(QMouseEvent* event) {
     QPoint p = event->position().toPoint();
-    grid_.MouseUp(ButtonOf(event->button()), MouseShift(event), p.x(), p.y());
+    RunCommandSafely(
+        [&] { grid_.MouseUp(ButtonOf(event->button()), MouseShift(event), p.x(), p.y()); });
 }
 
 void TRxDrawGridWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     QPoint p = event->position().toPoint();
-    grid_.MouseDown(ButtonOf(event->button()), MouseShift(event) | ssDouble, p.x(), p.y());
+    RunCommandSafely([&] {
+        grid_.MouseDown(ButtonOf(event->button()), MouseShift(event) | ssDouble, p.x(), p.y());
+    });
 }
 
 void TRxDrawGridWidget::FocusChanged() {

@@ -5,6 +5,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Cp1251.h"
 #include "platform/Jpeg.h"
+#include "platform/Services.h"
 #include "platform/qt/QtText.h"
 
 #include <QApplication>
@@ -302,7 +303,7 @@ TFormEditUO::TFormEditUO(TIDrawWin& w, QWidget* parent) : QWidget(parent, Qt::Wi
     auto add = [&](const char* name, const char* caption, void (TFormEditUO::*click)()) {
         QAction* a = file->addAction(U(caption));
         a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, click] { (this->*click)(); });
+        connect(a, &QAction::triggered, this, Safely([this, click] { (this->*click)(); }));
     };
     add("FUOFileNew", "Новый", &TFormEditUO::FUOFileNewClick);
     add("FUOFileOpen", "Загрузить", &TFormEditUO::FUOFileOpenClick);
@@ -319,19 +320,20 @@ TFormEditUO::TFormEditUO(TIDrawWin& w, QWidget* parent) : QWidget(parent, Qt::Wi
     resize(520, 600);
     symbolEditor = this;
     FormCreate();
+    connect(editorUO_, &QPlainTextEdit::textChanged, this, [this] {
+        if (showing_) return;
+        TakeMemo();
+        w_.DrawingModified = true;
+    });
 }
 
 void TFormEditUO::FormCreate() {
     TSymbolEditorState& s = w_.SymbolEditor;
     s.Doc = &w_.Doc();
     s.LibraryChanged = [this] { w_.RedrawPlan(); };
+    // A drawing loaded brings its own symbols into the memo.
+    s.LinesReplaced = [this] { ShowLines(); };
     s.FormCreate();
-    ShowLines();
-}
-
-void TFormEditUO::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // A drawing loaded since the memo was shown brings its own symbols.
     ShowLines();
 }
 
@@ -339,7 +341,9 @@ void TFormEditUO::ShowLines() {
     TSymbolEditorState& s = w_.SymbolEditor;
     QStringList lines;
     for (const std::string& l : s.Lines) lines << ToQString(l);
+    showing_ = true;
     editorUO_->setPlainText(lines.join('\n'));
+    showing_ = false;
     ShowCaption();
 }
 
@@ -355,31 +359,31 @@ void TFormEditUO::TakeMemo() {
     const QString text = editorUO_->toPlainText();
     if (!text.isEmpty())
         for (const QString& l : text.split('\n')) s.Lines.push_back(FromQString(l));
+}
+
+void TFormEditUO::RunFileCommand(void (TSymbolEditorState::*command)()) {
+    TSymbolEditorState& s = w_.SymbolEditor;
+    const std::string before = s.Text();
     s.ProgramDirPath = w_.ProgramDirPath;
+    (s.*command)();
+    if (s.Text() != before) w_.DrawingModified = true;
+    ShowLines();
 }
 
 void TFormEditUO::FUOFileNewClick() {
-    TakeMemo();
-    w_.SymbolEditor.FUOFileNewClick();
-    ShowLines();
+    RunFileCommand(&TSymbolEditorState::FUOFileNewClick);
 }
 
 void TFormEditUO::FUOFileOpenClick() {
-    TakeMemo();
-    w_.SymbolEditor.FUOFileOpenClick();
-    ShowLines();
+    RunFileCommand(&TSymbolEditorState::FUOFileOpenClick);
 }
 
 void TFormEditUO::FUOFileSaveClick() {
-    TakeMemo();
-    w_.SymbolEditor.FUOFileSaveClick();
-    ShowCaption();
+    RunFileCommand(&TSymbolEditorState::FUOFileSaveClick);
 }
 
 void TFormEditUO::FUOFileSaveAsClick() {
-    TakeMemo();
-    w_.SymbolEditor.FUOFileSaveAsClick();
-    ShowCaption();
+    RunFileCommand(&TSymbolEditorState::FUOFileSaveAsClick);
 }
 
 // ---- Archive extraction ----

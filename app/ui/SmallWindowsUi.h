@@ -92,13 +92,15 @@ public:
     void FUOFileSaveClick();
     void FUOFileSaveAsClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
+    // The memo's text into the editor's state, which the drawing writer
+    // reads: typing changes the drawing.
     void TakeMemo();
+    // Runs a file command; the drawing changed when its symbol text did.
+    void RunFileCommand(void (TSymbolEditorState::*command)());
     TIDrawWin& w_;
     QPlainTextEdit* editorUO_ = nullptr;
+    bool showing_ = false;
 };
 
 class TFormExtract : public QWidget {

@@ -5,6 +5,7 @@
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/engine/RunChecks.h"
 #include "calc/engine/StabilityAnalysis.h"
 #include "calc/model/BranchTypes.h"
 #include "calc/model/DecimalText.h"
@@ -15,6 +16,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/Services.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace arv {
@@ -119,7 +121,7 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
     c.BranchCalcKind[p] = 1;
     c.BranchKindCode[p] = h > 0 ? BranchType::Fan : BranchType::FanReversed;
     SolveArcFlowsA(c);
-    if (c.SolverFailed != 0) return false;
+    if (!SolvedFlowsUsable(t, c)) return false;
 
     const int unit = c.CalcOptions.FlowUnit == 0 ? 1 : c.CalcOptions.FlowUnit;
     c.StabilityText.clear();
@@ -283,7 +285,7 @@ bool CalcFireBranch(TNetworkTables&, TCalcContext& c, TModGrid& g) {
     return true;
 }
 
-void CalcConcentration(TCalcContext& c, TModGrid& g) {
+int CalcConcentration(TCalcContext& c, TModGrid& g) {
     TWaitCursor wait;
     for (int r = FirstDataRow; r < g.RowCount(); ++r) {
         const int n = CellToIntDef0(g.Cells(0, r));
@@ -303,9 +305,14 @@ void CalcConcentration(TCalcContext& c, TModGrid& g) {
         return (c.BranchFlow[j] > 0 && c.BranchBeginNode[j] == node) ||
                (c.BranchFlow[j] < 0 && c.BranchEndNode[j] == node);
     };
-    // Passes until no value changes: the mixed values are then those of the
-    // flows, whatever the order of the work list.
+    // Passes until no value moves by more than GasSettledShare of itself:
+    // the mixed values are then those of the flows, whatever the order of
+    // the work list. Exact equality is no stop: a node fed by several
+    // branches sums them in another order for each, so its outflows may
+    // flip in the last bits for ever.
+    int passes = 0;
     for (int pass = 1; pass <= 2 * count + 1; ++pass) {
+        passes = pass;
         bool changed = false;
         for (int i = 1; i <= count; ++i) {
             const int b = c.BranchWorkList[i];
@@ -326,10 +333,12 @@ void CalcConcentration(TCalcContext& c, TModGrid& g) {
                 const int j = c.NodeIncidence[k];
                 if (j == b || !ValidBranch(j) || !outOf(j, node)) continue;
                 const double value = std::fabs(c.BranchFlow[j]) * mixed + c.BranchGasInflow[j] / 60;
-                if (value != c.BranchGasFlow[j]) {
-                    c.BranchGasFlow[j] = value;
+                const double previous = c.BranchGasFlow[j];
+                if (value == previous) continue;
+                c.BranchGasFlow[j] = value;
+                if (std::fabs(value - previous) >
+                    GasSettledShare * std::max(std::fabs(value), std::fabs(previous)))
                     changed = true;
-                }
             }
         }
         if (!changed) break;
@@ -344,6 +353,7 @@ void CalcConcentration(TCalcContext& c, TModGrid& g) {
         const int n = CellToIntDef0(g.Cells(0, r));
         if (ValidBranch(n)) g.SetCells(17, r, FormatFloat("##0.000", c.BranchGasConcentration[n]));
     }
+    return passes;
 }
 
 void Rasc_KoncClick(TNetworkTables& t, TCalcContext& c) {

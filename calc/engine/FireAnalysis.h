@@ -21,8 +21,13 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c);
 bool CalcFireBranch(TNetworkTables& t, TCalcContext& c, TModGrid& grid);
 
 // Gas concentration of every branch after mixing at the nodes (column 17),
-// from the flows of the last calculation.
-void CalcConcentration(TCalcContext& c, TModGrid& grid);
+// from the flows of the last calculation. The passes end when no gas flow
+// moves by more than GasSettledShare of itself, after 2·W + 1 passes at the
+// latest (W the work-list count); returns the passes run. Where air
+// recirculates, the values approach their limit by a ratio q a pass and
+// stop within GasSettledShare·q/(1 − q) of it.
+int CalcConcentration(TCalcContext& c, TModGrid& grid);
+constexpr double GasSettledShare = 1e-12;
 
 // The menu commands of the normal mode; saveData saves the data set.
 void Rasc_VrPogClick(TNetworkTables& t, TCalcContext& c, const std::function<void()>& saveData);

@@ -173,6 +173,7 @@ void TFlowSolver::GrowBlockedArcs() {
 void TFlowSolver::Run() {
     c_.SolverListing.clear();
     c_.SolverFailed = 0;
+    c_.SolverRunawayBranch = 0;
     Load();
     const int first = c_.OptimalIteration > 2 ? 3 : 1;
     const int last = c_.CalcOptions[1] == 'D' ? 7 : p_.LastFineStage;
@@ -186,14 +187,21 @@ void TFlowSolver::Run() {
             BalanceState = BranchBalanceState();
             int attempts = 0;
             watching_ = false;
+            const double startFlow = br_[b].Q;
+            const int firstState = BalanceState;
+            bool oneWay = true;
             while (BalanceState != 0) {
                 // A branch that will not settle is left for this stage.
                 if (attempts >= p_.AttemptLimit) {
                     c_.SolverListing += Ru("Превышено число попыток: ветвь ") +
                                         IntToStr(c_.CurrentBranch) + Ru(", этап ") +
                                         IntToStr(stage) + "\n";
+                    if (oneWay && c_.SolverRunawayBranch == 0 &&
+                        std::fabs(br_[b].Q - startFlow) >= 0.5 * p_.AttemptLimit * c_.CurrentStep)
+                        c_.SolverRunawayBranch = b;
                     break;
                 }
+                if (BalanceState != firstState) oneWay = false;
                 ++attempts;
                 const bool watched = WatchedAttempt(attempts);
                 if (watched) {

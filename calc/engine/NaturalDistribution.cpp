@@ -356,13 +356,7 @@ void Rasc_ERClick(TNetworkTables& t, TCalcContext& c) {
         SolveArcFlowsB(c);
     else
         SolveArcFlowsA(c);
-    // Flows of a failed solve are no result: the tables keep the last ones.
-    if (c.SolverFailed != 0) {
-        SetScreenCursor(TCursor::Default);
-        return;
-    }
-    if (!CheckSolvedFlows(t, c)) {
-        ClearRunResults(t, c);
+    if (!SolvedFlowsUsable(t, c)) {
         SetScreenCursor(TCursor::Default);
         return;
     }

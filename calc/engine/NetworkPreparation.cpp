@@ -48,6 +48,17 @@ bool CellReal(std::string_view cell, double& value) {
     return TryCellToFloat(cell, value);
 }
 
+// Resistance from the working's geometry: alpha * P * L / S^3 with
+// P = factor * sqrt(S) and alpha in units of 1e-4.
+double GeometryResistance(double factor, double alpha, double length, double section) {
+    return factor * alpha * 0.0001 * length * std::sqrt(section) / (section * section * section);
+}
+
+// A computed resistance as the branch table shows it.
+std::string ResistanceText(double r) {
+    return FormatFloat("###0.#####", r);
+}
+
 std::string BadNumberText(const std::string& owner, const TModGrid& g, int col,
                           std::string_view cell) {
     return owner + Ru(": неверное число \"") + std::string(cell) + Ru("\" в столбце \"") +
@@ -69,6 +80,21 @@ double PerimeterFactor(unsigned char letter) {
     default:
         return 4.0;
     }
+}
+
+// The coefficient column: alpha, optionally followed by '-' and a shape
+// letter that selects the perimeter factor (4 without one, or when shapes do
+// not count). False when alpha is no number.
+bool ReadAlphaCell(std::string_view cell, bool shapes, double& alpha, double& factor) {
+    std::string alphaText = ToPointDecimal(cell);
+    factor = 4.0;
+    int dash = Pos("-", alphaText);
+    if (dash > 0) {
+        if (shapes && dash < static_cast<int>(alphaText.size()))
+            factor = PerimeterFactor(static_cast<unsigned char>(alphaText[dash]));
+        alphaText = Copy(alphaText, 1, dash - 1);
+    }
+    return CellReal(alphaText, alpha);
 }
 
 // Node elevations are metres; no working lies further from sea level.
@@ -192,17 +218,8 @@ private:
             return false;
         if (!reverse_ && !BranchReal(n, row, 22, slope)) return false;
 
-        // Alpha, optionally followed by '-' and the shape letter.
-        std::string alphaText = ToPointDecimal(dan_.Cells(7, row));
-        double factor = 4.0;
-        int dash = Pos("-", alphaText);
-        if (dash > 0) {
-            if (!reverse_ && dash < static_cast<int>(alphaText.size()))
-                factor = PerimeterFactor(static_cast<unsigned char>(alphaText[dash]));
-            alphaText = Copy(alphaText, 1, dash - 1);
-        }
-        double alpha = 0;
-        if (!CellReal(alphaText, alpha)) {
+        double alpha = 0, factor = 4.0;
+        if (!ReadAlphaCell(dan_.Cells(7, row), !reverse_, alpha, factor)) {
             FailAtBranch(t_, c_,
                          BadNumberText(Ru("Ошибка: ветвь ") + ns, dan_, 7, dan_.Cells(7, row)), 1,
                          row);
@@ -255,14 +272,10 @@ private:
             ++c_.NodeInCount[end];
         }
 
-        // Resistance from the working's geometry: alpha * P * L / S^3 with
-        // P = c * sqrt(S) and alpha in units of 1e-4.
         if (length > 0 && section > 0 && alpha > 0) {
-            double computed = factor * alpha * 0.0001 * length * std::sqrt(section) /
-                              (section * section * section);
+            const double computed = GeometryResistance(factor, alpha, length, section);
             c_.BranchResistance[n] = computed;
-            if (computed > 0)
-                computedResistances_.emplace_back(row, FormatFloat("###0.#####", computed));
+            if (computed > 0) computedResistances_.emplace_back(row, ResistanceText(computed));
         }
         // A negative resistance would drive the air round a loop for ever.
         if (c_.BranchResistance[n] < 0 && !IsFanCode(kind)) {
@@ -488,6 +501,16 @@ void ReadBranchTable(TNetworkTables& t, TCalcContext& c) {
 
 void ReadBranchTableAlt(TNetworkTables& t, TCalcContext& c) {
     TBranchTableReader(t, c, true).Read();
+}
+
+std::string GeometryResistanceText(const TModGrid& dan, int row) {
+    double length = 0, section = 0, alpha = 0, factor = 4.0;
+    if (!CellReal(dan.Cells(5, row), length) || !CellReal(dan.Cells(6, row), section) ||
+        !ReadAlphaCell(dan.Cells(7, row), true, alpha, factor))
+        return {};
+    if (!(length > 0 && section > 0 && alpha > 0)) return {};
+    const double r = GeometryResistance(factor, alpha, length, section);
+    return r > 0 ? ResistanceText(r) : std::string();
 }
 
 int FindNodeRow(TNetworkTables& t, int node) {

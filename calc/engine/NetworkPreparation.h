@@ -17,6 +17,12 @@ namespace arv {
 // result is CalcErrorFlag (0 = ready).
 void PrepareNetwork(TNetworkTables& t, TCalcContext& c);
 
+// Column 4 of a branch table row as the calculation will take it, when the
+// row's length, section and coefficient give the resistance (all three
+// positive): the text the reading above writes back. Empty when the row's
+// own resistance counts.
+std::string GeometryResistanceText(const TModGrid& dan, int row);
+
 // The branch, fan and node tables into the arrays: node texts and counts,
 // surface node list, work list, resistances (computed ones written back into
 // column 4), types, fan curves, elevations, coordinates, lengths and slopes.

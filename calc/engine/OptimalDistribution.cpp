@@ -41,12 +41,7 @@ bool FanZeroPressureFlow(const TCalcContext& c, int n, double& flow) {
 // Runs the coarse solver; false when its flows are no result.
 bool Solve(TNetworkTables& t, TCalcContext& c) {
     SolveArcFlowsB(c);
-    if (c.SolverFailed != 0) return false;
-    if (!CheckSolvedFlows(t, c)) {
-        ClearRunResults(t, c);
-        return false;
-    }
-    return true;
+    return SolvedFlowsUsable(t, c);
 }
 
 void StartingBounds(TCalcContext& c, bool ideal) {

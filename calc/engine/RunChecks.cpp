@@ -5,6 +5,7 @@
 #include "platform/Cp1251.h"
 #include "platform/NumberFormat.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace arv {
@@ -21,11 +22,18 @@ void ClearColumns(TModGrid& g, std::initializer_list<int> columns) {
 } // namespace
 
 bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c) {
+    // A solver that gives a branch up after its attempts leaves such a loop
+    // far below the bound, at the flow of the branch that ran away; the
+    // branches in series with it carry as much.
+    double bound = SolverFlowBound;
+    const int runaway = c.SolverRunawayBranch;
+    if (runaway >= 1 && runaway <= MaxBranchCount)
+        bound = std::min(bound, std::fabs(c.BranchFlow[runaway]) * (1 - 1e-9));
     int loopBranch = 0;
     for (int i = 1; i <= c.BranchWorkCount && i <= MaxBranchCount; ++i) {
         int n = c.BranchWorkList[i];
         // NaN counts as beyond the bound.
-        if (n < 1 || n > MaxBranchCount || std::fabs(c.BranchFlow[n]) <= SolverFlowBound) continue;
+        if (n < 1 || n > MaxBranchCount || std::fabs(c.BranchFlow[n]) <= bound) continue;
         // A working of the loop tells the user more than the fan driving it.
         if (loopBranch == 0 || (c.BranchCalcKind[n] == 0 && c.BranchCalcKind[loopBranch] != 0))
             loopBranch = n;
@@ -39,6 +47,13 @@ bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c) {
                     IntToStr(static_cast<int64_t>(SolverFlowBound)) +
                     Ru(" м3/с. Задайте сопротивления выработок контура"));
     if (shown != 0) t.GotoBranchRow(0, shown);
+    return false;
+}
+
+bool SolvedFlowsUsable(TNetworkTables& t, TCalcContext& c) {
+    if (c.SolverFailed != 0) return false;
+    if (CheckSolvedFlows(t, c)) return true;
+    ClearRunResults(t, c);
     return false;
 }
 

@@ -11,10 +11,17 @@ namespace arv {
 // Flow bound the preparation gives every branch, m3/s.
 constexpr double SolverFlowBound = 100000;
 
-// A flow beyond the bound means a loop without resistance: the message names
-// a branch of it, its row is selected, CalcErrorFlag is set and the result
-// is false. The caller then writes no results.
+// A flow beyond the bound, or a branch the solver found running away, means
+// a loop without resistance: the message names a branch of it, its row is
+// selected, CalcErrorFlag is set and the result is false. The caller then
+// writes no results.
 bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c);
+
+// What follows every solve whose flows are to be shown: false when they are
+// no result. A failed solve has told why and leaves the tables as they were;
+// a flow beyond the bound is reported by CheckSolvedFlows and empties the
+// result cells of the run.
+bool SolvedFlowsUsable(TNetworkTables& t, TCalcContext& c);
 
 // Empties the result cells of the kind of run CalcOptions names (position 2
 // the calculation, 40 the normal or reverse tables).

@@ -5,6 +5,7 @@
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/engine/RunChecks.h"
 #include "calc/model/BranchTypes.h"
 #include "calc/model/DecimalText.h"
 #include "calc/window/CalcDialogs.h"
@@ -18,7 +19,20 @@
 
 namespace arv {
 
-namespace {} // namespace
+namespace {
+
+// The solver sums its flows step by step, so a flow of one step may come
+// out a few units in the last place above or below it. A flow counts beyond
+// the accuracy only when it passes it by more than this share of it: equal
+// changes give equal answers, and every flow of more than one step counts
+// as before.
+constexpr double kStepMargin = 1e-6;
+
+bool Beyond(double flow, double accuracy) {
+    return flow > accuracy * (1 + kStepMargin);
+}
+
+} // namespace
 
 double CellNumber(std::string_view cell) {
     double v = 0;
@@ -39,8 +53,8 @@ double NaturalRunAccuracy(const TCalcContext& c) {
 }
 
 bool FlowReversed(double normal, double normalAccuracy, double now, double nowAccuracy) {
-    return (normal > normalAccuracy && now < -nowAccuracy) ||
-           (normal < -normalAccuracy && now > nowAccuracy);
+    return (Beyond(normal, normalAccuracy) && Beyond(-now, nowAccuracy)) ||
+           (Beyond(-normal, normalAccuracy) && Beyond(now, nowAccuracy));
 }
 
 std::string ConsumerCategory(std::string_view typeCell, double d) {
@@ -207,7 +221,7 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
         SolveArcFlowsA(c);
     else
         SolveArcFlowsB(c);
-    if (c.SolverFailed != 0) return false;
+    if (!SolvedFlowsUsable(t, c)) return false;
 
     for (const TReportedRow& row : CollectReportedRows(t, c, RunFlowAccuracy(c, fine))) {
         page.Add("!" + PointFormat("%4d", {row.Number}) + " !" + PointFormat("%-5s", {row.Type}) +

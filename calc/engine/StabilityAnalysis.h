@@ -47,7 +47,9 @@ TSummaryResult Rasc_ObUstClick(TNetworkTables& t, TCalcContext& c, ISummaryProgr
 double RunFlowAccuracy(const TCalcContext& c, bool fineSolver);
 // The accuracy of the natural run, whose solver CalcOptions[4] chooses.
 double NaturalRunAccuracy(const TCalcContext& c);
-// The stream changed direction beyond the accuracy of both runs.
+// The stream changed direction beyond the accuracy of both runs: each flow
+// is more than one step (its run's accuracy) on its side, a flow of one
+// step however its last bits came out counting as none.
 bool FlowReversed(double normal, double normalAccuracy, double now, double nowAccuracy);
 
 // Category "I", "II", "III" of a consumer by its type cell and its

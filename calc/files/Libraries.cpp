@@ -41,6 +41,14 @@ void ClearDataRows(TModGrid& grid) {
     for (int r = grid.LastFilledRow(); r >= FirstDataRow; --r) grid.ClearRow(r);
 }
 
+// A name as the library file can carry it: ';' would end the cell and a
+// line break the row, so each becomes a blank.
+std::string LibraryCellText(std::string text) {
+    for (char& ch : text)
+        if (ch == ';' || ch == '\r' || ch == '\n') ch = ' ';
+    return text;
+}
+
 } // namespace
 
 void PrepareLibraryGrid(TModGrid& grid, TLibraryKind kind) {
@@ -116,6 +124,8 @@ bool ImportFanLibraryFile(const std::string& fileName, TModGrid& grid, std::stri
     }
     TBinaryReader in(bytes);
     grid.BeginUpdate();
+    // No row of the library before stays behind the new last one.
+    ClearDataRows(grid);
     for (size_t k = 0; k < records; ++k) {
         const int row = static_cast<int>(k) + FirstDataRow;
         in.Seek(k * FanImportRecordSize);
@@ -123,7 +133,7 @@ bool ImportFanLibraryFile(const std::string& fileName, TModGrid& grid, std::stri
         const size_t length = std::min<size_t>(static_cast<unsigned char>(name[0]), 19);
         const int32_t angle = in.I32();
         const double a = in.F64(), b = in.F64(), c = in.F64();
-        grid.SetCells(0, row, name.substr(1, length));
+        grid.SetCells(0, row, LibraryCellText(name.substr(1, length)));
         grid.SetCells(1, row, IntToStr(angle));
         grid.SetCells(2, row, FloatToStrF(a, TFloatFormat::ffFixed, 8, 4));
         grid.SetCells(3, row, FloatToStrF(b, TFloatFormat::ffFixed, 8, 4));

@@ -31,11 +31,12 @@ std::string LibraryFileText(const TModGrid& grid);
 bool WriteLibraryFile(const std::string& fileName, const TModGrid& grid,
                       std::string* errorText = nullptr);
 
-// Record k of the import file into fan library row k + 1: type name, blade
+// Record k of the import file into fan library row k + 1: type name (';'
+// and line breaks, which the library file cannot carry, as blanks), blade
 // angle, coefficients A, B, C (fixed, 4 decimals); the measured points
-// emptied; the grid gets records + 2 rows. A partial record at the end is
-// left out. False (grid unchanged, errorText set) when the file cannot be
-// read or holds no whole record.
+// emptied; no other data row kept; the grid gets records + 2 rows. A partial
+// record at the end is left out. False (grid unchanged, errorText set) when
+// the file cannot be read or holds no whole record.
 bool ImportFanLibraryFile(const std::string& fileName, TModGrid& grid,
                           std::string* errorText = nullptr);
 

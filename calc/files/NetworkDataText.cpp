@@ -107,12 +107,15 @@ std::string BuildNetworkDataText(const TNetworkTables& t, const TCalcContext& c)
     for (int r = FirstDataRow; r < t.TablDavl.RowCount(); ++r)
         if (!t.TablDavl.Cells(4, r).empty())
             AppendRow(out, 'N', t.TablDavl, r, t.TablDavl.ColCount(), true);
-    for (int r = 0; r < t.TempTableM.RowCount(); ++r)
-        if (!t.TempTableM.Cells(0, r).empty())
-            AppendRow(out, 'M', t.TempTableM, r, t.TempTableM.ColCount());
-    for (int r = 0; r < t.TempTableS.RowCount(); ++r)
-        if (!t.TempTableS.Cells(0, r).empty())
-            AppendRow(out, 'S', t.TempTableS, r, t.TempTableS.ColCount());
+    // A stored route keeps the cells it was read with beyond its table's
+    // columns: no window shows them, and none may lose them.
+    for (const auto& [tag, routes] :
+         {std::pair{'M', &t.TempTableM}, std::pair{'S', &t.TempTableS}}) {
+        for (int r = 0; r < routes->RowCount(); ++r)
+            if (!routes->Cells(0, r).empty())
+                AppendRow(out, tag, *routes, r,
+                          std::max(routes->ColCount(), routes->LastFilledCol(r) + 1));
+    }
     // An empty last record: older readers never looked at the final byte.
     out += '#';
     return out;
@@ -128,6 +131,12 @@ void ParseNetworkDataText(const std::string& text, TNetworkTables& t, TCalcConte
         rest.remove_prefix(end + 1);
     }
     rows.Finish();
+}
+
+std::string DataTextField(std::string_view text) {
+    std::string field;
+    AppendField(field, text);
+    return field;
 }
 
 std::vector<std::string> SplitFields(std::string_view body) {

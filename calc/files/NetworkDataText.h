@@ -16,8 +16,12 @@ namespace arv {
 
 // The text of the current tables and fields; the tables are not changed.
 // ';' and '#' inside a cell or a name would end a field or a record, so they
-// are written as ',' and '№'.
+// are written as ',' and '№'. A stored route row keeps the cells it was read
+// with beyond its table's columns.
 std::string BuildNetworkDataText(const TNetworkTables& t, const TCalcContext& c);
+
+// A cell or name as the text stores it, and so as it reads back.
+std::string DataTextField(std::string_view text);
 
 // Empties the branch, fan and node tables and the surface node list, then
 // fills the tables, the fields and the options from the text. Never fails:

@@ -1,6 +1,8 @@
 #include "calc/files/OldImports.h"
 
+#include "calc/engine/NetworkPreparation.h"
 #include "calc/files/Libraries.h"
+#include "calc/files/NetworkDataText.h"
 #include "calc/model/DecimalText.h"
 
 #include "platform/Cp1251.h"
@@ -138,6 +140,26 @@ std::string RealCell(const char* fmt, double v) {
     return ToCommaDecimal(Format(fmt, {v}));
 }
 
+// Imported rows as a save and a reopen of the data give them back, so that
+// the tables show what the saved data and the calculation will hold: the
+// characters the data text cannot carry are replaced as its writer replaces
+// them, and a branch whose length, section and coefficient give its
+// resistance shows that one in place of the one read (the calculation and
+// the reading of saved data put it there).
+void TakeAsSaved(TModGrid& g, int endRow, bool branches) {
+    for (int r = FirstDataRow; r < endRow; ++r) {
+        const int last = g.LastFilledCol(r);
+        for (int c = 0; c <= last; ++c) {
+            const std::string& cell = g.Cells(c, r);
+            if (cell.find_first_of(";#") != std::string::npos)
+                g.SetCells(c, r, DataTextField(cell));
+        }
+        if (!branches) continue;
+        const std::string resistance = GeometryResistanceText(g, r);
+        if (!resistance.empty()) g.SetCells(4, r, resistance);
+    }
+}
+
 } // namespace
 
 TImportResult ImportDosFiles(const std::string& idsName, TNetworkTables& t,
@@ -197,9 +219,9 @@ TImportResult ImportDosFiles(const std::string& idsName, TNetworkTables& t,
 
     TModGrid& dan = t.TablDan;
     dan.BeginUpdate();
+    if (haveBranches) dan.ClearRowsFrom(FirstDataRow);
     int r = FirstDataRow;
     for (const TDosBranch& b : branches) {
-        dan.ClearRow(r);
         if (b.Number > 0) dan.SetCells(0, r, IntCell(b.Number));
         if (b.Begin > 0) dan.SetCells(1, r, IntCell(b.Begin));
         if (b.End > 0) dan.SetCells(2, r, IntCell(b.End));
@@ -213,6 +235,7 @@ TImportResult ImportDosFiles(const std::string& idsName, TNetworkTables& t,
         ++r;
     }
     if (haveBranches) {
+        TakeAsSaved(dan, r, true);
         dan.SetRowCount(r);
         dan.Modified = true;
     }
@@ -221,9 +244,9 @@ TImportResult ImportDosFiles(const std::string& idsName, TNetworkTables& t,
     if (haveFans) {
         TModGrid& ven = t.TablVen;
         ven.BeginUpdate();
+        ven.ClearRowsFrom(FirstDataRow);
         int f = FirstDataRow;
         for (const TDosFan& fan : fans) {
-            ven.ClearRow(f);
             if (fan.Number > 0) ven.SetCells(0, f, IntCell(fan.Number));
             // Width 9 with its blanks, as the DOS program showed them.
             if (fan.A != 0) ven.SetCells(3, f, Format("%9.5f", {fan.A}));
@@ -231,6 +254,7 @@ TImportResult ImportDosFiles(const std::string& idsName, TNetworkTables& t,
             if (fan.C != 0) ven.SetCells(5, f, Format("%9.5f", {fan.C}));
             ++f;
         }
+        TakeAsSaved(ven, f, false);
         ven.SetRowCount(f);
         ven.Modified = true;
         ven.EndUpdate();
@@ -257,11 +281,12 @@ TImportResult ImportTrovelDatFile(const std::string& fileName, TNetworkTables& t
     TModGrid& ven = t.TablVen;
     dan.BeginUpdate();
     ven.BeginUpdate();
+    dan.ClearRowsFrom(FirstDataRow);
+    ven.ClearRowsFrom(FirstDataRow);
     int fanRow = 1;
     for (int k = 0; k <= n; ++k) {
         const std::string& line = lines[k + 1];
         const int r = FirstDataRow + k;
-        dan.ClearRow(r);
         dan.SetCells(0, r, ToCommaDecimal(Copy(line, 4, 3)));
         dan.SetCells(1, r, ToCommaDecimal(Copy(line, 8, 3)));
         dan.SetCells(2, r, ToCommaDecimal(Copy(line, 12, 3)));
@@ -272,14 +297,14 @@ TImportResult ImportTrovelDatFile(const std::string& fileName, TNetworkTables& t
             dan.SetCells(4, r, "");
         } else if (k < fixedCount + fanCount) {
             ++fanRow;
-            ven.ClearRow(fanRow);
             dan.SetCells(3, r, Ru("В"));
             dan.SetCells(4, r, "");
             ven.SetCells(0, fanRow, dan.Cells(0, r));
         }
     }
+    TakeAsSaved(dan, n + 3, true);
+    TakeAsSaved(ven, fanRow + 1, false);
     // The row count takes in one row that was not read: it is shown empty.
-    dan.ClearRow(n + 3);
     dan.SetRowCount(n + 4);
     ven.SetRowCount(fanRow + 1);
     dan.Modified = true;
@@ -337,19 +362,19 @@ TImportResult ImportTrovelDtFile(const std::string& fileName, TNetworkTables& t,
     result.Status = TImportStatus::Read;
     TModGrid& dan = t.TablDan;
     TModGrid& ven = t.TablVen;
-    t.NameVar = lines[0];
+    t.NameVar = DataTextField(lines[0]);
     dan.BeginUpdate();
     ven.BeginUpdate();
+    dan.ClearRowsFrom(FirstDataRow);
+    ven.ClearRowsFrom(FirstDataRow);
     int fanRow = 1;
     for (int k = 0; k < n; ++k) {
         const TRow& row = rows[k];
         const int r = FirstDataRow + k;
-        dan.ClearRow(r);
         for (int c = 0; c < 3; ++c) dan.SetCells(c, r, ToCommaDecimal(row.Fields[c]));
         dan.SetCells(4, r, FormatFloat("####0.00000", row.Resistance));
         if (k < fanCount) {
             ++fanRow;
-            ven.ClearRow(fanRow);
             const double* p = row.Points;
             if (p[4] != 0) {
                 TFanCurve curve;
@@ -376,6 +401,8 @@ TImportResult ImportTrovelDtFile(const std::string& fileName, TNetworkTables& t,
         }
         dan.SetCells(15, r, row.Name);
     }
+    TakeAsSaved(dan, n + FirstDataRow, true);
+    TakeAsSaved(ven, fanRow + 1, false);
     dan.SetRowCount(n + FirstDataRow);
     ven.SetRowCount(fanRow + 1);
     dan.Modified = true;
@@ -453,6 +480,8 @@ void TransferOrnalTable(const TDbfTable& table, TNetworkTables& t) {
             ++f;
         }
     }
+    TakeAsSaved(dan, r, true);
+    TakeAsSaved(ven, f, false);
     dan.SetRowCount(r);
     ven.SetRowCount(f);
     dan.Modified = true;

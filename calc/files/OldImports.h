@@ -2,7 +2,9 @@
 // files ".ids" with their fan file ".idv" (DOS text, CP866), the two text
 // formats of the mining-rescue institute (".dat" and ".dt") and the dBASE
 // branch tables of the other institute. Each reader checks the whole file
-// before it writes a cell: a damaged file changes nothing and says why.
+// before it writes a cell: a damaged file changes nothing and says why. A
+// table an import fills keeps no row of the data before it, and shows its
+// rows as a save and reopen of the data will give them back.
 #pragma once
 
 #include "calc/model/CalcModel.h"

@@ -3,6 +3,8 @@
 #include "platform/NumberFormat.h"
 #include "platform/Services.h"
 
+#include <algorithm>
+
 namespace arv {
 
 void TModGrid::InsertRowBelow() {
@@ -18,6 +20,12 @@ void TModGrid::RemoveCurrentRow() {
     if (RowCount() <= 0) return;
     DeleteRow(Row());
     Modified = true;
+}
+
+void TModGrid::ClearRowsFrom(int first) {
+    BeginUpdate();
+    for (int r = std::max(RowCount() - 1, LastFilledRow()); r >= first; --r) ClearRow(r);
+    EndUpdate();
 }
 
 bool TModGrid::OnDataCell() const {

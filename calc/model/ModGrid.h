@@ -14,6 +14,10 @@ public:
     // An empty row directly below the current one; the cursor moves into it.
     void InsertRowBelow();
     void RemoveCurrentRow();
+    // Every row from `first` on emptied, those past the row count too: a
+    // table refilled with fewer rows must not show the old ones again when
+    // it grows (Enter on the last cell appends a row).
+    void ClearRowsFrom(int first);
     // On the current cell, when it is a data cell: a table without data rows
     // has its cursor on a heading row, and headings are not data.
     void CopyCell();

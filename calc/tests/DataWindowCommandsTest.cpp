@@ -292,10 +292,15 @@ TEST_F(DataWindowTest, OutsidePrograms) {
     messages.Expect(mrOk, "Проверьте наличие Excel или файла Vent.xls в рабочем каталоге");
     w.Serv_ExcelClick();
 
-    messages.Expect(mrOk, "Функция \"Справка\" пока недоступна");
+    // Without the guide in the program folder the user learns where it belongs.
+    messages.Expect(mrOk, "Не найден файл справки " + File("help/Arvalen.html"));
     w.Hlp_HelpClick();
     messages.Expect(mrOk, "Функция \"О программе\" пока недоступна");
     w.Hlp_AboutClick();
+    int about = 0;
+    w.ShowAboutBox = [&] { ++about; };
+    w.Hlp_AboutClick();
+    EXPECT_EQ(1, about);
 }
 
 TEST_F(DataWindowTest, SettingsAndReportWindowsAndNotYetBuiltCommands) {

@@ -38,6 +38,7 @@ public:
     }
     bool LoadDrawing(const std::string& name) override {
         loaded.push_back(name);
+        fileName = name;
         return true;
     }
     std::string CurrentFileName() const override { return fileName; }

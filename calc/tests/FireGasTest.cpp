@@ -189,6 +189,61 @@ TEST_F(GivenFlows, GasIsConservedPastADeadEndWhateverTheOrderOfTheWork) {
     for (int n = 1; n <= 5; ++n) EXPECT_NEAR(c.BranchGasFlow[n], first[n], 1e-12) << n;
 }
 
+// Three streams meet at node 4 and leave it in one:
+//
+//   1 --(1) 0.1, +0.6 m3/min--> 4
+//   2 --(2) 0.2, +0.6 m3/min--> 4 --(4) 0.6--> 5
+//   3 --(3) 0.3, +1.5 m3/min--> 4
+//
+// 0.045 m3/s of gas in 0.6 m3/s: 7.5 % in branch 4. Each of the three adds
+// the flows at node 4 in its own order, and the sums differ in the last bit
+// (0.045 against 0.04499999999999999), so branch 4 never keeps one value:
+// the passes stop once nothing moves by more than the last bits, in either
+// order of the work list.
+TEST_F(GivenFlows, GasPassesStopWhenOnlyTheLastBitsMove) {
+    Add(1, 1, 4, 0.1, 0, 0, 0.6);
+    Add(2, 2, 4, 0.2, 0, 0, 0.6);
+    Add(3, 3, 4, 0.3, 0, 0, 1.5);
+    Add(4, 4, 5, 0.6);
+    Prepare({1, 2, 3, 5});
+    ASSERT_EQ(c.BranchWorkCount, 4);
+    EXPECT_EQ(CalcConcentration(c, t.TablDan), 2);
+    EXPECT_EQ(Cell(1, 17), "10,000");
+    EXPECT_EQ(Cell(2, 17), "5,000");
+    EXPECT_EQ(Cell(3, 17), "8,333");
+    EXPECT_EQ(Cell(4, 17), "7,500");
+    EXPECT_NEAR(c.BranchGasFlow[4], 0.045, 1e-15);
+
+    const std::vector<double> first = c.BranchGasConcentration;
+    std::reverse(c.BranchWorkList.begin() + 1, c.BranchWorkList.begin() + 1 + c.BranchWorkCount);
+    EXPECT_LE(CalcConcentration(c, t.TablDan), 3);
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_NEAR(c.BranchGasConcentration[n], first[n], 1e-12 * first[n]) << n;
+    ExpectGasConserved();
+}
+
+// Half the air of node 3 goes back to node 2, so the gas of branch 1 comes
+// round again and again and the values approach their limit by halves; a
+// chain of 40 workings carries the air away (and makes the pass cap 89):
+//
+//   1 --(1) 1, +0.6 m3/min--> 2 --(2) 2--> 3 --(3) 1--> 4 --(5..44) 1--> 44
+//                             ^            |
+//                             \---(4) 1----/
+//
+// 0.01 m3/s of gas leaves in 1 m3/s: 1 % everywhere. The passes stop on
+// their own, close to that.
+TEST_F(GivenFlows, RecirculatedGasEndsAtItsLimit) {
+    Add(1, 1, 2, 1, 0, 0, 0.6);
+    Add(2, 2, 3, 2);
+    Add(3, 3, 4, 1);
+    Add(4, 3, 2, 1);
+    for (int n = 5; n <= 44; ++n) Add(n, n - 1, n, 1);
+    Prepare({1, 44});
+    EXPECT_LT(CalcConcentration(c, t.TablDan), 2 * c.BranchWorkCount + 1);
+    for (int n = 1; n <= 44; ++n) EXPECT_NEAR(c.BranchGasConcentration[n], 1, 1e-11) << n;
+    EXPECT_EQ(Cell(44, 17), "1,000");
+}
+
 struct TScriptedThermalWindow : IThermalDepressionDialog {
     TModGrid* grid = nullptr;
     std::string value;

@@ -1,13 +1,18 @@
 // Inputs a fuzzer found, kept in tests/data/fuzz (the quick replay of the
 // fuzz targets reads them too): what each must now do.
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/files/Libraries.h"
 #include "calc/files/NetworkDataText.h"
+#include "calc/files/OldImports.h"
 
 #include "platform/Cp1251.h"
+#include "platform/Files.h"
 #include "platform/testing/ScriptedServices.h"
+#include "platform/testing/TestFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -15,8 +20,22 @@ using namespace arv;
 
 namespace {
 
+std::string FindingPath(const std::string& name) {
+    return std::string(ARV_CALC_TEST_DATA) + "/fuzz/" + name;
+}
+
+// The data rows a table shows, empty ones at the end left out.
+std::vector<std::vector<std::string>> Shown(const TModGrid& g) {
+    std::vector<std::vector<std::string>> rows;
+    for (int r = FirstDataRow; r < g.RowCount(); ++r) rows.push_back(g.Rows(r));
+    while (!rows.empty() && std::all_of(rows.back().begin(), rows.back().end(),
+                                        [](const std::string& c) { return c.empty(); }))
+        rows.pop_back();
+    return rows;
+}
+
 std::string ReadFinding(const std::string& name) {
-    std::ifstream in(std::string(ARV_CALC_TEST_DATA) + "/fuzz/" + name, std::ios::binary);
+    std::ifstream in(FindingPath(name), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(bytes.empty()) << name;
     return bytes;
@@ -68,6 +87,43 @@ TEST_F(FuzzFindings, ARecordWithoutItsNumberReadsAsItsSaveDoes) {
     other.InitTables();
     ParseNetworkDataText(once, other, otherContext);
     EXPECT_EQ(once, BuildNetworkDataText(other, otherContext));
+}
+
+TEST_F(FuzzFindings, DosImportShowsTheResistanceTheCalculationAndTheSavedDataUse) {
+    // Resistance 0.5 with length 10, section 1 and coefficient 1: the
+    // calculation takes 4 * 1e-4 * 10 * 1 / 1 = 0.004 from the geometry, and
+    // so does the reading of the saved data.
+    const std::string file = FindingPath("old_data/ids-import-resistance-changes-on-reopen.ids");
+    ASSERT_EQ(TImportStatus::Read, ImportDosFiles(file, tables, context.CalcOptions).Status);
+    for (int r = 2; r <= 4; ++r) EXPECT_EQ("0,004", tables.TablDan.Cells(4, r)) << r;
+    // The surface node the user adds after an import, as the calculation needs one.
+    tables.UzPov = "1;";
+    PrepareNetwork(tables, context);
+    ASSERT_EQ(0, context.CalcErrorFlag);
+    for (int n = 1; n <= 3; ++n) EXPECT_DOUBLE_EQ(0.004, context.BranchResistance[n]) << n;
+
+    TCalcContext otherContext;
+    TNetworkTables other(otherContext);
+    other.InitTables();
+    ParseNetworkDataText(BuildNetworkDataText(tables, context), other, otherContext);
+    EXPECT_EQ(Shown(tables.TablDan), Shown(other.TablDan));
+}
+
+TEST_F(FuzzFindings, FanNamesWithSeparatorsOrLineBreaksReadBackFromTheSavedLibrary) {
+    TModGrid library;
+    PrepareLibraryGrid(library, TLibraryKind::Fans);
+    ASSERT_TRUE(
+        ImportFanLibraryFile(FindingPath("old_data/fan-import-name-with-line-break.bin"), library));
+    // Record 1 names "ОМ-12;15;...", record 4 holds CR LF.
+    EXPECT_EQ(Ru("ОМ-12 15 -0,90000 0"), library.Cells(0, 2));
+    EXPECT_EQ(std::string::npos, library.Cells(0, 5).find_first_of(";\r\n"));
+    TModGrid back;
+    PrepareLibraryGrid(back, TLibraryKind::Fans);
+    const std::string saved = (test::MakeTestFolder() / "rvVent.bib").string();
+    ASSERT_TRUE(WriteFileAtomic(saved, LibraryFileText(library)));
+    ASSERT_TRUE(ReadLibraryFile(saved, back, TLibraryKind::Fans));
+    EXPECT_EQ(library.RowCount(), back.RowCount());
+    EXPECT_EQ(Shown(library), Shown(back));
 }
 
 } // namespace

@@ -129,6 +129,8 @@ TEST_F(LibraryFiles, FanImportTakesWholeRecordsOnly) {
     EXPECT_EQ("-5", fans.Cells(1, 3));
     EXPECT_EQ("0,0000", fans.Cells(2, 3));
     EXPECT_EQ("80,0000", fans.Cells(4, 3));
+    // No row of the library before comes back when the grid grows.
+    EXPECT_EQ(3, fans.LastFilledRow());
 
     // Nothing whole to import, or no file: the library stays as it is.
     ASSERT_TRUE(WriteFileAtomic(File("short.dat"), bytes.substr(0, 55)));
@@ -138,6 +140,18 @@ TEST_F(LibraryFiles, FanImportTakesWholeRecordsOnly) {
     EXPECT_FALSE(ImportFanLibraryFile(File("none.dat"), fans, &error));
     EXPECT_EQ(4, fans.RowCount());
     EXPECT_EQ(Ru("ВОМ-12"), fans.Cells(0, 2));
+
+    // A name the library file cannot carry (';' ends a cell, CR and LF a
+    // row) gets blanks there, so the saved library reads back as shown.
+    ASSERT_TRUE(WriteFileAtomic(File("breaks.dat"), FanRecord("A;B\rC\nD", 7, 1, 0, 0, 1)));
+    ASSERT_TRUE(ImportFanLibraryFile(File("breaks.dat"), fans));
+    EXPECT_EQ("A B C D", fans.Cells(0, 2));
+    ASSERT_TRUE(WriteLibraryFile(File("rvVent.bib"), fans));
+    TModGrid back;
+    PrepareLibraryGrid(back, TLibraryKind::Fans);
+    ASSERT_TRUE(ReadLibraryFile(File("rvVent.bib"), back, TLibraryKind::Fans));
+    EXPECT_EQ(3, back.RowCount());
+    EXPECT_EQ(fans.Rows(2), back.Rows(2));
 }
 
 TEST(FanCurve, FitsAgainstHandWorkedCoefficients) {

@@ -214,8 +214,10 @@ TEST_F(LibraryTest, FanImportCommandSavesTheLibraryAndChartCommandReadsTheFanRow
     w.TabbedNotebook1Change(PageReverse);
     w.FindItem("Serv_Graf")->OnClick();
     ASSERT_EQ(2u, chart.shown.size());
-    EXPECT_EQ((TFanChartRequest{"-0,5", "0", "300", "25", "T", "100", "20"}), chart.shown[0]);
-    EXPECT_EQ((TFanChartRequest{"-0,4", "0", "250", "30", "R", "-90", "-15"}), chart.shown[1]);
+    EXPECT_EQ((TFanChartRequest{"-0,5", "0", "300", "25", "T", "100", "20", 2, false}),
+              chart.shown[0]);
+    EXPECT_EQ((TFanChartRequest{"-0,4", "0", "250", "30", "R", "-90", "-15", 2, true}),
+              chart.shown[1]);
 }
 
 namespace {
@@ -281,4 +283,42 @@ TEST_F(LibraryTest, WindowsShowHideCopyAndComeAtStartUp) {
     EXPECT_NE(static_cast<IPlacedWindow*>(grafic), &FanChartHost());
     messages.Expect(mrOk);
     DataWindowController().Dan_BiblVenClick();
+}
+
+TEST_F(LibraryTest, OpenFanChartFollowsTheOperatingPointOfTheLastRun) {
+    InstallFanChartWindow(nullptr);
+    auto* owner = new QWidget;
+    CreateLibraryWindows(owner);
+    auto* grafic = owner->findChild<TFGrafic*>();
+    ASSERT_NE(nullptr, grafic);
+    grafic->resize(400, 330);
+    auto blue = [&] {
+        int n = 0;
+        const QImage& image = grafic->Image1();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == 0x0000FF;
+        return n;
+    };
+    Put(t.TablVen, 2, {"5", "T", "25", "-0,01", "0", "400", "100", "300"});
+    t.TablVen.SetCurrent(1, 2);
+    w.FindItem("Serv_Graf")->OnClick();
+    ASSERT_TRUE(grafic->isVisible());
+    EXPECT_GT(blue(), 0);
+
+    // A run that ends without results leaves the fan's flow empty: no point.
+    messages.AllowAny();
+    w.Rasc_ERClick();
+    messages.AllowAny(false);
+    ASSERT_EQ("", t.TablVen.Cells(6, 2));
+    ASSERT_NE(nullptr, FanChartWindow().ShownChart());
+    EXPECT_EQ("", FanChartWindow().ShownChart()->Flow);
+    EXPECT_EQ(0, blue());
+
+    // The next result shows; a row that holds another fan now shows none.
+    w.RunCommand([&] { Put(t.TablVen, 2, {"5", "T", "25", "-0,01", "0", "400", "150", "175"}); });
+    EXPECT_EQ("150", FanChartWindow().ShownChart()->Flow);
+    EXPECT_GT(blue(), 0);
+    w.RunCommand([&] { t.TablVen.SetCells(5, 2, "500"); });
+    EXPECT_EQ(0, blue());
+    delete owner;
 }

@@ -6,6 +6,7 @@
 #include "DataWindowFixture.h"
 
 #include "platform/Cp866.h"
+#include "platform/NumberFormat.h"
 
 #include <shapefil.h>
 
@@ -73,7 +74,9 @@ TEST_F(ImportTest, DosFilesWithTheirFanFileAndCp866Names) {
     w.ImpIdClick();
 
     EXPECT_EQ(4, t.TablDan.RowCount());
-    EXPECT_EQ((std::vector<std::string>{"1", "1", "2", "", "0,0125", "120", "12,50", "0,01", "", "",
+    // Length, section and coefficient give the resistance the calculation
+    // uses (8.7e-7, shown rounded) in place of the one read.
+    EXPECT_EQ((std::vector<std::string>{"1", "1", "2", "", "0", "120", "12,50", "0,01", "", "",
                                         "150,00"}),
               Row(t.TablDan, 2, 11));
     EXPECT_EQ(" Ствол главный се", Cp1251ToUtf8(t.TablDan.Cells(15, 2)));
@@ -123,6 +126,68 @@ TEST_F(ImportTest, DamagedDosFilesChangeNothing) {
     w.ImpIdClick();
     ExpectUntouched();
     EXPECT_EQ(File("none.dan"), w.CurrentDataFile());
+}
+
+TEST_F(ImportTest, ImportsLeaveNoRowOfTheDataBefore) {
+    // Five branches and three fans before each import of fewer; Enter on
+    // the last cell then appends an empty row, never one of the old network.
+    auto fillOld = [&] {
+        for (int r = 2; r <= 6; ++r)
+            for (int c = 0; c < 5; ++c) t.TablDan.SetCells(c, r, IntToStr(r + 1));
+        t.TablDan.SetRowCount(7);
+        for (int r = 2; r <= 4; ++r) t.TablVen.SetCells(0, r, IntToStr(r + 1));
+        t.TablVen.SetRowCount(5);
+        t.TablDan.Modified = t.TablVen.Modified = false;
+    };
+    auto expectEnterAppendsAnEmptyRow = [&](const char* import) {
+        for (TModGrid* g : {&t.TablDan, &t.TablVen}) {
+            const int rows = g->RowCount();
+            g->SetCurrent(g->ColCount() - 1, rows - 1);
+            g->AdvanceCell();
+            ASSERT_EQ(rows + 1, g->RowCount()) << import;
+            EXPECT_EQ(std::vector<std::string>(g->ColCount()), g->Rows(rows))
+                << import << " " << g->Name();
+            EXPECT_LE(g->LastFilledRow(), rows) << import << " " << g->Name();
+        }
+    };
+
+    fillOld();
+    Write("two.idv", "1 3 -0.5 0 120\r\n");
+    dialogs.Answer(Write("two.ids", "head\r\n1 1 2 0.5 0 0 0 0 0\r\n2 2 3 0.5 0 0 0 0 0\r\n"));
+    w.ImpIdClick();
+    EXPECT_EQ(4, t.TablDan.RowCount());
+    expectEnterAppendsAnEmptyRow(".ids");
+
+    fillOld();
+    dialogs.Answer(Write("two.dat", "1,0,0,0,0,0\r\n" + DatLine("1", "1", "2", "0.5") + "\r\n" +
+                                        DatLine("2", "2", "3", "0.5") + "\r\n"));
+    messages.Expect(mrOk, kReminder);
+    w.Serv_ImpClick();
+    EXPECT_EQ(5, t.TablDan.RowCount());
+    expectEnterAppendsAnEmptyRow(".dat");
+
+    fillOld();
+    dialogs.Answer(Write("two.dt", "n\r\n\r\n\r\n\r\n\r\n2,0,0,1\r\n"
+                                   "1,1,2,0.5,0,100,5,75,0,0,\"A\"\r\n2,2,3,0.5,\"B\"\r\n"));
+    messages.Expect(mrOk, kReminder);
+    w.Serv_Imp2Click();
+    EXPECT_EQ(4, t.TablDan.RowCount());
+    expectEnterAppendsAnEmptyRow(".dt");
+}
+
+TEST_F(ImportTest, NamesAreShownAsTheSavedDataKeepsThem) {
+    // ';' and '#' end a field and a record of the saved data, which stores
+    // them as ',' and '№': the imports show them so.
+    dialogs.Answer(Write("n.ids", Cp1251ToCp866(Ru("head\r\n1 1 2 0.5 0 0 0 0 0 Лава;1#2\r\n"))));
+    w.ImpIdClick();
+    EXPECT_EQ(" Лава,1№2", Cp1251ToUtf8(t.TablDan.Cells(15, 2)));
+    t.TablDan.Modified = false;
+
+    dialogs.Answer(Write("n.dt", "V;1#\r\n\r\n\r\n\r\n\r\n1,0,0,0\r\n1,1,2,0.5,\"A;B#\"\r\n"));
+    messages.Expect(mrOk, kReminder);
+    w.Serv_Imp2Click();
+    EXPECT_EQ("V,1№", Cp1251ToUtf8(t.NameVar));
+    EXPECT_EQ("A,B№", Cp1251ToUtf8(t.TablDan.Cells(15, 2)));
 }
 
 TEST_F(ImportTest, ImportsAskToSaveFirst) {

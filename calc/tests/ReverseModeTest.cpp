@@ -129,6 +129,82 @@ TEST_F(ReverseMode, TwoFiresStopAtTheSecondAndNoFireIsAnError) {
     EXPECT_EQ(w.ActivePage(), PageReverse);
 }
 
+// The reverse-mode copy of a loop driven by a natural draught whose return
+// working has no resistance typed:
+//
+//   surface 1 --1 (0.1)--> 2 --2 (0.1, fire 5 mm)--> surface 4
+//                          2 --3 ЕТ 10 mm--> 3 --4 (empty)--> 2
+//
+// Nothing holds the loop's flow back. Both reverse runs refuse as the
+// natural run does: the message names branch 4 and selects its reverse
+// row, no flow is written, and the gas and spread commands still ask for
+// a calculation.
+struct ReverseLoop : DataWindowTest {
+    int fireRow = 0, loopRow = 0;
+    ReverseLoop() {
+        Create();
+        calc.CalcOptions.SetDefaults();
+        test::TNetworkBuilder b(t);
+        b.Branch(1, 1, 2, 0.1);
+        fireRow = b.Branch(2, 2, 4, 0.1);
+        const int draught = b.Branch(3, 2, 3, 0, "ЕТ");
+        b.BranchCell(draught, 18, "10");
+        loopRow = b.Branch(4, 3, 2, 0);
+        t.TablDan.SetCells(4, loopRow, "");
+        b.Surface({1, 4});
+        w.CurrentDataFile() = File("loop.dan");
+        Av_SDClick(w);
+    }
+    bool AnyFlowInTheCopy() const {
+        for (int r = FirstDataRow; r < t.TablDanRev.RowCount(); ++r)
+            for (int col : {9, 12, 13, 14})
+                if (!t.TablDanRev.Cells(col, r).empty()) return true;
+        return false;
+    }
+    void ExpectRefusal() {
+        ASSERT_EQ(messages.Shown().size(), 2u);
+        EXPECT_EQ(messages.ShownUtf8()[1],
+                  "Ошибка: ветвь 4 входит в контур без сопротивления: расход превышает 100000 "
+                  "м3/с. Задайте сопротивления выработок контура");
+        EXPECT_EQ(calc.CalcErrorFlag, 1);
+        EXPECT_EQ(w.ActivePage(), PageReverse);
+        EXPECT_EQ(t.TablDanRev.Row(), loopRow);
+        EXPECT_FALSE(AnyFlowInTheCopy());
+        EXPECT_FALSE(t.ReverseResults.Valid());
+    }
+};
+
+TEST_F(ReverseLoop, NaturalRunRefusesAndLeavesNoResults) {
+    // Results of an earlier run go as well.
+    t.TablDanRev.SetCells(12, loopRow, "5,00");
+    messages.Expect(mrIgnore, "Не проведен расчет нормального режима. Рассчитаь?");
+    messages.Expect(mrCancel);
+    Av_RasERClick(w);
+    ExpectRefusal();
+
+    messages.Expect(mrCancel, "Необходимо произвести расчет распределения воздуха");
+    Av_KoncClick(w);
+    EXPECT_EQ(t.TablDanRev.Cells(17, loopRow), "");
+}
+
+TEST_F(ReverseLoop, FireAnalysisRefusesAndTheSpreadTimeIsNotComputed) {
+    t.TablDanRev.SetCells(3, fireRow, Ru("ПЖ"));
+    t.TablDanRev.SetCells(18, fireRow, "5");
+    messages.Expect(mrIgnore, "Не проведен расчет нормального режима. Рассчитаь?");
+    messages.Expect(mrCancel);
+    Av_RasUPClick(w);
+    ExpectRefusal();
+
+    // Asked again, Yes runs the analysis, which refuses again: no spread time.
+    messages.Expect(mrYes, "Не рассчитана устойчивость при пожаре. Рассчитаь?");
+    messages.Expect(mrIgnore);
+    messages.Expect(mrCancel);
+    Av_VrPogClick(w);
+    EXPECT_EQ(messages.Shown().size(), 5u);
+    EXPECT_EQ(t.TablDanRev.Cells(19, fireRow), "");
+    EXPECT_EQ(calc.SmokedBranchMark[2], 0);
+}
+
 TEST_F(ReverseMode, MenuItemsRunTheirCommands) {
     for (const char* name :
          {"Rasc_Konc", "Rasc_Ust", "Rasc_ObUst", "Rasc_Pog", "Rasc_PogUst", "Rasc_VrPog", "Av_SD",

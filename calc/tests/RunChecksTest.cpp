@@ -1,11 +1,14 @@
 #include "calc/engine/RunChecks.h"
 
+#include "calc/engine/FireAnalysis.h"
+
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/OptimalDistribution.h"
 #include "calc/model/DecimalText.h"
 #include "calc/testing/NetworkBuilder.h"
 #include "calc/testing/SampleMine.h"
 
+#include "ProgramFolder.h"
 #include "platform/Cp1251.h"
 #include "platform/testing/ScriptedServices.h"
 
@@ -51,7 +54,7 @@ struct RunChecks : ::testing::Test {
 //                          2 --3 ЕТ 10 mm--> 3 --4 (empty)--> 2
 //
 // Nothing holds the loop's flow back; the run names a working of the loop
-// and writes nothing.
+// and writes nothing, whichever solver runs.
 TEST_F(RunChecks, LoopWithoutResistanceStopsTheRunWithoutResults) {
     test::TNetworkBuilder b(t);
     b.Branch(1, 1, 2, 0.1);
@@ -73,6 +76,49 @@ TEST_F(RunChecks, LoopWithoutResistanceStopsTheRunWithoutResults) {
     EXPECT_EQ(loopRow, t.TablDan.Row());
     EXPECT_EQ(1, c.CalcErrorFlag);
     EXPECT_FALSE(AnyResultLeft(t));
+
+    // The fine solver gives the loop up after its attempts, at 31,620 m3/s:
+    // the run refuses all the same.
+    c.CalcOptions[4] = 'A';
+    t.TablDan.SetCurrent(0, FirstDataRow);
+    messages.Expect(mrCancel);
+    Rasc_ERClick(t, c);
+    ASSERT_EQ(2u, messages.Shown().size());
+    EXPECT_EQ(messages.ShownUtf8()[0], messages.ShownUtf8()[1]);
+    EXPECT_EQ(loopRow, t.TablDan.Row());
+    EXPECT_FALSE(AnyResultLeft(t));
+}
+
+// A loop without resistance and without a source carries no air, so the
+// natural run is sound; a fire in the loop drives it without limit:
+//
+//   surface 1 --1 (0.1)--> 2 --2 (0.1)--> surface 4
+//                          2 --3 (0)--> 3 --4 (0, fire 5 mm)--> 2
+//
+// The fire analysis stops with the message and shows no flows of the fire.
+TEST_F(RunChecks, FireInALoopWithoutResistanceStopsTheAnalysis) {
+    test::TProgramFolder folder;
+    test::TNetworkBuilder b(t);
+    b.Branch(1, 1, 2, 0.1);
+    b.Branch(2, 2, 4, 0.1);
+    b.Branch(3, 2, 3, 0);
+    const int fireRow = b.Branch(4, 3, 2, 0);
+    b.BranchCell(fireRow, 15, "Loop");
+    b.BranchCell(fireRow, 18, "5");
+    b.Surface({1, 4});
+    t.TablDan.SetCurrent(0, fireRow);
+    messages.Expect(mrYes, "Пожар в ветви 4 Loop Расчитать? ");
+    messages.Expect(mrCancel);
+    EXPECT_FALSE(Rasc_PogClick(t, c));
+    ASSERT_EQ(2u, messages.Shown().size());
+    EXPECT_EQ(messages.ShownUtf8()[1].rfind("Ошибка: ветвь 3 входит в контур без сопротивления", 0),
+              0u)
+        << messages.ShownUtf8()[1];
+    EXPECT_EQ(1, c.CalcErrorFlag);
+    for (int r = FirstDataRow; r < t.TablDan.RowCount(); ++r)
+        EXPECT_EQ("", t.TablDan.Cells(12, r)) << r;
+    EXPECT_FALSE(t.NormalResults.Valid());
+    EXPECT_EQ("", t.TablDan.Cells(3, fireRow)); // its type back
 }
 
 TEST_F(RunChecks, NegativeResistanceStopsNamingBranchAndColumn) {

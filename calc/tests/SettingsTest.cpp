@@ -37,6 +37,9 @@ public:
     TWindowPlace Place() const override { return {1, 2, 3, 4}; }
     TFontSpec EditorFont() const override { return {Ru("Моноширинный"), 13}; }
     void ShowEditor() override {}
+    bool Modified() const override { return false; }
+    bool SaveReport() override { return true; }
+    void CloseWithProgram() override {}
 };
 
 class TFakeLibrary : public ILibraryWindowHost {

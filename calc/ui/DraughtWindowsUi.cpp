@@ -4,6 +4,7 @@
 #include "calc/window/DataWindowController.h"
 
 #include "platform/IniFile.h"
+#include "platform/Services.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtText.h"
 
@@ -59,9 +60,9 @@ TFTeplD::TFTeplD(TThermalDepressionModel& model, QWidget* parent) : QDialog(pare
     grid_ = new TGridView(m_.TablTD);
     grid_->setObjectName("TablTD");
     layout->addWidget(grid_);
-    connect(ras, &QPushButton::clicked, this, [this] { BitBtnRasClick(); });
-    connect(vyb, &QPushButton::clicked, this, [this] { BitBtnVybClick(); });
-    connect(vyx, &QPushButton::clicked, this, [this] { BitBtnVyxClick(); });
+    connect(ras, &QPushButton::clicked, this, Safely([this] { BitBtnRasClick(); }));
+    connect(vyb, &QPushButton::clicked, this, Safely([this] { BitBtnVybClick(); }));
+    connect(vyx, &QPushButton::clicked, this, Safely([this] { BitBtnVyxClick(); }));
     PlaceFromSettings(this, "FTeplD", TWindowPlace{100, 100, 560, 440});
 }
 
@@ -123,9 +124,9 @@ TFR_Okno::TFR_Okno(TRegulatorWindowModel& model, QWidget* parent) : QDialog(pare
     vyx->setObjectName("BitBtnVyx");
     for (QPushButton* b : {ras, accept_, vyx}) buttons->addWidget(b);
     layout->addLayout(buttons);
-    connect(ras, &QPushButton::clicked, this, [this] { BitBtnRasClick(); });
-    connect(accept_, &QPushButton::clicked, this, [this] { BitBtnVybClick(); });
-    connect(vyx, &QPushButton::clicked, this, [this] { BitBtnVyxClick(); });
+    connect(ras, &QPushButton::clicked, this, Safely([this] { BitBtnRasClick(); }));
+    connect(accept_, &QPushButton::clicked, this, Safely([this] { BitBtnVybClick(); }));
+    connect(vyx, &QPushButton::clicked, this, Safely([this] { BitBtnVyxClick(); }));
     PlaceFromSettings(this, "FR_Okno", TWindowPlace{120, 120, 460, 240});
 }
 

@@ -3,6 +3,7 @@
 #include "NasDlgWindow.h"
 #include "calc/ui/FocusWindowKind.h"
 
+#include "platform/Services.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFormLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,13 +47,22 @@ QString MemoText(const TMemo& memo) {
     return lines.join('\n');
 }
 
-// Glyphs of the tool buttons without a caption.
-QStyle::StandardPixmap kButtonGlyphs[] = {
-    QStyle::SP_MediaPlay,          QStyle::SP_ComputerIcon,
-    QStyle::SP_ArrowLeft,          QStyle::SP_FileDialogContentsView,
-    QStyle::SP_FileDialogInfoView, QStyle::SP_CustomBase,
-    QStyle::SP_CustomBase,         QStyle::SP_ArrowDown,
-    QStyle::SP_DirHomeIcon,
+// Icons of the tool buttons without a caption: the desktop theme's name,
+// else the style's glyph.
+struct TButtonGlyph {
+    const char* theme;
+    QStyle::StandardPixmap glyph;
+};
+const TButtonGlyph kButtonGlyphs[] = {
+    {"media-playback-start", QStyle::SP_MediaPlay},
+    {"accessories-calculator", QStyle::SP_ComputerIcon},
+    {"view-pin-symbolic", QStyle::SP_ArrowLeft},
+    {"edit-find", QStyle::SP_FileDialogContentsView},
+    {"x-office-spreadsheet", QStyle::SP_FileDialogInfoView},
+    {"", QStyle::SP_CustomBase},
+    {"", QStyle::SP_CustomBase},
+    {"view-sort-ascending", QStyle::SP_ArrowDown},
+    {"go-jump", QStyle::SP_DirHomeIcon},
 };
 
 } // namespace
@@ -130,7 +141,7 @@ TGridView* TForm1::GridView(const TModGrid& grid) const {
 }
 
 void TForm1::RunCommand(const std::function<void()>& command) {
-    command();
+    RunCommandSafely(command);
     Refresh();
 }
 
@@ -169,11 +180,13 @@ void TForm1::BuildToolBar() {
     toolBar_ = addToolBar(U("Панель"));
     toolBar_->setObjectName("ToolBar");
     toolBar_->setMovable(false);
+    toolBar_->setIconSize(QSize(16, 16));
     auto& buttons = w_.ToolButtons();
     for (size_t i = 0; i < buttons.size(); ++i) {
         QAction* a = toolBar_->addAction(ToQString(buttons[i].Caption));
         if (buttons[i].Caption.empty() && i < std::size(kButtonGlyphs))
-            a->setIcon(style()->standardIcon(kButtonGlyphs[i]));
+            a->setIcon(QIcon::fromTheme(QString::fromLatin1(kButtonGlyphs[i].theme),
+                                        style()->standardIcon(kButtonGlyphs[i].glyph)));
         a->setToolTip(ToQString(buttons[i].Hint));
         a->setObjectName(ToQString(buttons[i].Name));
         actions_[buttons[i].Name] = a;

@@ -191,12 +191,12 @@ TFBiblVU::TFBiblVU(TDeviceLibrary& model, TDataWindowController& w, QWidget* own
     ok_ = AddButton("OKBtn", "Выбор");
     auto* save = AddButton("SaveBtn", "Сохранить");
     auto* cancel = AddButton("CancelBtn", "Выход");
-    connect(ok_, &QPushButton::clicked, this, [this, &model] {
-        model.OKBtnClick(w_);
-        if (auto* v = dynamic_cast<IDataWindowView*>(parentWidget())) v->Refresh();
-    });
-    connect(save, &QPushButton::clicked, this, [&model] { model.SaveBtnClick(); });
-    connect(cancel, &QPushButton::clicked, this, [&model] { model.CancelBtnClick(); });
+    connect(ok_, &QPushButton::clicked, this, Safely([this, &model] {
+                model.OKBtnClick(w_);
+                if (auto* v = dynamic_cast<IDataWindowView*>(parentWidget())) v->Refresh();
+            }));
+    connect(save, &QPushButton::clicked, this, Safely([&model] { model.SaveBtnClick(); }));
+    connect(cancel, &QPushButton::clicked, this, Safely([&model] { model.CancelBtnClick(); }));
 }
 
 TFBiblVen::TFBiblVen(TFanLibrary& model, TDataWindowController& w, QWidget* owner)
@@ -207,15 +207,15 @@ TFBiblVen::TFBiblVen(TFanLibrary& model, TDataWindowController& w, QWidget* owne
     auto* chart = AddButton("GrafikBtn", "График");
     auto* save = AddButton("SaveBtn", "Сохранить");
     auto* cancel = AddButton("CancelBtn", "Выход");
-    connect(ok_, &QPushButton::clicked, this, [this, &model] {
-        model.OKBtnClick(w_);
-        if (auto* v = dynamic_cast<IDataWindowView*>(parentWidget())) v->Refresh();
-    });
+    connect(ok_, &QPushButton::clicked, this, Safely([this, &model] {
+                model.OKBtnClick(w_);
+                if (auto* v = dynamic_cast<IDataWindowView*>(parentWidget())) v->Refresh();
+            }));
     connect(fit, &QPushButton::clicked, this,
-            [this, &model] { model.RasKoefBtnClick(w_.CalcContext().CalcOptions); });
-    connect(chart, &QPushButton::clicked, this, [&model] { model.GrafikBtnClick(); });
-    connect(save, &QPushButton::clicked, this, [&model] { model.SaveBtnClick(); });
-    connect(cancel, &QPushButton::clicked, this, [&model] { model.CancelBtnClick(); });
+            Safely([this, &model] { model.RasKoefBtnClick(w_.CalcContext().CalcOptions); }));
+    connect(chart, &QPushButton::clicked, this, Safely([&model] { model.GrafikBtnClick(); }));
+    connect(save, &QPushButton::clicked, this, Safely([&model] { model.SaveBtnClick(); }));
+    connect(cancel, &QPushButton::clicked, this, Safely([&model] { model.CancelBtnClick(); }));
 }
 
 // The chart window.
@@ -233,7 +233,7 @@ TFGrafic::TFGrafic(TCalcOptions& options, QWidget* owner)
     auto* copy = new QPushButton(U("В буфер"), this);
     copy->setObjectName("BitBtn1");
     layout->addWidget(copy, 0, Qt::AlignLeft);
-    connect(copy, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(copy, &QPushButton::clicked, this, Safely([this] { BitBtn1Click(); }));
     PlaceWindow(this, ReadWindowPlace(TIniFile(SettingsFileName()), "FGrafic", {10, 10, 300, 300}));
 }
 
@@ -247,6 +247,16 @@ void TFGrafic::ShowChart(const TFanChartRequest& request) {
     show();
     raise();
     FormActivate();
+}
+
+const TFanChartRequest* TFGrafic::ShownChart() const {
+    return hasRequest_ && isVisible() ? &request_ : nullptr;
+}
+
+void TFGrafic::UpdateChart(const TFanChartRequest& request) {
+    request_ = request;
+    hasRequest_ = true;
+    if (isVisible()) FormActivate();
 }
 
 void TFGrafic::FormActivate() {
@@ -287,7 +297,7 @@ TImpOrnalWindow::TImpOrnalWindow(TImpOrnal& model, TDataWindowController& w, QWi
                                      std::function<void()> step) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(name);
-        connect(b, &QPushButton::clicked, this, std::move(step));
+        connect(b, &QPushButton::clicked, this, Safely(std::move(step)));
         navigator->addWidget(b);
     };
     addStep("First", "|<", [this] { model_.First(); });
@@ -301,10 +311,10 @@ TImpOrnalWindow::TImpOrnalWindow(TImpOrnal& model, TDataWindowController& w, QWi
     layout->addLayout(navigator);
     grid_ = new TGridView(model.DBGrid1, this);
     layout->addWidget(grid_, 1);
-    connect(transfer, &QPushButton::clicked, this, [this] {
-        model_.BitBtn2Click(w_.Tables());
-        if (auto* v = dynamic_cast<IDataWindowView*>(parentWidget())) v->Refresh();
-    });
+    connect(transfer, &QPushButton::clicked, this, Safely([this] {
+                model_.BitBtn2Click(w_.Tables());
+                if (auto* v = dynamic_cast<IDataWindowView*>(parentWidget())) v->Refresh();
+            }));
     resize(700, 400);
     model.Changed = [this] { Sync(); };
 }

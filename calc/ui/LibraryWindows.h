@@ -65,6 +65,8 @@ public:
     TFGrafic(TCalcOptions& options, QWidget* owner);
     TWindowPlace Place() const override;
     void ShowChart(const TFanChartRequest& request) override;
+    const TFanChartRequest* ShownChart() const override;
+    void UpdateChart(const TFanChartRequest& request) override;
     // The picture shown.
     const QImage& Image1() const { return image_; }
     // "В буфер" and Ctrl+Insert.

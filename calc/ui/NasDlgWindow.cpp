@@ -1,5 +1,6 @@
 #include "NasDlgWindow.h"
 
+#include "platform/Services.h"
 #include "platform/qt/QtText.h"
 
 #include <QButtonGroup>
@@ -70,8 +71,8 @@ TNasDlg::TNasDlg(TNasDlgModel& model, TCalcOptions& options, TNetworkTables& tab
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(U("Отмена"));
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] { OKBtnClick(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, [this] { CancelBtnClick(); });
+    connect(buttons, &QDialogButtonBox::accepted, this, Safely([this] { OKBtnClick(); }));
+    connect(buttons, &QDialogButtonBox::rejected, this, Safely([this] { CancelBtnClick(); }));
 
     ChooseFont = [this](TFontSpec& font) {
         bool ok = false;
@@ -112,7 +113,8 @@ QWidget* TNasDlg::BuildFontsPage() {
         layout->addWidget(fontNames_[i], i, 1);
         layout->addWidget(choose, i, 2);
         TNasDlgFont which = fonts[i];
-        connect(choose, &QPushButton::clicked, this, [this, which] { FontBtnClick(which); });
+        connect(choose, &QPushButton::clicked, this,
+                Safely([this, which] { FontBtnClick(which); }));
     }
     layout->setRowStretch(3, 1);
     return page;

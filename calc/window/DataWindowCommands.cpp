@@ -14,6 +14,7 @@
 
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/Help.h"
 #include "platform/Services.h"
 
 namespace arv {
@@ -204,13 +205,14 @@ void TDataWindowController::Serv_ExcelClick() {
 }
 
 void TDataWindowController::Hlp_HelpClick() {
-    // The help file shows with whatever the desktop opens it with.
-    std::string help = FindFileNoCase(ProgramDir(), "Arvalen.HLP");
-    if (help.empty() || !OpenDocument(help)) ShowNotAvailable(Ru("Справка"));
+    ShowHelpPage(kHelpContentsPage);
 }
 
 void TDataWindowController::Hlp_AboutClick() {
-    ShowNotAvailable(Ru("О программе"));
+    if (ShowAboutBox)
+        ShowAboutBox();
+    else
+        ShowNotAvailable(Ru("О программе"));
 }
 
 void TDataWindowController::Hlp_WebClick() {

@@ -69,6 +69,7 @@ bool TActivationTracker::FocusMovedTo(TWindowKind kind) {
 TDataWindowController::TCommand::~TCommand() {
     if (--w_.commandDepth_ > 0) return;
     w_.SyncPage();
+    w_.FollowFanChart();
     if (w_.view_) w_.view_->Refresh();
 }
 
@@ -197,6 +198,11 @@ bool TDataWindowController::Dan_NewClick(TNewPurpose purpose) {
     return true;
 }
 
+void TDataWindowController::Dan_NewAsked() {
+    TCommand command(*this);
+    EmptyDataSet(TNewPurpose::BeforeLoad);
+}
+
 bool TDataWindowController::Dan_SaveClick() {
     TCommand command(*this);
     if (CurrentDataFile().empty()) return Dan_SaveAsClick();
@@ -268,8 +274,12 @@ void TDataWindowController::Dan_OpenClick() {
     t_.TablDan.SetFixedRows(2);
     t_.TablVen.SetFixedRows(2);
     std::string drawing = ChangeFileExt(CurrentDataFile(), ".grh");
-    DrawingHost().SetCurrentFileName(drawing);
-    if (DrawingHost().Exists()) DrawingHost().LoadDrawing(drawing);
+    // The drawing window names its drawing once it is loaded: a drawing that
+    // could not be read keeps the name of the one still shown.
+    if (DrawingHost().Exists())
+        DrawingHost().LoadDrawing(drawing);
+    else
+        DrawingHost().SetCurrentFileName(drawing);
 }
 
 void TDataWindowController::Tresk1Click() {

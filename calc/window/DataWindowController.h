@@ -114,6 +114,9 @@ public:
 
     // "Данные". Each returns false when it was cancelled or saved nothing.
     bool Dan_NewClick(TNewPurpose purpose = TNewPurpose::BeforeLoad);
+    // New without the question, for a command of the drawing window that
+    // has asked about every unsaved document already.
+    void Dan_NewAsked();
     bool Dan_SaveClick();
     bool Dan_SaveAsClick();
     void Dan_OpenClick();
@@ -162,6 +165,9 @@ public:
     void Serv_ImpOrnalClick();
     void ImpBibClick();
     void Serv_GrafClick();
+    // An open fan chart of a fan table row shows that row's operating point
+    // as the last command left it, or none.
+    void FollowFanChart();
 
     // "Справка", "Отчет", "Настройка".
     void Hlp_HelpClick();
@@ -192,6 +198,8 @@ public:
     std::function<bool(const std::string& program, const std::vector<std::string>& args)>
         StartProgram;
     std::function<bool(const std::string& document)> OpenDocument;
+    // The program's about box, shown without blocking this window.
+    std::function<void()> ShowAboutBox;
 
 private:
     // Refreshes the view once, when the outermost command ends.

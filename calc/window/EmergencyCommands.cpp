@@ -5,6 +5,7 @@
 #include "calc/engine/FlowSolver.h"
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/engine/RunChecks.h"
 #include "calc/model/BranchTypes.h"
 #include "calc/model/DecimalText.h"
 #include "calc/window/FieldDialog.h"
@@ -88,6 +89,10 @@ bool ReverseFireAnalysis(TDataWindowController& w) {
         if (c.CalcErrorFlag != 0) return false;
         FireSource(c, h);
         SolveArcFlowsA(c);
+        if (!SolvedFlowsUsable(t, c)) {
+            SetScreenCursor(TCursor::Default);
+            return false;
+        }
         page.Add("      ");
         page.Add(Ru("ПОЖАР В ВЕТВИ ") + rev.Cells(0, i) + " " + rev.Cells(15, i));
         page.Add(Ru("Тепловая депрессия  ") + PointFormat("%8.1f", {h}) + Ru("мм.вд.ст."));
@@ -241,6 +246,10 @@ void Av_RasERClick(TDataWindowController& w) {
         PrepareNetwork(t, c);
         if (c.CalcErrorFlag != 0) return;
         SolveArcFlowsA(c);
+        if (!SolvedFlowsUsable(t, c)) {
+            SetScreenCursor(TCursor::Default);
+            return;
+        }
         ShowEmergencyResults(t, c);
         t.MemoPotr.Clear();
         t.MemoPotr.Add(Ru("Аварийный режим"));

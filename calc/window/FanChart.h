@@ -17,6 +17,10 @@ struct TFanChartRequest {
     std::string TypeName;
     std::string Depression; // "" with Flow "" for no operating point
     std::string Flow;       // in the table's flow unit
+    // The fan table row the operating point comes from (-1: a library curve,
+    // which has none) and whether that is the reverse-mode table.
+    int FanRow = -1;
+    bool ReverseTable = false;
     bool operator==(const TFanChartRequest&) const = default;
 };
 
@@ -61,6 +65,10 @@ TFanChartLayout LayoutFanChart(const TFanChartRequest& request, int flowUnit, in
 class IFanChartWindow : public IPlacedWindow {
 public:
     virtual void ShowChart(const TFanChartRequest& request) = 0;
+    // The chart on the screen; null while none is shown.
+    virtual const TFanChartRequest* ShownChart() const { return nullptr; }
+    // Draws another chart in the open window without bringing it up.
+    virtual void UpdateChart(const TFanChartRequest& /*request*/) {}
 };
 
 // Also installs the window as the chart's placed window for the settings.

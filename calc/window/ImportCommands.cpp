@@ -127,7 +127,27 @@ void TDataWindowController::Serv_GrafClick() {
     r.C = fans.Cells(5, row);
     r.Flow = fans.Cells(6, row);
     r.Depression = fans.Cells(7, row);
+    r.FanRow = row;
+    r.ReverseTable = shownPage_ == PageReverse;
     FanChartWindow().ShowChart(r);
+}
+
+void TDataWindowController::FollowFanChart() {
+    const TFanChartRequest* shown = FanChartWindow().ShownChart();
+    if (!shown || shown->FanRow < 0) return;
+    const TModGrid& fans = shown->ReverseTable ? t_.TablVenRev : t_.TablVen;
+    const int row = shown->FanRow;
+    TFanChartRequest now = *shown;
+    now.Flow.clear();
+    now.Depression.clear();
+    // The point is read only while the row still holds the fan of the curve.
+    if (row < fans.RowCount() && fans.Cells(1, row) == shown->TypeName &&
+        fans.Cells(2, row) == shown->BladeAngle && fans.Cells(3, row) == shown->A &&
+        fans.Cells(4, row) == shown->B && fans.Cells(5, row) == shown->C) {
+        now.Flow = fans.Cells(6, row);
+        now.Depression = fans.Cells(7, row);
+    }
+    if (!(now == *shown)) FanChartWindow().UpdateChart(now);
 }
 
 } // namespace arv

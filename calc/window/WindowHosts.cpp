@@ -34,6 +34,9 @@ public:
         return ReadFont(TIniFile(SettingsFileName()), "OtchetFont", {"Courier New Cyr", 10});
     }
     void ShowEditor() override { ShowNotAvailable(Ru("Отчет")); }
+    bool Modified() const override { return false; }
+    bool SaveReport() override { return true; }
+    void CloseWithProgram() override {}
 };
 
 class TPlainLibraryWindow : public ILibraryWindowHost {

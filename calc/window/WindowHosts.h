@@ -44,6 +44,14 @@ public:
     virtual TFontSpec EditorFont() const = 0;
     // "Отчет": enabled, shown and focused, not modal.
     virtual void ShowEditor() = 0;
+    // The report's text was changed since it was last opened or saved.
+    virtual bool Modified() const = 0;
+    // Saves the report as its "Сохранить" does; false when nothing was
+    // saved (a dialog cancelled, a file not written).
+    virtual bool SaveReport() = 0;
+    // The program ends after its own question covered the report: the
+    // window closes without asking again.
+    virtual void CloseWithProgram() = 0;
 };
 
 // The fan and the ventilation-device library windows.
@@ -66,8 +74,9 @@ public:
     // Composes the network data text, writes the drawing file of that name
     // with it and redraws; false when the file was not written.
     virtual bool SaveDrawing(const std::string& fileName) = 0;
-    // Opens the drawing file and loads the document; false when that failed
-    // (the window has then told the user).
+    // Opens the drawing file and loads the document, which then goes by that
+    // name; false when that failed (the window has then told the user, and
+    // the drawing shown keeps its own name).
     virtual bool LoadDrawing(const std::string& fileName) = 0;
 
     // The full name of the open drawing.

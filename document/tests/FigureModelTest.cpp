@@ -350,7 +350,6 @@ TEST_F(Branches, CalculationLinksNeverReachTheStoredCaptions) {
     line.Caption(4).a = 12; // measuring station, stored
     line.beginNodeLink = 3; // rows the calculation link found, not stored
     line.endNodeLink = 4;
-    line.resultsIndex = 5;
     TBinaryWriter w;
     line.SaveToStream(w);
     std::string bytes = w.Take();
@@ -360,5 +359,4 @@ TEST_F(Branches, CalculationLinksNeverReachTheStoredCaptions) {
     EXPECT_EQ(12, back.Caption(4).a);
     EXPECT_EQ(-1, back.beginNodeLink);
     EXPECT_EQ(-1, back.endNodeLink);
-    EXPECT_EQ(-1, back.resultsIndex);
 }

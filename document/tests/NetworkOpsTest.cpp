@@ -247,6 +247,18 @@ TEST_F(NetworkOps, BranchNumberEntersTheBranchGrid) {
     EXPECT_EQ(4, grid.RowCount());
     EXPECT_EQ(41, b1->number);
     EXPECT_EQ(TMsgIcon::Information, msgs.Shown().back().icon);
+
+    // Rows are found by number, as the tables write it with blanks or zeros.
+    b1->endNode = 6;
+    grid.SetRowCount(6);
+    grid.SetCells(0, 4, " 7");
+    grid.SetCells(0, 5, "08");
+    EXPECT_TRUE(Edit(3, "7"));
+    EXPECT_TRUE(Edit(3, "8"));
+    EXPECT_EQ(6, grid.RowCount());
+    EXPECT_EQ("7", grid.Cells(0, 4));
+    EXPECT_EQ((std::vector<std::string>{"8", "5", "6"}),
+              (std::vector<std::string>{grid.Cells(0, 5), grid.Cells(1, 5), grid.Cells(2, 5)}));
 }
 
 TEST_F(NetworkOps, TemporaryNumbersForABranchAndItsNodes) {

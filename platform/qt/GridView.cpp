@@ -4,6 +4,7 @@
 #include "QtKeys.h"
 #include "QtText.h"
 #include "platform/Cp1251.h"
+#include "platform/Services.h"
 
 #include <QApplication>
 #include <QFont>
@@ -42,7 +43,8 @@ bool TGridTableModel::setData(const QModelIndex& index, const QVariant& value, i
     int col = index.column() + grid_.FixedCols();
     int row = index.row() + grid_.FixedRows();
     std::string text = FromQString(value.toString());
-    if (text != grid_.Cells(col, row)) grid_.SetEditText(col, row, text);
+    // The table's handlers run as a command of their window.
+    if (text != grid_.Cells(col, row)) RunCommandSafely([&] { grid_.SetEditText(col, row, text); });
     return true;
 }
 
@@ -270,7 +272,8 @@ void TGridView::currentChanged(const QModelIndex& current, const QModelIndex& pr
     if (syncing_ || !current.isValid()) return;
     TGridCoord c = ToGrid(current);
     syncing_ = true;
-    bool ok = grid_.SetCurrent(c.X, c.Y);
+    bool ok = false;
+    RunCommandSafely([&] { ok = grid_.SetCurrent(c.X, c.Y); });
     syncing_ = false;
     if (!ok) ApplyCurrent();
 }
@@ -294,18 +297,27 @@ char KeyChar(QKeyEvent* e) {
 } // namespace
 
 bool TGridView::DeliverKey(QKeyEvent* event) {
-    int vk = VirtualKey(event);
-    if (vk != 0) {
-        int key = vk;
-        grid_.KeyDown(key, ShiftState(event->modifiers()));
-        if (key == 0) return true;
-    }
-    char ch = KeyChar(event);
-    if (ch != 0) {
-        grid_.KeyPress(ch);
-        if (ch == 0 || ch == '\r') return true;
-    }
-    return false;
+    bool taken = false;
+    // A key's handlers run as a command of the table's window; a key whose
+    // handler failed is taken.
+    if (!RunCommandSafely([&] {
+            int vk = VirtualKey(event);
+            if (vk != 0) {
+                int key = vk;
+                grid_.KeyDown(key, ShiftState(event->modifiers()));
+                if (key == 0) {
+                    taken = true;
+                    return;
+                }
+            }
+            char ch = KeyChar(event);
+            if (ch != 0) {
+                grid_.KeyPress(ch);
+                taken = ch == 0 || ch == '\r';
+            }
+        }))
+        return true;
+    return taken;
 }
 
 void TGridView::keyPressEvent(QKeyEvent* event) {
@@ -331,7 +343,7 @@ void TGridView::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     if (!hasFocusInside_) {
         hasFocusInside_ = true;
-        grid_.DoEnter();
+        RunCommandSafely([this] { grid_.DoEnter(); });
     }
 }
 
@@ -342,14 +354,14 @@ void TGridView::focusOutEvent(QFocusEvent* event) {
     if (next && (next == this || isAncestorOf(next))) return;
     if (hasFocusInside_) {
         hasFocusInside_ = false;
-        grid_.DoExit();
+        RunCommandSafely([this] { grid_.DoExit(); });
     }
 }
 
 void TGridView::mouseDoubleClickEvent(QMouseEvent* event) {
     QModelIndex i = indexAt(event->position().toPoint());
     if (i.isValid()) setCurrentIndex(i);
-    grid_.DblClick();
+    RunCommandSafely([this] { grid_.DblClick(); });
     event->accept();
 }
 

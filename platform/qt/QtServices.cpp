@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -157,6 +158,24 @@ bool RunFileDialog(TFileDialogRequest& r, bool save) {
         if (!selected.isEmpty()) dlg.selectNameFilter(selected);
     }
     if (!r.defaultExt.empty()) dlg.setDefaultSuffix(ToQString(r.defaultExt));
+    // The suffix of the filter picked, so that the name the dialog asks
+    // about when it exists is the name the program writes.
+    auto filterSuffix = [&r](int filterIndex) {
+        if (filterIndex >= 1 && filterIndex <= static_cast<int>(r.filterExts.size()))
+            return ToQString(r.filterExts[static_cast<size_t>(filterIndex - 1)]);
+        return ToQString(r.defaultExt);
+    };
+    if (save && !r.filterExts.empty()) dlg.setDefaultSuffix(filterSuffix(r.filterIndex));
+    if (save && (!r.filterExts.empty() || r.onFilterChange))
+        QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&](const QString& filter) {
+            const int index = static_cast<int>(dlg.nameFilters().indexOf(filter)) + 1;
+            if (index < 1) return;
+            if (!r.filterExts.empty()) dlg.setDefaultSuffix(filterSuffix(index));
+            auto* edit = dlg.findChild<QLineEdit*>("fileNameEdit");
+            if (!r.onFilterChange || !edit) return;
+            const std::string name = r.onFilterChange(FromQString(edit->text()), index);
+            edit->setText(ToQString(name));
+        });
     std::string dir = r.initialDir.empty() ? ExtractFilePath(r.fileName) : r.initialDir;
     if (!dir.empty()) dlg.setDirectory(ToQString(NormalizeSeparators(dir)));
     if (!r.fileName.empty()) dlg.selectFile(ToQString(ExtractFileName(r.fileName)));

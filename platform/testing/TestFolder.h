@@ -4,9 +4,28 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace arv::test {
+
+// Removes the test folders when the test program ends, so runs leave no
+// litter in the temporary folder.
+struct TTestFolderSweeper {
+    std::vector<std::filesystem::path> folders;
+    ~TTestFolderSweeper() {
+        for (const auto& f : folders) {
+            std::error_code ignored;
+            std::filesystem::remove_all(f, ignored);
+        }
+    }
+};
+
+inline TTestFolderSweeper& TestFolderSweeper() {
+    static TTestFolderSweeper sweeper;
+    return sweeper;
+}
 
 inline std::filesystem::path MakeTestFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -15,6 +34,7 @@ inline std::filesystem::path MakeTestFolder() {
                 std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
+    TestFolderSweeper().folders.push_back(dir);
     return dir;
 }
 

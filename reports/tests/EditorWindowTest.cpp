@@ -206,6 +206,21 @@ TEST_F(EditorWindow, SectionsGoInAtTheCaretAndLeaveTheClipboardAlone) {
     EXPECT_EQ(lines, editor->EditorLines());
 }
 
+// Each result section ends with its own line end: the next section and the
+// user's typing start on new lines, below the tables' bottom rules.
+TEST_F(EditorWindow, ResultSectionsEndWithALineEnd) {
+    t->MemoPotr.Lines = {"consumers", "-----"};
+    t->MemoDav.Lines = {"pressure", "------"};
+    t->MemoUst.Lines = {"stability", "-------"};
+    Create();
+    editor->SostPotrClick();
+    editor->SostDavlClick();
+    editor->SostUstClick();
+    Type("typed");
+    EXPECT_EQ(editor->EditorLines(), (TLines{"consumers", "-----", "pressure", "------",
+                                             "stability", "-------", "typed"}));
+}
+
 TEST_F(EditorWindow, PlaceAndFontComeFromTheSettingsFile) {
     Create();
     EXPECT_EQ((TWindowPlace{10, 10, 300, 300}), editor->Place());

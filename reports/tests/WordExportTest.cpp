@@ -6,6 +6,12 @@
 #include "reports/WordExport.h"
 
 #include "platform/office/DocxWriter.h"
+#include "platform/qt/QtFonts.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+
+#include <numeric>
 
 namespace arv::test {
 namespace {
@@ -66,6 +72,32 @@ TEST_F(WordExport, GeneralTableWithTheDefaultColumns) {
     EXPECT_EQ(10u, d.Tables[0].GridTwips.size());
     EXPECT_EQ("Номер ветви", d.Tables[0].Rows[0][0].Text);
     EXPECT_EQ("Ствол главный", d.Tables[0].Rows[1][9].Text);
+}
+
+// All 22 columns of the general table and a devices summary of ten
+// consumers would run off the paper at their own widths: each column gives
+// up the same share so that the table fits between the margins.
+TEST_F(WordExport, TablesWiderThanThePageShrinkToFit) {
+    settings.CheckBox.fill(true);
+    TDocxRead all = ReadDocx(Run(TOfficeProgram::Word, TOfficeReport::MainTable));
+    ASSERT_TRUE(all.Ok);
+    const std::vector<int>& grid = all.Tables[0].GridTwips;
+    ASSERT_EQ(22u, grid.size());
+    const int width = all.PageW - all.MarginLeft - all.MarginRight;
+    // Each width is rounded to a twip.
+    EXPECT_LE(std::accumulate(grid.begin(), grid.end(), 0), width + 11);
+    EXPECT_GT(std::accumulate(grid.begin(), grid.end(), 0), width - 11);
+    EXPECT_EQ(grid.front(), grid.back());
+    EXPECT_EQ(22u, all.Tables[0].Rows[0].size());
+
+    MakeDeviceStabilityText(c, t, 1, 10);
+    TDocxRead dev = ReadDocx(Run(TOfficeProgram::Word, TOfficeReport::DeviceStability));
+    ASSERT_TRUE(dev.Ok);
+    const std::vector<int>& cols = dev.Tables[0].GridTwips;
+    ASSERT_EQ(15u, cols.size());
+    EXPECT_LE(std::accumulate(cols.begin(), cols.end(), 0),
+              dev.PageW - dev.MarginLeft - dev.MarginRight + 8);
+    EXPECT_NEAR(cols[0] / static_cast<double>(cols.back()), 150 / 55.0, 0.01);
 }
 
 TEST_F(WordExport, ConsumersAndFansAlignDataRightAndOneColumnLeft) {
@@ -134,10 +166,23 @@ TEST_F(WordExport, BranchStabilityTakesTheTableTextWithItsLongHeadings) {
     const auto& tab = d.Tables[0];
     ASSERT_EQ(4u, tab.Rows.size());
     EXPECT_EQ("Номер ветви", tab.Rows[0][0].Text);
-    // Seven widths given; the category column takes an even share.
+    // Every word of a bold heading fits its column whole, and the table fits
+    // between the margins.
     ASSERT_EQ(8u, tab.GridTwips.size());
-    EXPECT_EQ(Twips({45, 40, 66, 75, 65, 70, 120}),
-              std::vector<int>(tab.GridTwips.begin(), tab.GridTwips.begin() + 7));
+    EXPECT_EQ(Twips({45, 40, 66, 75, 65, 80, 84, 60}), tab.GridTwips);
+    EXPECT_LE(std::accumulate(tab.GridTwips.begin(), tab.GridTwips.end(), 0),
+              d.PageW - d.MarginLeft - d.MarginRight);
+    QFont font = WindowsFont("Times New Roman", 10);
+    font.setBold(true);
+    QImage points(1, 1, QImage::Format_RGB32); // 72 dots per inch: a dot is a point
+    points.setDotsPerMeterX(2835);
+    points.setDotsPerMeterY(2835);
+    const QFontMetricsF metrics(font, &points);
+    const double cellMargins = 2 * 5.4;
+    for (size_t col = 0; col < tab.Rows[0].size(); ++col)
+        for (const QString& word : QString::fromStdString(tab.Rows[0][col].Text).split(' '))
+            EXPECT_LE(metrics.horizontalAdvance(word) + cellMargins, tab.GridTwips[col] / 20.0)
+                << word.toStdString();
     EXPECT_EQ("left", tab.Rows[1][6].Align);
     EXPECT_EQ(U(c.StabilityTableText), U(clipboard.GetText()));
 }

@@ -2,10 +2,11 @@
 
 #include "RichTextBridge.h"
 #include "calc/files/Settings.h"
-#include "platform/FontTable.h"
 #include "calc/window/DataWindowController.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/FontTable.h"
+#include "platform/Help.h"
 #include "platform/IniFile.h"
 #include "platform/NumberFormat.h"
 #include "platform/Services.h"
@@ -18,6 +19,7 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -63,8 +65,9 @@ TFOtchetRE::TFOtchetRE(TDataWindowController& data, QWidget* parent)
     // Courier faces the documents keep are shown in the installed face the
     // platform's font table gives them.
     for (const char* name : {"Courier New Cyr", "Courier New", "Courier"})
-        QFont::insertSubstitution(QString::fromLatin1(name),
-                                  QString::fromUtf8(std::string(SubstituteFontFamily(name, true)).c_str()));
+        QFont::insertSubstitution(
+            QString::fromLatin1(name),
+            QString::fromUtf8(std::string(SubstituteFontFamily(name, true)).c_str()));
     setObjectName("FOtchetRE");
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -91,6 +94,13 @@ TFOtchetRE::TFOtchetRE(TDataWindowController& data, QWidget* parent)
     status_[1]->setAlignment(Qt::AlignCenter);
     BuildMenus();
     BuildToolBar();
+    // F1 opens the guide at the report editor's section.
+    auto* help = new QAction(this);
+    help->setObjectName("HelpContext");
+    help->setShortcut(QKeySequence::HelpContents);
+    help->setShortcutContext(Qt::WindowShortcut);
+    connect(help, &QAction::triggered, this, [] { ShowHelpPage(kHelpReportEditorPage); });
+    addAction(help);
 
     connect(editor_, &QTextEdit::cursorPositionChanged, this, [this] { SelectionChange(); });
     connect(editor_, &QTextEdit::selectionChanged, this, [this] { SelectionChange(); });
@@ -123,15 +133,15 @@ std::string TFOtchetRE::DefaultReportName() const {
 
 void TFOtchetRE::BuildMenus() {
     QMenu* file = menuBar()->addMenu(U("&Файл"));
-    file->addAction(U("&Новый"), QKeySequence("Ctrl+N"), this, [this] { FileNew(); });
-    file->addAction(U("&Открыть..."), QKeySequence("Ctrl+O"), this, [this] { FileOpen(); });
-    file->addAction(U("&Сохранить"), QKeySequence("Ctrl+S"), this, [this] { FileSave(); });
-    file->addAction(U("Сохранить &как"), this, [this] { FileSaveAs(); });
+    file->addAction(U("&Новый"), QKeySequence("Ctrl+N"), this, Safely([this] { FileNew(); }));
+    file->addAction(U("&Открыть..."), QKeySequence("Ctrl+O"), this, Safely([this] { FileOpen(); }));
+    file->addAction(U("&Сохранить"), QKeySequence("Ctrl+S"), this, Safely([this] { FileSave(); }));
+    file->addAction(U("Сохранить &как"), this, Safely([this] { FileSaveAs(); }));
     file->addSeparator();
-    file->addAction(U("&Печать"), QKeySequence("Ctrl+P"), this, [this] { FilePrint(); });
-    file->addAction(U("Печать по страницам"), this, [this] { FilePrinItemStrClick(); });
+    file->addAction(U("&Печать"), QKeySequence("Ctrl+P"), this, Safely([this] { FilePrint(); }));
+    file->addAction(U("Печать по страницам"), this, Safely([this] { FilePrinItemStrClick(); }));
     file->addSeparator();
-    file->addAction(U("&Выход"), QKeySequence("Alt+X"), this, [this] { FileExit(); });
+    file->addAction(U("&Выход"), QKeySequence("Alt+X"), this, Safely([this] { FileExit(); }));
 
     QMenu* edit = menuBar()->addMenu(U("&Правка"));
     undoAction_ = edit->addAction(U("&Отмена"), QKeySequence("Ctrl+Z"), editor_, &QTextEdit::undo);
@@ -141,47 +151,60 @@ void TFOtchetRE::BuildMenus() {
         edit->addAction(U("&Копировать"), QKeySequence("Ctrl+C"), editor_, &QTextEdit::copy);
     edit->addAction(U("&Вставить"), QKeySequence("Ctrl+V"), editor_, &QTextEdit::paste);
     edit->addSeparator();
-    edit->addAction(U("&Шрифт..."), this, [this] { SelectFont(); });
+    edit->addAction(U("&Шрифт..."), this, Safely([this] { SelectFont(); }));
 
     QMenu* sostav = menuBar()->addMenu(U("Вставка"));
-    sostav->addAction(U("Статистика"), this, [this] { SostStatClick(); });
-    sostav->addAction(U("Общ.таблица"), this, [this] { SostTablClick(); });
-    sostav->addAction(U("Вентиляторы"), this, [this] { SostVenClick(); });
-    sostav->addAction(U("Потребители"), this, [this] { SostPotrClick(); });
-    sostav->addAction(U("Давление"), this, [this] { SostDavlClick(); });
-    sostav->addAction(U("Устойчивость"), this, [this] { SostUstClick(); });
+    sostav->addAction(U("Статистика"), this, Safely([this] { SostStatClick(); }));
+    sostav->addAction(U("Общ.таблица"), this, Safely([this] { SostTablClick(); }));
+    sostav->addAction(U("Вентиляторы"), this, Safely([this] { SostVenClick(); }));
+    sostav->addAction(U("Потребители"), this, Safely([this] { SostPotrClick(); }));
+    sostav->addAction(U("Давление"), this, Safely([this] { SostDavlClick(); }));
+    sostav->addAction(U("Устойчивость"), this, Safely([this] { SostUstClick(); }));
 
     QMenu* serv = menuBar()->addMenu(U("Сервис"));
-    serv->addAction(U("Расст.стран."), this, [this] { StranRastClick(); });
-    serv->addAction(U("Разделитель"), this, [this] { StranRazClick(); });
+    serv->addAction(U("Расст.стран."), this, Safely([this] { StranRastClick(); }));
+    serv->addAction(U("Разделитель"), this, Safely([this] { StranRazClick(); }));
 }
 
 void TFOtchetRE::BuildToolBar() {
     QToolBar* bar = addToolBar(U("ToolBar"));
     bar->setMovable(false);
-    auto button = [&](const char* name, const char* text, const char* hint, bool checkable,
-                      std::function<void()> handler) {
+    bar->setIconSize(QSize(16, 16));
+    // Icons of the desktop's theme (the first of the names it has); the
+    // short text shows where it has none.
+    auto button = [&](const char* name, const char* icon, const char* text, const char* hint,
+                      bool checkable, std::function<void()> handler) {
         auto* b = new QToolButton(bar);
         b->setObjectName(name);
         b->setText(U(text));
         b->setToolTip(U(hint));
         b->setCheckable(checkable);
         b->setAutoRaise(true);
-        connect(b, &QToolButton::clicked, this, [handler] { handler(); });
+        // The first of the names the theme has.
+        QIcon themed;
+        for (const QString& n : QString::fromLatin1(icon).split(' '))
+            if (themed.isNull()) themed = QIcon::fromTheme(n);
+        if (!themed.isNull()) {
+            b->setIcon(themed);
+            b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        }
+        connect(b, &QToolButton::clicked, this, Safely(handler));
         bar->addWidget(b);
         buttons_.push_back(b);
         return b;
     };
-    button("OpenButton", "Откр.", "Загрузить", false, [this] { FileOpen(); });
-    button("SaveButton", "Сохр.", "Сохранить", false, [this] { FileSave(); });
-    button("PrintButton", "Печ.", "Печать", false, [this] { FilePrint(); });
+    button("OpenButton", "document-open", "Откр.", "Загрузить", false, [this] { FileOpen(); });
+    button("SaveButton", "document-save", "Сохр.", "Сохранить", false, [this] { FileSave(); });
+    button("PrintButton", "document-print", "Печ.", "Печать", false, [this] { FilePrint(); });
     bar->addSeparator();
-    button("UndoButton", "Отм.", "Отменить ", false, [this] {
+    button("UndoButton", "edit-undo", "Отм.", "Отменить ", false, [this] {
         editor_->undo();
     })->setEnabled(false);
-    button("CutButton", "Выр.", "Вырезать", false, [this] { editor_->cut(); });
-    button("CopyButton", "Коп.", "Копировать в буфер", false, [this] { editor_->copy(); });
-    button("PasteButton", "Вст.", "Вставить из буфера", false, [this] { editor_->paste(); });
+    button("CutButton", "edit-cut", "Выр.", "Вырезать", false, [this] { editor_->cut(); });
+    button("CopyButton", "edit-copy", "Коп.", "Копировать в буфер", false,
+           [this] { editor_->copy(); });
+    button("PasteButton", "edit-paste", "Вст.", "Вставить из буфера", false,
+           [this] { editor_->paste(); });
     bar->addSeparator();
     fontName_ = new QComboBox(bar);
     fontName_->setObjectName("FontName");
@@ -189,33 +212,39 @@ void TFOtchetRE::BuildToolBar() {
     fontName_->setEditable(true);
     fontName_->setMinimumWidth(160);
     bar->addWidget(fontName_);
-    connect(fontName_, &QComboBox::textActivated, this, [this] { FontNameChange(); });
+    connect(fontName_, &QComboBox::textActivated, this, Safely([this] { FontNameChange(); }));
     bar->addSeparator();
     fontSize_ = new QSpinBox(bar);
     fontSize_->setObjectName("FontSize");
     fontSize_->setToolTip(U("Размер шрифта"));
     fontSize_->setRange(0, 1638);
     bar->addWidget(fontSize_);
-    connect(fontSize_, &QSpinBox::valueChanged, this, [this] { FontSizeChange(); });
+    connect(fontSize_, &QSpinBox::valueChanged, this, Safely([this] { FontSizeChange(); }));
     QFont boldFont;
     boldFont.setBold(true);
-    button("BoldButton", "Ж", "Жирный", true, [this] { BoldButtonClick(); })->setFont(boldFont);
+    button("BoldButton", "format-text-bold", "Ж", "Жирный", true, [this] {
+        BoldButtonClick();
+    })->setFont(boldFont);
     QFont italicFont;
     italicFont.setItalic(true);
-    button("ItalicButton", "К", "Курсив", true, [this] {
+    button("ItalicButton", "format-text-italic", "К", "Курсив", true, [this] {
         ItalicButtonClick();
     })->setFont(italicFont);
     QFont underFont;
     underFont.setUnderline(true);
-    button("UnderlineButton", "Ч", "Подчеркивание", true, [this] {
+    button("UnderlineButton", "format-text-underline", "Ч", "Подчеркивание", true, [this] {
         UnderlineButtonClick();
     })->setFont(underFont);
     bar->addSeparator();
-    button("LeftAlign", "Лев.", "Влево", true, [this] { AlignButtonClick(0); });
-    button("CenterAlign", "Центр", "В центре", true, [this] { AlignButtonClick(2); });
-    button("RightAlign", "Прав.", "Вправо", true, [this] { AlignButtonClick(1); });
+    button("LeftAlign", "format-justify-left", "Лев.", "Влево", true,
+           [this] { AlignButtonClick(0); });
+    button("CenterAlign", "format-justify-center", "Центр", "В центре", true,
+           [this] { AlignButtonClick(2); });
+    button("RightAlign", "format-justify-right", "Прав.", "Вправо", true,
+           [this] { AlignButtonClick(1); });
     bar->addSeparator();
-    button("BulletsButton", "Спис.", "Список", true, [this] { BulletsButtonClick(); });
+    button("BulletsButton", "format-list-unordered view-list-symbolic", "Спис.", "Список", true,
+           [this] { BulletsButtonClick(); });
 }
 
 QToolButton* TFOtchetRE::Button(const char* name) const {
@@ -266,8 +295,14 @@ void TFOtchetRE::RulerResize() {
 }
 
 void TFOtchetRE::ApplyEditorMargins() {
-    // The text keeps 6 pixels from the sides of the editor.
-    editor_->document()->setDocumentMargin(6);
+    // The text keeps 6 pixels from the sides of the editor. The margin is a
+    // change of the document's frame, not of the report: it must not mark
+    // the report changed, or showing the editor would ask to save it.
+    QTextDocument* doc = editor_->document();
+    if (doc->documentMargin() == 6) return;
+    const bool modified = doc->isModified();
+    doc->setDocumentMargin(6);
+    doc->setModified(modified);
 }
 
 // ------------------------------------------------------------------- state
@@ -300,6 +335,15 @@ TWindowPlace TFOtchetRE::Place() const {
 TFontSpec TFOtchetRE::EditorFont() const {
     QFont f = editor_->document()->defaultFont();
     return {FromQString(f.family()), f.pointSize()};
+}
+
+bool TFOtchetRE::Modified() const {
+    return editor_->document()->isModified();
+}
+
+void TFOtchetRE::CloseWithProgram() {
+    programEnding_ = true;
+    close();
 }
 
 void TFOtchetRE::ShowEditor() {
@@ -370,10 +414,9 @@ bool TFOtchetRE::AskSaveChanges() {
     if (!editor_->document()->isModified()) return true;
     int answer = MessageBox(Format(Ru("Сохранить изменения %s?"), {reportFileName_}), "",
                             TMsgButtons::YesNoCancel, TMsgIcon::Question);
-    if (answer == mrYes) {
-        FileSave();
-        return true;
-    }
+    // A save that was cancelled or failed keeps the text and stops the
+    // command that asked.
+    if (answer == mrYes) return FileSave();
     return answer == mrNo;
 }
 
@@ -434,28 +477,27 @@ bool TFOtchetRE::WriteReport(const std::string& fileName) {
     return true;
 }
 
-void TFOtchetRE::FileSave() {
+bool TFOtchetRE::FileSave() {
     // A report without a name goes through the dialog.
-    if (reportFileName_.empty() || reportFileName_ == "Untitled") {
-        FileSaveAs();
-        return;
-    }
-    WriteReport(reportFileName_);
+    if (reportFileName_.empty() || reportFileName_ == "Untitled") return FileSaveAs();
+    return WriteReport(reportFileName_);
 }
 
-void TFOtchetRE::FileSaveAs() {
+bool TFOtchetRE::FileSaveAs() {
     TFileDialogRequest r;
     r.filter = "Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT";
     r.initialDir = FolderOf(data_.CurrentDataFile());
     r.fileName = reportFileName_;
-    if (!SaveFileDialog(r)) return;
+    if (!SaveFileDialog(r)) return false;
     const std::string name = WithExtension(r.fileName, ".rtf");
     if (std::filesystem::exists(name)) {
         int answer = MessageBox(Format(Ru("OK для перезаписи %s"), {name}), "",
                                 TMsgButtons::YesNoCancel, TMsgIcon::Question);
-        if (answer != mrYes) return;
+        if (answer != mrYes) return false;
     }
-    if (WriteReport(name)) SetReportFileName(name);
+    if (!WriteReport(name)) return false;
+    SetReportFileName(name);
+    return true;
 }
 
 void TFOtchetRE::FilePrint() {
@@ -486,11 +528,14 @@ void TFOtchetRE::FilePrinItemStrClick() {
 }
 
 void TFOtchetRE::FileExit() {
-    hide();
+    close();
 }
 
 void TFOtchetRE::closeEvent(QCloseEvent* e) {
-    // Closing only hides; the text stays for the next showing.
+    // Closing only hides and the text stays for the next showing; still the
+    // user closing this window is asked, as New and Open ask, so that an
+    // edit is not left behind unnoticed. The program's end has asked already.
+    if (!programEnding_ && isVisible() && !AskSaveChanges()) return e->ignore();
     e->accept();
 }
 

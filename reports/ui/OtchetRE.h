@@ -35,12 +35,16 @@ public:
     TWindowPlace Place() const override;
     TFontSpec EditorFont() const override;
     void ShowEditor() override;
+    bool Modified() const override;
+    bool SaveReport() override { return FileSave(); }
+    void CloseWithProgram() override;
 
     // File and edit commands.
     void FileNew();
     void FileOpen();
-    void FileSave();
-    void FileSaveAs();
+    // False when nothing was saved (the dialog cancelled, a write failed).
+    bool FileSave();
+    bool FileSaveAs();
     void FilePrint();
     void FilePrinItemStrClick();
     void FileExit();
@@ -110,6 +114,7 @@ private:
     TDataWindowController& data_;
     std::string reportFileName_;
     bool updating_ = false;
+    bool programEnding_ = false;
     bool dragging_ = false;
     int dragOffset_ = 0;
 

@@ -97,7 +97,10 @@ TEST_F(TGraphFixture, ImpassableBranches) {
     net.Add(2, TBranchSpec{2, 3, 100, 0.6});                 // just passable
     net.Add(3, TBranchSpec{3, 4, 80, 2, 0, 1, false, true}); // on fire
     net.Add(4, TBranchSpec{4, 5, 50, -1});                   // negative: as not given
+    // Miners never walk through the fire; a rescue team does.
     auto len = Length();
+    EXPECT_EQ(len->EdgeWeight, (std::vector<double>{ImpassableWeight, 100, ImpassableWeight, 50}));
+    len->RecalcWeights(1);
     EXPECT_EQ(len->EdgeWeight, (std::vector<double>{ImpassableWeight, 100, 80, 50}));
     auto t = Timed(0);
     EXPECT_EQ(t->EdgeWeight[0], ImpassableWeight);
@@ -118,7 +121,7 @@ TEST_F(TGraphFixture, ImpassableBranches) {
     t->RecalcWeights(0);
     EXPECT_EQ(t->EdgeWeight[2], ImpassableWeight);
     EXPECT_EQ(t->EdgeWeight[7], ImpassableWeight);
-    len->RecalcWeights(0);
+    len->RecalcWeights(1);
     EXPECT_EQ(len->EdgeWeight,
               (std::vector<double>{ImpassableWeight, ImpassableWeight, 80, ImpassableWeight}));
     // Negative or missing lengths would break the search.

@@ -113,7 +113,7 @@ std::vector<TArc> Arcs(const TRouteNetwork& n, const std::vector<int32_t>& branc
         for (int dir = 1; dir >= 0; --dir) {
             double w;
             if (graphKind == GraphKindLength) {
-                w = low ? ImpassableWeight : len;
+                w = low || (routeKind == RouteKindPeople && n.IsFire(b)) ? ImpassableWeight : len;
             } else if (low || n.IsFire(b)) {
                 w = ImpassableWeight;
             } else {
@@ -230,9 +230,10 @@ TEST(RandomNetworks, SearchesAgreeWithAPlainDijkstra) {
         TRouteExclusions excl;
         excl.ExcludedRouteBranches = k.UserExcluded;
         TKestrum_Graph g(n, rescue, excl, 0, graphKind == GraphKindLength ? 1 : 0);
-        if (graphKind == GraphKindLength)
+        if (graphKind == GraphKindLength) {
             g.BuildLengthGraph();
-        else
+            g.RecalcWeights(routeKind); // as every search does
+        } else
             g.BuildTimeGraph(routeKind);
         const std::set<int32_t> user(k.UserExcluded.begin(), k.UserExcluded.end());
         const auto arcs = Arcs(n, k.Branches, user, graphKind, routeKind, rescue);

@@ -232,6 +232,36 @@ TEST_F(TRouteFixture, SurfaceCandidatesInListOrder) {
     EXPECT_FALSE(Search(15, 0, TargetSurface, 0).Found);
 }
 
+//   9 --b1 20-- 1 --b3 100 m, on fire-- 2 --b6 106 m-- 5 (surface)
+//                \---------------b4 240 m--------------/
+// Miners at node 1 never walk through the fire: 4 (240 m) beats 3,6
+// (206 m) in the length graph as in the time graph. Miners working in the
+// burning branch leave from either of its ends. A rescue team still goes
+// the short way through it. Without b4 the miners at node 1 have no way.
+TEST_F(TRouteFixture, MinersNeverWalkThroughTheFire) {
+    net.Add(1, 9, 1, 20).Add(3, TBranchSpec{1, 2, 100, 0, 0, 1, false, true});
+    net.Add(6, 2, 5, 106).Add(4, 1, 5, 240);
+    net.SetSurface({5});
+    for (int graph : {GraphKindLength, GraphKindTime}) {
+        TRouteOutcome r = Search(1, 1, TargetSurface, 0, RouteKindPeople, graph);
+        EXPECT_EQ(RouteText(r.Branches), "4") << graph;
+        EXPECT_DOUBLE_EQ(r.Length, 240) << graph;
+        EXPECT_EQ(RouteText(Search(3, 1, TargetSurface, 0, RouteKindPeople, graph).Branches), "6")
+            << graph;
+        EXPECT_EQ(RouteText(Search(3, 0, TargetSurface, 0, RouteKindPeople, graph).Branches), "4")
+            << graph;
+    }
+    EXPECT_EQ(RouteText(Search(1, 1, TargetSurface, 0, RouteKindRescue, GraphKindLength).Branches),
+              "3,6");
+
+    net.Add(4, 0, 5, 240);
+    for (int graph : {GraphKindLength, GraphKindTime}) {
+        people.SetCells(6, 1, "");
+        Find(1, 1, TargetSurface, 0, RouteKindPeople, graph);
+        EXPECT_EQ(Cell(people, 6), "Путь не найден") << graph;
+    }
+}
+
 //   1 --b1 10-- 2 --b2 10-- 3 (fresh-air branch b2; b1 smoked, air 1 -> 2)
 TEST_F(TRouteFixture, FreshAirSkipsTheStartNodeButNotOtherCandidates) {
     net.Add(1, TBranchSpec{1, 2, 10, 0, 0, 1, true}).Add(2, 2, 3, 10).Add(3, 4, 1, 500);

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include <fstream>
+#include <iterator>
 
 namespace arv::routes {
 namespace {
@@ -624,6 +625,56 @@ TEST_F(RouteWindowsTest, StoredRowsSurviveTheDrawingsDataText) {
     for (int c = 1; c < 7; ++c) EXPECT_EQ(cells[c], Cell(c, 1)) << c;
     EXPECT_EQ("Путь не найден", Cell(6, 2));
     EXPECT_EQ(3, Table().RowCount());
+}
+
+// The stored rows of a position, each up to its last filled cell.
+std::vector<std::vector<std::string>> StoredRows(const TModGrid& g, const std::string& key) {
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < g.RowCount(); ++r) {
+        if (g.Cells(0, r) != key) continue;
+        rows.emplace_back();
+        for (int c = 0; c <= g.LastFilledCol(r); ++c) rows.back().push_back(g.Cells(c, r));
+    }
+    return rows;
+}
+
+TEST_F(RouteWindowsTest, SaveWritesStoredRowsBackAsTheyWereUnlessEmptied) {
+    // Position 9 (kept from a fuzzing run): a row whose first cell is empty,
+    // and one with two cells beyond the window's seven columns.
+    std::ifstream in(std::string(ARV_ROUTES_TEST_DATA) +
+                         "/fuzz/stored_routes/route-row-empty-first-cell-dropped-on-save.txt",
+                     std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    messages.AllowAny();
+    ParseNetworkDataText(text, t, calc);
+    const auto stored = StoredRows(t.TempTableM, "9");
+    ASSERT_EQ(2u, stored.size());
+    FireMode(9);
+    w.WayWorkerClick();
+    EXPECT_EQ("3", Cell(0, 1));
+    EXPECT_EQ("2,3,4", Cell(6, 1));
+    EXPECT_EQ("", Cell(0, 2));
+    EXPECT_EQ("30", Cell(1, 2));
+    w.ToolSaveClick();
+    EXPECT_EQ(stored, StoredRows(t.TempTableM, "9"));
+    TCalcContext otherCalc;
+    TNetworkTables other{otherCalc};
+    other.InitTables();
+    ParseNetworkDataText(BuildNetworkDataText(t, calc), other, otherCalc);
+    EXPECT_EQ(stored, StoredRows(other.TempTableM, "9"));
+
+    // A row emptied in the window goes, its unseen cells with it; a row
+    // stored with nothing in the window's columns stays.
+    const int unseen = t.TempTableM.RowCount();
+    t.TempTableM.SetRowCount(unseen + 1);
+    t.TempTableM.SetCells(0, unseen, "9");
+    t.TempTableM.SetCells(9, unseen, "x");
+    w.LoadPLA(RouteFormPeople, 9);
+    for (int c = 0; c < 7; ++c) Table().SetCells(c, 1, "");
+    w.ToolSaveClick();
+    EXPECT_EQ((std::vector<std::vector<std::string>>{stored[1],
+                                                     {"9", "", "", "", "", "", "", "", "", "x"}}),
+              StoredRows(t.TempTableM, "9"));
 }
 
 TEST_F(RouteWindowsTest, PlaDocumentNamesAndOpening) {

@@ -1,5 +1,6 @@
 #include "routes/ui/RouteFormWindow.h"
 
+#include "platform/Services.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtText.h"
 
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,8 +34,11 @@ QPointer<TRouteFormWindow> gOpenWindow;
 
 } // namespace
 
+// An owned tool window of the main window: desktops keep it above its owner,
+// as the user works between its table and the route tool bar of the main
+// window.
 TRouteFormWindow::TRouteFormWindow(TRouteWindows& controller, TRouteForm& form, QWidget* owner)
-    : QWidget(owner, Qt::Window), w_(controller), form_(form) {
+    : QWidget(owner, Qt::Tool), w_(controller), form_(form) {
     setObjectName(form.Name());
     setWindowTitle(ToQString(form.Caption()));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -72,13 +77,14 @@ TRouteFormWindow::TRouteFormWindow(TRouteWindows& controller, TRouteForm& form, 
     combo_->setObjectName("ComboBox1");
     combo_->hide();
     combo_->installEventFilter(this);
-    connect(combo_, &QComboBox::activated, this, [this](int index) { w_.ComboBox1Change(index); });
+    connect(combo_, &QComboBox::activated, this,
+            [this](int index) { RunCommandSafely([this, index] { w_.ComboBox1Change(index); }); });
     // A press on the current cell selects it again, as the table's own
     // selection handler expects.
     connect(grid_, &QAbstractItemView::pressed, this, [this](const QModelIndex& index) {
         const TGridCoord c = grid_->ToGrid(index);
         if (c.X == form_.InfoWayPeople.Col() && c.Y == form_.InfoWayPeople.Row())
-            w_.InfoWayPeopleSelectCell(c.X, c.Y);
+            RunCommandSafely([this, c] { w_.InfoWayPeopleSelectCell(c.X, c.Y); });
     });
 
     resize(form.Width, form.Height);
@@ -112,14 +118,15 @@ QWidget* TRouteFormWindow::BuildSettingsPage() {
         atmosphere_ = RadioGroup(atmosphere, {"непригодная для дыхания", "пригодная для дыхания"},
                                  form_.RGAtmosohera);
         connect(atmosphere_, &QButtonGroup::idClicked, this,
-                [this](int id) { w_.RGAtmosoheraClick(id); });
+                [this](int id) { RunCommandSafely([this, id] { w_.RGAtmosoheraClick(id); }); });
         layout->addWidget(atmosphere);
         auto* work = new QGroupBox(U(" Работы "));
         work->setObjectName("RGWork");
         workBox_ = work;
         work_ = RadioGroup(work, {"разведка", "ликвидация аварии", "транспортировка пострадавшего"},
                            form_.RGWork);
-        connect(work_, &QButtonGroup::idClicked, this, [this](int id) { w_.RGWorkClick(id); });
+        connect(work_, &QButtonGroup::idClicked, this,
+                [this](int id) { RunCommandSafely([this, id] { w_.RGWorkClick(id); }); });
         layout->addWidget(work);
         auto* smoke = new QGroupBox(U(" Задымленность "));
         smoke->setObjectName("RGSmoke");
@@ -143,7 +150,7 @@ QWidget* TRouteFormWindow::BuildSettingsPage() {
     typeWayGraph_ =
         RadioGroup(graph, {"время проходжения людей по ветви", "длину ветви"}, form_.TypeWayGraph);
     connect(typeWayGraph_, &QButtonGroup::idClicked, this,
-            [this](int id) { w_.TypeWayGraphClick(id); });
+            [this](int id) { RunCommandSafely([this, id] { w_.TypeWayGraphClick(id); }); });
     layout->addWidget(graph);
     layout->addStretch(1);
     return page;
@@ -172,6 +179,21 @@ void TRouteFormWindow::Refresh() {
 }
 
 bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Tab and Backtab leave the drop-down for the table, on the same cell:
+    // the table would otherwise take them as a move to its next cell, which
+    // shows the drop-down again over its own cell, so it was never left.
+    if (!detached_ && watched == combo_ && event->type() == QEvent::KeyPress &&
+        combo_->isVisible()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            const int item = combo_->currentIndex();
+            FocusTable();
+            // The focus leaving wrote it already, unless the window was not
+            // active.
+            w_.ComboBox1Exit(item);
+            return true;
+        }
+    }
     // Leaving the drop-down for another control of this window; the window
     // losing the desktop's focus, or the drop-down's own list, is no exit.
     if (!detached_ && watched == combo_ && event->type() == QEvent::FocusOut && !refreshing_ &&
@@ -184,7 +206,9 @@ bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TRouteFormWindow::Minimise() {
-    if (!detached_) showMinimized();
+    // Desktops do not minimise an owned window by itself (some minimise its
+    // owner with it); it steps aside until the route commands bring it back.
+    if (!detached_) hide();
 }
 
 void TRouteFormWindow::ShowNormal() {
@@ -199,7 +223,7 @@ void TRouteFormWindow::FocusTable() {
 }
 
 void TRouteFormWindow::StoreLayout() {
-    const QSize size = isMinimized() ? normalGeometry().size() : this->size();
+    const QSize size = this->size();
     if (size.isValid() && size.width() > 0) {
         form_.Width = size.width();
         form_.Height = size.height();
@@ -269,9 +293,9 @@ TListPlaDialog::TListPlaDialog(TRouteWindows& controller, QWidget* parent)
     show->setObjectName("BitBtnShow");
     auto* cancel = new QPushButton(U("Отмена"));
     cancel->setObjectName("BitBtnCancel");
-    connect(show, &QPushButton::clicked, this, [this] { BitBtnShowClick(); });
+    connect(show, &QPushButton::clicked, this, Safely([this] { BitBtnShowClick(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { BitBtnShowClick(); });
+    connect(list_, &QListWidget::itemDoubleClicked, this, Safely([this] { BitBtnShowClick(); }));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(show);
