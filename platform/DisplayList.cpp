@@ -14,10 +14,17 @@ int32_t Clamp(int64_t v) {
     return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
+// The face name last: labels change turn and size far more often than face.
+bool SameFont(const TFont& a, const TFont& b) {
+    return a.escapement == b.escapement && a.height == b.height && a.colour == b.colour &&
+           a.style == b.style && a.charset == b.charset && a.pitch == b.pitch &&
+           a.orientation == b.orientation && a.name == b.name;
+}
+
 bool SameState(const TPen& pen, const TBrush& brush, const TFont& font, uint32_t align,
                bool transparent, const TPen& p, const TBrush& b, const TFont& f, uint32_t a,
                bool t) {
-    return a == align && t == transparent && p == pen && b == brush && f == font;
+    return a == align && t == transparent && p == pen && b == brush && SameFont(f, font);
 }
 
 } // namespace
@@ -140,16 +147,18 @@ void TDisplayList::FillRect(const TCanvasRect& r) {
 }
 
 TCanvasSize TDisplayList::TextExtent(std::string_view text) {
-    TMeasured& m = measured_[std::hash<std::string_view>()(text) % measured_.size()];
+    const size_t hash = std::hash<std::string_view>()(text);
+    TMeasured& m = measured_[hash % measured_.size()];
     const TFont& face = m.face;
-    if (m.valid && face.height == font.height && face.style == font.style &&
+    if (m.valid && m.hash == hash && face.height == font.height && face.style == font.style &&
         face.pitch == font.pitch && face.charset == font.charset && face.name == font.name &&
         m.text == text)
         return m.size;
-    if (!(measure_.font == font)) measure_.font = font;
+    if (!SameFont(measure_.font, font)) measure_.font = font;
     m.size = measure_.TextExtent(text);
     m.face = font;
     m.text = text;
+    m.hash = hash;
     m.valid = true;
     return m.size;
 }
@@ -184,7 +193,8 @@ void TDisplayList::TextOut(int32_t x, int32_t y, std::string_view text) {
     op.a[0] = at.x;
     op.a[1] = at.y;
     op.data = static_cast<uint32_t>(texts_.size());
-    texts_.emplace_back(text);
+    op.count = static_cast<uint32_t>(text.size());
+    texts_.append(text);
     if (cp) penPos_ = PenAfterText(at, e.cx, font.escapement, textAlign_);
 }
 
@@ -290,7 +300,7 @@ void TDisplayList::Play(const TOp& op, TCanvas& c) const {
     case TKind::Text:
         // With kTaUpdateCp the text starts at the pen position.
         c.MoveTo(a[0], a[1]);
-        c.TextOut(a[0], a[1], texts_[op.data]);
+        c.TextOut(a[0], a[1], std::string_view(texts_).substr(op.data, op.count));
         break;
     case TKind::Picture:
         c.StretchDraw({a[0], a[1], a[2], a[3]}, pictures_[op.data], a[4] != 0);

@@ -99,7 +99,7 @@ private:
         int32_t top = 0; // rows it may paint, bottom exclusive
         int32_t bottom = 0;
         int32_t a[8] = {};
-        uint32_t data = 0; // first point, the text or the picture
+        uint32_t data = 0; // first point, first character of the text, or the picture
         uint32_t count = 0;
     };
     TOp& Add(TKind kind, int32_t top, int32_t bottom, bool clipped);
@@ -118,13 +118,14 @@ private:
         std::string text;
         TFont face;
         TCanvasSize size;
+        size_t hash = 0;
         bool valid = false;
     };
     std::array<TMeasured, 64> measured_{};
     std::vector<TState> states_;
     std::vector<TOp> ops_;
     std::vector<TCanvasPoint> points_;
-    std::vector<std::string> texts_;
+    std::string texts_; // every text, one after another
     std::vector<TBitmap32> pictures_;
 };
 
