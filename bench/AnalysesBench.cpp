@@ -11,6 +11,7 @@
 #include "calc/model/BranchTypes.h"
 #include "calc/model/DecimalText.h"
 #include "calc/testing/PublishedMines.h"
+#include "calc/testing/SilentProgress.h"
 
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -24,13 +25,6 @@
 namespace {
 
 using namespace arv;
-
-struct TNoProgress : ISummaryProgress {
-    void Start(int) override {}
-    void Step() override {}
-    bool Cancelled() override { return false; }
-    void Finish() override {}
-};
 
 struct TMineE {
     TCalcContext c;
@@ -90,7 +84,7 @@ void BM_FireSummary_MineE(benchmark::State& state) {
             ("published mines not found in " + test::PublishedBenchmarksDir()).c_str());
         return;
     }
-    TNoProgress progress;
+    test::TSilentProgress progress;
     for (auto _ : state) Rasc_PogUstClick(m->t, m->c, progress, 0);
     // Data lines of the export text: the last field is the reversal list.
     int candidates = 0, listed = 0;

@@ -3,6 +3,7 @@
 // run, then one preparation and one solve per candidate.
 #include "calc/engine/StabilityAnalysis.h"
 #include "calc/model/DecimalText.h"
+#include "calc/testing/SilentProgress.h"
 #include "calc/testing/SyntheticMine.h"
 
 #include "platform/Files.h"
@@ -17,13 +18,6 @@
 namespace {
 
 using namespace arv;
-
-struct TNoProgress : ISummaryProgress {
-    void Start(int) override {}
-    void Step() override {}
-    bool Cancelled() override { return false; }
-    void Finish() override {}
-};
 
 struct TMine {
     TCalcContext c;
@@ -71,7 +65,7 @@ TMine& Mine() {
 void Summary(benchmark::State& state, bool devices) {
     TMine& m = Mine();
     const int threads = static_cast<int>(state.range(0));
-    TNoProgress progress;
+    test::TSilentProgress progress;
     for (auto _ : state) {
         TSummaryResult r = devices ? Rasc_ObUstClick(m.t, m.c, progress, threads)
                                    : Rasc_PogUstClick(m.t, m.c, progress, threads);

@@ -3,6 +3,7 @@
 // the check's lines in their colours.
 #include "app/ui/ProgramStart.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "calc/window/DataWindowController.h"
 #include "document/Branch.h"
 #include "platform/Cp1251.h"
@@ -25,17 +26,10 @@ using namespace arv;
 namespace {
 
 struct CalcLinkFormTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
-    CalcLinkFormTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
-    }
-    ~CalcLinkFormTest() override { SetProgramDir(saved); }
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 // fills the screen without a window manager.
 #include "app/ui/ProgramStart.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "document/WindowHost.h"
 #include "platform/Files.h"
 #include "platform/testing/ScriptedServices.h"
@@ -28,22 +29,18 @@ namespace fs = std::filesystem;
 namespace {
 
 struct DesktopLookTest : ::testing::Test {
-    fs::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p;
     DesktopLookTest() {
-        fs::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        fs::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh", dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
         p = StartProgram({(dir / "SampleMine.grh").string()});
         QApplication::processEvents();
     }
     ~DesktopLookTest() override {
         p.reset();
         WindowState() = TWindowState{};
-        SetProgramDir(saved);
     }
 };
 

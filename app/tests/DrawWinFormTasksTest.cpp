@@ -1,6 +1,7 @@
 // The task and service commands in the real main window, offscreen.
 #include "app/ui/ProgramStart.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "calc/window/DataWindowController.h"
 #include "document/Branch.h"
 #include "platform/Cp1251.h"
@@ -23,23 +24,18 @@ using namespace arv;
 namespace {
 
 struct FormTasksTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p;
     FormTasksTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
         p = StartProgram({(dir / "SampleMine.grh").string()});
         QApplication::processEvents();
     }
     ~FormTasksTest() override {
         messages.AllowAny();
         p.reset();
-        SetProgramDir(saved);
     }
     QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
     QLabel* PanelSost() { return p->IDrawWinForm->findChild<QLabel*>("PanelSost"); }

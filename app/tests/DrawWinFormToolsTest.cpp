@@ -3,6 +3,7 @@
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/ProgramStart.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "document/Branch.h"
 #include "platform/Files.h"
 #include "platform/testing/ScriptedServices.h"
@@ -22,16 +23,9 @@ using namespace arv;
 namespace {
 
 struct FormToolsTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
-    FormToolsTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
-    }
-    ~FormToolsTest() override { SetProgramDir(saved); }
 };
 
 void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {

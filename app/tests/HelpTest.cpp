@@ -3,6 +3,7 @@
 #include "app/ui/ProgramStart.h"
 #include "app/ui/SmallWindowsUi.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/Help.h"
@@ -88,24 +89,18 @@ TEST(HelpGuide, EveryLinkLeadsToAPageSectionOrPictureAndEveryPageIsInTheContents
 namespace {
 
 struct HelpProgramTest : ::testing::Test {
-    fs::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     test::TRecordingOpener opener;
     std::unique_ptr<TProgramWindows> p;
     HelpProgramTest() {
-        fs::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
         fs::copy(std::string(ARV_BIN_DIR) + "/help", dir / "help");
-        fs::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh", dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
         p = StartProgram({File("SampleMine.grh")});
         QApplication::processEvents();
     }
-    ~HelpProgramTest() override {
-        p.reset();
-        SetProgramDir(saved);
-    }
+    ~HelpProgramTest() override { p.reset(); }
     std::string File(const std::string& name) const { return (dir / name).string(); }
     void MainHelp() { p->IDrawWinForm->Action("MContHelp")->trigger(); }
     void DataHelp() { p->Form1->Action("Hlp_Help")->trigger(); }

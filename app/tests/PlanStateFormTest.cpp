@@ -3,6 +3,7 @@
 // painted plan.
 #include "app/ui/ProgramStart.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "calc/window/DataWindowController.h"
 #include "document/Branch.h"
 #include "document/Labels.h"
@@ -28,16 +29,12 @@ using namespace arv;
 namespace {
 
 struct PlanStateTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p;
     PlanStateTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
         p = StartProgram({File("SampleMine.grh")});
         p->IDrawWinForm->showNormal();
         p->IDrawWinForm->resize(1000, 700);
@@ -47,7 +44,6 @@ struct PlanStateTest : ::testing::Test {
     ~PlanStateTest() override {
         messages.AllowAny();
         p.reset();
-        SetProgramDir(saved);
     }
     std::string File(const char* name) const { return (dir / name).string(); }
     TIDrawWin& W() { return *p->DrawWin; }

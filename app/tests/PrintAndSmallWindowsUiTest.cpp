@@ -4,6 +4,7 @@
 #include "app/ui/ProgramStart.h"
 #include "app/ui/SmallWindowsUi.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/Jpeg.h"
@@ -31,24 +32,17 @@ using namespace arv;
 namespace {
 
 struct SampleProgramTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p;
     SampleProgramTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
         InstallQtBitmapCodec();
         p = StartProgram({File("SampleMine.grh")});
         QApplication::processEvents();
     }
-    ~SampleProgramTest() override {
-        p.reset();
-        SetProgramDir(saved);
-    }
+    ~SampleProgramTest() override { p.reset(); }
     std::string File(const std::string& name) const { return (dir / name).string(); }
     TIDrawWin& W() { return *p->DrawWin; }
     TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }

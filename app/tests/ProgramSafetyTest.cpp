@@ -5,6 +5,7 @@
 #include "app/ui/ProgramStart.h"
 #include "app/ui/SmallWindowsUi.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "calc/engine/FireAnalysis.h"
 #include "calc/window/DataWindowController.h"
 #include "document/WindowHost.h"
@@ -50,23 +51,14 @@ void Click(QWidget* w, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
 }
 
 struct ProgramSafetyTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p;
 
-    ProgramSafetyTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        std::filesystem::copy_file(dir / "SampleMine.grh", dir / "Other.grh");
-        SetProgramDir(dir.string());
-    }
-    ~ProgramSafetyTest() override {
-        p.reset();
-        SetProgramDir(saved);
-    }
+    ProgramSafetyTest() { std::filesystem::copy_file(dir / "SampleMine.grh", dir / "Other.grh"); }
+    ~ProgramSafetyTest() override { p.reset(); }
     std::string File(const std::string& name) const { return (dir / name).string(); }
     static std::string Bytes(const std::string& name) {
         std::string bytes;

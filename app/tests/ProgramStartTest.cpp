@@ -1,6 +1,7 @@
 // The real program's windows, offscreen, on the bundled sample drawing.
 #include "app/ui/ProgramStart.h"
 
+#include "app/tests/SampleProgramFolder.h"
 #include "calc/window/DataWindowController.h"
 #include "document/Branch.h"
 #include "platform/Cp1251.h"
@@ -27,17 +28,10 @@ using namespace arv;
 namespace {
 
 struct ProgramTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
-    ProgramTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
-    }
-    ~ProgramTest() override { SetProgramDir(saved); }
     std::string File(const char* name) const { return (dir / name).string(); }
 };
 

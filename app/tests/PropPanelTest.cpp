@@ -1,5 +1,6 @@
 // The inspector in the real main window, offscreen, on the sample drawing.
 #include "app/RxDrawGrid.h"
+#include "app/tests/SampleProgramFolder.h"
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/ProgramStart.h"
 #include "app/ui/PropDialogsQt.h"
@@ -32,17 +33,10 @@ using namespace arv;
 namespace {
 
 struct PropPanelTest : ::testing::Test {
-    std::filesystem::path dir = test::MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
-    PropPanelTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
-    }
-    ~PropPanelTest() override { SetProgramDir(saved); }
     // Pictures for a person to look at, when asked for.
     static void Shot(QWidget* w, const char* name) {
         if (const char* folder = std::getenv("ARV_PROP_SHOTS"))

@@ -3,6 +3,7 @@
 // over the drawing window, then through the program's windows.
 #include "app/DrawWinRoutes.h"
 #include "app/tests/DrawWinTestSupport.h"
+#include "app/tests/SampleProgramFolder.h"
 #include "app/ui/PlanPainter.h"
 #include "app/ui/ProgramStart.h"
 #include "calc/engine/FireAnalysis.h"
@@ -263,15 +264,11 @@ namespace {
 // The program's windows: the menu opens the miners' window, the tool bar and
 // a press on the plan fill its table, and the plan shows the route.
 struct RouteWindowsUiTest : ::testing::Test {
-    std::filesystem::path dir = MakeTestFolder();
-    std::string saved = ProgramDir();
+    test::TSampleProgramFolder folder;
+    const std::filesystem::path& dir = folder.dir;
     TScriptedMessages messages;
     std::unique_ptr<TProgramWindows> p;
     RouteWindowsUiTest() {
-        std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
-        std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
-                                   dir / "SampleMine.grh");
-        SetProgramDir(dir.string());
         p = StartProgram({(dir / "SampleMine.grh").string()});
         p->IDrawWinForm->showNormal();
         p->IDrawWinForm->resize(1000, 700);
@@ -281,7 +278,6 @@ struct RouteWindowsUiTest : ::testing::Test {
     ~RouteWindowsUiTest() override {
         p.reset();
         WindowState() = TWindowState{};
-        SetProgramDir(saved);
     }
     bool Enabled(const char* tool) { return p->IDrawWinForm->Action(tool)->isEnabled(); }
     // A left press on the plan at a screen point.
