@@ -92,31 +92,28 @@ void TDisplayList::RoundRect(int32_t l, int32_t t, int32_t r, int32_t b, int32_t
     op.a[5] = h;
 }
 
-void TDisplayList::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3,
-                       int32_t x4, int32_t y4) {
-    TOp& op = AddBox(TKind::Arc, l, t, r, b);
+void TDisplayList::AddArc(TKind kind, int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3,
+                          int32_t y3, int32_t x4, int32_t y4) {
+    TOp& op = AddBox(kind, l, t, r, b);
     op.a[4] = x3;
     op.a[5] = y3;
     op.a[6] = x4;
     op.a[7] = y4;
+}
+
+void TDisplayList::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3,
+                       int32_t x4, int32_t y4) {
+    AddArc(TKind::Arc, l, t, r, b, x3, y3, x4, y4);
 }
 
 void TDisplayList::Pie(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3,
                        int32_t x4, int32_t y4) {
-    TOp& op = AddBox(TKind::Pie, l, t, r, b);
-    op.a[4] = x3;
-    op.a[5] = y3;
-    op.a[6] = x4;
-    op.a[7] = y4;
+    AddArc(TKind::Pie, l, t, r, b, x3, y3, x4, y4);
 }
 
 void TDisplayList::Chord(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x3, int32_t y3,
                          int32_t x4, int32_t y4) {
-    TOp& op = AddBox(TKind::Chord, l, t, r, b);
-    op.a[4] = x3;
-    op.a[5] = y3;
-    op.a[6] = x4;
-    op.a[7] = y4;
+    AddArc(TKind::Chord, l, t, r, b, x3, y3, x4, y4);
 }
 
 void TDisplayList::Polygon(const TCanvasPoint* points, int32_t count) {

@@ -106,6 +106,9 @@ private:
     // Rows of a shape with these rows, grown by the pen.
     TOp& AddShape(TKind kind, int32_t top, int32_t bottom);
     TOp& AddBox(TKind kind, int32_t left, int32_t top, int32_t right, int32_t bottom);
+    // An arc, pie or chord of the ellipse in the box, from (x3, y3) to (x4, y4).
+    void AddArc(TKind kind, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x3,
+                int32_t y3, int32_t x4, int32_t y4);
     void Play(const TOp& op, TCanvas& target) const;
 
     TCanvas& measure_;

@@ -42,10 +42,7 @@ void Click(QWidget* w, QPoint p) {
 } // namespace
 
 TEST_F(FormToolsTest, BranchDrawnWithTheMouseJoinsTwoNodes) {
-    auto p = StartProgram({(dir / "SampleMine.grh").string()});
-    p->IDrawWinForm->showNormal();
-    p->IDrawWinForm->resize(1000, 700);
-    QApplication::processEvents();
+    auto p = test::StartOnSample(folder, 1000, 700);
     TIDrawWin& w = *p->DrawWin;
     w.ViewAllClick();
     TGCollFigure& doc = w.Doc();
@@ -102,10 +99,7 @@ TEST_F(FormToolsTest, BranchDrawnWithTheMouseJoinsTwoNodes) {
 // kept from the first step; the release leaves the picture a full repaint
 // of the plan as it now is would paint.
 TEST_F(FormToolsTest, ANodeDraggedWithTheMoveToolEndsAsAFullRepaint) {
-    auto p = StartProgram({(dir / "SampleMine.grh").string()});
-    p->IDrawWinForm->showNormal();
-    p->IDrawWinForm->resize(1000, 700);
-    QApplication::processEvents();
+    auto p = test::StartOnSample(folder, 1000, 700);
     TIDrawWin& w = *p->DrawWin;
     w.ViewAllClick();
     TGCollFigure& doc = w.Doc();
@@ -157,11 +151,8 @@ TEST_F(FormToolsTest, ANodeDraggedWithTheMoveToolEndsAsAFullRepaint) {
 }
 
 TEST_F(FormToolsTest, OneToolButtonShowsPressedWhateverEndsTheTool) {
-    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    auto p = test::StartOnSample(folder, 1000, 700);
     TIDrawWinForm& form = *p->IDrawWinForm;
-    form.showNormal();
-    form.resize(1000, 700);
-    QApplication::processEvents();
     TIDrawWin& w = *p->DrawWin;
     QWidget* plan = form.PaintBox1();
     auto pressed = [&] {

@@ -35,10 +35,7 @@ struct PlanStateTest : ::testing::Test {
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p;
     PlanStateTest() {
-        p = StartProgram({File("SampleMine.grh")});
-        p->IDrawWinForm->showNormal();
-        p->IDrawWinForm->resize(1000, 700);
-        QApplication::processEvents();
+        p = test::StartOnSample(folder, 1000, 700);
         W().ViewAllClick();
     }
     ~PlanStateTest() override {

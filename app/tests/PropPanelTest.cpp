@@ -47,11 +47,8 @@ struct PropPanelTest : ::testing::Test {
 } // namespace
 
 TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
-    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    auto p = test::StartOnSample(folder, 1200, 800);
     TIDrawWinForm& form = *p->IDrawWinForm;
-    form.showNormal();
-    form.resize(1200, 800);
-    QApplication::processEvents();
     TIDrawWin& w = *p->DrawWin;
     auto* panel = form.findChild<QDockWidget*>("Panel2");
     ASSERT_NE(nullptr, panel);
@@ -151,11 +148,8 @@ TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
 }
 
 TEST_F(PropPanelTest, DataPageWritesTheBranchRowOnEnter) {
-    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    auto p = test::StartOnSample(folder, 1200, 800);
     TIDrawWinForm& form = *p->IDrawWinForm;
-    form.showNormal();
-    form.resize(1200, 800);
-    QApplication::processEvents();
     TIDrawWin& w = *p->DrawWin;
     form.Action("Prop")->trigger();
     ASSERT_TRUE(w.Doc().HasBranchNumber(2));
@@ -212,11 +206,8 @@ TEST_F(PropPanelTest, DataPageWritesTheBranchRowOnEnter) {
 // One click on another row moves the editor there, also when that click
 // brings the window back (its activation refreshes the rows).
 TEST_F(PropPanelTest, OneClickAfterEnterTakesTheClickedRow) {
-    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    auto p = test::StartOnSample(folder, 1200, 800);
     TIDrawWinForm& form = *p->IDrawWinForm;
-    form.showNormal();
-    form.resize(1200, 800);
-    QApplication::processEvents();
     TIDrawWin& w = *p->DrawWin;
     form.Action("Prop")->trigger();
     int branch = -1;

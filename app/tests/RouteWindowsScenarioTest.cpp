@@ -269,10 +269,7 @@ struct RouteWindowsUiTest : ::testing::Test {
     TScriptedMessages messages;
     std::unique_ptr<TProgramWindows> p;
     RouteWindowsUiTest() {
-        p = StartProgram({(dir / "SampleMine.grh").string()});
-        p->IDrawWinForm->showNormal();
-        p->IDrawWinForm->resize(1000, 700);
-        QApplication::processEvents();
+        p = test::StartOnSample(folder, 1000, 700);
         p->DrawWin->ViewAllClick();
     }
     ~RouteWindowsUiTest() override {

@@ -4,10 +4,15 @@
 // before the program folder is put back.
 #pragma once
 
+#include "app/ui/DrawWinForm.h"
+#include "app/ui/ProgramStart.h"
 #include "platform/Files.h"
 #include "platform/testing/TestFolder.h"
 
+#include <QApplication>
+
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace arv::test {
@@ -31,5 +36,16 @@ public:
 private:
     const std::string saved_;
 };
+
+// The program started on the folder's sample drawing, in a normal window of
+// the given size.
+inline std::unique_ptr<TProgramWindows> StartOnSample(const TSampleProgramFolder& folder, int width,
+                                                      int height) {
+    auto p = StartProgram({folder.File("SampleMine.grh")});
+    p->IDrawWinForm->showNormal();
+    p->IDrawWinForm->resize(width, height);
+    QApplication::processEvents();
+    return p;
+}
 
 } // namespace arv::test
