@@ -2,7 +2,8 @@
 // off-screen picture, as the main window makes them: a full redraw with
 // every label kind, without labels and without band joins (quick-draw), a
 // step of a node drag, a scroll step and a zoom step. Each case runs the way
-// the window paints now (/1: in bands on every core; a drag step from the
+// the window paints now (/1: in bands on the other cores, each painting the
+// plan's parts as soon as they are laid out; a drag step from the
 // picture kept since the drag began) and the way it painted before (/0: the
 // whole plan on the calling thread, every step a full redraw).
 #include "app/ui/PlanPainter.h"

@@ -633,8 +633,12 @@ void TGCollFigure::Draw(TCanvas& canvas, bool mono, const TDrawPart* part) {
     }
     if (ws.ShowRoute) DrawRouteOverlay(*this, canvas, 0x008000, ws.RouteBranches);
     if (ws.DrawMode != 8 && !ws.NavigatorDrawing) {
+        // Each part may be painted while the next is laid out.
+        canvas.EndSection();
         DrawBranchLabels(canvas, mono);
+        canvas.EndSection();
         DrawNodes(canvas, mono);
+        canvas.EndSection();
         DrawBracketLabels(canvas, mono);
     }
     canvas.pen = savedPen;

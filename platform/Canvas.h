@@ -108,6 +108,9 @@ public:
 
     // Pixels per inch of the device (font sizes in points).
     virtual int32_t PixelsPerInch() const { return 96; }
+    // Everything drawn so far is final: a canvas that keeps the drawing to
+    // paint it elsewhere may start painting it. Nothing for the others.
+    virtual void EndSection() {}
     // Font height for a size in points, as the toolkit's Font.Size did.
     void SetFontSize(int32_t points);
     int32_t FontSize() const;

@@ -32,23 +32,59 @@ bool SameState(const TPen& pen, const TBrush& brush, const TFont& font, uint32_t
 TDisplayList::TDisplayList(TCanvas& measure) : measure_(measure) {}
 
 void TDisplayList::Clear() {
-    states_.clear();
-    ops_.clear();
-    points_.clear();
-    texts_.clear();
-    pictures_.clear();
+    for (TSection& section : sections_) {
+        section.states.clear();
+        section.ops.clear();
+        section.points.clear();
+        section.texts.clear();
+        section.pictures.clear();
+    }
+    current_ = 0;
+    std::lock_guard lock(endedMutex_);
+    ended_ = 0;
+}
+
+size_t TDisplayList::Size() const {
+    size_t size = 0;
+    for (const TSection& section : sections_) size += section.ops.size();
+    return size;
+}
+
+void TDisplayList::EndSection() {
+    if (current_ + 1 >= kSections) return;
+    {
+        std::lock_guard lock(endedMutex_);
+        ended_ = current_ + 1;
+    }
+    endedChanged_.notify_all();
+    ++current_;
+}
+
+void TDisplayList::Finish() {
+    {
+        std::lock_guard lock(endedMutex_);
+        ended_ = kSections;
+    }
+    endedChanged_.notify_all();
+}
+
+int TDisplayList::WaitEnded(int seen) const {
+    std::unique_lock lock(endedMutex_);
+    endedChanged_.wait(lock, [&] { return ended_ > seen; });
+    return ended_;
 }
 
 TDisplayList::TOp& TDisplayList::Add(TKind kind, int32_t top, int32_t bottom, bool clipped) {
-    if (states_.empty() || !SameState(pen, brush, font, textAlign_, transparentText_,
-                                      states_.back().pen, states_.back().brush, states_.back().font,
-                                      states_.back().align, states_.back().transparent)) {
-        states_.push_back({pen, brush, font, textAlign_, transparentText_});
+    std::vector<TState>& states = Drawn().states;
+    if (states.empty() || !SameState(pen, brush, font, textAlign_, transparentText_,
+                                     states.back().pen, states.back().brush, states.back().font,
+                                     states.back().align, states.back().transparent)) {
+        states.push_back({pen, brush, font, textAlign_, transparentText_});
     }
-    TOp& op = ops_.emplace_back();
+    TOp& op = Drawn().ops.emplace_back();
     op.kind = kind;
     op.clipped = clipped;
-    op.state = static_cast<uint32_t>(states_.size() - 1);
+    op.state = static_cast<uint32_t>(states.size() - 1);
     op.top = top;
     op.bottom = bottom;
     return op;
@@ -124,15 +160,16 @@ void TDisplayList::Polygon(const TCanvasPoint* points, int32_t count) {
         bottom = std::max(bottom, points[i].y);
     }
     TOp& op = AddShape(TKind::Polygon, top, bottom);
-    op.data = static_cast<uint32_t>(points_.size());
+    std::vector<TCanvasPoint>& kept = Drawn().points;
+    op.data = static_cast<uint32_t>(kept.size());
     op.count = static_cast<uint32_t>(count);
-    points_.insert(points_.end(), points, points + count);
+    kept.insert(kept.end(), points, points + count);
 }
 
 void TDisplayList::Polyline(const TCanvasPoint* points, int32_t count) {
     if (count <= 0) return;
     Polygon(points, count);
-    ops_.back().kind = TKind::Polyline;
+    Drawn().ops.back().kind = TKind::Polyline;
 }
 
 void TDisplayList::FillRect(const TCanvasRect& r) {
@@ -189,9 +226,10 @@ void TDisplayList::TextOut(int32_t x, int32_t y, std::string_view text) {
                   Clamp(at.y + static_cast<int64_t>(std::ceil(high)) + 2), false);
     op.a[0] = at.x;
     op.a[1] = at.y;
-    op.data = static_cast<uint32_t>(texts_.size());
+    std::string& texts = Drawn().texts;
+    op.data = static_cast<uint32_t>(texts.size());
     op.count = static_cast<uint32_t>(text.size());
-    texts_.append(text);
+    texts.append(text);
     if (cp) penPos_ = PenAfterText(at, e.cx, font.escapement, textAlign_);
 }
 
@@ -203,8 +241,8 @@ void TDisplayList::StretchDraw(const TCanvasRect& r, const TBitmap32& bitmap, bo
     op.a[2] = r.right;
     op.a[3] = r.bottom;
     op.a[4] = transparent ? 1 : 0;
-    op.data = static_cast<uint32_t>(pictures_.size());
-    pictures_.push_back(bitmap);
+    op.data = static_cast<uint32_t>(Drawn().pictures.size());
+    Drawn().pictures.push_back(bitmap);
 }
 
 void TDisplayList::SetClipRect(const TCanvasRect& r) {
@@ -230,37 +268,42 @@ void TDisplayList::SetPixel(int32_t x, int32_t y, int32_t colour) {
     op.a[2] = colour;
 }
 
-void TDisplayList::Reach(int32_t top, int32_t bottom, int32_t height, int32_t& from,
-                         int32_t& to) const {
+void TDisplayList::Reach(int32_t top, int32_t bottom, int32_t height, int32_t& from, int32_t& to,
+                         int first, int last) const {
     from = top;
     to = bottom;
-    for (const TOp& op : ops_) {
-        if (!op.clipped || op.bottom <= top || op.top >= bottom) continue;
-        from = std::min(from, op.top);
-        to = std::max(to, op.bottom);
-    }
+    for (int i = std::max(first, 0); i < std::min(last, kSections); ++i)
+        for (const TOp& op : sections_[static_cast<size_t>(i)].ops) {
+            if (!op.clipped || op.bottom <= top || op.top >= bottom) continue;
+            from = std::min(from, op.top);
+            to = std::max(to, op.bottom);
+        }
     from = std::clamp(from, 0, height);
     to = std::clamp(to, from, height);
 }
 
-void TDisplayList::PlayBack(TCanvas& target, int32_t top, int32_t bottom) const {
-    uint32_t applied = UINT32_MAX;
-    for (const TOp& op : ops_) {
-        if (op.bottom <= top || op.top >= bottom) continue;
-        if (op.state != applied) {
-            const TState& s = states_[op.state];
-            target.pen = s.pen;
-            target.brush = s.brush;
-            target.font = s.font;
-            target.SetTextAlign(s.align);
-            target.SetBackgroundTransparent(s.transparent);
-            applied = op.state;
+void TDisplayList::PlayBack(TCanvas& target, int32_t top, int32_t bottom, int first,
+                            int last) const {
+    for (int i = std::max(first, 0); i < std::min(last, kSections); ++i) {
+        const TSection& section = sections_[static_cast<size_t>(i)];
+        uint32_t applied = UINT32_MAX;
+        for (const TOp& op : section.ops) {
+            if (op.bottom <= top || op.top >= bottom) continue;
+            if (op.state != applied) {
+                const TState& s = section.states[op.state];
+                target.pen = s.pen;
+                target.brush = s.brush;
+                target.font = s.font;
+                target.SetTextAlign(s.align);
+                target.SetBackgroundTransparent(s.transparent);
+                applied = op.state;
+            }
+            Play(section, op, target);
         }
-        Play(op, target);
     }
 }
 
-void TDisplayList::Play(const TOp& op, TCanvas& c) const {
+void TDisplayList::Play(const TSection& section, const TOp& op, TCanvas& c) const {
     const int32_t* a = op.a;
     switch (op.kind) {
     case TKind::Line:
@@ -286,10 +329,10 @@ void TDisplayList::Play(const TOp& op, TCanvas& c) const {
         c.Chord(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
         break;
     case TKind::Polygon:
-        c.Polygon(points_.data() + op.data, static_cast<int32_t>(op.count));
+        c.Polygon(section.points.data() + op.data, static_cast<int32_t>(op.count));
         break;
     case TKind::Polyline:
-        c.Polyline(points_.data() + op.data, static_cast<int32_t>(op.count));
+        c.Polyline(section.points.data() + op.data, static_cast<int32_t>(op.count));
         break;
     case TKind::FillRect:
         c.FillRect({a[0], a[1], a[2], a[3]});
@@ -297,10 +340,10 @@ void TDisplayList::Play(const TOp& op, TCanvas& c) const {
     case TKind::Text:
         // With kTaUpdateCp the text starts at the pen position.
         c.MoveTo(a[0], a[1]);
-        c.TextOut(a[0], a[1], std::string_view(texts_).substr(op.data, op.count));
+        c.TextOut(a[0], a[1], std::string_view(section.texts).substr(op.data, op.count));
         break;
     case TKind::Picture:
-        c.StretchDraw({a[0], a[1], a[2], a[3]}, pictures_[op.data], a[4] != 0);
+        c.StretchDraw({a[0], a[1], a[2], a[3]}, section.pictures[op.data], a[4] != 0);
         break;
     case TKind::Clip:
         c.SetClipRect({a[0], a[1], a[2], a[3]});

@@ -11,12 +11,17 @@
 // it is played onto, and clipping moves its pixels (a slanted line's steps,
 // a dotted line's phase), so such calls are played onto a picture that holds
 // them whole: see Reach.
+//
+// The drawing may be cut into sections (EndSection): a section ended stays
+// as it is, so other threads may play it back while later ones are drawn.
 #pragma once
 
 #include "platform/Canvas.h"
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -29,19 +34,30 @@ public:
     explicit TDisplayList(TCanvas& measure);
 
     // Forgets every call; pen, brush, font and alignment are kept, and so
-    // are the sizes of texts measured.
+    // are the sizes of texts measured. Not while sections are played.
     void Clear();
-    size_t Size() const { return ops_.size(); }
+    size_t Size() const;
+
+    static constexpr int kSections = 4;
+    // Ends the section being drawn; past the last one, drawing goes on in it.
+    void EndSection() override;
+    // Ends every section: the drawing is complete.
+    void Finish();
+    // Waits until more than `seen` sections are ended; returns how many are.
+    // Safe on any thread while the list is drawn on.
+    int WaitEnded(int seen) const;
 
     // Rows [top, bottom) of a picture `height` rows high: the rows that a
     // picture must hold so that the calls reaching them are not clipped
     // there (texts and fills excepted, whose pixels do not depend on it),
-    // within the picture's own rows.
-    void Reach(int32_t top, int32_t bottom, int32_t height, int32_t& from, int32_t& to) const;
-    // Plays the calls that reach rows [top, bottom) onto the canvas, in the
-    // order they were made, each with the pen, brush, font and alignment it
-    // was made with.
-    void PlayBack(TCanvas& target, int32_t top, int32_t bottom) const;
+    // within the picture's own rows. Of sections [first, last), ended ones.
+    void Reach(int32_t top, int32_t bottom, int32_t height, int32_t& from, int32_t& to,
+               int first = 0, int last = kSections) const;
+    // Plays the calls of sections [first, last) that reach rows [top,
+    // bottom) onto the canvas, in the order they were made, each with the
+    // pen, brush, font and alignment it was made with.
+    void PlayBack(TCanvas& target, int32_t top, int32_t bottom, int first = 0,
+                  int last = kSections) const;
 
     int32_t PixelsPerInch() const override { return measure_.PixelsPerInch(); }
     void LineTo(int32_t x, int32_t y) override;
@@ -109,7 +125,15 @@ private:
     // An arc, pie or chord of the ellipse in the box, from (x3, y3) to (x4, y4).
     void AddArc(TKind kind, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x3,
                 int32_t y3, int32_t x4, int32_t y4);
-    void Play(const TOp& op, TCanvas& target) const;
+    struct TSection {
+        std::vector<TState> states;
+        std::vector<TOp> ops;
+        std::vector<TCanvasPoint> points;
+        std::string texts; // every text, one after another
+        std::vector<TBitmap32> pictures;
+    };
+    TSection& Drawn() { return sections_[static_cast<size_t>(current_)]; }
+    void Play(const TSection& section, const TOp& op, TCanvas& target) const;
 
     TCanvas& measure_;
     // Texts measured lately, by a hash of the text: labels are measured and
@@ -125,11 +149,11 @@ private:
         bool valid = false;
     };
     std::array<TMeasured, 64> measured_{};
-    std::vector<TState> states_;
-    std::vector<TOp> ops_;
-    std::vector<TCanvasPoint> points_;
-    std::string texts_; // every text, one after another
-    std::vector<TBitmap32> pictures_;
+    std::array<TSection, kSections> sections_;
+    int current_ = 0; // the section drawn on
+    mutable std::mutex endedMutex_;
+    mutable std::condition_variable endedChanged_;
+    int ended_ = 0; // sections ended, under endedMutex_
 };
 
 } // namespace arv

@@ -21,8 +21,7 @@ TWorkerPool::~TWorkerPool() {
     for (std::thread& t : threads_) t.join();
 }
 
-void TWorkerPool::Run(int count, const std::function<void(int)>& part) {
-    if (count <= 0) return;
+void TWorkerPool::Start(int count, const std::function<void(int)>& part) {
     {
         std::lock_guard lock(mutex_);
         if (takenSize_ < count) {
@@ -36,7 +35,10 @@ void TWorkerPool::Run(int count, const std::function<void(int)>& part) {
         failure_ = nullptr;
         ++job_;
     }
-    wake_.notify_all();
+    if (count > 0) wake_.notify_all();
+}
+
+void TWorkerPool::Finish() {
     Work(0);
     std::unique_lock lock(mutex_);
     // Helpers still looking for parts would take the next job's.

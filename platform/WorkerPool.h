@@ -30,7 +30,17 @@ public:
     int Threads() const { return static_cast<int>(threads_.size()) + 1; }
     // part(i) for every i in [0, count), each once, on any of the threads.
     // The first exception a part throws is thrown here once all are done.
-    void Run(int count, const std::function<void(int)>& part);
+    void Run(int count, const std::function<void(int)>& part) {
+        Start(count, part);
+        Finish();
+    }
+    // Run in two steps, for a caller with work of its own meanwhile: Start
+    // sets the helpers on the parts and returns at once; Finish works on the
+    // parts left and returns (or throws) as Run does. `part` must live until
+    // Finish returns, and parts must not wait for the caller's work past
+    // Finish being called.
+    void Start(int count, const std::function<void(int)>& part);
+    void Finish();
 
 private:
     void Helper(int self);

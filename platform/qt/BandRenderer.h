@@ -1,9 +1,9 @@
 // Paints a picture in horizontal bands on several threads. What is to be
 // drawn is drawn once onto a display list (on the calling thread, which
-// alone may touch the state of what draws); then every band is played from
-// the list by its own painter onto a picture of its own, and copied into its
-// rows of the target. The result is, pixel for pixel, what drawing straight
-// onto the target gives.
+// alone may touch the state of what draws); meanwhile every band plays the
+// list's sections as they end (see TCanvas::EndSection), by its own painter
+// onto a picture of its own, and is copied into its rows of the target. The
+// result is, pixel for pixel, what drawing straight onto the target gives.
 #pragma once
 
 #include "platform/DisplayList.h"

@@ -2,7 +2,8 @@
 // picture: the pictures must be equal pixel for pixel, whatever crosses the
 // bands' edges (slanted and dotted hairlines, whose steps and dots depend on
 // where a picture clips them, wide pens, outlines, arcs, turned texts and
-// texts written piece after piece from the current position).
+// texts written piece after piece from the current position), and whatever
+// the sections the drawing is cut into, each painted while the next is drawn.
 #include "platform/qt/BandRenderer.h"
 #include "platform/Cp1251.h"
 #include "platform/WorkerPool.h"
@@ -12,6 +13,8 @@
 #include <QPainter>
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -35,10 +38,12 @@ void Scene(TCanvas& c) {
         c.MoveTo(x, y);
         c.LineTo(x + static_cast<int>(len * std::cos(a)), y + static_cast<int>(len * std::sin(a)));
     }
+    c.EndSection();
     c.pen = TPen{0x202080, 1};
     c.brush = TBrush{0xC0E0FF, TBrushStyle::Solid};
     const TCanvasPoint band[4] = {{10, 40}, {400, 170}, {396, 182}, {6, 52}};
     c.Polygon(band, 4);
+    c.EndSection();
     c.brush.style = TBrushStyle::DiagCross;
     const TCanvasPoint tri[3] = {{200, -30}, {330, 140}, {90, 250}};
     c.Polygon(tri, 3);
@@ -58,6 +63,7 @@ void Scene(TCanvas& c) {
     pic.SetPixel(0, 2, 0xFFFFFFFF);
     c.StretchDraw({140, 130, 190, 175}, pic, true);
     c.SetPixel(7, 61, 0x0000FF);
+    c.EndSection();
 
     c.brush.style = TBrushStyle::Clear;
     c.font = TFont{};
@@ -69,6 +75,7 @@ void Scene(TCanvas& c) {
         c.SetTextAlign(i % 2 ? kTaBottom : kTaLeft | kTaTop);
         c.TextOut(20 + (i * 71) % 380, (i * 43) % kH, Ru("Штрек ") + std::to_string(i));
     }
+    c.EndSection();
     // Pieces from the current position, one colour each.
     c.SetTextAlign(kTaUpdateCp);
     c.SetBackgroundTransparent(true);
@@ -89,6 +96,11 @@ void Scene(TCanvas& c) {
     c.MoveTo(0, 260);
     c.LineTo(kW, 150);
     c.NoClip();
+    // A late section's dotted line from top to bottom: a band's picture
+    // cannot foresee it and is painted again whole.
+    c.pen = TPen{0x008000, 1, TPenStyle::Dot, TPenMode::Copy};
+    c.MoveTo(3, -20);
+    c.LineTo(411, kH + 25);
 }
 
 QImage Straight(QColor fill) {
@@ -163,6 +175,24 @@ TEST(BandRenderer, TextsMeasureAsOnThePicture) {
     });
 }
 
+// A drawing that fails still lets every band finish; the failure reaches
+// the caller and the next picture is whole.
+TEST(BandRenderer, AFailingDrawingIsPassedOnAndTheNextPictureIsWhole) {
+    TBandRenderer renderer(3);
+    QImage img(kW, kH, QImage::Format_RGB32);
+    EXPECT_THROW(renderer.Render(img,
+                                 [](TCanvas& c) {
+                                     c.MoveTo(0, 0);
+                                     c.LineTo(kW, kH);
+                                     c.EndSection();
+                                     throw std::runtime_error("drawing");
+                                 }),
+                 std::runtime_error);
+    img.fill(Qt::white);
+    renderer.Render(img, [](TCanvas& c) { Scene(c); });
+    EXPECT_TRUE(img == Straight(Qt::white));
+}
+
 TEST(WorkerPool, RunsEveryPartOnceAndPassesOnAFailure) {
     TWorkerPool pool(3);
     EXPECT_EQ(4, pool.Threads());
@@ -186,4 +216,28 @@ TEST(WorkerPool, RunsEveryPartOnceAndPassesOnAFailure) {
     int sum = 0;
     alone.Run(5, [&](int i) { sum += i; });
     EXPECT_EQ(10, sum);
+}
+
+// Started parts run while the caller does its own work, and may wait for it.
+TEST(WorkerPool, StartedPartsRunWhileTheCallerWorks) {
+    TWorkerPool pool(2);
+    for (int round = 0; round < 20; ++round) {
+        std::mutex m;
+        std::condition_variable cv;
+        bool ready = false;
+        std::atomic<int> runs{0};
+        const std::function<void(int)> part = [&](int) {
+            std::unique_lock lock(m);
+            cv.wait(lock, [&] { return ready; });
+            ++runs;
+        };
+        pool.Start(5, part);
+        {
+            std::lock_guard lock(m);
+            ready = true;
+        }
+        cv.notify_all();
+        pool.Finish();
+        EXPECT_EQ(5, runs.load());
+    }
 }
