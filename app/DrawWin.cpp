@@ -163,6 +163,7 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     // yet: a save must not replace the file that failed.
     if (!LoadDrawing(currentFileName_)) {
         currentFileName_ = ProgramDirPath + "untitled.grh";
+        FitDefaultView();
         ShowCaption();
     }
 

@@ -153,11 +153,12 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
             ok = false;
         } else {
             currentFileName_ = fileName;
+            // The view stays where the user had it when nothing was loaded.
+            FitView(doc.GetExtent());
+            loadFit_ = {true, doc.scale, doc.centre};
+            MPrData = doc.settings.showCalcData != 0;
+            DrawingModified = false;
         }
-        FitView(doc.GetExtent());
-        loadFit_ = {true, doc.scale, doc.centre};
-        MPrData = doc.settings.showCalcData != 0;
-        if (ok) DrawingModified = false;
     } else {
         // A drawing that does not exist carries no data: the text of the
         // drawing before must not be parsed as this one's.

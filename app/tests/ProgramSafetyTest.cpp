@@ -308,12 +308,18 @@ TEST_F(ProgramSafetyTest, UnreadableDrawingKeepsTheShownOneAndItsName) {
     ASSERT_TRUE(WriteFileAtomic(File("Empty.grh"), ""));
     Start();
     const TShown shown = Shown();
+    // A view the user chose stays as it was.
+    W().Doc().ZoomIn();
+    const double scale = W().Doc().scale;
+    const TPoint centre = W().Doc().centre;
     for (const char* bad : {"Damaged.grh", "Random.grh", "Empty.grh"}) {
         const std::string bytes = Bytes(File(bad));
         messages.Expect(mrOk, "Ошибка загрузки документа");
         Open(bad);
         EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title()) << bad;
         EXPECT_EQ(shown, Shown()) << bad;
+        EXPECT_EQ(scale, W().Doc().scale) << bad;
+        EXPECT_TRUE(centre == W().Doc().centre) << bad;
         EXPECT_EQ("14", Tables().TablDan.Cells(0, 15)) << bad;
         Trigger("Save1");
         EXPECT_EQ(bytes, Bytes(File(bad))) << bad;
