@@ -196,7 +196,9 @@ void TFlowSolver::Run() {
                     c_.SolverListing += Ru("Превышено число попыток: ветвь ") +
                                         IntToStr(c_.CurrentBranch) + Ru(", этап ") +
                                         IntToStr(stage) + "\n";
-                    if (oneWay && c_.SolverRunawayBranch == 0 &&
+                    // Only the first, coarsest stage tells: a fine stage's
+                    // few hundred small steps one way are slow settling.
+                    if (stage == first && oneWay && c_.SolverRunawayBranch == 0 &&
                         std::fabs(br_[b].Q - startFlow) >= 0.5 * p_.AttemptLimit * c_.CurrentStep)
                         c_.SolverRunawayBranch = b;
                     break;

@@ -247,6 +247,7 @@ void TReferenceFlowSolver::Store() {
 void TReferenceFlowSolver::Run() {
     c_.SolverListing.clear();
     c_.SolverFailed = 0;
+    c_.SolverRunawayBranch = 0;
     Load();
     const int first = c_.OptimalIteration > 2 ? 3 : 1;
     const int last = c_.CalcOptions[1] == 'D' ? 7 : p_.LastFineStage;
