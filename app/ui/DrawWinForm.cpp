@@ -337,32 +337,42 @@ void TIDrawWinForm::PaintMarker(QImage& image) {
                      w_.MarkerColor);
 }
 
-void TIDrawWinForm::PaintUnderlay(QPainter& p, int top, int bottom, int width, bool grid) {
+TIDrawWinForm::TPlanUnderlay TIDrawWinForm::Underlay(bool grid) {
+    // Worked out here, on the window's thread: the bands that paint it run
+    // while the drawing pass still works on the document.
+    TPlanUnderlay u;
+    u.back = ColorRefToQColor(w_.Settings.BackColor);
     TGCollFigure& doc = w_.Doc();
-    p.fillRect(QRect(0, top, width, bottom - top), ColorRefToQColor(w_.Settings.BackColor));
     const int step = w_.Settings.GridStep;
-    if (!grid || !w_.VGrid || step <= 0 || RoundI(step * doc.scale) < 3) return;
-    p.setPen(ColorRefToQColor(w_.Settings.GridColor));
+    if (!grid || !w_.VGrid || step <= 0 || RoundI(step * doc.scale) < 3) return u;
+    u.grid = ColorRefToQColor(w_.Settings.GridColor);
     const TRect& v = doc.viewRect;
     // The points clicks snap to.
     const TPoint lt = SnapToGrid({v.left, v.top}, step);
     const TPoint rb = SnapToGrid({v.right, v.bottom}, step);
     const int32_t x0 = lt.x, x1 = rb.x, y0 = lt.y, y1 = rb.y;
-    for (int64_t y = y0; y > y1; y -= step) {
-        // A row of points lies on one screen row.
-        const int32_t row = doc.WorldXYToScreen(x0, static_cast<int32_t>(y)).y;
-        if (row < top || row >= bottom) continue;
+    for (int64_t y = y0; y > y1; y -= step)
         for (int64_t x = x0; x < x1; x += step) {
-            TPoint s = doc.WorldXYToScreen(static_cast<int32_t>(x), static_cast<int32_t>(y));
-            p.drawPoint(s.x, s.y);
+            const TPoint s = doc.WorldXYToScreen(static_cast<int32_t>(x), static_cast<int32_t>(y));
+            u.points.emplace_back(s.x, s.y);
         }
-    }
+    return u;
+}
+
+void TIDrawWinForm::PaintUnderlay(QPainter& p, int top, int bottom, int width,
+                                  const TPlanUnderlay& u) {
+    p.fillRect(QRect(0, top, width, bottom - top), u.back);
+    if (u.points.empty()) return;
+    p.setPen(u.grid);
+    for (const QPoint& point : u.points)
+        if (point.y() >= top && point.y() < bottom) p.drawPoint(point);
 }
 
 void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
     const int width = image.width();
+    const TPlanUnderlay underlay = Underlay(!exportRendering);
     planPainter_->Paint(image, w_.Doc(), [&](QPainter& p, int top, int bottom) {
-        PaintUnderlay(p, top, bottom, width, !exportRendering);
+        PaintUnderlay(p, top, bottom, width, underlay);
     });
     if (exportRendering) return;
     PaintOverlays(image);
@@ -420,8 +430,9 @@ void TIDrawWinForm::RedrawPlan() {
 void TIDrawWinForm::RedrawMoving(const TDrawPart& moving) {
     if (plan_.size() != plan1_->size() || plan_.isNull()) return RedrawPlan();
     const int width = plan_.width();
+    const TPlanUnderlay underlay = Underlay(true);
     planPainter_->PaintMoving(plan_, w_.Doc(), moving, [&](QPainter& p, int top, int bottom) {
-        PaintUnderlay(p, top, bottom, width, true);
+        PaintUnderlay(p, top, bottom, width, underlay);
     });
     PaintOverlays(plan_);
     PaintHandleRing(plan_);

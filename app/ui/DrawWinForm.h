@@ -7,8 +7,11 @@
 #include "app/DrawWin.h"
 #include "calc/window/DataWindowController.h"
 
+#include <QColor>
 #include <QImage>
 #include <QMainWindow>
+#include <QPoint>
+#include <vector>
 
 #include <map>
 #include <memory>
@@ -99,7 +102,14 @@ private:
     void PaintMarker(QImage& image);
     // What the plan's picture holds under and over the plan: the background
     // and grid points of rows [top, bottom), and the marks drawn after it.
-    void PaintUnderlay(QPainter& painter, int top, int bottom, int width, bool grid);
+    // The background and the grid's points under the plan.
+    struct TPlanUnderlay {
+        QColor back, grid;
+        std::vector<QPoint> points;
+    };
+    TPlanUnderlay Underlay(bool grid);
+    static void PaintUnderlay(QPainter& painter, int top, int bottom, int width,
+                              const TPlanUnderlay& underlay);
     void PaintOverlays(QImage& image);
     // The red ring round the handle the move tool holds.
     void PaintHandleRing(QImage& image);
