@@ -723,14 +723,21 @@ void TRouteWindows::FormActivate() {
     RefreshBranchHeights(tables_.TablDan, calc_);
 }
 
-bool TRouteWindows::FormClose() {
-    if (!form_) return true;
-    if (form_->Modified) {
-        const int answer = MessageBox(Ru("Сохранить изменения в файл?"), "",
-                                      TMsgButtons::YesNoCancel, TMsgIcon::Question);
-        if (answer == mrCancel) return false;
-        if (answer == mrYes) ToolSaveClick();
+bool TRouteWindows::AskSaveRoutes() {
+    if (!form_ || !form_->Modified) return true;
+    const int answer = MessageBox(Ru("Сохранить изменения в файл?"), "", TMsgButtons::YesNoCancel,
+                                  TMsgIcon::Question);
+    if (answer == mrCancel) return false;
+    if (answer == mrYes) {
+        ToolSaveClick();
+        form_->Modified = false;
     }
+    return true;
+}
+
+bool TRouteWindows::FormClose(bool ask) {
+    if (!form_) return true;
+    if (ask && !AskSaveRoutes()) return false;
     SetRouteToolState(3, false);
     RouteBranches.clear();
     state_.Exclusions.ExcludedRouteBranches.clear();

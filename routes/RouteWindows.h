@@ -200,8 +200,12 @@ public:
 
     // Handlers of the open form.
     void FormActivate();
-    // False when the user cancelled the close.
-    bool FormClose();
+    // Asks about routes changed in the window and stores them on "Да";
+    // false when the user cancelled.
+    bool AskSaveRoutes();
+    // Closes the window, asking first unless `ask` is false (the caller
+    // asked); false when the user cancelled the close.
+    bool FormClose(bool ask = true);
     void InfoWayPeopleSelectCell(int col, int row);
     void ComboBox1Change(int itemIndex);
     void ComboBox1Exit(int itemIndex);

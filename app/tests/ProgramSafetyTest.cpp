@@ -383,14 +383,7 @@ TEST_F(ProgramSafetyTest, FailingCommandsLeaveTheProgramRunning) {
 // one; a settings file that cannot be written is told after them.
 TEST_F(ProgramSafetyTest, CloseAsksEverythingBeforeTheSettingsFile) {
     Start();
-    TNetworkTables& t = Tables();
-    t.TablDan.SetCurrent(0, 4);
-    t.TablDan.SetCells(18, 4, "5");
-    messages.Expect(mrYes);
-    messages.AllowAny();
-    ASSERT_TRUE(Rasc_PogClick(t, DataWindowController().CalcContext()));
-    WindowState().EmergencyMode = 3;
-    WindowState().EmergencyBranch = 3;
+    ASSERT_TRUE(test::LeaveFireInBranch3(messages));
     Trigger("WayWorker");
     QApplication::processEvents();
     messages.AllowAny(false);
@@ -401,6 +394,22 @@ TEST_F(ProgramSafetyTest, CloseAsksEverythingBeforeTheSettingsFile) {
     W().DrawingModified = false;
     std::filesystem::create_directory(File("Idraw.ini"));
     const std::string before = Bytes(File("SampleMine.grh"));
+
+    // Cancelled at the main question: the route window stays, with its
+    // routes still to be asked about.
+    W().DrawingModified = true;
+    messages.Expect(mrNo, "Сохранить изменения в файл?");
+    messages.Expect(mrCancel, "Сохранить данные?");
+    messages.AllowAny();
+    Trigger("Exit1");
+    QApplication::processEvents();
+    EXPECT_TRUE(p->IDrawWinForm->isVisible());
+    ASSERT_TRUE(routes::RouteWindows() && routes::RouteWindows()->Form());
+    EXPECT_TRUE(routes::RouteWindows()->Form()->Modified);
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    messages.AllowAny(false);
+    messages.Clear();
+    W().DrawingModified = false;
 
     messages.Expect(mrYes, "Сохранить изменения в файл?");
     messages.Expect(mrYes, "Сохранить данные?");

@@ -6,7 +6,11 @@
 
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/ProgramStart.h"
+#include "calc/engine/FireAnalysis.h"
+#include "calc/window/DataWindowController.h"
+#include "document/WindowHost.h"
 #include "platform/Files.h"
+#include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
 
 #include <QApplication>
@@ -46,6 +50,21 @@ inline std::unique_ptr<TProgramWindows> StartOnSample(const TSampleProgramFolder
     p->IDrawWinForm->resize(width, height);
     QApplication::processEvents();
     return p;
+}
+
+// What a fire task in branch 3 of the sample leaves behind: the fire
+// analysis run (its question answered "Да") and the plan in fire mode.
+// Messages after it may come in any number.
+inline bool LeaveFireInBranch3(TScriptedMessages& messages) {
+    TNetworkTables& t = DataWindowController().Tables();
+    t.TablDan.SetCurrent(0, 4);
+    t.TablDan.SetCells(18, 4, "5");
+    messages.Expect(mrYes);
+    messages.AllowAny();
+    if (!Rasc_PogClick(t, DataWindowController().CalcContext())) return false;
+    WindowState().EmergencyMode = 3;
+    WindowState().EmergencyBranch = 3;
+    return true;
 }
 
 } // namespace arv::test

@@ -508,10 +508,13 @@ void TIDrawWinForm::closeEvent(QCloseEvent* event) {
     // settings file that cannot be written does not cut them short. An open
     // route window asks first: the routes it stores go into the drawing that
     // the main question is about.
+    // The route window closes only once every answer let the program close:
+    // a cancel at the main question keeps it with its routes.
     bool may = false;
     Run([&] {
         routes::TRouteWindows* r = routes::RouteWindows();
-        may = (!r || !r->Form() || r->FormClose()) && w_.FormCloseQuery();
+        may = (!r || !r->Form() || r->AskSaveRoutes()) && w_.FormCloseQuery();
+        if (may && r && r->Form()) r->FormClose(false);
     });
     if (!may) return event->ignore();
     closing_ = true;
