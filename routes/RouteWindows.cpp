@@ -532,8 +532,8 @@ void TRouteWindows::ToolChooseClick() {
             return;
         }
         const int last = f.Kind() == RouteFormPeople ? row + 1 : row;
-        for (int r = row; r <= last; ++r)
-            for (int c = 0; c < g.ColCount(); ++c) g.SetCells(c, r, "");
+        // The cells the window does not show go with the route.
+        for (int r = row; r <= last; ++r) g.ClearRow(r);
     }
     host_.SetToolMode(1);
     RoutePickPending = 1;

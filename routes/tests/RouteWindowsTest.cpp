@@ -478,6 +478,9 @@ TEST_F(RouteWindowsTest, ChoosingOverAFilledCellAsksBeforeTheRouteIsLost) {
     Table().SetCells(6, 1, "6,1");
     Table().SetCells(6, 2, "1");
     Table().SetCells(6, 3, "keep");
+    // Cells stored beyond the window's columns belong to their route.
+    Table().SetCells(8, 1, "unseen");
+    Table().SetCells(8, 3, "kept");
     Select(0, 1);
     messages.Expect(mrNo, "Данные по маршруту будут уничтожены.Продолжить?");
     w.ToolChooseClick();
@@ -491,6 +494,8 @@ TEST_F(RouteWindowsTest, ChoosingOverAFilledCellAsksBeforeTheRouteIsLost) {
     EXPECT_EQ("", Cell(6, 1));
     EXPECT_EQ("", Cell(6, 2));
     EXPECT_EQ("keep", Cell(6, 3));
+    EXPECT_EQ("", Cell(8, 1));
+    EXPECT_EQ("kept", Cell(8, 3));
 }
 
 TEST_F(RouteWindowsTest, ViewingAndEditingWithoutARoute) {
