@@ -97,7 +97,8 @@ std::string LibraryFileText(const TModGrid& grid) {
     std::string text;
     for (int r = FirstDataRow; r < grid.RowCount(); ++r) {
         for (int c = 0; c < grid.ColCount(); ++c) {
-            text += grid.Cells(c, r);
+            // Also what was typed into the library window.
+            text += LibraryCellText(grid.Cells(c, r));
             text += ';';
         }
         text += "\r\n";

@@ -124,6 +124,15 @@ TEST_F(FuzzFindings, FanNamesWithSeparatorsOrLineBreaksReadBackFromTheSavedLibra
     ASSERT_TRUE(ReadLibraryFile(saved, back, TLibraryKind::Fans));
     EXPECT_EQ(library.RowCount(), back.RowCount());
     EXPECT_EQ(Shown(library), Shown(back));
+
+    // A name typed into the library window with the separator or a line
+    // break keeps its row whole.
+    library.SetCells(0, 3, Ru("ВОД;30\r\nМ"));
+    ASSERT_TRUE(WriteFileAtomic(saved, LibraryFileText(library)));
+    ASSERT_TRUE(ReadLibraryFile(saved, back, TLibraryKind::Fans));
+    EXPECT_EQ(Ru("ВОД 30  М"), back.Cells(0, 3));
+    EXPECT_EQ(library.Cells(1, 3), back.Cells(1, 3));
+    EXPECT_EQ(library.RowCount(), back.RowCount());
 }
 
 } // namespace
