@@ -322,4 +322,14 @@ TEST_F(SampleProgramTest, TypedSymbolTextGoesIntoTheSavedDrawing) {
     p->IDrawWinForm->Action("Open1")->trigger();
     EXPECT_EQ(typed, memo->toPlainText());
     EXPECT_FALSE(W().DrawingModified);
+
+    // Saving the symbol file leaves the user where they were in the text.
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, "Z");
+    const int at = memo->textCursor().position();
+    dialogs.Answer(File("typed-symbols.txt"));
+    editor->FUOFileSaveAsClick();
+    EXPECT_TRUE(FileExists(File("typed-symbols.txt")));
+    EXPECT_EQ(at, memo->textCursor().position());
+    EXPECT_TRUE(memo->document()->isUndoAvailable());
 }

@@ -366,7 +366,9 @@ void TFormEditUO::RunFileCommand(void (TSymbolEditorState::*command)()) {
     const std::string before = s.Text();
     s.ProgramDirPath = w_.ProgramDirPath;
     (s.*command)();
-    if (s.Text() != before) w_.DrawingModified = true;
+    // A save leaves the text as typed: the cursor, scroll and undo stay.
+    if (s.Text() == before) return ShowCaption();
+    w_.DrawingModified = true;
     ShowLines();
 }
 
