@@ -278,7 +278,7 @@ void TIDrawWin::ToolButtonImageClick() {
     const bool read = ext == ".jpg" || ext == ".JPG" ? LoadJpegFile(found, 1, request.Picture)
                                                      : LoadBitmapFile(found, request.Picture);
     if (!read || request.Picture.Empty()) {
-        ErrorBox(Ru("Не удалось прочитать файл ") + path);
+        ErrorBox(Ru("Не удалось прочитать файл ") + found);
         return;
     }
     request.Layout =

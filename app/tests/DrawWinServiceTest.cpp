@@ -285,6 +285,12 @@ TEST_F(SampleTasks, PhotoOfTheSelectedObjectGoesToTheViewer) {
     w->ToolButtonImageClick();
     viewerShows = true;
     shown.clear();
+    // A damaged file is named as it lies on the disk.
+    ASSERT_TRUE(WriteFileAtomic(File("Foto") + "/broken.bmp", "BM not a picture"));
+    b->image = "Broken.BMP";
+    messages.Expect(mrOk, "Не удалось прочитать файл " + File("Foto") + "/broken.bmp");
+    w->ToolButtonImageClick();
+    EXPECT_TRUE(shown.empty());
 
     // A JPEG from the folder the options chose, half as wide as high.
     std::filesystem::create_directory(dir / "photos");
