@@ -37,10 +37,6 @@ bool ReadBytesTwice(const std::string& fileName, std::string& bytes) {
     return ReadFileBytes(fileName, bytes) || ReadFileBytes(fileName, bytes);
 }
 
-void ClearDataRows(TModGrid& grid) {
-    for (int r = grid.LastFilledRow(); r >= FirstDataRow; --r) grid.ClearRow(r);
-}
-
 // A name as the library file can carry it: ';' would end the cell and a
 // line break the row, so each becomes a blank.
 std::string LibraryCellText(std::string text) {
@@ -72,7 +68,7 @@ bool ReadLibraryFile(const std::string& fileName, TModGrid& grid, TLibraryKind k
     if (!ReadBytesTwice(fileName, bytes)) return false;
     std::vector<std::string> lines = SplitLines(bytes);
     grid.BeginUpdate();
-    ClearDataRows(grid);
+    grid.ClearRowsFrom(FirstDataRow);
     for (size_t k = 0; k < lines.size(); ++k) {
         const std::string& line = lines[k];
         const int row = static_cast<int>(k) + FirstDataRow;
@@ -126,7 +122,7 @@ bool ImportFanLibraryFile(const std::string& fileName, TModGrid& grid, std::stri
     TBinaryReader in(bytes);
     grid.BeginUpdate();
     // No row of the library before stays behind the new last one.
-    ClearDataRows(grid);
+    grid.ClearRowsFrom(FirstDataRow);
     for (size_t k = 0; k < records; ++k) {
         const int row = static_cast<int>(k) + FirstDataRow;
         in.Seek(k * FanImportRecordSize);

@@ -461,6 +461,9 @@ void TransferOrnalTable(const TDbfTable& table, TNetworkTables& t) {
     const int depression = table.FieldIndex("DEPRESSION");
     dan.BeginUpdate();
     ven.BeginUpdate();
+    // A second transfer from the open window keeps nothing of the first.
+    dan.ClearRowsFrom(FirstDataRow);
+    ven.ClearRowsFrom(FirstDataRow);
     int r = FirstDataRow, f = FirstDataRow;
     for (int rec = 0; rec < table.RecordCount(); ++rec, ++r) {
         for (const TOrnalField& field : kOrnalFields) {

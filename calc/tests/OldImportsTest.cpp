@@ -403,6 +403,15 @@ TEST_F(ImportTest, OrnalTableIntoTheTablesSkippingDeletedRecords) {
     EXPECT_EQ((std::vector<std::string>{"3", "2", "4", "", "0,0125", "150", "8"}),
               Row(t.TablDan, 3, 7));
     EXPECT_EQ("0", t.TablDan.Cells(18, 3));
+    // Rows added after a transfer do not outlive the next one.
+    t.TablDan.SetRowCount(6);
+    t.TablDan.SetCells(0, 5, "77");
+    t.TablVen.SetCells(0, 3, "77");
+    messages.Expect(mrOk, "Исправьте общие данные.");
+    ornal.BitBtn2Click(t);
+    EXPECT_EQ("", t.TablDan.Cells(0, 5));
+    EXPECT_EQ("", t.TablVen.Cells(0, 3));
+    EXPECT_EQ("3", t.TablDan.Cells(0, 3));
     ornal.Close();
 }
 

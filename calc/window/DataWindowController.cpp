@@ -29,13 +29,6 @@ void ShowWriteFailure(const std::string& fileName) {
     MessageBox(Ru("Не удалось записать файл ") + fileName, "", TMsgButtons::Ok, TMsgIcon::Error);
 }
 
-void EmptyDataRows(TModGrid& grid) {
-    grid.BeginUpdate();
-    int last = std::max(grid.RowCount() - 1, grid.LastFilledRow());
-    for (int r = FirstDataRow; r <= last; ++r) grid.ClearRow(r);
-    grid.EndUpdate();
-}
-
 void EmptyReportTexts(TCalcContext& c) {
     c.PressureText.clear();
     c.PressureRowCount = 0;
@@ -315,8 +308,8 @@ void TDataWindowController::Dan_OpenIDClick() {
     if (!OpenFileDialog(request)) return;
     // A file that cannot be read leaves the tables as they are.
     if (!LoadIdsTable(request.fileName, t_, c_.CalcOptions)) return;
-    EmptyDataRows(t_.TablDan);
-    EmptyDataRows(t_.TablVen);
+    t_.TablDan.ClearRowsFrom(FirstDataRow);
+    t_.TablVen.ClearRowsFrom(FirstDataRow);
     ShowBranchTable(false);
     CurrentDataFile().clear();
 }

@@ -14,13 +14,6 @@ namespace arv {
 
 namespace {
 
-void ClearDataRows(TModGrid& grid) {
-    grid.BeginUpdate();
-    for (int r = std::max(grid.RowCount() - 1, grid.LastFilledRow()); r >= FirstDataRow; --r)
-        grid.ClearRow(r);
-    grid.EndUpdate();
-}
-
 bool AskFile(const char* filterUtf8, std::string& fileName) {
     TFileDialogRequest request;
     request.filter = Ru(filterUtf8);
@@ -103,8 +96,8 @@ void TDataWindowController::Serv_ImpOrnalClick() {
     if (!ImpOrnal().OpenTable(name)) return;
     ClearModified();
     EmptyDataSet(TNewPurpose::BeforeLoad);
-    ClearDataRows(t_.TablDan);
-    ClearDataRows(t_.TablVen);
+    t_.TablDan.ClearRowsFrom(FirstDataRow);
+    t_.TablVen.ClearRowsFrom(FirstDataRow);
     t_.UzPov.clear();
     ImpOrnal().Show();
 }
