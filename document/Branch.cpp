@@ -536,8 +536,7 @@ void TGPolyLine::EditVertex(TPoint from, TPoint to, const TBranchSetup& setup) {
     CompleteLastSegment();
 }
 
-TSinCos TGPolyLine::SegmentSinCos(int32_t segment) const {
-    std::vector<TPoint> path = Path();
+TSinCos TGPolyLine::SegmentSinCos(const std::vector<TPoint>& path, int32_t segment) const {
     if (segment < 0 || segment + 1 >= static_cast<int32_t>(path.size())) return {};
     const double a = BranchAngle(path[segment], path[segment + 1]);
     if (segmentMemo_.size() < path.size())
@@ -557,7 +556,7 @@ bool TGPolyLine::SegmentOutline(int32_t halfWidth, int32_t arrowSize, TOutline& 
     const bool hairline = width == 1;
     const int32_t w = hairline ? 0 : halfWidth;
     const int k = hairline ? 0 : 1;
-    SetOffsets(SegmentSinCos(segment), w, arrowSize);
+    SetOffsets(SegmentSinCos(path, segment), w, arrowSize);
     TPoint p = path[segment], q = path[segment + 1];
     if (doc) {
         p = doc->WorldToScreen(p);

@@ -222,8 +222,8 @@ public:
     // Band of segment k (0: begin to first bend); false past the last one.
     bool SegmentOutline(int32_t halfWidth, int32_t arrowSize, TOutline& out, int32_t segment,
                         bool always = true);
-    // Cached values of segment k's direction.
-    TSinCos SegmentSinCos(int32_t segment) const;
+    // Cached values of segment k's direction along the path.
+    TSinCos SegmentSinCos(const std::vector<TPoint>& path, int32_t segment) const;
 
 private:
     void EnsureSlots(int32_t slots);

@@ -234,7 +234,7 @@ void TDisplayList::TextOut(int32_t x, int32_t y, std::string_view text) {
 }
 
 void TDisplayList::StretchDraw(const TCanvasRect& r, const TBitmap32& bitmap, bool transparent) {
-    TOp& op = Add(TKind::Picture, std::min(r.top, r.bottom) - 1,
+    TOp& op = Add(TKind::Picture, Clamp(static_cast<int64_t>(std::min(r.top, r.bottom)) - 1),
                   Clamp(static_cast<int64_t>(std::max(r.top, r.bottom)) + 1), true);
     op.a[0] = r.left;
     op.a[1] = r.top;
