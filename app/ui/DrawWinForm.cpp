@@ -436,7 +436,9 @@ void TIDrawWinForm::RedrawMoving(const TDrawPart& moving) {
     });
     PaintOverlays(plan_);
     PaintHandleRing(plan_);
-    PlanPainted();
+    // A mouse move of a drag: the command around it refreshes the texts,
+    // and the full repaint at the release reports what the drawing met.
+    plan1_->update();
 }
 
 void TIDrawWinForm::PlanPainted() {
