@@ -366,11 +366,7 @@ void TIDrawWin::SchemeClick(int scheme) {
     // The PLA scheme's item is also the PLA-position switch: choosing the
     // scheme checks it and shows the positions; another scheme unchecks it.
     SetMsxPla(scheme == 2);
-    if (scheme == 2) {
-        SyncViewMenus(2);
-        SetMsxPla(true);
-        doc_->display.caption[3] = 1;
-    }
+    if (scheme == 2) doc_->display.caption[3] = 1;
     PanelSost = SchemeKindNames()[scheme];
     doc_->BuildVisibleList();
     doc_->DoChange();

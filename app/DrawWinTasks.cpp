@@ -210,18 +210,10 @@ void TIDrawWin::OpVetviClick() {
 }
 
 void TIDrawWin::NormVozdClick() {
-    WindowState().OpVetvi = false;
-    WindowState().FireVetvi = false;
     WindowState().ShowRoute = 0;
-    MsxPLA = true;
-    PublishTaskState();
-    // The PLA scheme with its position labels.
+    // The PLA scheme with its position labels; it clears the marks.
     SchemeClick(2);
-    doc_->display.caption[3] = MsxPLA ? 1 : 0;
     PublishTaskState();
-    doc_->BuildVisibleList();
-    doc_->DoChange();
-    Repaint();
 }
 
 } // namespace arv
