@@ -34,6 +34,7 @@ class QToolBar;
 
 namespace arv {
 
+class TAboutBox;
 class TPlanWidget;
 class TPrintDlg;
 class TQtPropDialogs;
@@ -52,6 +53,8 @@ public:
     TIDrawWin& Controller() { return w_; }
     // Runs the controller's start-up with the drawing area's size.
     void FormCreate(const std::vector<std::string>& args);
+    // The about box, made when not shown yet.
+    TAboutBox* AboutBox();
     QAction* Action(const std::string& name) const;
     // Check mark and enabled state of a command, when the form has it.
     void CheckAction(const std::string& name, bool on) const;

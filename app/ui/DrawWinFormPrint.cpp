@@ -126,10 +126,14 @@ void TIDrawWinForm::PrintSetup1Click() {
     dialog.exec();
 }
 
+TAboutBox* TIDrawWinForm::AboutBox() {
+    TAboutBox* box = findChild<TAboutBox*>("AboutBox");
+    return box ? box : new TAboutBox(this);
+}
+
 void TIDrawWinForm::MaboutClick() {
     // Made for each showing and freed after it.
-    TAboutBox* box = findChild<TAboutBox*>("AboutBox");
-    if (!box) box = new TAboutBox(this);
+    TAboutBox* box = AboutBox();
     box->exec();
     delete box;
 }

@@ -94,8 +94,7 @@ std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& ar
     // The data window's "О программе" shows the main window's about box
     // without blocking; the main window's own command shows it modally.
     controller.ShowAboutBox = [form = p->IDrawWinForm.get()] {
-        TAboutBox* box = form->findChild<TAboutBox*>("AboutBox");
-        if (!box) box = new TAboutBox(form);
+        TAboutBox* box = form->AboutBox();
         box->show();
         box->raise();
         box->activateWindow();
