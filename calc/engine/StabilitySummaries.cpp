@@ -6,6 +6,7 @@
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/NetworkPreparation.h"
 #include "calc/engine/ReportText.h"
+#include "calc/engine/RunChecks.h"
 #include "calc/engine/StabilityAnalysis.h"
 #include "calc/engine/ThermalDepression.h"
 #include "calc/model/BranchTypes.h"
@@ -165,6 +166,9 @@ TSummaryResult Rasc_PogUstClick(TNetworkTables& t, TCalcContext& c, ISummaryProg
         wc.BranchCalcKind[p] = 1;
         wc.BranchKindCode[p] = h > 0 ? BranchType::Fan : BranchType::FanReversed;
         SolveArcFlowsA(wc);
+        // A run that failed is no row of the summary: it ends with the
+        // message of a single run (shown in its turn by a parallel run).
+        if (!SolvedFlowsUsable(wt, wc)) return false;
         const std::string r = ReversalList(wc, normalAccuracy, fireAccuracy);
         const std::string names = Names(g, k.Row);
         out.Page = "!" + PointFormat("%4s", {g.Cells(0, k.Row)}) + " " +
@@ -262,6 +266,7 @@ TSummaryResult Rasc_ObUstClick(TNetworkTables& t, TCalcContext& c, ISummaryProgr
             wc.BranchResistance[m] =
                 wc.BranchResistance[m] - rd + wc.CalcOptions.FailedDeviceResistance;
             SolveArcFlowsA(wc);
+            if (!SolvedFlowsUsable(wt, wc)) return false;
         }
         const double section = slot ? wc.BranchSection[m] : 0;
         const double normal = slot ? wc.SavedNormalFlow[m] : 0;

@@ -184,6 +184,43 @@ TEST_F(DiagonalNetwork, AFailedNaturalRunStopsTheAnalysesBeforeAnyQuestion) {
         EXPECT_EQ(m, "Ошибка: не найдено точек поверхности");
 }
 
+// A door that is all the resistance of a loop driven by natural draught:
+// with the door failed to nothing the loop has none, and its flows are no
+// row of the summary. Serial and parallel runs stop alike, with the message
+// of a single run.
+//
+//   1 -0.1-> 2 -0.1-> 4 -fan-> 5          2 -door 2 "АУ"-> 3 -draught 10 Pa-> 7 -0-> 2
+TEST(DeviceSummaryLoop, AFailedDeviceThatLeavesALoopWithoutResistanceEndsTheSummary) {
+    test::TProgramFolder folder;
+    for (int threads : {1, 3}) {
+        TScriptedMessages messages;
+        TCalcContext c;
+        c.CalcOptions.SetDefaults();
+        c.CalcOptions.FailedDeviceResistance = 0;
+        TNetworkTables t{c};
+        test::TNetworkBuilder b(t);
+        b.Branch(1, 1, 2, 0.1);
+        b.Branch(2, 2, 4, 0.1);
+        const int door = b.Branch(3, 2, 3, 0, "АУ");
+        b.BranchCell(door, 4, "");
+        b.BranchCell(door, 8, "2");
+        const int draught = b.Branch(7, 3, 7, 0, "ЕТ");
+        b.BranchCell(draught, 18, "10");
+        const int back = b.Branch(8, 7, 2, 0);
+        b.BranchCell(back, 4, "");
+        b.Branch(6, 4, 5, 0, "В");
+        b.Fan(6, 0, 0, 100);
+        b.Surface({1, 5});
+        messages.AllowAny();
+        TRecordingProgress progress;
+        EXPECT_EQ(Rasc_ObUstClick(t, c, progress, threads), TSummaryResult::Failed) << threads;
+        int loops = 0;
+        for (const auto& m : messages.Shown())
+            if (m.text.find(Ru("входит в контур без сопротивления")) != std::string::npos) ++loops;
+        EXPECT_EQ(loops, 1) << threads;
+    }
+}
+
 TEST_F(DiagonalNetwork, DeviceSummaryTakesItsColumnsFromThisNetworkOnly) {
     // A face type left in a slot of no branch must not become a column.
     c.BranchKindCode[2500] = BranchType::WorkingFace;
