@@ -37,6 +37,18 @@ struct PropPanelTest : ::testing::Test {
     const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
+    // Makes the first branch of the drawing the current figure, as a click
+    // does; its index, -1 when the drawing has none.
+    static int SelectFirstBranch(TIDrawWin& w) {
+        int branch = -1;
+        for (int i = 0; i < w.Doc().Count() && branch < 0; ++i)
+            if (w.Doc().BranchAt(i)) branch = i;
+        if (branch < 0) return -1;
+        w.Doc().current = branch;
+        w.Doc().DoChange();
+        QApplication::processEvents();
+        return branch;
+    }
     // Pictures for a person to look at, when asked for.
     static void Shot(QWidget* w, const char* name) {
         if (const char* folder = std::getenv("ARV_PROP_SHOTS"))
@@ -61,13 +73,8 @@ TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
     EXPECT_LT(form.PaintBox1()->width(), planWidth);
     EXPECT_EQ(form.PaintBox1()->width(), w.Doc().clientWidth);
 
-    int branch = -1;
-    for (int i = 0; i < w.Doc().Count() && branch < 0; ++i)
-        if (w.Doc().BranchAt(i)) branch = i;
+    const int branch = SelectFirstBranch(w);
     ASSERT_GE(branch, 0);
-    w.Doc().current = branch;
-    w.Doc().DoChange();
-    QApplication::processEvents();
     auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
     ASSERT_NE(nullptr, grid);
     EXPECT_EQ(18, grid->Grid().RowCount());
@@ -210,13 +217,8 @@ TEST_F(PropPanelTest, OneClickAfterEnterTakesTheClickedRow) {
     TIDrawWinForm& form = *p->IDrawWinForm;
     TIDrawWin& w = *p->DrawWin;
     form.Action("Prop")->trigger();
-    int branch = -1;
-    for (int i = 0; i < w.Doc().Count() && branch < 0; ++i)
-        if (w.Doc().BranchAt(i)) branch = i;
+    const int branch = SelectFirstBranch(w);
     ASSERT_GE(branch, 0);
-    w.Doc().current = branch;
-    w.Doc().DoChange();
-    QApplication::processEvents();
     auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
     TRxDrawGrid& model = grid->Grid();
     auto clickValue = [&](int id) {
