@@ -217,10 +217,10 @@ TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehin
         SCOPED_TRACE(name);
         Start();
         W().Settings.Bookmarks = {{"Other", File("Other.grh")}};
-        Fire();
+        ASSERT_NO_FATAL_FAILURE(Fire());
         Trigger("FireVetvi");
         ASSERT_TRUE(WindowState().FireVetvi);
-        BuildMinersRoute();
+        ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
         ASSERT_FALSE(RouteFormWindow()->isVisible()); // stepped aside for the plan
         const std::vector<int32_t> shown = WindowState().RouteBranches;
         ASSERT_FALSE(shown.empty());
@@ -264,8 +264,8 @@ TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehin
 // comes back through the route tool bar with everything it held.
 TEST_F(DrawingCompanionsTest, RescueWindowComesBackThroughTheToolBar) {
     Start();
-    Fire();
-    BuildRescueRoute();
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    ASSERT_NO_FATAL_FAILURE(BuildRescueRoute());
     routes::TRouteFormWindow* form = RouteFormWindow();
     EXPECT_FALSE(form->isVisible());
     ASSERT_TRUE(Action("ToolWayOpen")->isEnabled());
@@ -294,8 +294,8 @@ TEST_F(DrawingCompanionsTest, RescueWindowComesBackThroughTheToolBar) {
 // unless its unsaved routes were stored or given up at the question.
 TEST_F(DrawingCompanionsTest, ChoosingTheMenuAgainDoesNotDropUnsavedRoutes) {
     Start();
-    Fire();
-    BuildMinersRoute();
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
     routes::TRouteFormWindow* form = RouteFormWindow();
 
     messages.Expect(mrCancel, "Сохранить изменения в файл?");
@@ -340,7 +340,7 @@ TEST_F(DrawingCompanionsTest, RouteWindowsStandClearAndKeepTheUsersPlace) {
     Start(760, 560);
     p->IDrawWinForm->move(20, 10);
     QApplication::processEvents();
-    Fire();
+    ASSERT_NO_FATAL_FAILURE(Fire());
     Trigger("WayVGSH");
     routes::TRouteFormWindow* form = RouteFormWindow();
     ASSERT_NE(nullptr, form);
@@ -447,8 +447,8 @@ TEST_F(DrawingCompanionsTest, TrovelImportsStopAtCancel) {
 // it off, other answers close the program.
 TEST_F(DrawingCompanionsTest, SessionEndAsksTheClosesQuestions) {
     Start();
-    Fire();
-    BuildMinersRoute();
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
     TSessionEnd session;
 
     // A session manager that does not let the program ask: nothing asked.
@@ -496,8 +496,8 @@ TEST_F(DrawingCompanionsTest, OpeningAnotherDrawingTakesNothingOfTheFirst) {
     const std::string earlier = "{\\rtf1 earlier report of A}";
     ASSERT_TRUE(WriteFileAtomic(File("SampleMine.rtf"), earlier));
 
-    Fire();
-    BuildMinersRoute();
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
     const std::vector<int32_t> route = WindowState().RouteBranches;
     ASSERT_GT(RouteGreenAt(route), 0);
     TypeReport("Report of A");
