@@ -363,7 +363,7 @@ TEST_F(DrawingCompanionsTest, RouteWindowsStandClearAndKeepTheUsersPlace) {
 
     // Moved by the user: it comes back there after stepping aside, and a
     // window made anew opens there too.
-    const QPoint moved = form->pos() - QPoint(200, 0);
+    const QPoint moved = form->pos() + QPoint(-40, 120);
     form->move(moved);
     Table().SetCells(0, 1, "1");
     Table().SetCells(1, 1, "9 " + Branch(9)->name);
