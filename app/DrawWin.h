@@ -166,10 +166,13 @@ public:
     void Exit1Click();
     // The dialog's name after its filter became filterIndex.
     static std::string SaveDialogTypeChange(const std::string& fileName, int filterIndex);
-    // "Сохранить данные?" when the drawing, its tables or the report has
-    // unsaved changes (typing the symbol text changes the drawing); Yes saves
-    // each changed one. False when the command that asked must stop: Cancel,
-    // or a save that was cancelled or failed (everything is kept then).
+    // The open route window's "Сохранить изменения в файл?" when it holds
+    // unsaved routes (Yes stores them in the drawing), then "Сохранить
+    // данные?" when the drawing, its tables or the report has unsaved
+    // changes (typing the symbol text changes the drawing); Yes saves each
+    // changed one. False when the command that asked must stop: Cancel at
+    // either, or a save that was cancelled or failed (everything is kept
+    // then).
     bool AskSaveChanges();
     // True when the window may close.
     bool FormCloseQuery();
@@ -371,6 +374,11 @@ public:
     // The plan picture to the clipboard and back (the form's picture).
     std::function<void()> CopyPlanToClipboard;
 
+    // The drawing shown goes (another replaces it, or the program ends):
+    // its route windows close without a question (the command asked) and
+    // its task state goes: emergency mode, fire branch, shown route and the
+    // fire and reversed marks.
+    void CloseDrawingCompanions();
     // The current figure into the current-branch state and PhotoFileName.
     void NoteCurrentBranch();
     // Tasks: true when the calculation ran to its end and its results show.

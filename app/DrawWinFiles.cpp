@@ -14,6 +14,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/Process.h"
 #include "platform/Services.h"
+#include "routes/RouteWindows.h"
 
 #include <cerrno>
 #include <cstring>
@@ -82,6 +83,9 @@ bool TIDrawWin::AnythingModified() const {
 }
 
 bool TIDrawWin::AskSaveChanges() {
+    // The open route window asks first, as its own close does: the routes
+    // it stores go into the drawing the main question is about.
+    if (routes::TRouteWindows* r = routes::RouteWindows(); r && !r->AskSaveRoutes()) return false;
     if (!AnythingModified()) return true;
     const int answer =
         MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
@@ -172,6 +176,7 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
     LayerBoxRefilled();
     // The symbol editor shows the loaded drawing's symbols, not the last one's.
     if (ok) SymbolEditor.DrawingLoaded();
+    if (ok) CloseDrawingCompanions();
     ShowCaption();
     Repaint();
     return ok;
@@ -183,6 +188,7 @@ void TIDrawWin::New1Click() {
 }
 
 void TIDrawWin::NewDrawing() {
+    CloseDrawingCompanions();
     ClearDataWindow();
     currentFileName_ = ProgramDirPath + "untitled.grh";
     ShowCaption();

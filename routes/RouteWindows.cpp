@@ -296,6 +296,7 @@ void TRouteWindows::CreateForm(int kind) {
 }
 
 void TRouteWindows::FreeForm() {
+    state_.RouteKind = 0;
     state_.PeopleRouteTable = nullptr;
     state_.SaverRouteTable = nullptr;
     std::unique_ptr<TRouteForm> gone = std::move(form_);
@@ -349,12 +350,25 @@ void TRouteWindows::OpenRoutes(int kind) {
             return;
         }
     }
-    if (!Open(kind)) CreateForm(kind);
+    if (Open(kind)) {
+        // The open window comes forward as it is; its stored rows come back
+        // over it only once what it holds unsaved was asked about.
+        if (!AskSaveRoutes()) {
+            Restore();
+            return;
+        }
+    } else {
+        CreateForm(kind);
+    }
     TRouteForm& f = *form_;
     if (FireMode()) {
         if (kind == RouteFormPeople)
             for (int tool : {ToolChoose, ToolList, ToolTrash, ToolWayOpen, ToolWayClose})
                 SetTool(tool, true);
+        else
+            // The rescue window steps aside for every pick and route as the
+            // miners' does: the tool bar brings it back, or closes it.
+            for (int tool : {ToolWayOpen, ToolWayClose}) SetTool(tool, true);
         LoadPLA(kind, host_.CurrentPlaPosition());
         f.TextMain = Ru("Ветвь ") + IntToStr(host_.FireBranchNumber()) + "  " +
                      host_.FireBranchName() + Ru("             Позиция ПЛА №") +
@@ -366,6 +380,8 @@ void TRouteWindows::OpenRoutes(int kind) {
         host_.SetCurrentPlaPosition(position);
         f.TextMain = Ru("Позиция ПЛА № ") + IntToStr(position);
     }
+    // The table now shows what is stored.
+    f.Modified = false;
     Refresh();
     Restore();
 }
@@ -743,6 +759,8 @@ bool TRouteWindows::FormClose(bool ask) {
     state_.Exclusions.ExcludedRouteBranches.clear();
     state_.RouteKind = 0;
     RoutePickPending = 0;
+    // The plan leaves the route-edit tool with the route it was editing.
+    if (routeEdit_) host_.SetToolMode(1);
     routeEdit_ = false;
     if (form_->View) form_->View->StoreLayout();
     form_->WriteLayout();
@@ -750,6 +768,18 @@ bool TRouteWindows::FormClose(bool ask) {
     PushRoute();
     Redraw();
     return true;
+}
+
+void TRouteWindows::DrawingClosed() {
+    if (form_) FormClose(false);
+    // A route of the drawing that goes: nothing of it is shown or avoided
+    // on the next one.
+    ShowRoute = 0;
+    RouteBranches.clear();
+    RoutePickPending = 0;
+    state_.Exclusions = {};
+    SetRouteToolState(3, false);
+    PushRoute();
 }
 
 bool TRouteWindows::BitBtnShowClick() {

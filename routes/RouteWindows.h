@@ -206,6 +206,10 @@ public:
     // Closes the window, asking first unless `ask` is false (the caller
     // asked); false when the user cancelled the close.
     bool FormClose(bool ask = true);
+    // The drawing the routes belong to goes (the command asked about the
+    // window already): the window closes and the shown route, the picking
+    // on the plan and the excluded branches go with it.
+    void DrawingClosed();
     void InfoWayPeopleSelectCell(int col, int row);
     void ComboBox1Change(int itemIndex);
     void ComboBox1Exit(int itemIndex);

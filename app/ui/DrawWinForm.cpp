@@ -13,7 +13,6 @@
 #include "platform/Keys.h"
 #include "platform/Services.h"
 #include "platform/qt/QtText.h"
-#include "routes/RouteWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +29,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -42,6 +42,19 @@ namespace {
 QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
+
+#ifndef QT_NO_SESSIONMANAGER
+class TQtSessionEnd : public ISessionEnd {
+public:
+    explicit TQtSessionEnd(QSessionManager& manager) : m_(manager) {}
+    bool AllowsInteraction() override { return m_.allowsInteraction(); }
+    // Qt ends the interaction after the request, with the cancel in it.
+    void Cancel() override { m_.cancel(); }
+
+private:
+    QSessionManager& m_;
+};
+#endif
 
 } // namespace
 
@@ -165,6 +178,12 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
     measureCanvas_ = std::make_unique<TQtCanvas>(measureImage_);
     w_.SetMeasuringCanvas(measureCanvas_.get());
     w_.SetView(this);
+#ifndef QT_NO_SESSIONMANAGER
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        TQtSessionEnd session(manager);
+        CommitData(session);
+    });
+#endif
 }
 
 TIDrawWinForm::~TIDrawWinForm() {
@@ -504,21 +523,36 @@ void TIDrawWinForm::PlanMousePressed() {
     Run([this] { w_.PlanMouseDown(); });
 }
 
-void TIDrawWinForm::closeEvent(QCloseEvent* event) {
-    if (closing_) return event->accept();
+bool TIDrawWinForm::AskBeforeClosing() {
+    if (questionsAnswered_) return true;
     // Every question comes before the settings file is written, so that a
-    // settings file that cannot be written does not cut them short. An open
-    // route window asks first: the routes it stores go into the drawing that
-    // the main question is about.
-    // The route window closes only once every answer let the program close:
-    // a cancel at the main question keeps it with its routes.
+    // settings file that cannot be written does not cut them short. The
+    // route window closes only once every answer let the program close: a
+    // cancel at the main question keeps it with its routes.
     bool may = false;
     Run([&] {
-        routes::TRouteWindows* r = routes::RouteWindows();
-        may = (!r || !r->Form() || r->AskSaveRoutes()) && w_.FormCloseQuery();
-        if (may && r && r->Form()) r->FormClose(false);
+        may = w_.FormCloseQuery();
+        if (may) w_.CloseDrawingCompanions();
     });
-    if (!may) return event->ignore();
+    return may;
+}
+
+void TIDrawWinForm::CommitData(ISessionEnd& session) {
+    // Qt closes no window when the desktop session ends: without this the
+    // program would be ended with its unsaved work and no question.
+    if (closing_ || !session.AllowsInteraction()) return;
+    if (!AskBeforeClosing()) {
+        session.Cancel();
+        return;
+    }
+    // Answered: the program closes as its close does, without asking again.
+    questionsAnswered_ = true;
+    close();
+}
+
+void TIDrawWinForm::closeEvent(QCloseEvent* event) {
+    if (closing_) return event->accept();
+    if (!AskBeforeClosing()) return event->ignore();
     closing_ = true;
     RunCommandSafely([this] { w_.FormClose(); });
     plan1_->setEnabled(false);

@@ -43,6 +43,16 @@ class TRxDrawGridWidget;
 class TQtCanvas;
 class TPlanPainter;
 
+// What the desktop's session manager offers when the session ends.
+class ISessionEnd {
+public:
+    virtual ~ISessionEnd() = default;
+    // The user may be asked now.
+    virtual bool AllowsInteraction() = 0;
+    // The end of the session is called off.
+    virtual void Cancel() = 0;
+};
+
 class TIDrawWinForm : public QMainWindow, public IDrawWinView {
     Q_OBJECT
 public:
@@ -81,6 +91,9 @@ public:
     // Called once the plan widget has a size.
     void PlanResized(int width, int height);
     void PlanMousePressed();
+    // The desktop session ends: the close's questions when the user may be
+    // asked; "Отмена" calls the end off, other answers close the program.
+    void CommitData(ISessionEnd& session);
     // Mouse events of the drawing area: 0 press, 1 move, 2 release.
     void PlanMouse(int event, QMouseEvent* e);
 
@@ -178,7 +191,10 @@ private:
     QLabel* nameStat_ = nullptr;
     QTabWidget* pageBook_ = nullptr;
     QTableWidget* datagrid_ = nullptr;
+    // The close's questions; true when the program may close.
+    bool AskBeforeClosing();
     bool closing_ = false;
+    bool questionsAnswered_ = false;
     int shownCursor_ = -1;
 };
 

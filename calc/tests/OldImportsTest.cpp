@@ -192,12 +192,15 @@ TEST_F(ImportTest, NamesAreShownAsTheSavedDataKeepsThem) {
 
 TEST_F(ImportTest, ImportsAskToSaveFirst) {
     t.TablDan.Modified = true;
-    // Cancel goes on with the file imports; the file dialog is then cancelled.
+    // Cancel stops the import before its file is asked for; No goes on.
     messages.Expect(mrCancel, "Сохранить данные?");
-    dialogs.Answer(std::nullopt);
     w.Serv_ImpClick();
     EXPECT_EQ(mrCancel, w.DialogAnswer);
-    EXPECT_EQ(1u, dialogs.Requests().size());
+    EXPECT_TRUE(dialogs.Requests().empty());
+    messages.Expect(mrNo, "Сохранить данные?");
+    dialogs.Answer(std::nullopt);
+    w.Serv_ImpClick();
+    ASSERT_EQ(1u, dialogs.Requests().size());
     EXPECT_EQ("Данные Тровел *.dat|*.dat", Cp1251ToUtf8(dialogs.Requests()[0].filter));
 }
 

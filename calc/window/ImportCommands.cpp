@@ -64,7 +64,7 @@ void TDataWindowController::ImpIdClick() {
 
 void TDataWindowController::Serv_ImpClick() {
     TCommand command(*this);
-    if (!AskSaveBeforeImport(false)) return;
+    if (!AskSaveBeforeImport(true)) return;
     std::string name;
     if (!AskFile("Данные Тровел *.dat|*.dat", name)) return;
     TImportResult result = ImportTrovelDatFile(name, t_);
@@ -76,7 +76,7 @@ void TDataWindowController::Serv_ImpClick() {
 
 void TDataWindowController::Serv_Imp2Click() {
     TCommand command(*this);
-    if (!AskSaveBeforeImport(false)) return;
+    if (!AskSaveBeforeImport(true)) return;
     std::string name;
     if (!AskFile("Данные Тровел *.dt|*.dt|Все файлы|*.*", name)) return;
     TImportResult result = ImportTrovelDtFile(name, t_, c_.CalcOptions);

@@ -424,6 +424,7 @@ void TFOtchetRE::FileNew() {
     if (!AskSaveChanges()) return;
     SetReportFileName(DefaultReportName());
     editor_->clear();
+    textFile_.clear();
     editor_->document()->setModified(false);
     ShowModifiedState(false);
 }
@@ -459,6 +460,7 @@ bool TFOtchetRE::LoadReportFile(const std::string& fileName) {
     }
     RtfToDocument(doc, *editor_->document());
     SetReportFileName(fileName);
+    textFile_ = fileName;
     editor_->setFocus();
     editor_->document()->setModified(false);
     ShowModifiedState(false);
@@ -472,6 +474,7 @@ bool TFOtchetRE::WriteReport(const std::string& fileName) {
                    TMsgIcon::Error);
         return false;
     }
+    textFile_ = fileName;
     editor_->document()->setModified(false);
     ShowModifiedState(false);
     return true;
@@ -480,6 +483,15 @@ bool TFOtchetRE::WriteReport(const std::string& fileName) {
 bool TFOtchetRE::FileSave() {
     // A report without a name goes through the dialog.
     if (reportFileName_.empty() || reportFileName_ == "Untitled") return FileSaveAs();
+    // The name may be the drawing's report, kept from an earlier session,
+    // while this text never came from it: it is replaced only when the user
+    // says so, as Save As asks.
+    if (textFile_ != reportFileName_ && std::filesystem::exists(reportFileName_)) {
+        const int answer = MessageBox(Format(Ru("OK для перезаписи %s"), {reportFileName_}), "",
+                                      TMsgButtons::YesNoCancel, TMsgIcon::Question);
+        if (answer == mrNo) return FileSaveAs();
+        if (answer != mrYes) return false;
+    }
     return WriteReport(reportFileName_);
 }
 

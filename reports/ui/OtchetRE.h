@@ -113,6 +113,9 @@ private:
 
     TDataWindowController& data_;
     std::string reportFileName_;
+    // The file the text was last read from or written to; empty when it
+    // came from neither.
+    std::string textFile_;
     bool updating_ = false;
     bool programEnding_ = false;
     bool dragging_ = false;

@@ -298,7 +298,9 @@ TEST_F(RouteWindowsTest, RescueRouteFromTheEndNodeOfItsStartBranch) {
     w.WayVGSHClick();
     ASSERT_NE(nullptr, w.Saver());
     EXPECT_EQ(2, state.RouteKind);
-    EXPECT_EQ(Names{}, EnabledTools());
+    // The window can be brought back and closed from the tool bar; the
+    // table's cells enable the rest.
+    EXPECT_EQ((Names{"ToolWayOpen", "ToolWayClose"}), EnabledTools());
     EXPECT_EQ(3, Table().RowCount());
     // The team number from the drop-down over column 0.
     Select(1, 1);
@@ -308,7 +310,7 @@ TEST_F(RouteWindowsTest, RescueRouteFromTheEndNodeOfItsStartBranch) {
     w.ComboBox1Exit(1);
     EXPECT_EQ("2", Cell(0, 1));
     Select(1, 1);
-    EXPECT_EQ((Names{"ToolChoose", "ToolList"}), EnabledTools());
+    EXPECT_EQ((Names{"ToolChoose", "ToolList", "ToolWayOpen", "ToolWayClose"}), EnabledTools());
     // Missing target.
     Table().SetCells(1, 1, Ru("1 Ствол"));
     messages.Expect(mrOk, "Проверьте правильность заполнения полей");

@@ -16,11 +16,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace arv::routes {
 
@@ -207,15 +211,69 @@ bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void TRouteFormWindow::Minimise() {
     // Desktops do not minimise an owned window by itself (some minimise its
-    // owner with it); it steps aside until the route commands bring it back.
-    if (!detached_) hide();
+    // owner with it); it steps aside until the route tool bar's return
+    // button, the pick on the plan or its menu item brings it back.
+    if (detached_) return;
+    KeepPlace();
+    hide();
 }
 
 void TRouteFormWindow::ShowNormal() {
     if (detached_) return;
+    if (!isVisible()) Place();
     showNormal();
     raise();
     activateWindow();
+}
+
+namespace {
+
+// The owner keeps the place of each route window for as long as the
+// program runs, so that a window made anew opens where the last one was.
+QByteArray PlaceKey(const TRouteForm& form) {
+    return QByteArray("RouteWindowPlace") + form.Name();
+}
+
+} // namespace
+
+void TRouteFormWindow::KeepPlace() {
+    if (QWidget* owner = parentWidget(); owner && isVisible())
+        owner->setProperty(PlaceKey(form_).constData(), pos());
+}
+
+void TRouteFormWindow::Place() {
+    QWidget* owner = parentWidget();
+    if (!owner) return;
+    const QVariant kept = owner->property(PlaceKey(form_).constData());
+    if (kept.isValid()) {
+        move(kept.toPoint());
+        return;
+    }
+    // The first time: at the right edge of the plan below the tool bars,
+    // so that the menus and tool bars that drive the window, and the middle
+    // of the plan, stay free; a desktop would put it where it likes, over
+    // them.
+    auto* main = qobject_cast<QMainWindow*>(owner);
+    const QWidget* area = main && main->centralWidget() ? main->centralWidget() : owner;
+    const QRect plan(area->mapToGlobal(QPoint(0, 0)), area->size());
+    // Until the window was shown its frame is unknown; the owner's frame is
+    // the desktop's measure.
+    QSize frame = frameGeometry().size();
+    if (frame == size()) frame += owner->frameGeometry().size() - owner->size();
+    int x = plan.right() + 1 - frame.width();
+    int y = plan.top();
+    if (const QScreen* screen = owner->screen()) {
+        const QRect desk = screen->availableGeometry();
+        x = std::min(x, desk.right() + 1 - frame.width());
+        y = std::min(y, desk.bottom() + 1 - frame.height());
+        x = std::max(x, desk.left());
+        y = std::max(y, desk.top());
+    }
+    // The menus and tool bars stay free before the window is whole on the
+    // screen.
+    x = std::max(x, plan.left());
+    y = std::max(y, plan.top());
+    move(x, y);
 }
 
 void TRouteFormWindow::FocusTable() {
@@ -223,6 +281,7 @@ void TRouteFormWindow::FocusTable() {
 }
 
 void TRouteFormWindow::StoreLayout() {
+    KeepPlace();
     const QSize size = this->size();
     if (size.isValid() && size.width() > 0) {
         form_.Width = size.width();

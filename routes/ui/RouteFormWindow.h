@@ -50,6 +50,10 @@ protected:
 private:
     QWidget* BuildSettingsPage();
     QButtonGroup* RadioGroup(QWidget* box, const std::vector<const char*>& items, int checked);
+    // The place the window stands at, kept for the next showing, and the
+    // place it is shown at.
+    void KeepPlace();
+    void Place();
 
     TRouteWindows& w_;
     TRouteForm& form_;

@@ -1,0 +1,542 @@
+// What goes with a drawing: its route windows and their unsaved routes, the
+// fire task's state and the report. The real program, offscreen, on the
+// sample drawing: every way out of the drawing asks about them, "Отмена"
+// keeps them, and the next drawing shows nothing of them; a route window
+// that stepped aside comes back; no question writes a file it did not name.
+#include "app/tests/SampleProgramFolder.h"
+
+#include "calc/window/DataWindowController.h"
+#include "document/Branch.h"
+#include "document/WindowHost.h"
+#include "platform/Cp1251.h"
+#include "platform/Files.h"
+#include "platform/qt/GridView.h"
+#include "platform/qt/QtBitmap.h"
+#include "platform/qt/QtText.h"
+#include "platform/testing/ScriptedServices.h"
+#include "reports/ui/OtchetRE.h"
+#include "routes/RouteWindows.h"
+#include "routes/ui/RouteFormWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace arv::test {
+namespace {
+
+using routes::RouteFormWindow;
+
+// The stand-in of the desktop's session manager.
+struct TSessionEnd : ISessionEnd {
+    bool interaction = true;
+    bool cancelled = false;
+    bool AllowsInteraction() override { return interaction; }
+    void Cancel() override { cancelled = true; }
+};
+
+struct DrawingCompanionsTest : ::testing::Test {
+    TSampleProgramFolder folder;
+    TScriptedMessages messages;
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TProgramWindows> p;
+
+    DrawingCompanionsTest() {
+        // The fire picture the plan shows in fire mode.
+        InstallQtBitmapCodec();
+        QImage fire(4, 4, QImage::Format_RGB32);
+        fire.fill(Qt::red);
+        fire.save(QString::fromStdString(folder.File("IMG/fire.bmp")), "BMP");
+        std::filesystem::copy_file(folder.File("SampleMine.grh"), folder.File("Other.grh"));
+    }
+    ~DrawingCompanionsTest() override {
+        p.reset();
+        Tables().TempTableM.ClearAll();
+        Tables().TempTableS.ClearAll();
+        WindowState() = TWindowState{};
+    }
+    std::string File(const std::string& name) const { return folder.File(name); }
+    static std::string Bytes(const std::string& name) {
+        std::string bytes;
+        ReadFileBytes(name, bytes);
+        return bytes;
+    }
+    void Start(int width = 1000, int height = 700) {
+        p = StartOnSample(folder, width, height);
+        Tables().TablDan.Modified = Tables().TablVen.Modified = false;
+        W().ViewAllClick();
+    }
+    TIDrawWin& W() { return *p->DrawWin; }
+    TNetworkTables& Tables() { return DataWindowController().Tables(); }
+    TFOtchetRE& Report() { return dynamic_cast<TFOtchetRE&>(ReportEditorHost()); }
+    QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
+    void Trigger(const char* name) {
+        Action(name)->trigger();
+        QApplication::processEvents();
+    }
+    std::string Title() { return FromQString(p->IDrawWinForm->windowTitle()); }
+    void Open(const std::string& name) {
+        dialogs.Answer(File(name), 1);
+        Trigger("Open1");
+    }
+    void OpenBookmark() {
+        auto* menu = p->IDrawWinForm->findChild<QMenu*>("MBookmarks");
+        emit menu->aboutToShow();
+        for (QAction* a : menu->actions())
+            if (a->data().toInt() == 1) a->trigger();
+        QApplication::processEvents();
+    }
+    TGBranch* Branch(int32_t number) {
+        for (int32_t i = 0; i < W().Doc().Count(); ++i)
+            if (TGBranch* b = W().Doc().BranchAt(i); b && b->number == number) return b;
+        return nullptr;
+    }
+    // "Пожар в выработке" on branch 3, which carries PLA position 2.
+    void Fire() {
+        TBranchCaption& pla = Branch(3)->Caption(3);
+        pla.a = pla.b = 2;
+        pla.shown = 1;
+        ASSERT_TRUE(W().Doc().HasBranchNumber(3));
+        TModGrid& dan = Tables().TablDan;
+        for (int r = 2; r < dan.RowCount(); ++r)
+            if (Trim(dan.Cells(0, r)) == "3") dan.SetCells(18, r, "5");
+        messages.Expect(mrYes, "Пожар в ветви 3 Штрек откаточный восточный Расчитать? ");
+        Trigger("Zad_Pojar");
+        ASSERT_EQ(3, W().EmergencyMode);
+        ASSERT_EQ(2, W().CurrentPlaPosition);
+    }
+    TModGrid& Table() { return RouteFormWindow()->Form().InfoWayPeople; }
+    std::string Cell(int col, int row) { return Cp1251ToUtf8(Table().Cells(col, row)); }
+    // A cell chosen in the table, as a click chooses it.
+    void Select(int col, int row) {
+        TGridView* view = RouteFormWindow()->InfoWayPeople();
+        if (Table().Col() == col && Table().Row() == row)
+            view->setCurrentIndex(view->FromGrid(col == 0 ? 1 : 0, row));
+        view->setCurrentIndex(view->FromGrid(col, row));
+    }
+    // The route's green at the middle of each branch on the plan shown.
+    int RouteGreenAt(const std::vector<int32_t>& branches) {
+        const QImage plan = p->IDrawWinForm->PlanImage();
+        TGCollFigure& doc = W().Doc();
+        int green = 0;
+        for (int32_t number : branches) {
+            TGBranch* b = Branch(number);
+            if (!b) continue;
+            const TPoint s = doc.WorldToScreen(b->Begin()), e = doc.WorldToScreen(b->End());
+            const QPoint mid((s.x + e.x) / 2, (s.y + e.y) / 2);
+            if (plan.rect().contains(mid)) green += (plan.pixel(mid) & 0xFFFFFF) == 0x008000;
+        }
+        return green;
+    }
+    // The miners' route from the face "Лава 1 восточная" to the surface,
+    // built in the window and not stored.
+    void BuildMinersRoute() {
+        Trigger("WayWorker");
+        ASSERT_NE(nullptr, RouteFormWindow());
+        Table().SetCells(0, 1, Ru("5 Лава 1 восточная"));
+        Table().SetCells(2, 1, routes::TargetKindTexts()[0]);
+        Select(1, 1);
+        ASSERT_TRUE(Action("ToolCreate")->isEnabled());
+        Trigger("ToolCreate");
+        ASSERT_EQ("5,7,8,6,4,2,11,12", Cell(6, 1));
+        ASSERT_TRUE(RouteFormWindow()->Form().Modified);
+    }
+    // Team 1 from the top of the upcast shaft to the burning drift.
+    void BuildRescueRoute() {
+        Trigger("WayVGSH");
+        ASSERT_NE(nullptr, RouteFormWindow());
+        Table().SetCells(0, 1, "1");
+        Table().SetCells(1, 1, "9 " + Branch(9)->name);
+        Table().SetCells(2, 1, "3 " + Branch(3)->name);
+        Select(3, 1);
+        ASSERT_TRUE(Action("ToolCreate")->isEnabled());
+        Trigger("ToolCreate");
+        ASSERT_EQ("9,7,5", Cell(5, 1));
+    }
+    void TypeReport(const char* text) {
+        ReportEditorHost().ShowEditor();
+        QTest::keyClicks(Report().Editor(), text);
+        ASSERT_TRUE(Report().Modified());
+    }
+    // Nothing of a fire task or a route on the plan or in the window state.
+    void ExpectNoTaskOrRoute() {
+        EXPECT_EQ(nullptr, RouteFormWindow());
+        for (int i = 0; i < routes::RouteToolCount; ++i)
+            EXPECT_FALSE(Action(routes::RouteToolName(i))->isEnabled()) << i;
+        EXPECT_EQ(0, W().EmergencyMode);
+        EXPECT_EQ(0, WindowState().EmergencyMode);
+        EXPECT_EQ(0, WindowState().ShowRoute);
+        EXPECT_TRUE(WindowState().RouteBranches.empty());
+        EXPECT_FALSE(WindowState().FireVetvi);
+        const std::vector<int32_t>& smoked = DataWindowController().CalcContext().SmokedBranchMark;
+        EXPECT_EQ(smoked.end(),
+                  std::find_if(smoked.begin(), smoked.end(), [](int32_t m) { return m != 0; }));
+        EXPECT_EQ(std::string::npos, Cp1251ToUtf8(W().PanelSost).find("Пожар"));
+        routes::TRouteWindows* r = routes::RouteWindows();
+        ASSERT_NE(nullptr, r);
+        EXPECT_TRUE(routes::RouteState().Exclusions.ExcludedRouteBranches.empty());
+        // With no fire on this drawing, the menu finds nothing to build.
+        messages.Expect(mrOk, "Для выбранного объекта отсутствует позиция ПЛА");
+        Trigger("WayWorker");
+        EXPECT_EQ(nullptr, RouteFormWindow());
+    }
+    // Stored miners' rows of PLA position 2, as "column 1 | route".
+    std::vector<std::string> StoredRows() {
+        std::vector<std::string> rows;
+        const TModGrid& m = Tables().TempTableM;
+        for (int r = 0; r < m.RowCount(); ++r)
+            if (m.Cells(0, r) == "2")
+                rows.push_back(Cp1251ToUtf8(m.Cells(1, r)) + " | " + m.Cells(7, r));
+        return rows;
+    }
+};
+
+// New, Open, a bookmark and "из Tresk" ask about the route window's unsaved
+// routes before the main question; "Отмена" keeps the window, its route and
+// the fire; past the questions the window closes and the task state goes.
+TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehind) {
+    using TWayOut = void (*)(DrawingCompanionsTest&);
+    const std::vector<std::pair<const char*, TWayOut>> ways = {
+        {"New", [](DrawingCompanionsTest& t) { t.Trigger("New1"); }},
+        {"Open", [](DrawingCompanionsTest& t) { t.Open("Other.grh"); }},
+        {"bookmark", [](DrawingCompanionsTest& t) { t.OpenBookmark(); }},
+        {"из Tresk",
+         [](DrawingCompanionsTest& t) {
+             t.dialogs.Answer(t.File("Other.MINE"), 2);
+             t.Trigger("Imp_Tresk1");
+         }},
+    };
+    for (const auto& [name, wayOut] : ways) {
+        SCOPED_TRACE(name);
+        Start();
+        W().Settings.Bookmarks = {{"Other", File("Other.grh")}};
+        ASSERT_NO_FATAL_FAILURE(Fire());
+        Trigger("FireVetvi");
+        ASSERT_TRUE(WindowState().FireVetvi);
+        ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
+        ASSERT_FALSE(RouteFormWindow()->isVisible()); // stepped aside for the plan
+        const std::vector<int32_t> shown = WindowState().RouteBranches;
+        ASSERT_FALSE(shown.empty());
+
+        messages.Expect(mrCancel, "Сохранить изменения в файл?");
+        wayOut(*this);
+        EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title());
+        ASSERT_NE(nullptr, RouteFormWindow());
+        EXPECT_TRUE(RouteFormWindow()->Form().Modified);
+        EXPECT_EQ("5,7,8,6,4,2,11,12", Cell(6, 1));
+        EXPECT_EQ(3, W().EmergencyMode);
+        EXPECT_EQ(shown, WindowState().RouteBranches);
+        EXPECT_TRUE(Action("ToolWayOpen")->isEnabled());
+
+        // Cancelled at the main question: the window and the fire stay too.
+        messages.Expect(mrNo, "Сохранить изменения в файл?");
+        messages.Expect(mrCancel, "Сохранить данные?");
+        wayOut(*this);
+        EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title());
+        ASSERT_NE(nullptr, RouteFormWindow());
+        EXPECT_EQ("5,7,8,6,4,2,11,12", Cell(6, 1));
+        EXPECT_EQ(3, WindowState().EmergencyMode);
+        EXPECT_EQ(0u, messages.PendingExpectations());
+
+        messages.Expect(mrNo, "Сохранить изменения в файл?");
+        messages.Expect(mrNo, "Сохранить данные?");
+        // The mine file cannot be converted here; what that says is not
+        // this test's business.
+        if (std::string(name) == "из Tresk") messages.AllowAny();
+        wayOut(*this);
+        EXPECT_EQ(0u, messages.PendingExpectations());
+        messages.AllowAny(false);
+        messages.Clear();
+        EXPECT_TRUE(StoredRows().empty());
+        ExpectNoTaskOrRoute();
+        p.reset();
+    }
+}
+
+// The rescue window steps aside for the plan after each route command and
+// comes back through the route tool bar with everything it held.
+TEST_F(DrawingCompanionsTest, RescueWindowComesBackThroughTheToolBar) {
+    Start();
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    ASSERT_NO_FATAL_FAILURE(BuildRescueRoute());
+    routes::TRouteFormWindow* form = RouteFormWindow();
+    EXPECT_FALSE(form->isVisible());
+    ASSERT_TRUE(Action("ToolWayOpen")->isEnabled());
+    Trigger("ToolWayOpen");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form, RouteFormWindow());
+    EXPECT_EQ("9,7,5", Cell(5, 1));
+    EXPECT_TRUE(form->Form().Modified);
+
+    // "Показать" steps aside too, and the window comes back as it was.
+    Select(5, 1);
+    Trigger("ToolView");
+    EXPECT_FALSE(form->isVisible());
+    Trigger("ToolWayOpen");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ("9,7,5", Cell(5, 1));
+
+    // The tool bar closes it as well.
+    ASSERT_TRUE(Action("ToolWayClose")->isEnabled());
+    messages.Expect(mrNo, "Сохранить изменения в файл?");
+    Trigger("ToolWayClose");
+    EXPECT_EQ(nullptr, RouteFormWindow());
+}
+
+// Choosing an open window's menu item again brings it forward as it is,
+// unless its unsaved routes were stored or given up at the question.
+TEST_F(DrawingCompanionsTest, ChoosingTheMenuAgainDoesNotDropUnsavedRoutes) {
+    Start();
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
+    routes::TRouteFormWindow* form = RouteFormWindow();
+
+    messages.Expect(mrCancel, "Сохранить изменения в файл?");
+    Trigger("WayWorker");
+    EXPECT_EQ(form, RouteFormWindow());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ("5,7,8,6,4,2,11,12", Cell(6, 1));
+    EXPECT_TRUE(form->Form().Modified);
+    EXPECT_TRUE(StoredRows().empty());
+
+    // "Нет": the stored rows (none) come back over the table.
+    messages.Expect(mrNo, "Сохранить изменения в файл?");
+    Trigger("WayWorker");
+    EXPECT_EQ("", Cell(6, 1));
+    EXPECT_FALSE(form->Form().Modified);
+    EXPECT_TRUE(StoredRows().empty());
+    // Nothing unsaved: no question, the table is loaded again.
+    Trigger("WayWorker");
+    EXPECT_EQ(0u, messages.PendingExpectations());
+
+    // "Да": stored, then shown as stored.
+    Trigger("ToolWayOpen");
+    Table().SetCells(0, 1, Ru("5 Лава 1 восточная"));
+    Table().SetCells(2, 1, routes::TargetKindTexts()[0]);
+    Select(1, 1);
+    Trigger("ToolCreate");
+    messages.Expect(mrYes, "Сохранить изменения в файл?");
+    Trigger("WayWorker");
+    EXPECT_EQ((std::vector<std::string>{"5 Лава 1 восточная | 5,7,8,6,4,2,11,12",
+                                        "5 Лава 1 восточная | 7,8,6,4,2,11,12"}),
+              StoredRows());
+    EXPECT_EQ("5,7,8,6,4,2,11,12", Cell(6, 1));
+    EXPECT_EQ("7,8,6,4,2,11,12", Cell(6, 2));
+    EXPECT_TRUE(form->isVisible());
+}
+
+// A route window opens clear of the menu and tool bars, at the right edge of
+// the plan below them (so that on a screen wider than twice the window the
+// middle of the plan stays free too), and keeps the place the user gave it
+// while the program runs.
+TEST_F(DrawingCompanionsTest, RouteWindowsStandClearAndKeepTheUsersPlace) {
+    Start(760, 560);
+    p->IDrawWinForm->move(20, 10);
+    QApplication::processEvents();
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    Trigger("WayVGSH");
+    routes::TRouteFormWindow* form = RouteFormWindow();
+    ASSERT_NE(nullptr, form);
+    ASSERT_TRUE(form->isVisible());
+    const QRect placed = form->frameGeometry();
+    QMenuBar* menus = p->IDrawWinForm->menuBar();
+    EXPECT_FALSE(placed.intersects(QRect(menus->mapToGlobal(QPoint(0, 0)), menus->size())));
+    int bars = 0;
+    for (QToolBar* bar : p->IDrawWinForm->findChildren<QToolBar*>()) {
+        if (!bar->isVisible()) continue;
+        ++bars;
+        EXPECT_FALSE(placed.intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())))
+            << bar->objectName().toStdString();
+    }
+    EXPECT_GT(bars, 1);
+    QWidget* area = p->IDrawWinForm->centralWidget();
+    const QRect plan(area->mapToGlobal(QPoint(0, 0)), area->size());
+    EXPECT_EQ(plan.top(), placed.top());
+    EXPECT_EQ(plan.right(), placed.right());
+
+    // Moved by the user: it comes back there after stepping aside, and a
+    // window made anew opens there too.
+    const QPoint moved = form->pos() + QPoint(-40, 120);
+    form->move(moved);
+    Table().SetCells(0, 1, "1");
+    Table().SetCells(1, 1, "9 " + Branch(9)->name);
+    Table().SetCells(2, 1, "3 " + Branch(3)->name);
+    Select(3, 1);
+    Trigger("ToolCreate");
+    EXPECT_FALSE(form->isVisible());
+    Trigger("ToolWayOpen");
+    EXPECT_EQ(moved, form->pos());
+    messages.Expect(mrNo, "Сохранить изменения в файл?");
+    Trigger("ToolWayClose");
+    Trigger("WayVGSH");
+    ASSERT_NE(nullptr, RouteFormWindow());
+    EXPECT_EQ(moved, RouteFormWindow()->pos());
+}
+
+// "Да" at "Сохранить данные?" replaces the drawing's report file only after
+// asking, when the editor's text did not come from that file.
+TEST_F(DrawingCompanionsTest, ReportFileTheEditorDidNotLoadIsNotReplacedUnasked) {
+    Start();
+    const std::string earlier = "{\\rtf1 earlier report}";
+    ASSERT_TRUE(WriteFileAtomic(File("SampleMine.rtf"), earlier));
+    ASSERT_EQ(File("SampleMine.rtf"), Report().ReportFileName());
+    TypeReport("New text");
+
+    messages.Expect(mrYes, "Сохранить данные?");
+    messages.Expect(mrCancel, "OK для перезаписи " + File("SampleMine.rtf"));
+    Trigger("New1");
+    EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title());
+    EXPECT_EQ(earlier, Bytes(File("SampleMine.rtf")));
+    EXPECT_TRUE(Report().Modified());
+
+    // "Нет": the editor's Save As, under another name.
+    messages.Expect(mrYes, "Сохранить данные?");
+    messages.Expect(mrNo, "OK для перезаписи " + File("SampleMine.rtf"));
+    dialogs.Answer(File("Mine notes.rtf"));
+    Trigger("New1");
+    EXPECT_EQ("Arvalen " + File("untitled.grh"), Title());
+    EXPECT_EQ(earlier, Bytes(File("SampleMine.rtf")));
+    EXPECT_NE(std::string::npos, Bytes(File("Mine notes.rtf")).find("New text"));
+    EXPECT_FALSE(Report().Modified());
+
+    // A text read from the file goes back to it without a question; "Да"
+    // at the question replaces a file the text did not come from.
+    Report().LoadReportFile(File("SampleMine.rtf"));
+    TypeReport(" more");
+    messages.Expect(mrYes, "Сохранить данные?");
+    Trigger("New1");
+    EXPECT_NE(earlier, Bytes(File("SampleMine.rtf")));
+    Report().SetReportFileName(File("Other.rtf"));
+    ASSERT_TRUE(WriteFileAtomic(File("Other.rtf"), earlier));
+    TypeReport(" again");
+    messages.Expect(mrYes, "Сохранить данные?");
+    messages.Expect(mrYes, "OK для перезаписи " + File("Other.rtf"));
+    Trigger("New1");
+    EXPECT_NE(std::string::npos, Bytes(File("Other.rtf")).find("again"));
+    EXPECT_EQ(0u, messages.PendingExpectations());
+}
+
+// The data window's Тровел imports stop at "Отмена", as every other command
+// under "Сохранить данные?" does; "Нет" goes on to the file.
+TEST_F(DrawingCompanionsTest, TrovelImportsStopAtCancel) {
+    Start();
+    for (const char* import : {"Serv_Imp", "Serv_Imp2"}) {
+        SCOPED_TRACE(import);
+        const size_t asked = dialogs.Requests().size();
+        Tables().TablDan.Modified = true;
+        messages.Expect(mrCancel, "Сохранить данные?");
+        p->Form1->Action(import)->trigger();
+        EXPECT_EQ(asked, dialogs.Requests().size());
+        EXPECT_TRUE(Tables().TablDan.Modified);
+        messages.Expect(mrNo, "Сохранить данные?");
+        dialogs.Answer(std::nullopt);
+        p->Form1->Action(import)->trigger();
+        EXPECT_EQ(asked + 1, dialogs.Requests().size());
+        EXPECT_EQ(0u, messages.PendingExpectations());
+    }
+}
+
+// The end of the desktop session asks what the close asks; "Отмена" calls
+// it off, other answers close the program.
+TEST_F(DrawingCompanionsTest, SessionEndAsksTheClosesQuestions) {
+    Start();
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
+    TSessionEnd session;
+
+    // A session manager that does not let the program ask: nothing asked.
+    session.interaction = false;
+    p->IDrawWinForm->CommitData(session);
+    EXPECT_FALSE(session.cancelled);
+    EXPECT_TRUE(p->IDrawWinForm->isVisible());
+
+    session.interaction = true;
+    messages.Expect(mrNo, "Сохранить изменения в файл?");
+    messages.Expect(mrCancel, "Сохранить данные?");
+    p->IDrawWinForm->CommitData(session);
+    EXPECT_TRUE(session.cancelled);
+    EXPECT_TRUE(p->IDrawWinForm->isVisible());
+    ASSERT_NE(nullptr, RouteFormWindow());
+    EXPECT_EQ("5,7,8,6,4,2,11,12", Cell(6, 1));
+
+    session.cancelled = false;
+    const std::string before = Bytes(File("SampleMine.grh"));
+    messages.Expect(mrYes, "Сохранить изменения в файл?");
+    messages.Expect(mrYes, "Сохранить данные?");
+    p->IDrawWinForm->CommitData(session);
+    QApplication::processEvents();
+    EXPECT_FALSE(session.cancelled);
+    EXPECT_FALSE(p->IDrawWinForm->isVisible());
+    EXPECT_EQ(nullptr, RouteFormWindow());
+    EXPECT_NE(before, Bytes(File("SampleMine.grh")));
+    EXPECT_EQ(0u, messages.PendingExpectations());
+}
+
+// Two drawings: A with a fire, an unsaved miners' route and an edited report
+// whose file exists; B with routes of its own.
+TEST_F(DrawingCompanionsTest, OpeningAnotherDrawingTakesNothingOfTheFirst) {
+    Start();
+    // B: the sample with a stored route of its own for position 2.
+    TModGrid& stored = Tables().TempTableM;
+    ASSERT_TRUE(StoredRows().empty());
+    const int row = stored.RowCount();
+    stored.SetRowCount(row + 1);
+    for (int c = 0; c < 8; ++c)
+        stored.SetCells(c, row, c == 0 ? "2" : c == 1 ? Ru("1 Ствол B") : c == 7 ? "1,2" : "");
+    ASSERT_TRUE(W().SaveDrawing(File("B.grh")));
+    stored.DeleteRow(row);
+    ASSERT_TRUE(StoredRows().empty());
+    const std::string earlier = "{\\rtf1 earlier report of A}";
+    ASSERT_TRUE(WriteFileAtomic(File("SampleMine.rtf"), earlier));
+
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
+    const std::vector<int32_t> route = WindowState().RouteBranches;
+    ASSERT_GT(RouteGreenAt(route), 0);
+    TypeReport("Report of A");
+    const std::string reportText = FromQString(Report().Editor()->toPlainText());
+
+    // "Отмена" at either question keeps A, its window, route and report.
+    messages.Expect(mrCancel, "Сохранить изменения в файл?");
+    Open("B.grh");
+    messages.Expect(mrYes, "Сохранить изменения в файл?");
+    messages.Expect(mrCancel, "Сохранить данные?");
+    Open("B.grh");
+    EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title());
+    ASSERT_NE(nullptr, RouteFormWindow());
+    EXPECT_EQ("5,7,8,6,4,2,11,12", Cell(6, 1));
+    EXPECT_EQ(3, W().EmergencyMode);
+    EXPECT_EQ(reportText, FromQString(Report().Editor()->toPlainText()));
+    EXPECT_TRUE(Report().Modified());
+    EXPECT_EQ(earlier, Bytes(File("SampleMine.rtf")));
+
+    // "Да": A's routes go into A's file, and its report replaces A's report
+    // file only after the question.
+    messages.Expect(mrYes, "Сохранить данные?");
+    messages.Expect(mrYes, "OK для перезаписи " + File("SampleMine.rtf"));
+    Open("B.grh");
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_EQ("Arvalen " + File("B.grh"), Title());
+    EXPECT_NE(std::string::npos, Bytes(File("SampleMine.rtf")).find("Report of A"));
+    // B: no route window, no route, no fire; its own stored routes.
+    ExpectNoTaskOrRoute();
+    EXPECT_EQ((std::vector<std::string>{"1 Ствол B | 1,2"}), StoredRows());
+    EXPECT_EQ(0, RouteGreenAt(route));
+    EXPECT_FALSE(W().DrawingModified);
+
+    // A again: its routes are in its file.
+    Open("SampleMine.grh");
+    EXPECT_EQ((std::vector<std::string>{"5 Лава 1 восточная | 5,7,8,6,4,2,11,12",
+                                        "5 Лава 1 восточная | 7,8,6,4,2,11,12"}),
+              StoredRows());
+}
+
+} // namespace
+} // namespace arv::test
