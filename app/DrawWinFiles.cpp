@@ -119,6 +119,9 @@ void TIDrawWin::ParseDrawingData() {
     t.TablDan.Modified = false;
     t.TablVen.Modified = false;
     IndexCalcDataGrids();
+    // The report was written for the drawing before (its question came
+    // first): it starts anew under this drawing's name.
+    ReportEditorHost().DrawingReplaced();
     // The labels read the tables just parsed.
     Repaint();
 }
@@ -190,6 +193,7 @@ void TIDrawWin::New1Click() {
 void TIDrawWin::NewDrawing() {
     CloseDrawingCompanions();
     ClearDataWindow();
+    ReportEditorHost().DrawingReplaced();
     currentFileName_ = ProgramDirPath + "untitled.grh";
     ShowCaption();
     MArrowQ = MQData = MsxPLA = MDAVL = false;

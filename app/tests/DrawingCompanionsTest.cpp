@@ -530,6 +530,10 @@ TEST_F(DrawingCompanionsTest, OpeningAnotherDrawingTakesNothingOfTheFirst) {
     EXPECT_EQ((std::vector<std::string>{"1 Ствол B | 1,2"}), StoredRows());
     EXPECT_EQ(0, RouteGreenAt(route));
     EXPECT_FALSE(W().DrawingModified);
+    // The report of A is not B's: the editor starts empty under B's name.
+    EXPECT_TRUE(Report().Editor()->toPlainText().isEmpty());
+    EXPECT_FALSE(Report().Modified());
+    EXPECT_EQ(File("B.rtf"), Report().ReportFileName());
 
     // A again: its routes are in its file.
     Open("SampleMine.grh");

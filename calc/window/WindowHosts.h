@@ -52,6 +52,10 @@ public:
     // The program ends after its own question covered the report: the
     // window closes without asking again.
     virtual void CloseWithProgram() = 0;
+    // Another drawing took the place of the one the report was written for,
+    // after its question: the report starts empty under the new drawing's
+    // name, so nothing of the old mine is shown or saved with the new one.
+    virtual void DrawingReplaced() {}
 };
 
 // The fan and the ventilation-device library windows.

@@ -422,6 +422,14 @@ bool TFOtchetRE::AskSaveChanges() {
 
 void TFOtchetRE::FileNew() {
     if (!AskSaveChanges()) return;
+    StartEmpty();
+}
+
+void TFOtchetRE::DrawingReplaced() {
+    StartEmpty();
+}
+
+void TFOtchetRE::StartEmpty() {
     SetReportFileName(DefaultReportName());
     editor_->clear();
     textFile_.clear();

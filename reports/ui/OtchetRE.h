@@ -38,6 +38,7 @@ public:
     bool Modified() const override;
     bool SaveReport() override { return FileSave(); }
     void CloseWithProgram() override;
+    void DrawingReplaced() override;
 
     // File and edit commands.
     void FileNew();
@@ -103,6 +104,8 @@ private:
     void ShowModifiedState(bool modified);
     // False when the command that asked is to be abandoned.
     bool AskSaveChanges();
+    // An empty report under the current data file's name, as New leaves it.
+    void StartEmpty();
     bool WriteReport(const std::string& fileName);
     void MergeActive(const QTextCharFormat& f);
     void InsertSection(TReportSection section);
