@@ -5,6 +5,7 @@
 #include "calc/files/NetworkDataText.h"
 #include "calc/files/Settings.h"
 #include "calc/window/DataWindowController.h"
+#include "calc/window/LibraryWindows.h"
 #include "calc/window/NotAvailable.h"
 #include "document/DrawingFile.h"
 #include "document/DrawingGlobals.h"
@@ -395,6 +396,9 @@ void TIDrawWin::Exit1Click() {
 }
 
 bool TIDrawWin::FormCloseQuery() {
+    // The fan and device libraries are the program's, not the drawing's:
+    // asked about at its end only.
+    if (!AskSaveLibraries()) return false;
     return AskSaveChanges();
 }
 

@@ -88,6 +88,7 @@ void Rasc_ETClick(TNetworkTables& t, TCalcContext& c) {
         const double h = zMax - ElevationOf(c, SurfaceNodeOfRow(g, r, c));
         const double he = h * outsideDensity + (zMax - zMin - h) * mineDensity;
         g.SetCells(18, r, FormatFloat("####0.00000", he));
+        g.Modified = true;
         hMin = std::min(hMin, he);
     }
     g.EndUpdate();

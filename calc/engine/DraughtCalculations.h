@@ -13,7 +13,8 @@ namespace arv {
 
 // "Расчет естественной тяги": column 18 of every "ЕТ" branch from the
 // surface elevations and the air parameters of the first page, then the
-// report file. A message stops it; cells already written stay written.
+// report file. A message stops it; cells already written stay written, and
+// the table is marked modified as soon as one is.
 void Rasc_ETClick(TNetworkTables& t, TCalcContext& c);
 
 // The report of the natural draught, "rvetjaga.txt" in the program folder

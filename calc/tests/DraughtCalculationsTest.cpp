@@ -68,8 +68,11 @@ struct TwoShaftMine : ::testing::Test {
 };
 
 TEST_F(TwoShaftMine, NaturalDraughtFromElevationsTemperaturesAndPressures) {
+    t.TablDan.Modified = false;
     Rasc_ETClick(t, c);
     EXPECT_EQ(0u, messages.Shown().size());
+    // Written into the table: the data set asks to be saved.
+    EXPECT_TRUE(t.TablDan.Modified);
     EXPECT_EQ("0,00", t.TablDan.Cells(18, row1)); // never "-0,00"
     EXPECT_EQ("-4,84", t.TablDan.Cells(18, row3));
     EXPECT_EQ("", t.TablDan.Cells(18, row3 - 1));
@@ -101,8 +104,10 @@ TEST_F(TwoShaftMine, ABranchBetweenTwoSurfaceNodesTakesItsEnd) {
 TEST_F(TwoShaftMine, EachFaultStopsWithItsMessage) {
     // No surface end.
     t.UzPov = "1;";
+    t.TablDan.Modified = false;
     messages.AllowAny(); // the preparation asks about the hanging node 4 first
     Rasc_ETClick(t, c);
+    EXPECT_FALSE(t.TablDan.Modified); // stopped before any cell was written
     ASSERT_FALSE(messages.ShownUtf8().empty());
     EXPECT_EQ("Ветвь с типом \"ЕТ\" должна иметь узел поверхности", messages.ShownUtf8().back());
     EXPECT_FALSE(FileExists(ProgramDir() + "rvetjaga.txt"));
@@ -188,7 +193,9 @@ TEST_F(DraughtWindows, ThermalDepressionTableAndItsChoice) {
     EXPECT_EQ(" 93,04", m.TablTD.Cells(1, 5));
     EXPECT_EQ("120,08", m.TablTD.Cells(1, 15));
     m.TablTD.SetCurrent(1, 5);
+    t.TablDan.Modified = false;
     m.BitBtnVybClick();
+    EXPECT_TRUE(t.TablDan.Modified);
     EXPECT_EQ(" 93,04", t.TablDan.Cells(18, row));
     EXPECT_EQ("30", t.TablDan.Cells(22, row)); // was empty
     EXPECT_EQ(Ru("Штрек 7"), t.TablDan.Cells(15, row));
@@ -204,6 +211,52 @@ TEST_F(DraughtWindows, ThermalDepressionTableAndItsChoice) {
         EXPECT_FALSE(m.BitBtnRasClick());
         *bad.first = saved;
     }
+}
+
+// The window lives on between openings: what it computed for one branch is
+// not offered for the next, and "Выбор" takes only what was computed.
+TEST_F(DraughtWindows, ThermalWindowOffersOnlyWhatWasComputedForItsBranch) {
+    const int other = FirstDataRow; // branch 1, 1 -> 2
+    TThermalDepressionModel m(t, c);
+    m.FormShow();
+    m.Edit5 = "30";
+    ASSERT_TRUE(m.BitBtnRasClick());
+    m.TablTD.SetCurrent(1, 5);
+    ASSERT_TRUE(m.CanChoose());
+
+    t.TablDan.SetCurrent(0, other);
+    t.TablDan.SetCells(18, other, "2,5");
+    t.TablDan.Modified = false;
+    m.FormShow();
+    EXPECT_EQ("1", m.Edit1);
+    for (int i = 1; i <= ThermalDepressionRows; ++i) EXPECT_EQ("", m.TablTD.Cells(1, i)) << i;
+    EXPECT_EQ("50", m.TablTD.Cells(0, 5));
+    EXPECT_FALSE(m.CanChoose());
+    m.BitBtnVybClick();
+    EXPECT_EQ("2,5", t.TablDan.Cells(18, other));
+    EXPECT_EQ("", t.TablDan.Cells(22, other));
+    EXPECT_FALSE(t.TablDan.Modified);
+
+    // A calculation refused for bad data leaves nothing to choose either.
+    m.Edit3 = "500";
+    m.Edit4 = "10";
+    m.Edit6 = "600";
+    m.Edit5 = "30";
+    ASSERT_TRUE(m.BitBtnRasClick());
+    m.Edit4 = "0";
+    messages.Expect(mrCancel, "Ошибка в данных");
+    EXPECT_FALSE(m.BitBtnRasClick());
+    EXPECT_EQ("", m.TablTD.Cells(1, 5));
+    m.BitBtnVybClick();
+    EXPECT_EQ("2,5", t.TablDan.Cells(18, other));
+    EXPECT_FALSE(t.TablDan.Modified);
+
+    m.Edit4 = "10";
+    ASSERT_TRUE(m.BitBtnRasClick());
+    m.BitBtnVybClick();
+    EXPECT_EQ(" 93,04", t.TablDan.Cells(18, other));
+    EXPECT_EQ("30", t.TablDan.Cells(22, other));
+    EXPECT_TRUE(t.TablDan.Modified);
 }
 
 // S = 8 m2: window 2 m2 (s/S = 0.25): (8/2 - 0.65)^2/(2.63*8)^2 = 11.2225/442.68 = 0.02535;
@@ -227,14 +280,27 @@ TEST_F(DraughtWindows, RegulatorWindowResistanceAndItsAcceptance) {
     messages.Expect(mrCancel, "Ошибка в данных");
     EXPECT_FALSE(m.BitBtnRasClick());
 
+    // Before a calculation there is nothing to take: the given regulator
+    // resistance stays.
+    t.TablDan.SetCells(8, row, "0,7");
+    t.TablDan.Modified = false;
+    m.FormShow();
+    EXPECT_FALSE(m.CanAccept());
+    m.BitBtnVybClick();
+    EXPECT_EQ("0,7", t.TablDan.Cells(8, row));
+    EXPECT_FALSE(t.TablDan.Modified);
+
     m.Edit3 = "2";
     ASSERT_TRUE(m.BitBtnRasClick());
+    EXPECT_TRUE(m.CanAccept());
     c.CalcOptions[2] = 'U'; // a device failure analysis only reads the result
     m.BitBtnVybClick();
-    EXPECT_EQ("", t.TablDan.Cells(8, row));
+    EXPECT_EQ("0,7", t.TablDan.Cells(8, row));
+    EXPECT_FALSE(t.TablDan.Modified);
     c.CalcOptions[2] = 'E';
     m.BitBtnVybClick();
     EXPECT_EQ(" 0,02535", t.TablDan.Cells(8, row));
+    EXPECT_TRUE(t.TablDan.Modified);
     double v = 0;
     EXPECT_TRUE(TryCellToFloat(t.TablDan.Cells(8, row), v));
 }

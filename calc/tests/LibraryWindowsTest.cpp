@@ -14,8 +14,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QWindow>
 
 using namespace arv;
 using namespace arv::test;
@@ -321,4 +325,116 @@ TEST_F(LibraryTest, OpenFanChartFollowsTheOperatingPointOfTheLastRun) {
     w.RunCommand([&] { t.TablVen.SetCells(5, 2, "500"); });
     EXPECT_EQ(0, blue());
     delete owner;
+}
+
+namespace {
+
+// The real library windows over the program's library models, with files
+// of this test's program folder.
+struct LibraryFormTest : LibraryTest {
+    QWidget* owner = new QWidget;
+    TFBiblVU* devices = nullptr;
+    TFBiblVen* fans = nullptr;
+    LibraryFormTest() {
+        InstallFanChartWindow(nullptr);
+        Write("RvVU.bib", Ru("Дверь;0,8;1,2;глухая;\r\nРешетка;0,3;0,35;;\r\n"));
+        Write("rvVent.bib",
+              Ru("ВЦ-25;30;-0,03;0;300;;;;;;;\r\nВОД-21;25;;;;50;300;100;100;;;\r\n"));
+        CreateLibraryWindows(owner);
+        devices = owner->findChild<TFBiblVU*>();
+        fans = owner->findChild<TFBiblVen*>();
+    }
+    ~LibraryFormTest() override {
+        // The models outlive the windows: no edit is left for a later test.
+        DeviceLibrary().Grid.Modified = FanLibrary().Grid.Modified = false;
+        delete owner;
+    }
+    static std::string Bytes(const std::string& name) {
+        std::string bytes;
+        ReadFileBytes(name, bytes);
+        return bytes;
+    }
+};
+
+} // namespace
+
+// Whatever size a library window opens at, its name column is in view: the
+// rows cannot be told apart without it.
+TEST_F(LibraryFormTest, WindowsOpenOnTheNameColumn) {
+    ASSERT_TRUE(devices && fans);
+    const std::pair<TLibraryForm*, void (TDataWindowController::*)()> windows[] = {
+        {devices, &TDataWindowController::Dan_BiblVUClick},
+        {fans, &TDataWindowController::Dan_BiblVenClick}};
+    for (QSize size : {QSize(200, 200), QSize(330, 260), QSize(900, 400)}) {
+        for (auto [form, open] : windows) {
+            form->resize(size);
+            (DataWindowController().*open)();
+            QApplication::processEvents();
+            ASSERT_TRUE(form->isVisible());
+            TGridView* grid = form->Grid();
+            EXPECT_EQ(0, grid->horizontalScrollBar()->value()) << size.width();
+            EXPECT_EQ(0, grid->columnAt(1)) << size.width();
+            // Scrolled away by the user, it opens on the name column again.
+            grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+            form->Button("CancelBtn")->click();
+            ASSERT_FALSE(form->isVisible());
+        }
+    }
+    (DataWindowController().*windows[1].second)();
+    QApplication::processEvents();
+    EXPECT_EQ(0, fans->Grid()->columnAt(1));
+}
+
+// Typed cells, computed coefficients and added rows are asked about when the
+// window is left; "Отмена" keeps it, "Нет" drops them, "Да" saves them.
+TEST_F(LibraryFormTest, UnsavedEditsAreAskedAboutWhenTheWindowIsLeft) {
+    ASSERT_TRUE(devices && fans);
+    const std::string deviceFile = Bytes(File("RvVU.bib"));
+    DataWindowController().Dan_BiblVUClick();
+    QApplication::processEvents();
+    TGridView* view = devices->Grid();
+    view->setFocus();
+    view->setCurrentIndex(view->FromGrid(1, 2));
+    QTest::keyClick(view, '5');
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ("5", DeviceLibrary().Grid.Cells(1, 2));
+
+    messages.Expect(mrCancel, "Сохранить изменения?");
+    devices->Button("CancelBtn")->click();
+    EXPECT_TRUE(devices->isVisible());
+    ASSERT_FALSE(messages.Shown().empty());
+    EXPECT_EQ(Ru("Библиотека вент. устройств"), messages.Shown().back().caption);
+    EXPECT_EQ(TMsgButtons::YesNoCancel, messages.Shown().back().buttons);
+    // The window's close button is "Выход" too.
+    messages.Expect(mrCancel, "Сохранить изменения?");
+    QCloseEvent fromWindowManager;
+    QApplication::sendEvent(devices->windowHandle(), &fromWindowManager);
+    EXPECT_TRUE(devices->isVisible());
+    EXPECT_EQ("5", DeviceLibrary().Grid.Cells(1, 2));
+
+    messages.Expect(mrNo, "Сохранить изменения?");
+    devices->Button("CancelBtn")->click();
+    EXPECT_FALSE(devices->isVisible());
+    EXPECT_EQ("0,8", DeviceLibrary().Grid.Cells(1, 2));
+    EXPECT_EQ(deviceFile, Bytes(File("RvVU.bib")));
+    // Nothing left to ask about.
+    DataWindowController().Dan_BiblVUClick();
+    devices->Button("CancelBtn")->click();
+    EXPECT_FALSE(devices->isVisible());
+
+    // The curve fit's coefficients, then a row added: "Да" saves both.
+    DataWindowController().Dan_BiblVenClick();
+    FanLibrary().Grid.SetCurrent(5, 3);
+    fans->Button("RasKoefBtn")->click();
+    ASSERT_EQ("-0,02667", FanLibrary().Grid.Cells(2, 3));
+    int f7 = VK_F7;
+    FanLibrary().Grid.KeyDown(f7, {});
+    ASSERT_EQ(5, FanLibrary().Grid.RowCount());
+    messages.Expect(mrYes, "Сохранить изменения?");
+    fans->Button("CancelBtn")->click();
+    EXPECT_FALSE(fans->isVisible());
+    EXPECT_EQ(Ru("ВЦ-25;30;-0,03;0;300;;;;;;;\r\nВОД-21;25;-0,02667;0,00000;366,667;50;300;100;"
+                 "100;;;\r\n;;;;;;;;;;;\r\n"),
+              Bytes(File("rvVent.bib")));
+    EXPECT_EQ(0u, messages.PendingExpectations());
 }

@@ -3,12 +3,15 @@
 #include "ProgramFolder.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/testing/ScriptedServices.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 
@@ -80,7 +83,6 @@ TEST_F(NasDlgWindowTest, OkWritesTheControlsAndCancelForgetsThem) {
     Radio(dlg, "Полная")->setChecked(true);
     dlg.findChild<QCheckBox*>("CheckBox03")->setChecked(true);
     dlg.findChild<QLineEdit*>("RVentOst")->setText("12,5");
-    dlg.findChild<QLineEdit*>("KoefPech")->setText(QString::fromUtf8("два"));
     dlg.OKBtnClick();
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(1, calc.CalcOptions.FlowUnit);
@@ -89,7 +91,6 @@ TEST_F(NasDlgWindowTest, OkWritesTheControlsAndCancelForgetsThem) {
     EXPECT_EQ('O', calc.CalcOptions[5]);
     EXPECT_DOUBLE_EQ(12.5, calc.CalcOptions.StoppedFanResistance);
     EXPECT_DOUBLE_EQ(2.5, calc.CalcOptions.PageScale);
-    EXPECT_EQ("2.5", dlg.findChild<QLineEdit*>("KoefPech")->text());
     EXPECT_EQ(ReportColumnBoxes, calc.CalcOptions.ReportColumnCount);
 
     dlg.ShowSettings();
@@ -101,6 +102,80 @@ TEST_F(NasDlgWindowTest, OkWritesTheControlsAndCancelForgetsThem) {
     EXPECT_TRUE(Radio(dlg, "м3/с")->isChecked());
     EXPECT_TRUE(dlg.findChild<QCheckBox*>("CheckBox05")->isChecked());
     EXPECT_TRUE(model.CheckBox[5]);
+}
+
+// The dialog lives from start-up on; a data set opened since brings its own
+// options, and OK after one changed number must keep them.
+TEST_F(NasDlgWindowTest, EachOpeningShowsTheOptionsInForce) {
+    calc.CalcOptions.FlowUnit = 1;
+    calc.CalcOptions[5] = 'O';
+    TNasDlg dlg(model, calc.CalcOptions, t, window);
+    EXPECT_TRUE(Radio(dlg, "м3/с")->isChecked());
+
+    calc.CalcOptions.FlowUnit = 60;
+    calc.CalcOptions[1] = 'S';
+    calc.CalcOptions[4] = 'M';
+    calc.CalcOptions[5] = 'H';
+    calc.CalcOptions.FireMinSlope = 7.5;
+    dlg.ShowSettings();
+    EXPECT_TRUE(Radio(dlg, "м3/мин")->isChecked());
+    EXPECT_TRUE(Radio(dlg, "0.001 м3/с")->isChecked());
+    EXPECT_TRUE(Radio(dlg, "Модифицированный")->isChecked());
+    EXPECT_TRUE(Radio(dlg, "Топология+давление")->isChecked());
+    EXPECT_EQ("7,5", dlg.findChild<QLineEdit*>("MinUgol")->text());
+    EXPECT_EQ("50.0", dlg.findChild<QLineEdit*>("RVentOst")->text());
+
+    // A second "Настройка" while open keeps what is being changed.
+    Radio(dlg, "Стандартный")->setChecked(true);
+    dlg.ShowSettings();
+    EXPECT_TRUE(Radio(dlg, "Стандартный")->isChecked());
+    Radio(dlg, "Модифицированный")->setChecked(true);
+
+    dlg.findChild<QLineEdit*>("RVentOst")->setText("40");
+    dlg.OKBtnClick();
+    EXPECT_EQ(60, calc.CalcOptions.FlowUnit);
+    EXPECT_EQ('S', calc.CalcOptions[1]);
+    EXPECT_EQ('M', calc.CalcOptions[4]);
+    EXPECT_EQ('H', calc.CalcOptions[5]);
+    EXPECT_DOUBLE_EQ(7.5, calc.CalcOptions.FireMinSlope);
+    EXPECT_DOUBLE_EQ(40, calc.CalcOptions.StoppedFanResistance);
+}
+
+// A number field that is no number: OK names it, the dialog stays open on
+// it, and nothing of the dialog reaches the options.
+TEST_F(NasDlgWindowTest, OkRefusesAFieldThatIsNoNumber) {
+    test::TScriptedMessages messages;
+    TNasDlg dlg(model, calc.CalcOptions, t, window);
+    const TCalcOptions before = calc.CalcOptions;
+    dlg.ShowSettings();
+    Radio(dlg, "м3/с")->setChecked(true);
+    dlg.findChild<QCheckBox*>("CheckBox03")->setChecked(true);
+    dlg.findChild<QLineEdit*>("RVentOst")->setText("75");
+    QLineEdit* failed = dlg.findChild<QLineEdit*>("RRegAv");
+    failed->setText("abc");
+    messages.Expect(mrOk, "В поле \"Сопротивление нарушенного вент.устройства\" должно быть число");
+    dlg.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(dlg.isEnabled());
+    EXPECT_EQ(QString::fromUtf8("Дополнительно"),
+              dlg.findChild<QTabWidget*>()->tabText(dlg.findChild<QTabWidget*>()->currentIndex()));
+    EXPECT_EQ(failed, dlg.focusWidget());
+    EXPECT_EQ("abc", failed->text());
+    EXPECT_EQ("75", dlg.findChild<QLineEdit*>("RVentOst")->text());
+    EXPECT_TRUE(Radio(dlg, "м3/с")->isChecked());
+    EXPECT_EQ(60, calc.CalcOptions.FlowUnit);
+    EXPECT_DOUBLE_EQ(before.StoppedFanResistance, calc.CalcOptions.StoppedFanResistance);
+    EXPECT_DOUBLE_EQ(before.FailedDeviceResistance, calc.CalcOptions.FailedDeviceResistance);
+    EXPECT_EQ(before.ReportColumnCount, calc.CalcOptions.ReportColumnCount);
+
+    // Mended, the same OK takes everything.
+    failed->setText("0,1");
+    dlg.OKBtnClick();
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(1, calc.CalcOptions.FlowUnit);
+    EXPECT_DOUBLE_EQ(75, calc.CalcOptions.StoppedFanResistance);
+    EXPECT_DOUBLE_EQ(0.1, calc.CalcOptions.FailedDeviceResistance);
 }
 
 TEST_F(NasDlgWindowTest, FontButtonsApplyTheChosenFont) {

@@ -6,6 +6,7 @@
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "platform/testing/ScriptedServices.h"
 
 #include <gtest/gtest.h>
 
@@ -223,33 +224,68 @@ TEST_F(SettingsTest, SettingsDialogMapsItsControlsToTheOptions) {
     EXPECT_EQ("Tabs", dialog.PageFontName);
     EXPECT_FALSE(dialog.Visible);
 
-    NasDlgShow(dialog);
+    NasDlgShow(dialog, calc.CalcOptions);
     EXPECT_TRUE(dialog.Visible && dialog.Enabled);
     dialog.UnitsIndex = 0;
     dialog.AccuracyIndex = 0;
     dialog.AlgorithmIndex = 0;
     dialog.NewTableIndex = 1;
     dialog.Number[NumStoppedFanResistance] = " 75,5 ";
-    // Not a number: the previous value stays and the field shows it again.
+    calc.CalcOptions[6] = ' ';
+    // A field that is no number (or empty) refuses the whole OK: it is
+    // named, nothing reaches the options and the dialog stays open.
+    test::TScriptedMessages messages;
+    const std::pair<TNasDlgNumber, const char*> refused[] = {
+        {NumPageScale, "В поле \"Масштаб страницы для расстановки страниц\" должно быть число"},
+        {NumFireMinSlope, "В поле \"Мин.угол наклона выработки при моделировании пожара\" должно "
+                          "быть число"}};
     dialog.Number[NumFireMinSlope] = "3,0x";
     dialog.Number[NumPageScale] = "";
-    calc.CalcOptions[6] = ' ';
-    NasDlgOk(dialog, calc.CalcOptions);
+    for (const auto& [number, text] : refused) {
+        messages.Expect(mrOk, text);
+        int which = -1;
+        EXPECT_FALSE(NasDlgOk(dialog, calc.CalcOptions, &which));
+        EXPECT_EQ(number, which);
+        EXPECT_EQ(60, calc.CalcOptions.FlowUnit);
+        EXPECT_EQ('S', calc.CalcOptions[1]);
+        EXPECT_DOUBLE_EQ(50.0, calc.CalcOptions.StoppedFanResistance);
+        EXPECT_EQ(12, calc.CalcOptions.ReportColumnCount);
+        EXPECT_TRUE(dialog.Visible && dialog.Enabled);
+        dialog.Number[number] = number == NumPageScale ? "2,5" : "4";
+    }
+    EXPECT_TRUE(NasDlgOk(dialog, calc.CalcOptions));
     EXPECT_EQ(1, calc.CalcOptions.FlowUnit);
     EXPECT_EQ('D', calc.CalcOptions[1]);
     EXPECT_EQ('S', calc.CalcOptions[4]);
     EXPECT_EQ('R', calc.CalcOptions[5]);
     EXPECT_EQ('2', calc.CalcOptions[6]);
     EXPECT_DOUBLE_EQ(75.5, calc.CalcOptions.StoppedFanResistance);
-    EXPECT_DOUBLE_EQ(3.0, calc.CalcOptions.FireMinSlope);
-    EXPECT_EQ("3.0", dialog.Number[NumFireMinSlope]);
+    EXPECT_DOUBLE_EQ(4.0, calc.CalcOptions.FireMinSlope);
     EXPECT_DOUBLE_EQ(2.5, calc.CalcOptions.PageScale);
-    EXPECT_EQ("2.5", dialog.Number[NumPageScale]);
     EXPECT_EQ(21, calc.CalcOptions.ReportColumnCount);
     EXPECT_FALSE(dialog.Visible || dialog.Enabled);
 
+    // Each opening shows the options in force: another data set brought
+    // other ones since.
+    calc.CalcOptions.FlowUnit = 60;
+    calc.CalcOptions[1] = 'S';
+    calc.CalcOptions[4] = 'M';
+    calc.CalcOptions[5] = 'O';
+    calc.CalcOptions.FailedDeviceResistance = 0.25;
+    NasDlgShow(dialog, calc.CalcOptions);
+    EXPECT_EQ(1, dialog.UnitsIndex);
+    EXPECT_EQ(1, dialog.AccuracyIndex);
+    EXPECT_EQ(1, dialog.AlgorithmIndex);
+    EXPECT_EQ(0, dialog.NewTableIndex);
+    EXPECT_EQ("0,25", dialog.Number[NumFailedDeviceResistance]);
+    // The texts given keep their form where they say what is in force.
+    EXPECT_EQ(" 75,5 ", dialog.Number[NumStoppedFanResistance]);
+    NasDlgOk(dialog, calc.CalcOptions);
+    EXPECT_EQ(60, calc.CalcOptions.FlowUnit);
+    EXPECT_EQ('M', calc.CalcOptions[4]);
+
     // The other group items.
-    NasDlgShow(dialog);
+    NasDlgShow(dialog, calc.CalcOptions);
     dialog.UnitsIndex = dialog.AccuracyIndex = dialog.AlgorithmIndex = 1;
     dialog.NewTableIndex = 2;
     NasDlgOk(dialog, calc.CalcOptions);
@@ -261,7 +297,7 @@ TEST_F(SettingsTest, SettingsDialogMapsItsControlsToTheOptions) {
 
 TEST_F(SettingsTest, SettingsDialogCancelAndFonts) {
     NasDlgFormCreate(Ini(), dialog, calc.CalcOptions, t, window);
-    NasDlgShow(dialog);
+    NasDlgShow(dialog, calc.CalcOptions);
     dialog.UnitsIndex = 1;
     dialog.CheckBox[7] = false;
     dialog.Number[NumPageScale] = "9";

@@ -48,12 +48,12 @@ TFTeplD::TFTeplD(TThermalDepressionModel& model, QWidget* parent) : QDialog(pare
     left->addLayout(form);
     auto* buttons = new QHBoxLayout;
     auto* ras = new QPushButton(U("Расчет"));
-    auto* vyb = new QPushButton(U("Выбор"));
+    choose_ = new QPushButton(U("Выбор"));
     auto* vyx = new QPushButton(U("Выход"));
     ras->setObjectName("BitBtnRas");
-    vyb->setObjectName("BitBtnVyb");
+    choose_->setObjectName("BitBtnVyb");
     vyx->setObjectName("BitBtnVyx");
-    for (QPushButton* b : {ras, vyb, vyx}) buttons->addWidget(b);
+    for (QPushButton* b : {ras, choose_, vyx}) buttons->addWidget(b);
     left->addLayout(buttons);
     left->addStretch();
     layout->addLayout(left);
@@ -61,7 +61,7 @@ TFTeplD::TFTeplD(TThermalDepressionModel& model, QWidget* parent) : QDialog(pare
     grid_->setObjectName("TablTD");
     layout->addWidget(grid_);
     connect(ras, &QPushButton::clicked, this, Safely([this] { BitBtnRasClick(); }));
-    connect(vyb, &QPushButton::clicked, this, Safely([this] { BitBtnVybClick(); }));
+    connect(choose_, &QPushButton::clicked, this, Safely([this] { BitBtnVybClick(); }));
     connect(vyx, &QPushButton::clicked, this, Safely([this] { BitBtnVyxClick(); }));
     PlaceFromSettings(this, "FTeplD", TWindowPlace{100, 100, 560, 440});
 }
@@ -81,6 +81,7 @@ void TFTeplD::ModelToControls() {
     const std::string* fields[] = {&m_.Edit1, &m_.Edit2, &m_.Edit3,
                                    &m_.Edit4, &m_.Edit5, &m_.Edit6};
     for (int i = 0; i < 6; ++i) edits_[i]->setText(ToQString(*fields[i]));
+    choose_->setEnabled(m_.CanChoose());
 }
 
 void TFTeplD::ControlsToModel() {
@@ -91,10 +92,12 @@ void TFTeplD::ControlsToModel() {
 void TFTeplD::BitBtnRasClick() {
     ControlsToModel();
     m_.BitBtnRasClick();
+    choose_->setEnabled(m_.CanChoose());
 }
 
 void TFTeplD::BitBtnVybClick() {
     ControlsToModel();
+    if (!m_.CanChoose()) return;
     m_.BitBtnVybClick();
     accept();
 }
@@ -126,6 +129,11 @@ TFR_Okno::TFR_Okno(TRegulatorWindowModel& model, QWidget* parent) : QDialog(pare
     layout->addLayout(buttons);
     connect(ras, &QPushButton::clicked, this, Safely([this] { BitBtnRasClick(); }));
     connect(accept_, &QPushButton::clicked, this, Safely([this] { BitBtnVybClick(); }));
+    // The result field may also be typed into; an empty one is nothing to take.
+    connect(edits_[4], &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_.Edit5 = FromQString(text);
+        accept_->setEnabled(m_.CanAccept());
+    });
     connect(vyx, &QPushButton::clicked, this, Safely([this] { BitBtnVyxClick(); }));
     PlaceFromSettings(this, "FR_Okno", TWindowPlace{120, 120, 460, 240});
 }
@@ -148,6 +156,7 @@ void TFR_Okno::ShowModal() {
 void TFR_Okno::ModelToControls() {
     const std::string* fields[] = {&m_.Edit1, &m_.Edit2, &m_.Edit3, &m_.Edit4, &m_.Edit5};
     for (int i = 0; i < 5; ++i) edits_[i]->setText(ToQString(*fields[i]));
+    accept_->setEnabled(m_.CanAccept());
 }
 
 void TFR_Okno::ControlsToModel() {
@@ -163,6 +172,7 @@ void TFR_Okno::BitBtnRasClick() {
 
 void TFR_Okno::BitBtnVybClick() {
     ControlsToModel();
+    if (!m_.CanAccept()) return;
     m_.BitBtnVybClick();
     accept();
 }

@@ -25,12 +25,14 @@ public:
     void BitBtnVybClick();
     void BitBtnVyxClick();
     QLineEdit* Edit(int i) const { return edits_[i - 1]; }
+    QPushButton* ChooseButton() const { return choose_; }
 
 private:
     void ModelToControls();
     void ControlsToModel();
     TThermalDepressionModel& m_;
     QLineEdit* edits_[6] = {};
+    QPushButton* choose_ = nullptr;
     TGridView* grid_ = nullptr;
 };
 

@@ -358,7 +358,7 @@ void TForm1::ShowSettingsDialog() {
     if (settingsDialog_)
         settingsDialog_->ShowSettings();
     else
-        NasDlgShow(w_.NasDlgModel());
+        NasDlgShow(w_.NasDlgModel(), w_.CalcContext().CalcOptions);
 }
 
 void TForm1::CloseWindow() {

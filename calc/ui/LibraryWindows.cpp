@@ -167,6 +167,12 @@ void TLibraryForm::Sync() {
 
 void TLibraryForm::closeEvent(QCloseEvent* event) {
     model_.Place = PlaceOf(this);
+    // The window manager's close button is "Выход". The program's own close
+    // at its end has asked already.
+    if (event->spontaneous() && model_.Visible) {
+        RunCommandSafely([this] { model_.CancelBtnClick(); });
+        if (model_.Visible) return event->ignore();
+    }
     model_.Visible = false;
     event->accept();
 }
@@ -186,7 +192,7 @@ void TLibraryForm::SetGridFont(const TFontSpec& font) {
 }
 
 TFBiblVU::TFBiblVU(TDeviceLibrary& model, TDataWindowController& w, QWidget* owner)
-    : TLibraryForm(model, w, U("Библиотека вент. устройств"), owner) {
+    : TLibraryForm(model, w, ToQString(model.Caption()), owner) {
     setObjectName("FBiblVU");
     ok_ = AddButton("OKBtn", "Выбор");
     auto* save = AddButton("SaveBtn", "Сохранить");
@@ -200,7 +206,7 @@ TFBiblVU::TFBiblVU(TDeviceLibrary& model, TDataWindowController& w, QWidget* own
 }
 
 TFBiblVen::TFBiblVen(TFanLibrary& model, TDataWindowController& w, QWidget* owner)
-    : TLibraryForm(model, w, U("Библиотека вентиляторов"), owner) {
+    : TLibraryForm(model, w, ToQString(model.Caption()), owner) {
     setObjectName("FBiblVen");
     ok_ = AddButton("OKBtn", "Выбор");
     auto* fit = AddButton("RasKoefBtn", "Расч.коэф.");

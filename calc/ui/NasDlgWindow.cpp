@@ -66,7 +66,8 @@ TNasDlg::TNasDlg(TNasDlgModel& model, TCalcOptions& options, TNetworkTables& tab
     pages_->addTab(BuildCalcPage(), U("Расчет"));
     pages_->addTab(BuildFontsPage(), U("Шрифты"));
     pages_->addTab(BuildTablePage(), U("Таблица"));
-    pages_->addTab(BuildMorePage(), U("Дополнительно"));
+    morePage_ = BuildMorePage();
+    pages_->addTab(morePage_, U("Дополнительно"));
     layout->addWidget(pages_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(U("Отмена"));
@@ -143,9 +144,7 @@ QWidget* TNasDlg::BuildMorePage() {
     auto* page = new QWidget;
     auto* layout = new QFormLayout(page);
     // Shown in the order of the page; stored in the order of the file.
-    const TNasDlgNumber order[] = {NumPageScale, NumStoppedFanResistance, NumFailedDeviceResistance,
-                                   NumFireMinSlope, NumFireElapsedTime};
-    for (TNasDlgNumber n : order) {
+    for (TNasDlgNumber n : NasDlgNumberPageOrder) {
         numbers_[n] = new QLineEdit;
         numbers_[n]->setObjectName(NasDlgNumberKey(n));
         layout->addRow(ToQString(NasDlgNumberCaption(n)), numbers_[n]);
@@ -182,8 +181,10 @@ void TNasDlg::ControlsToModel() {
 }
 
 void TNasDlg::ShowSettings() {
-    NasDlgShow(model_);
-    ModelToControls();
+    if (!model_.Visible) {
+        NasDlgShow(model_, options_);
+        ModelToControls();
+    }
     setEnabled(true);
     show();
     raise();
@@ -192,7 +193,16 @@ void TNasDlg::ShowSettings() {
 
 void TNasDlg::OKBtnClick() {
     ControlsToModel();
-    NasDlgOk(model_, options_);
+    int refused = -1;
+    if (!NasDlgOk(model_, options_, &refused)) {
+        // The dialog stays open on the field to mend.
+        if (refused >= 0 && refused < NasDlgNumberCount) {
+            pages_->setCurrentWidget(morePage_);
+            numbers_[refused]->setFocus();
+            numbers_[refused]->selectAll();
+        }
+        return;
+    }
     ModelToControls();
     setEnabled(false);
     hide();

@@ -47,6 +47,7 @@ private:
     TDataWindowSettings& window_;
 
     QTabWidget* pages_ = nullptr;
+    QWidget* morePage_ = nullptr;
     QButtonGroup* units_ = nullptr;
     QButtonGroup* accuracy_ = nullptr;
     QButtonGroup* algorithm_ = nullptr;

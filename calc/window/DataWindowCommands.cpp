@@ -227,7 +227,7 @@ void TDataWindowController::NastrClick() {
     if (view_)
         view_->ShowSettingsDialog();
     else
-        NasDlgShow(nasDlg_);
+        NasDlgShow(nasDlg_, c_.CalcOptions);
 }
 
 bool TDataWindowController::HasConsumerRows() const {

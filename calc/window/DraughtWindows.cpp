@@ -52,8 +52,18 @@ void TThermalDepressionModel::FormCreate() {
     for (int i = 1; i <= ThermalDepressionRows; ++i) TablTD.SetCells(0, i, IntToStr(10 * i));
 }
 
+void TThermalDepressionModel::ClearDepressions() {
+    TablTD.BeginUpdate();
+    for (int i = 1; i <= ThermalDepressionRows; ++i) TablTD.SetCells(1, i, "");
+    TablTD.EndUpdate();
+    computed_ = false;
+}
+
 void TThermalDepressionModel::FormShow() {
     TablTD.SetFont(t_.TablDan.FontName(), t_.TablDan.FontSize());
+    // The window lives on between openings; another branch's depressions
+    // must not be offered for this one.
+    ClearDepressions();
     const TModGrid& g = t_.TablDan;
     row_ = CurrentDataRow(g);
     if (row_ < 0) {
@@ -89,26 +99,37 @@ bool TThermalDepressionModel::BitBtnRasClick() {
     const bool read = TryCellToFloat(Edit6, flow) && TryCellToFloat(Edit5, slope) &&
                       PositiveNumber(Edit4, section) && PositiveNumber(Edit3, length);
     const double q0 = std::fabs(flow / unit);
+    // Depressions of other field values would be taken for these.
+    ClearDepressions();
     if (!read || !(q0 > 0)) {
         ShowCalcMessage(Ru("Ошибка в данных"));
         return false;
     }
+    TablTD.BeginUpdate();
     for (int i = 1; i <= ThermalDepressionRows; ++i) {
         const double h = ThermalDepression(q0, section, length, slope, 10.0 * i);
         TablTD.SetCells(1, i, Format("%6.2f", {h}));
     }
+    TablTD.EndUpdate();
+    computed_ = true;
     return true;
 }
 
-void TThermalDepressionModel::BitBtnVybClick() {
-    TModGrid& g = t_.TablDan;
-    if (row_ < 0 || row_ >= g.RowCount()) return;
+bool TThermalDepressionModel::CanChoose() const {
     const int tdRow = TablTD.Row();
-    if (tdRow >= 1 && tdRow <= ThermalDepressionRows) g.SetCells(18, row_, TablTD.Cells(1, tdRow));
+    return computed_ && row_ >= 0 && row_ < t_.TablDan.RowCount() && tdRow >= 1 &&
+           tdRow <= ThermalDepressionRows && !Trim(TablTD.Cells(1, tdRow)).empty();
+}
+
+void TThermalDepressionModel::BitBtnVybClick() {
+    if (!CanChoose()) return;
+    TModGrid& g = t_.TablDan;
+    g.SetCells(18, row_, TablTD.Cells(1, TablTD.Row()));
     SetIfEmpty(g, 15, row_, Edit2);
     SetIfEmpty(g, 5, row_, Edit3);
     SetIfEmpty(g, 6, row_, Edit4);
     SetIfEmpty(g, 22, row_, Edit5);
+    g.Modified = true;
 }
 
 TRegulatorWindowModel::TRegulatorWindowModel(TNetworkTables& t, TCalcContext& c)
@@ -139,13 +160,20 @@ bool TRegulatorWindowModel::BitBtnRasClick() {
     return true;
 }
 
+bool TRegulatorWindowModel::CanAccept() const {
+    double resistance = 0;
+    return TryCellToFloat(Edit5, resistance);
+}
+
 void TRegulatorWindowModel::BitBtnVybClick() {
     if (c_.CalcOptions[2] == 'U') return;
     TModGrid& g = t_.TablDan;
-    if (row_ < 0 || row_ >= g.RowCount()) return;
+    // An empty result must not replace the given regulator resistance.
+    if (row_ < 0 || row_ >= g.RowCount() || !CanAccept()) return;
     g.SetCells(15, row_, Edit2);
     g.SetCells(8, row_, Edit5);
     g.SetCells(6, row_, Edit4);
+    g.Modified = true;
 }
 
 void Rasc_TDClick(TNetworkTables& t, TCalcContext& c) {

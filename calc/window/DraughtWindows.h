@@ -28,19 +28,27 @@ public:
     TModGrid TablTD{"TablTD"};
 
     void FormCreate();
-    // The fields from the current row of the branch table.
+    // The fields from the current row of the branch table; the depressions
+    // of an earlier opening are gone.
     void FormShow();
-    // The depression at every time; false (after "Ошибка в данных") when a
-    // field is no number or the flow, section or length is not above 0.
+    // The depression at every time; false (after "Ошибка в данных", the
+    // depressions emptied) when a field is no number or the flow, section or
+    // length is not above 0.
     bool BitBtnRasClick();
+    // A depression computed for this opening stands in the table's current
+    // row: "Выбор" has something to take.
+    bool CanChoose() const;
     // The depression of the table's current row into column 18 of the
-    // branch row the window was shown for, with the empty descriptive cells.
+    // branch row the window was shown for, with the empty descriptive cells;
+    // nothing when there is none to choose.
     void BitBtnVybClick();
 
 private:
+    void ClearDepressions();
     TNetworkTables& t_;
     TCalcContext& c_;
     int row_ = -1; // the branch table row of the last FormShow
+    bool computed_ = false;
 };
 
 class TRegulatorWindowModel {
@@ -56,8 +64,11 @@ public:
 
     void FormShow();
     bool BitBtnRasClick();
+    // The resistance field holds a number (computed, or typed): only then
+    // does the accept button take it.
+    bool CanAccept() const;
     // Name, resistance and section into the branch row, except when a device
-    // failure analysis opened the window.
+    // failure analysis opened the window or there is no resistance to take.
     void BitBtnVybClick();
 
 private:

@@ -29,6 +29,14 @@ bool CellNumber(const TModGrid& grid, int col, int row, double& v) {
 
 } // namespace
 
+TLibraryWindowModel::TLibraryWindowModel(std::string gridName) : Grid(std::move(gridName)) {
+    // Keys already mark the grid; a text committed otherwise (a paste into
+    // the cell editor) marks it too.
+    Grid.OnSetEditText = [this](TStringGridModel&, int, int, const std::string&) {
+        Grid.Modified = true;
+    };
+}
+
 void TLibraryWindowModel::Notify() {
     if (Changed) Changed();
 }
@@ -36,6 +44,10 @@ void TLibraryWindowModel::Notify() {
 void TLibraryWindowModel::Show(bool okEnabled) {
     OkEnabled = okEnabled;
     Visible = true;
+    // The name column first, whatever the window's size: without it no row
+    // can be told from another.
+    Grid.SetCurrent(Grid.FixedCols(), Grid.Row());
+    Grid.SetLeftCol(Grid.FixedCols());
     Notify();
 }
 
@@ -44,16 +56,45 @@ void TLibraryWindowModel::Hide() {
     Notify();
 }
 
+int TLibraryWindowModel::AskSave() {
+    if (!Grid.Modified) return mrNo;
+    const int answer = MessageBox(Ru("Сохранить изменения?"), Caption(), TMsgButtons::YesNoCancel,
+                                  TMsgIcon::Warning);
+    if (answer == mrYes) return SaveBtnClick() ? mrYes : mrCancel;
+    return answer == mrNo ? mrNo : mrCancel;
+}
+
 void TLibraryWindowModel::CancelBtnClick() {
+    const bool modified = Grid.Modified;
+    const int answer = AskSave();
+    if (answer == mrCancel) return;
+    // Declined edits go: the window shows the file again next time.
+    if (modified && answer == mrNo) ReadAgain();
     Hide();
+}
+
+bool TLibraryWindowModel::AskSaveChanges() {
+    return AskSave() != mrCancel;
+}
+
+void TLibraryWindowModel::ReadAgain() {
+    if (!ReadLibrary()) Grid.ClearRowsFrom(FirstDataRow);
+    Grid.Modified = false;
 }
 
 bool TLibraryWindowModel::SaveBtnClick() {
     std::string error;
-    if (WriteLibraryFile(FileName(), Grid, &error)) return true;
+    if (WriteLibraryFile(FileName(), Grid, &error)) {
+        Grid.Modified = false;
+        return true;
+    }
     MessageBox(Ru("Не удалось записать файл ") + FileName() + (error.empty() ? "" : "\r\n" + error),
                "", TMsgButtons::Ok, TMsgIcon::Error);
     return false;
+}
+
+bool AskSaveLibraries() {
+    return DeviceLibrary().AskSaveChanges() && FanLibrary().AskSaveChanges();
 }
 
 std::vector<int> TLibraryHost::ColumnWidths() const {
@@ -72,11 +113,16 @@ std::string TDeviceLibrary::FileName() const {
     return ProgramFile("RvVU.bib");
 }
 
+std::string TDeviceLibrary::Caption() const {
+    return Ru("Библиотека вент. устройств");
+}
+
 void TDeviceLibrary::FormCreate(const TIniFile& ini, const TModGrid& fontSource) {
     PrepareLibraryGrid(Grid, TLibraryKind::Devices);
     ReadIniFileFBiblVU(ini);
     Grid.SetFont(fontSource.FontName(), fontSource.FontSize());
     ReadBiblVU();
+    Grid.Modified = false;
 }
 
 void TDeviceLibrary::ReadIniFileFBiblVU(const TIniFile& ini) {
@@ -116,12 +162,17 @@ std::string TFanLibrary::FileName() const {
     return ProgramFile("rvVent.bib");
 }
 
+std::string TFanLibrary::Caption() const {
+    return Ru("Библиотека вентиляторов");
+}
+
 void TFanLibrary::FormCreate(const TIniFile& ini, const TModGrid& fontSource,
                              TCalcOptions& options) {
     PrepareLibraryGrid(Grid, TLibraryKind::Fans);
     ReadIniFileFBiblVen(ini, options);
     Grid.SetFont(fontSource.FontName(), fontSource.FontSize());
     ReadBiblVen();
+    Grid.Modified = false;
 }
 
 void TFanLibrary::ReadIniFileFBiblVen(const TIniFile& ini, TCalcOptions& options) {
@@ -161,6 +212,7 @@ void TFanLibrary::RasKoefBtnClick(TCalcOptions& options) {
     Grid.SetCells(2, row, FanCoefAText(curve.A));
     Grid.SetCells(3, row, FanCoefBText(curve.B));
     Grid.SetCells(4, row, FanCoefCText(curve.C));
+    Grid.Modified = true;
     Grid.EndUpdate();
 }
 

@@ -19,9 +19,11 @@ class TIniFile;
 
 class TLibraryWindowModel {
 public:
-    explicit TLibraryWindowModel(std::string gridName) : Grid(std::move(gridName)) {}
+    explicit TLibraryWindowModel(std::string gridName);
     virtual ~TLibraryWindowModel() = default;
 
+    // Edits (typed cells, computed coefficients, rows added or removed) set
+    // the grid's Modified until the library is saved or read again.
     TModGrid Grid;
     TWindowPlace Place{50, 50, 200, 200};
     bool Visible = false;
@@ -30,16 +32,28 @@ public:
     // Visibility or buttons changed; the window follows.
     std::function<void()> Changed;
 
+    // Shown scrolled to the first column, the current row kept.
     void Show(bool okEnabled);
-    // "Выход".
+    // "Выход": unsaved edits are asked about first. "Да" saves, "Нет" reads
+    // the file again, "Отмена" (or a save that failed) keeps the window.
     void CancelBtnClick();
     // "Сохранить": the library file; a failure is told, the old file stays.
     bool SaveBtnClick();
+    // At the program's end: "Сохранить изменения?" when there are unsaved
+    // edits; false when the program must stay ("Отмена", or a failed save).
+    bool AskSaveChanges();
     virtual std::string FileName() const = 0;
+    virtual std::string Caption() const = 0;
 
 protected:
     void Hide();
     void Notify();
+    // The library as its file holds it (empty without a file), unmodified.
+    void ReadAgain();
+    virtual bool ReadLibrary() = 0;
+
+private:
+    int AskSave();
 };
 
 class TDeviceLibrary : public TLibraryWindowModel {
@@ -53,6 +67,10 @@ public:
     // the coefficient of the current library row; then the window hides.
     void OKBtnClick(TDataWindowController& w);
     std::string FileName() const override;
+    std::string Caption() const override;
+
+protected:
+    bool ReadLibrary() override { return ReadBiblVU(); }
 };
 
 class TFanLibrary : public TLibraryWindowModel {
@@ -71,11 +89,17 @@ public:
     // The binary import file into the grid, then saved.
     bool ImportFile(const std::string& fileName);
     std::string FileName() const override;
+    std::string Caption() const override;
+
+protected:
+    bool ReadLibrary() override { return ReadBiblVen(); }
 };
 
 // The program's two library windows.
 TDeviceLibrary& DeviceLibrary();
 TFanLibrary& FanLibrary();
+// Both libraries' question at the program's end; false when it must stay.
+bool AskSaveLibraries();
 
 // The window of a library model for the data window and the settings.
 class TLibraryHost : public ILibraryWindowHost {

@@ -4,7 +4,9 @@
 
 #include "platform/Cp1251.h"
 #include "platform/IniFile.h"
+#include "platform/NumberFormat.h"
 #include "platform/NumberParse.h"
+#include "platform/Services.h"
 
 namespace arv {
 
@@ -55,20 +57,14 @@ const TNumberKey kNumbers[NasDlgNumberCount] = {
     {"RRegAv", "0.05", "Сопротивление нарушенного вент.устройства"},
 };
 
-double& OptionOf(TCalcOptions& o, int number) {
-    switch (number) {
-    case NumPageScale:
-        return o.PageScale;
-    case NumFireMinSlope:
-        return o.FireMinSlope;
-    case NumFireElapsedTime:
-        return o.FireElapsedTime;
-    case NumStoppedFanResistance:
-        return o.StoppedFanResistance;
-    default:
-        return o.FailedDeviceResistance;
-    }
-}
+// The options the five numbers set, in the order above.
+double TCalcOptions::*const kNumberOptions[NasDlgNumberCount] = {
+    &TCalcOptions::PageScale,
+    &TCalcOptions::FireMinSlope,
+    &TCalcOptions::FireElapsedTime,
+    &TCalcOptions::StoppedFanResistance,
+    &TCalcOptions::FailedDeviceResistance,
+};
 
 // Either decimal separator; blanks are dropped. An empty text is no number.
 bool ReadNumber(const std::string& text, double& value) {
@@ -94,7 +90,7 @@ TNasDlgModel::TNasDlgModel() {
         CheckBox[i] = kColumnChecked[i];
         SKol[i] = i == 15 ? "4.0" : "1.5";
     }
-    for (int n = 0; n < NasDlgNumberCount; ++n) Number[n] = accepted_[n] = kNumbers[n].def;
+    for (int n = 0; n < NasDlgNumberCount; ++n) Number[n] = kNumbers[n].def;
 }
 
 void LoadNasDlgSettings(const std::string& iniName, TNasDlgModel& d, TCalcOptions& o) {
@@ -109,8 +105,8 @@ void LoadNasDlgSettings(const std::string& iniName, TNasDlgModel& d, TCalcOption
             text = kNumbers[n].def;
             ReadNumber(text, value);
         }
-        d.Number[n] = d.accepted_[n] = text;
-        OptionOf(o, n) = value;
+        d.Number[n] = text;
+        o.*kNumberOptions[n] = value;
     }
     for (int i = 0; i < ReportColumnBoxes; ++i) {
         d.CheckBox[i] = ini.ReadBool("OtchetTabl", ReportColumnCheckKey(i), true);
@@ -139,31 +135,42 @@ void NasDlgFormCreate(const std::string& iniName, TNasDlgModel& d, TCalcOptions&
     d.Enabled = d.Visible = false;
 }
 
-void NasDlgShow(TNasDlgModel& d) {
+void NasDlgShow(TNasDlgModel& d, const TCalcOptions& o) {
+    // Open already: what is being typed stays.
+    if (d.Visible) return;
+    NasDlgSetGroupsFromOptions(d, o);
+    // A field keeps the text it was given (the settings file stores it)
+    // unless the value in force is another one.
+    for (int n = 0; n < NasDlgNumberCount; ++n) {
+        double shown = 0;
+        if (!ReadNumber(d.Number[n], shown) || shown != o.*kNumberOptions[n])
+            d.Number[n] = FloatToStr(o.*kNumberOptions[n]);
+    }
     d.shown_ = {d.UnitsIndex, d.AccuracyIndex, d.AlgorithmIndex, d.NewTableIndex,
                 d.CheckBox,   d.SKol,          d.Number};
     d.Enabled = d.Visible = true;
 }
 
-void NasDlgOk(TNasDlgModel& d, TCalcOptions& o) {
+bool NasDlgOk(TNasDlgModel& d, TCalcOptions& o, int* refusedNumber) {
+    std::array<double, NasDlgNumberCount> values{};
+    for (TNasDlgNumber n : NasDlgNumberPageOrder) {
+        if (ReadNumber(d.Number[n], values[n])) continue;
+        if (refusedNumber) *refusedNumber = n;
+        MessageBox(Ru("В поле \"") + Ru(kNumbers[n].caption) + Ru("\" должно быть число"), "",
+                   TMsgButtons::Ok, TMsgIcon::Warning);
+        return false;
+    }
     o[4] = d.AlgorithmIndex == 0 ? 'S' : 'M';
     o.FlowUnit = d.UnitsIndex == 0 ? 1 : 60;
     o[1] = d.AccuracyIndex == 0 ? 'D' : 'S';
     o[5] = d.NewTableIndex == 1 ? 'R' : d.NewTableIndex == 2 ? 'H' : 'O';
     o[6] = '2';
-    for (int n = 0; n < NasDlgNumberCount; ++n) {
-        double value = 0;
-        if (ReadNumber(d.Number[n], value)) {
-            OptionOf(o, n) = value;
-            d.accepted_[n] = d.Number[n];
-        } else {
-            d.Number[n] = d.accepted_[n];
-        }
-    }
+    for (int n = 0; n < NasDlgNumberCount; ++n) o.*kNumberOptions[n] = values[n];
     int checked = 0;
     for (bool box : d.CheckBox) checked += box ? 1 : 0;
     o.ReportColumnCount = checked;
     d.Enabled = d.Visible = false;
+    return true;
 }
 
 void NasDlgCancel(TNasDlgModel& d) {

@@ -4,9 +4,9 @@
 // below; the report exports read the column check boxes from it.
 #pragma once
 
+#include "calc/files/Settings.h"
 #include "calc/model/CalcModel.h"
 #include "calc/model/NetworkTables.h"
-#include "calc/files/Settings.h"
 #include "calc/window/WindowHosts.h"
 
 #include <array>
@@ -28,6 +28,11 @@ enum TNasDlgNumber : int {
     NumFailedDeviceResistance = 4, // RRegAv
     NasDlgNumberCount = 5,
 };
+
+// The same five as the page shows them, from the top.
+constexpr TNasDlgNumber NasDlgNumberPageOrder[NasDlgNumberCount] = {
+    NumPageScale, NumStoppedFanResistance, NumFailedDeviceResistance, NumFireMinSlope,
+    NumFireElapsedTime};
 
 // The three "Выбор" buttons of the page "Шрифты".
 enum class TNasDlgFont { Tables, Reports, Pages };
@@ -60,12 +65,8 @@ struct TNasDlgModel {
     TNasDlgModel();
 
 private:
-    friend void NasDlgShow(TNasDlgModel&);
-    friend void NasDlgOk(TNasDlgModel&, TCalcOptions&);
+    friend void NasDlgShow(TNasDlgModel&, const TCalcOptions&);
     friend void NasDlgCancel(TNasDlgModel&);
-    friend void LoadNasDlgSettings(const std::string&, TNasDlgModel&, TCalcOptions&);
-    // The number texts last taken into the options.
-    std::array<std::string, NasDlgNumberCount> accepted_;
     // The controls as they were shown, for Cancel.
     struct TSnapshot {
         int units, accuracy, algorithm, newTable;
@@ -85,11 +86,15 @@ void NasDlgFormCreate(const std::string& iniName, TNasDlgModel& dialog, TCalcOpt
                       const TNetworkTables& t, const TDataWindowSettings& window);
 void NasDlgSetGroupsFromOptions(TNasDlgModel& dialog, const TCalcOptions& options);
 
-// Enabled and shown, not modal.
-void NasDlgShow(TNasDlgModel& dialog);
+// Enabled and shown, not modal. Each opening shows what is in force: the
+// options may have come with another data set since the last one, and OK
+// writes every group back. A dialog already open keeps its controls.
+void NasDlgShow(TNasDlgModel& dialog, const TCalcOptions& options);
 // The controls into the options. A number field that does not read as a
-// number keeps the previous value and gets its text back.
-void NasDlgOk(TNasDlgModel& dialog, TCalcOptions& options);
+// number refuses the whole OK: a message names the field (the page's top
+// one of several), nothing changes, the dialog stays open and
+// `refusedNumber` (when given) says which field.
+bool NasDlgOk(TNasDlgModel& dialog, TCalcOptions& options, int* refusedNumber = nullptr);
 // Closes the dialog; the controls return to what they showed when it opened.
 void NasDlgCancel(TNasDlgModel& dialog);
 

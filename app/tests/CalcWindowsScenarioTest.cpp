@@ -1,0 +1,159 @@
+// The data window's small windows in the real program, offscreen, on the
+// sample drawing: the settings dialog over a data set opened after start-up,
+// the commands that write into the branch table, and the libraries' unsaved
+// edits at the program's end.
+#include "app/ui/ProgramStart.h"
+
+#include "app/tests/SampleProgramFolder.h"
+#include "calc/model/DecimalText.h"
+#include "calc/ui/Form1Window.h"
+#include "calc/ui/LibraryWindows.h"
+#include "calc/window/DataWindowController.h"
+#include "calc/window/LibraryWindows.h"
+#include "platform/Cp1251.h"
+#include "platform/testing/ScriptedServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+using namespace arv;
+
+namespace {
+
+struct CalcWindowsScenarioTest : ::testing::Test {
+    test::TSampleProgramFolder folder;
+    test::TScriptedMessages messages;
+    test::TScriptedDialogs dialogs;
+    std::unique_ptr<TProgramWindows> p;
+
+    CalcWindowsScenarioTest() {
+        p = test::StartOnSample(folder, 1000, 700);
+        Tables().TablDan.Modified = Tables().TablVen.Modified = false;
+    }
+    ~CalcWindowsScenarioTest() override {
+        FanLibrary().Grid.Modified = DeviceLibrary().Grid.Modified = false;
+        p.reset();
+    }
+    TIDrawWin& W() { return *p->DrawWin; }
+    TNetworkTables& Tables() { return DataWindowController().Tables(); }
+    TCalcOptions& Options() { return DataWindowController().CalcContext().CalcOptions; }
+    void DataCommand(const char* action) { p->Form1->Action(action)->trigger(); }
+    void MainCommand(const char* action) { p->IDrawWinForm->Action(action)->trigger(); }
+    void Open(const std::string& name) {
+        dialogs.Answer(folder.File(name), 1);
+        MainCommand("Open1");
+    }
+    // Column 11 of every branch row, as numbers.
+    std::vector<double> Flows() {
+        std::vector<double> flows;
+        const TModGrid& g = Tables().TablDan;
+        for (int r = FirstDataRow; r < g.RowCount(); ++r) {
+            double v = 0;
+            EXPECT_TRUE(TryCellToFloat(g.Cells(11, r), v)) << r;
+            flows.push_back(v);
+        }
+        return flows;
+    }
+};
+
+// The sample's data set kept in m3/min: the flows it gives are given in
+// m3/min. The settings dialog was made at start-up over the sample in m3/s;
+// OK after one number changed keeps the opened data set's options.
+TEST_F(CalcWindowsScenarioTest, SettingsOkKeepsTheOptionsOfADataSetOpenedSince) {
+    ASSERT_EQ(1, Options().FlowUnit);
+    DataCommand("Rasc_ER");
+    const std::vector<double> perSecond = Flows();
+    ASSERT_EQ(14u, perSecond.size());
+
+    // The same mine in m3/min: its unit and the required flows of the two
+    // faces, 8 and 6 m3/s.
+    TModGrid& dan = Tables().TablDan;
+    Options().FlowUnit = 60;
+    ASSERT_EQ("8", dan.Cells(10, FirstDataRow + 4));
+    ASSERT_EQ("6", dan.Cells(10, FirstDataRow + 5));
+    dan.SetCells(10, FirstDataRow + 4, "480");
+    dan.SetCells(10, FirstDataRow + 5, "360");
+    ASSERT_TRUE(W().SaveDrawing(folder.File("PerMinute.grh")));
+    Open("SampleMine.grh");
+    ASSERT_EQ(1, Options().FlowUnit);
+
+    Open("PerMinute.grh");
+    ASSERT_EQ(60, Options().FlowUnit);
+    DataCommand("Rasc_ER");
+    const std::vector<double> opened = Flows();
+    for (size_t i = 0; i < perSecond.size(); ++i)
+        EXPECT_NEAR(60 * perSecond[i], opened[i], 0.6) << "branch " << i + 1;
+
+    DataCommand("Nastr");
+    auto* dialog = p->Form1->findChild<QDialog*>("NasDlg");
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    for (auto* radio : dialog->findChildren<QRadioButton*>()) {
+        if (radio->text() == QString::fromUtf8("м3/мин")) {
+            EXPECT_TRUE(radio->isChecked());
+        }
+    }
+    dialog->findChild<QLineEdit*>("RVentOst")->setText("60");
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    ASSERT_FALSE(dialog->isVisible());
+    EXPECT_DOUBLE_EQ(60, Options().StoppedFanResistance);
+    EXPECT_EQ(60, Options().FlowUnit);
+
+    DataCommand("Rasc_ER");
+    const std::vector<double> after = Flows();
+    for (size_t i = 0; i < opened.size(); ++i)
+        EXPECT_DOUBLE_EQ(opened[i], after[i]) << "branch " << i + 1;
+    // Лава 1: about 814 m3/min, not the flow of the data read in m3/s.
+    EXPECT_NEAR(60 * perSecond[4], after[4], 0.6);
+    messages.AllowAny();
+}
+
+// "Расчет естественной тяги" writes column 18: the data set is modified and
+// a way out asks about it.
+TEST_F(CalcWindowsScenarioTest, NaturalDraughtMakesTheDataAskToBeSaved) {
+    const int row = FirstDataRow + 12; // branch 13, "ЕТ"
+    Tables().TablDan.SetCells(18, row, "");
+    DataCommand("Rasc_ET");
+    ASSERT_EQ("0,00", Tables().TablDan.Cells(18, row));
+    messages.Expect(mrCancel, "Сохранить данные?");
+    MainCommand("New1");
+    EXPECT_EQ("0,00", Tables().TablDan.Cells(18, row));
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    messages.AllowAny();
+}
+
+// A library edited and not saved holds the program's end: "Отмена" keeps the
+// program and the library window, "Нет" lets both go.
+TEST_F(CalcWindowsScenarioTest, UnsavedLibraryIsAskedAboutAtTheProgramsEnd) {
+    DataCommand("Dan_BiblVen");
+    auto* fans = p->Form1->findChild<TFBiblVen*>();
+    ASSERT_TRUE(fans && fans->isVisible());
+    int f7 = VK_F7;
+    FanLibrary().Grid.SetCurrent(0, FirstDataRow);
+    FanLibrary().Grid.KeyDown(f7, {});
+    ASSERT_TRUE(FanLibrary().Grid.Modified);
+
+    messages.Expect(mrCancel, "Сохранить изменения?");
+    MainCommand("Exit1");
+    QApplication::processEvents();
+    EXPECT_TRUE(p->IDrawWinForm->isVisible());
+    EXPECT_TRUE(fans->isVisible());
+    ASSERT_FALSE(messages.Shown().empty());
+    EXPECT_EQ(Ru("Библиотека вентиляторов"), messages.Shown().back().caption);
+
+    messages.Expect(mrNo, "Сохранить изменения?");
+    MainCommand("Exit1");
+    QApplication::processEvents();
+    EXPECT_FALSE(p->IDrawWinForm->isVisible());
+    EXPECT_FALSE(fans->isVisible());
+    EXPECT_FALSE(FileExists(folder.File("rvVent.bib")));
+    EXPECT_EQ(2u, messages.Shown().size());
+}
+
+} // namespace
