@@ -153,6 +153,10 @@ void TSymbolEditorState::FormCreate() {
 void TSymbolEditorState::DrawingLoaded() {
     if (!Created) return;
     SetText(DrawingGlobals().SymbolLibraryText);
+    // The text is the drawing's now, not the file's last loaded or saved:
+    // "Сохранить" asks for a name instead of writing over that file.
+    SymbolFileName.clear();
+    Caption.clear();
     if (LinesReplaced) LinesReplaced();
 }
 
@@ -163,6 +167,8 @@ void TSymbolEditorState::ReloadLibrary() {
         LoadSymbolLibrary(Doc->symbols, ProgramDirPath);
     else
         ParseSymbolText(Doc->symbols, text);
+    // The symbols on the plan find their entries by name in the new library.
+    Doc->ResolveSymbols();
     if (LibraryChanged) LibraryChanged();
 }
 
@@ -209,6 +215,7 @@ void TSymbolEditorState::FUOFileSaveAsClick() {
     TFileDialogRequest request;
     request.filter = Ru(kSymbolFilter);
     request.fileName = SymbolFileName;
+    request.overwritePrompt = true;
     if (!SaveFileDialog(request)) return;
     if (!SaveTo(request.fileName)) return;
     SymbolFileName = request.fileName;

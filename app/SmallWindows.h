@@ -68,7 +68,8 @@ struct TSymbolEditorState {
     std::function<void()> LinesReplaced;
 
     void FormCreate();
-    // A drawing was loaded: the memo shows its symbol text.
+    // A drawing was loaded: the memo shows its symbol text, under no file
+    // name until one is loaded or saved.
     void DrawingLoaded();
     void FUOFileNewClick();
     void FUOFileOpenClick();

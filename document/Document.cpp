@@ -571,6 +571,30 @@ void TGCollFigure::ResolveNodeIndices() {
     }
 }
 
+bool TGCollFigure::ResolveSymbol(TGUO& u) {
+    const int32_t size = u.ownSizeFlag ? u.ownSize : settings.symbolSize;
+    TSymbolRecord rec;
+    const int32_t index = FindSymbolIndex(symbols, size, rec, u.angleDegrees, u.placed.name);
+    if (index >= 0) {
+        u.SetSymbol(rec, index, 0, u.angleDegrees, size, u.anchor);
+        return true;
+    }
+    // Nothing of the shape it had (or of the entry its old index now names)
+    // stays with it.
+    u.symbolIndex = -1;
+    std::string name = std::move(u.placed.name);
+    u.placed = TSymbolRecord{};
+    u.placed.name = std::move(name);
+    return false;
+}
+
+int32_t TGCollFigure::ResolveSymbols() {
+    int32_t missing = 0;
+    for (auto& f : figures)
+        if (f && f->kind == kKindSymbol && !ResolveSymbol(static_cast<TGUO&>(*f))) ++missing;
+    return missing;
+}
+
 int32_t TGCollFigure::CopyPlaPosition(int32_t index) {
     TGBranch* b = BranchAt(index);
     if (b) {

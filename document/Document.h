@@ -25,6 +25,7 @@
 namespace arv {
 
 class TGBranch;
+class TGUO;
 struct TBaseData;
 
 // The label routines write on the canvas of the drawing pass.
@@ -142,6 +143,12 @@ public:
     void DrawFlowCaption(TGBranch& branch, TCanvas& canvas, TPoint a, TPoint b);
     // Stores the symbol size and rebuilds every legend symbol at it.
     void SetSymbolSize(int32_t size);
+    // A legend symbol takes its library entry again by its name (the
+    // library may have been replaced). One the library lacks keeps its name,
+    // place and box, and is drawn as a placeholder: false.
+    bool ResolveSymbol(TGUO& symbol);
+    // Every legend symbol resolved again; result: how many are missing.
+    int32_t ResolveSymbols();
     // Messages met while drawing, each once until the cause goes away;
     // TakeDrawMessages empties the list, ReportDrawMessages shows them.
     std::vector<std::string> TakeDrawMessages();

@@ -391,15 +391,9 @@ int32_t TGCollFigure::LoadFromStream(std::string_view bytes, std::string* networ
             static_cast<TGBranch*>(fig)->AttachLoaded();
         } else if (fig->kind == kKindSymbol) {
             // A symbol missing from the library stays in the drawing (drawn
-            // as nothing) so that saving keeps it.
+            // as a placeholder) so that saving keeps it.
             auto* uo = static_cast<TGUO*>(fig);
-            const int32_t size = uo->ownSizeFlag ? uo->ownSize : settings.symbolSize;
-            TSymbolRecord rec;
-            int32_t idx = FindSymbolIndex(symbols, size, rec, uo->angleDegrees, uo->placed.name);
-            if (idx >= 0) {
-                uo->SetSymbol(rec, idx, 0, uo->angleDegrees, size, uo->anchor);
-            } else {
-                uo->symbolIndex = -1;
+            if (!ResolveSymbol(*uo)) {
                 state.MissingLog.push_back(missing + uo->placed.name);
                 ++missingSymbols;
             }

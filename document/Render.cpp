@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace arv {
 
@@ -362,21 +363,42 @@ void FillStyle(int32_t code, TCanvas& c) {
     if (code >= 1 && code <= 7) c.brush.style = static_cast<TBrushStyle>(code);
 }
 
+// A legend symbol the library does not have: a red crossed box where it
+// stands, so that it is seen (and can be picked and replaced) rather than
+// lost from the plan.
+void PaintMissingSymbol(TGCollFigure& doc, const TGUO& f, TCanvas& c) {
+    const TRect r = doc.WorldRectToScreen(f.box);
+    const int64_t cx = HalfSum(r.left, r.right), cy = HalfSum(r.top, r.bottom);
+    const int64_t half = std::max({int64_t{4}, std::abs(int64_t{r.right} - r.left) / 2,
+                                   std::abs(int64_t{r.bottom} - r.top) / 2});
+    const TPoint lt{ClampI(cx - half), ClampI(cy - half)}, rb{ClampI(cx + half), ClampI(cy + half)};
+    c.pen.style = TPenStyle::Solid;
+    c.pen.width = 1;
+    c.pen.colour = 0x0000FF;
+    c.brush.style = TBrushStyle::Clear;
+    c.Rectangle(lt.x, lt.y, ClampI(int64_t{rb.x} + 1), ClampI(int64_t{rb.y} + 1));
+    Line(c, lt, rb);
+    Line(c, {lt.x, rb.y}, {rb.x, lt.y});
+}
+
 void PaintSymbol(TGCollFigure& doc, TGUO& f, TCanvas& c) {
     const TPen savedPen = c.pen;
     const TBrush savedBrush = c.brush;
     const TFont savedFont = c.font;
     c.pen.colour = f.brush.colour;
     const int32_t size = f.ownSizeFlag ? f.ownSize : doc.settings.symbolSize;
-    if (f.symbolIndex >= 0 && f.symbolIndex < doc.symbols.Count()) {
+    const bool known = f.symbolIndex >= 0 && f.symbolIndex < doc.symbols.Count();
+    if (known) {
         TSymbolRecord rec;
         TransformSymbol(doc.symbols, f.symbolIndex, size, rec, f.angleDegrees * kPi / 180.0);
         f.SetSymbol(rec, f.symbolIndex, 0, f.angleDegrees, size, f.anchor);
+    } else {
+        PaintMissingSymbol(doc, f, c);
     }
     const double s = doc.scale;
     const int32_t defaultWidth = RoundI(DrawingGlobals().BranchPenWidth * s * 2.0);
     const int32_t back = WindowState().BackColor;
-    const int count = std::clamp(f.placed.count, 0, kMaxPrimitives);
+    const int count = known ? std::clamp(f.placed.count, 0, kMaxPrimitives) : 0;
     for (int i = 0; i < count; ++i) {
         TSymbolPrimitive& p = f.placed.prims[static_cast<size_t>(i)];
         for (int k = 0; k < 4; ++k) p.screen[k] = doc.WorldToScreen(p.points[k]);

@@ -189,18 +189,22 @@ std::vector<std::string> SplitLines(std::string_view text, bool stopAtEof) {
         auto eof = text.find('\x1A');
         if (eof != std::string_view::npos) text = text.substr(0, eof);
     }
+    // A CR never stays in a line: what our writers write back (CR LF after
+    // every line, no CR inside one) must read as what was shown.
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < text.size()) {
-        size_t nl = text.find('\n', start);
-        if (nl == std::string_view::npos) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             lines.emplace_back(text.substr(start));
             break;
         }
-        size_t end = nl;
-        if (end > start && text[end - 1] == '\r') --end;
         lines.emplace_back(text.substr(start, end - start));
-        start = nl + 1;
+        // CR LF and LF CR are one line end each.
+        start = end + 1;
+        if (start < text.size() && text[start] != text[end] &&
+            (text[start] == '\r' || text[start] == '\n'))
+            ++start;
     }
     return lines;
 }

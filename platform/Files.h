@@ -54,8 +54,8 @@ std::string ProgramFile(std::string_view relative);
 
 // Whole file as bytes; false when it cannot be read.
 bool ReadFileBytes(std::string_view name, std::string& bytes);
-// Splits text into lines at CR LF or LF (a lone CR stays in the line); stops
-// at a DOS end-of-file byte 0x1A when stopAtEof. A final line without an end
+// Splits text into lines at CR LF, LF CR, LF or a lone CR; stops at a DOS
+// end-of-file byte 0x1A when stopAtEof. A final line without an end
 // counts; an empty tail after the last line end does not.
 std::vector<std::string> SplitLines(std::string_view text, bool stopAtEof = false);
 bool ReadTextLines(std::string_view name, std::vector<std::string>& lines, bool stopAtEof = false);

@@ -10,6 +10,7 @@
 #include "calc/ui/NasDlgWindow.h"
 #include "calc/window/NasDlgModel.h"
 #include "platform/IniFile.h"
+#include "platform/qt/TextEditors.h"
 #include "reports/OfficeExports.h"
 #include "reports/ui/OtchetRE.h"
 
@@ -62,6 +63,8 @@ void ShowMaximisedOverTheScreen(QWidget* window) {
 std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& args) {
     auto p = std::make_unique<TProgramWindows>();
     TDataWindowController& controller = DataWindowController();
+    // Before any window: every line edit's paste is guarded from the start.
+    InstallPasteGuard();
 
     // The main drawing window: first, as the program's main window.
     p->DrawWin = std::make_unique<TIDrawWin>();

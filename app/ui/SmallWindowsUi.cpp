@@ -7,6 +7,7 @@
 #include "platform/Jpeg.h"
 #include "platform/Services.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/TextEditors.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -310,7 +311,7 @@ TFormEditUO::TFormEditUO(TIDrawWin& w, QWidget* parent) : QWidget(parent, Qt::Wi
     add("FUOFileSave", "Сохранить", &TFormEditUO::FUOFileSaveClick);
     add("FUOFileSaveAs", "Сохранить как", &TFormEditUO::FUOFileSaveAsClick);
     layout->setMenuBar(bar);
-    editorUO_ = new QPlainTextEdit;
+    editorUO_ = new TPlainTextEditor;
     editorUO_->setObjectName("EditorUO");
     editorUO_->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont mono("Courier New");

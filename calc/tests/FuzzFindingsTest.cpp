@@ -135,4 +135,34 @@ TEST_F(FuzzFindings, FanNamesWithSeparatorsOrLineBreaksReadBackFromTheSavedLibra
     EXPECT_EQ(library.RowCount(), back.RowCount());
 }
 
+TEST_F(FuzzFindings, CarriageReturnsInALibraryEndLinesSoTheSavedLibraryReadsTheSame) {
+    const std::string dir = test::MakeTestFolder().string();
+    const std::string written = dir + "/in.bib", saved = dir + "/rvVent.bib";
+    // The finding (a CR, then ";"), LF CR line ends, a stray CR in front of
+    // a number: every CR ends a line, none is read into a cell.
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {ReadFinding("old_data/bib-cr-in-cell-becomes-blank.bib"), {"", ""}},
+        {Ru("ВОД-16;15;\n\rВОД-21;30;\n\r"), {Ru("ВОД-16"), Ru("ВОД-21")}},
+        {"A;\r100;-0,5;\r\n", {"A", "100"}},
+    };
+    for (const auto& [bytes, firstCells] : cases) {
+        for (TLibraryKind kind : {TLibraryKind::Fans, TLibraryKind::Devices}) {
+            ASSERT_TRUE(WriteFileAtomic(written, bytes));
+            TModGrid library, back;
+            PrepareLibraryGrid(library, kind);
+            PrepareLibraryGrid(back, kind);
+            ASSERT_TRUE(ReadLibraryFile(written, library, kind));
+            for (size_t k = 0; k < firstCells.size(); ++k)
+                EXPECT_EQ(firstCells[k], library.Cells(0, FirstDataRow + static_cast<int>(k)));
+            for (int r = FirstDataRow; r < library.RowCount(); ++r)
+                for (const std::string& cell : library.Rows(r))
+                    EXPECT_EQ(std::string::npos, cell.find_first_of("\r\n")) << r;
+            ASSERT_TRUE(WriteFileAtomic(saved, LibraryFileText(library)));
+            ASSERT_TRUE(ReadLibraryFile(saved, back, kind));
+            EXPECT_EQ(library.RowCount(), back.RowCount());
+            EXPECT_EQ(Shown(library), Shown(back));
+        }
+    }
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/TextEditors.h"
 
 #include <QAction>
 #include <QApplication>
@@ -260,7 +261,7 @@ QWidget* TForm1::GridPage(std::initializer_list<TModGrid*> grids) {
 }
 
 QWidget* TForm1::MemoPage(QWidget* above, QPlainTextEdit*& memo) {
-    memo = new QPlainTextEdit;
+    memo = new TPlainTextEditor;
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QPlainTextEdit* edit = memo;

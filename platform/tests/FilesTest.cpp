@@ -61,10 +61,14 @@ TEST(Paths, CyrillicNamesReachTheFileSystem) {
               FindFileNoCase(FromNativePath(dir), Ru("шахта.TXT")));
 }
 
-TEST(TextFiles, LinesFromCrLfAndLf) {
+TEST(TextFiles, LinesEndAtEveryCarriageReturnOrLineFeed) {
     EXPECT_EQ((std::vector<std::string>{"a", "b", "", "c"}), SplitLines("a\r\nb\n\r\nc"));
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), SplitLines("a\r\nb\r\n"));
-    EXPECT_EQ((std::vector<std::string>{"a\rb"}), SplitLines("a\rb"));
+    // A lone CR ends its line; LF CR is one line end, as CR LF is.
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), SplitLines("a\rb"));
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), SplitLines("a\n\rb\n\rc\n\r"));
+    EXPECT_EQ((std::vector<std::string>{"", ";"}), SplitLines("\r;"));
+    EXPECT_EQ((std::vector<std::string>{"a", "", "b"}), SplitLines("a\r\rb"));
     EXPECT_EQ((std::vector<std::string>{"a"}), SplitLines("a\r\n\x1A garbage", true));
     EXPECT_TRUE(SplitLines("").empty());
 }

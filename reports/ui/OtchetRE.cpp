@@ -11,6 +11,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/Services.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/TextEditors.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -75,7 +76,7 @@ TFOtchetRE::TFOtchetRE(TDataWindowController& data, QWidget* parent)
     layout->setSpacing(0);
     BuildRuler();
     layout->addWidget(ruler_);
-    editor_ = new QTextEdit(central);
+    editor_ = new TRichTextEditor(central);
     editor_->setObjectName("Editor");
     editor_->setAcceptRichText(true);
     editor_->setTabChangesFocus(false);
