@@ -220,6 +220,13 @@ public:
     // (on layer 0 the defaults of the scheme in force); a drawing older than
     // version 21 has its line styles rebuilt from its fill colours.
     void ApplyLayerStyles();
+    // The same for one figure.
+    void FollowLayer(TGCustomFigure& f) const;
+    // Keeps the figure's attributes as drawn in the record that a scheme
+    // switch and the next Open load: the scheme in force's, or all five in a
+    // drawing read from a file before version 22, whose schemes share them.
+    // Every command that changes what a figure's line looks like ends here.
+    void StoreShownAttrs(TGCustomFigure& f) const;
 
     // The drawing file: header and tagged blocks of version 22, the network
     // data text as block 4021. Result: the bytes of the header, the node

@@ -1,5 +1,6 @@
 // The inspector in the real main window, offscreen, on the sample drawing.
 #include "app/RxDrawGrid.h"
+#include "app/tests/PropPanelSupport.h"
 #include "app/tests/SampleProgramFolder.h"
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/ProgramStart.h"
@@ -31,6 +32,7 @@
 #include <cstdlib>
 
 using namespace arv;
+using namespace arv::test;
 
 namespace {
 
@@ -50,40 +52,6 @@ struct PropPanelTest : ::testing::Test {
         w.Doc().DoChange();
         QApplication::processEvents();
         return branch;
-    }
-    // A click on the value cell of the identifier's row.
-    static void ClickValue(TRxDrawGridWidget& grid, TIDrawWin& w, int id) {
-        const TCanvasRect cell = grid.Grid().CellRect(1, w.MapPropertyRow(id, false));
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(cell.left + 4, cell.top + 4));
-        QApplication::processEvents();
-    }
-    // Keys typed where the keyboard's focus is, as a user types them (over
-    // an open editor's selected text, or into the grid, which opens its
-    // editor for the first character), then Enter.
-    static void TypeAndEnter(TRxDrawGridWidget& grid, const char* text) {
-        if (grid.Editor()->isVisible()) grid.Editor()->selectAll();
-        for (const char* c = text; *c; ++c) {
-            QWidget* target = QApplication::focusWidget();
-            ASSERT_NE(nullptr, target);
-            QTest::keyClick(target, *c);
-        }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QApplication::processEvents();
-    }
-    // What the user reads in the value cell of the identifier's row: the
-    // editor's text when it is open there, else the grid's cell.
-    static std::string Shown(TRxDrawGridWidget& grid, TIDrawWin& w, int id) {
-        const int row = w.MapPropertyRow(id, false);
-        if (grid.Editor()->isVisible() && grid.Grid().InplaceCell().Y == row)
-            return FromQString(grid.Editor()->text());
-        return w.GridPropCellText(1, row);
-    }
-    // A click with the select tool in the middle of a branch on the plan.
-    static void ClickOnPlan(TIDrawWinForm& form, TIDrawWin& w, const TGBranch& b) {
-        const TPoint s =
-            w.Doc().WorldToScreen({(b.Begin().x + b.End().x) / 2, (b.Begin().y + b.End().y) / 2});
-        QTest::mouseClick(form.PaintBox1(), Qt::LeftButton, {}, QPoint(s.x, s.y));
-        QApplication::processEvents();
     }
     // Pictures for a person to look at, when asked for.
     static void Shot(QWidget* w, const char* name) {
