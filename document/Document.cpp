@@ -487,9 +487,12 @@ void TGCollFigure::ApplySchemeRecord(int32_t kind) {
     display.caption[4] = rec.show[kShowNodePressures];
     display.caption[6] = rec.show[kShowCalcData];
     display.caption[3] = rec.show[kShowPlaPositions];
-    if (Version() >= 22) {
-        for (auto& f : figures) f->LoadViewAttrs(kind);
-    }
+    LoadFigureAttrs(kind);
+}
+
+void TGCollFigure::LoadFigureAttrs(int32_t kind) {
+    if (Version() < 22) return;
+    for (auto& f : figures) f->LoadViewAttrs(kind);
 }
 
 void TGCollFigure::ApplyLayerStyles() {

@@ -216,6 +216,9 @@ public:
     // The document's part of following a scheme record: the drawing defaults,
     // the display switches and, from version 22, every figure's attributes.
     void ApplySchemeRecord(int32_t kind);
+    // Every figure's attributes from its record of that scheme, from version
+    // 22 (older drawings keep one set for all schemes).
+    void LoadFigureAttrs(int32_t kind);
     // Figures that take their width or line style from their layer follow it
     // (on layer 0 the defaults of the scheme in force); a drawing older than
     // version 21 has its line styles rebuilt from its fill colours.

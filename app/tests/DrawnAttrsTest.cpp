@@ -8,7 +8,9 @@
 #include "calc/files/SchemeImport.h"
 #include "platform/NumberFormat.h"
 
+#include <QComboBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 namespace arv::test {
@@ -141,6 +143,28 @@ TEST_F(DrawnAttrs, GroupWidthColourAndLayerStayAsDrawn) {
         EXPECT_EQ(4, b->pen.width);
     }
     ExpectKept("layer");
+}
+
+// The layer buttons of the options act at once, also when the dialog is
+// cancelled: a branch that follows its layer shows the layer as saved.
+TEST_F(DrawnAttrs, ALayerSavedInTheOptionsShowsAtOnceAfterCancel) {
+    Start({File("SampleMine.grh")});
+    TGBranch* b = Branches().at(1);
+    Select(IndexOf(b));
+    Menu(kPropLayer, Cp1251ToUtf8(Doc().layers.Layer(1).name));
+    ASSERT_EQ(1, b->layer);
+    ASSERT_EQ(1, b->flagA);
+    TOptionForm form(w->Option());
+    QTimer::singleShot(0, [&] {
+        qobject_cast<QComboBox*>(form.Control("ComboBoxLajer"))->setCurrentIndex(1);
+        qobject_cast<QSpinBox*>(form.Control("UpDown3"))->setValue(33);
+        qobject_cast<QPushButton*>(form.Control("BitBtnChangeLajer"))->click();
+        qobject_cast<QPushButton*>(form.Control("Button2"))->click();
+    });
+    w->MoptionsClick();
+    ASSERT_EQ(33, Doc().layers.Layer(1).width);
+    EXPECT_EQ(33, b->width);
+    ExpectKept("layer saved, options cancelled");
 }
 
 // A drawing read from a file before version 22 keeps one set of attributes
