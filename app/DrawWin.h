@@ -523,9 +523,16 @@ private:
     // Property inspector.
     void ShowBranchStatus(TGBranch& b);
     void FillDatagridFromTable();
-    void ApplyStyleAttributes(TGCustomFigure& f, int how);
+    // The pen and brush of a line figure from its style, its layer or the
+    // scheme's defaults, after one of these choices.
+    enum TStyleCause { kAfterTypeChoice, kAfterColourDefault, kAfterLayerChange };
+    void ApplyStyleAttributes(TGCustomFigure& f, TStyleCause how);
     void EditAngle(int id);
     void CopyToGroup(int id);
+    // What of the current branch's PLA record the group-property tool gives
+    // the selected branches: the part the command changed.
+    enum class TPlaCopy { Number, Shown, AccidentKinds, Colour };
+    void CopyPlaToGroup(TPlaCopy what);
     void RunPenBrushDialog();
     void RunPictureChooser(bool symbol);
     IPropDialogs* propDialogs_ = nullptr;

@@ -176,6 +176,9 @@ void TIDrawWin::MoptionsClick() {
     LayerBoxIndex = std::max(0, chosen);
     WindowState().CurrentLayer = LayerBoxIndex;
     if (!accepted) {
+        // Figures that follow a layer the buttons changed show it now.
+        doc_->LoadFigureAttrs(std::clamp(DrawingGlobals().SchemeKind, 0, kSchemeCount - 1));
+        doc_->ApplyLayerStyles();
         Repaint();
         return;
     }

@@ -35,11 +35,6 @@ bool IsIntegerId(int id) {
     }
 }
 
-int SchemeIndex() {
-    const int32_t k = DrawingGlobals().SchemeKind;
-    return k >= 0 && k < kSchemeCount ? k : 0;
-}
-
 } // namespace
 
 void TIDrawWin::GridPropSelectCell(int col, int row, bool& canSelect) {
@@ -154,6 +149,8 @@ void TIDrawWin::ApplyPropertyValue() {
             const auto& names = LineStyleNames();
             for (int32_t i = 1; i <= 4; ++i)
                 if (text == names[static_cast<size_t>(i)]) f->style = i;
+            // Drawn as the same choice from the row's menu draws it.
+            ApplyStyleAttributes(*f, kAfterTypeChoice);
             PropValues[static_cast<size_t>(row)] =
                 f->style >= 0 && f->style < 9 ? names[static_cast<size_t>(f->style)] : "";
             DrawingModified = true;
@@ -190,7 +187,7 @@ void TIDrawWin::ApplyPropertyValue() {
     case kPropPla:
         if (doc.ApplyPropertyEdit(id, text, message)) {
             DrawingModified = true;
-            if (groupTool) CopyToGroup(kPropPla);
+            if (groupTool) CopyPlaToGroup(TPlaCopy::Number);
         } else {
             refuse();
         }
@@ -215,7 +212,7 @@ void TIDrawWin::ApplyPropertyValue() {
         break;
     }
     if (doc.CurrentFigure()) {
-        doc.CurrentFigure()->StoreViewAttrs(SchemeIndex());
+        doc.StoreShownAttrs(*doc.CurrentFigure());
         ShowProperties(false);
     }
     Repaint();

@@ -18,13 +18,6 @@ namespace arv {
 
 namespace {
 
-enum TStyleCause { kAfterTypeChoice, kAfterColourDefault, kAfterLayerChange };
-
-int SchemeIndex() {
-    const int32_t k = DrawingGlobals().SchemeKind;
-    return k >= 0 && k < kSchemeCount ? k : 0;
-}
-
 TPropMenuItem Item(std::string caption, bool checked = false, int tag = 0) {
     TPropMenuItem i;
     i.Caption = std::move(caption);
@@ -70,9 +63,17 @@ bool StyleKind(int32_t kind) {
     return kind == kKindLine || kind == kKindPolyLine || kind == kKindALine;
 }
 
+// Figures whose rows show a width and a colour: branches and shapes. The
+// style index is a line style only on StyleKind figures; on the others it
+// is the picture, symbol or shape kind.
+bool HasLineAttributes(int32_t kind) {
+    const std::vector<int>& rows = PropertyRowsOfKind(kind);
+    return std::find(rows.begin(), rows.end(), kPropColour) != rows.end();
+}
+
 } // namespace
 
-void TIDrawWin::ApplyStyleAttributes(TGCustomFigure& f, int how) {
+void TIDrawWin::ApplyStyleAttributes(TGCustomFigure& f, TStyleCause how) {
     if (!StyleKind(f.kind)) return;
     const TStyleSource src = StyleSourceOf(*doc_, f);
     if (how == kAfterTypeChoice && !ColourFromLayerFlag(f)) return;
@@ -98,15 +99,21 @@ void TIDrawWin::CopyToGroup(int id) {
             g->schemeVisible = f->schemeVisible;
             continue;
         case kPropLayer:
+            // A member that takes its width or colours from its layer shows
+            // the new one's now, as a scheme switch or Open would show it.
             g->layer = f->layer;
+            doc.FollowLayer(*g);
+            doc.StoreShownAttrs(*g);
             continue;
         case kPropColour:
-            g->style = f->style;
+            if (!HasLineAttributes(g->kind)) continue;
+            if (StyleKind(f->kind) && StyleKind(g->kind)) g->style = f->style;
             g->flagB = f->flagB;
             g->brush = f->brush;
             g->pen = f->pen;
             g->flagA = f->flagA;
             g->SetWidth(f->width);
+            doc.StoreShownAttrs(*g);
             continue;
         default:
             break;
@@ -129,16 +136,43 @@ void TIDrawWin::CopyToGroup(int id) {
         case kPropWidth:
             gb->flagA = b->flagA;
             gb->SetWidth(b->width);
+            doc.StoreShownAttrs(*gb);
             break;
         case kPropArrow:
             gb->Caption(5) = b->Caption(5);
             gb->showFlag = b->showFlag;
             break;
-        case kPropPla:
-            gb->Caption(3) = b->Caption(3);
-            gb->marks = b->marks;
-            break;
         default:
+            break;
+        }
+    }
+}
+
+void TIDrawWin::CopyPlaToGroup(TPlaCopy what) {
+    TGCollFigure& doc = *doc_;
+    TGBranch* b = doc.BranchAt(doc.current);
+    if (!b || DrawMode != 25 || doc.groupList.empty()) return;
+    // Each member keeps the rest of its PLA record: its own marker placed
+    // by hand, accident kinds and colour.
+    const TBranchCaption& from = b->Caption(3);
+    for (const std::vector<int32_t>& e : doc.groupList) {
+        if (e.size() < 2 || e[1] == kKindNodeBlock) continue;
+        TGBranch* g = doc.BranchAt(e[0]);
+        if (!g || g == b) continue;
+        TBranchCaption& to = g->Caption(3);
+        switch (what) {
+        case TPlaCopy::Number:
+            to.a = from.a;
+            to.b = from.b;
+            break;
+        case TPlaCopy::Shown:
+            to.shown = from.shown;
+            break;
+        case TPlaCopy::AccidentKinds:
+            for (size_t k = 0; k < g->marks.size(); ++k) g->marks[k].flag = b->marks[k].flag;
+            break;
+        case TPlaCopy::Colour:
+            to.colour = from.colour;
             break;
         }
     }
@@ -372,10 +406,12 @@ void TIDrawWin::EditPropertyByMenu(int item) {
         break;
     case kPropPla: {
         if (!b) break;
+        TPlaCopy what = TPlaCopy::Shown;
         if (it.Caption == Show()) {
             Toggle(b->Caption(3).shown);
         } else if (item >= 2 && item <= 7) {
             Toggle(b->marks[static_cast<size_t>(item - 2)].flag);
+            what = TPlaCopy::AccidentKinds;
         } else {
             int32_t colour = b->Caption(3).colour;
             if (!propDialogs_ || !propDialogs_->ChooseColor(colour)) {
@@ -383,9 +419,10 @@ void TIDrawWin::EditPropertyByMenu(int item) {
                 break;
             }
             b->Caption(3).colour = colour;
+            what = TPlaCopy::Colour;
         }
         doc.CopyPlaMarks(doc.current);
-        CopyToGroup(kPropPla);
+        CopyPlaToGroup(what);
         break;
     }
     case kPropText:
@@ -454,7 +491,7 @@ void TIDrawWin::EditPropertyByMenu(int item) {
     }
     if (changed) DrawingModified = true;
     if (doc.CurrentFigure()) {
-        doc.CurrentFigure()->StoreViewAttrs(SchemeIndex());
+        doc.StoreShownAttrs(*doc.CurrentFigure());
         ShowProperties(false);
     }
     Repaint();
@@ -546,7 +583,7 @@ void TIDrawWin::RunPictureChooser(bool symbol) {
     if (doc_->ApplyPropertyEdit(symbol ? kPropSymbolIcon : kPropBitmap, IntToStr(state.ItemIndex),
                                 message))
         DrawingModified = true;
-    f->StoreViewAttrs(SchemeIndex());
+    doc_->StoreShownAttrs(*f);
     ShowProperties(false);
     Repaint();
 }

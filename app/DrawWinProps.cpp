@@ -68,7 +68,7 @@ void TIDrawWin::ShowProperties(bool force) {
     }
     PropFilling = true;
     GridProp.Enabled = force || PagePropActive || PagePropTag == 1;
-    GridProp.EditorShown = false;
+    GridProp.HideEditor = true;
     PagePropTag = 0;
 
     const int32_t kind = doc.CurrentKind();

@@ -62,6 +62,10 @@ void BindGridProp(TIDrawWin& w, TRxDrawGrid& grid) {
 }
 
 void SyncGridProp(TIDrawWin& w, TRxDrawGrid& grid) {
+    if (w.GridProp.HideEditor) {
+        w.GridProp.HideEditor = false;
+        grid.CloseEditor();
+    }
     grid.SetRowCount(w.GridProp.RowCount);
     grid.SetEnabled(w.GridProp.Enabled);
     const TGridOptions editing = w.GridProp.GoEditing ? goEditing : 0u;
@@ -75,7 +79,7 @@ void SyncGridProp(TIDrawWin& w, TRxDrawGrid& grid) {
         grid.OnSelectCell = std::move(onSelect);
     }
     TakeCurrent(w, grid);
-    // The editor takes up the refreshed text; what it held is not applied.
+    // An editor left open takes up the cell's text; what it held is not applied.
     if (grid.EditorMode()) grid.InvalidateEditor();
     for (int r = 0; r < grid.RowCount(); ++r) grid.RepaintRow(r);
 }

@@ -81,9 +81,11 @@ int AccidentIndexOf(const TGBranch& b);
 struct TPropGridState {
     bool Enabled = false;
     int RowCount = 2;
-    bool GoEditing = false;   // the editing option
-    bool EditorShown = false; // the in-place editor is visible
-    int Col = 1;              // current cell
+    bool GoEditing = false; // the editing option
+    // Set by a refresh of the rows: the grid closes its in-place editor and
+    // shows the values (the editor's text belongs to the rows before).
+    bool HideEditor = false;
+    int Col = 1; // current cell
     int Row = 1;
 };
 

@@ -214,6 +214,11 @@ void TRxDrawGrid::InvalidateEditor() {
     UpdateEdit();
 }
 
+void TRxDrawGrid::CloseEditor() {
+    inplaceCol_ = inplaceRow_ = -1;
+    HideEditor();
+}
+
 void TRxDrawGrid::ShowEditor() {
     editorMode_ = true;
     UpdateEdit();

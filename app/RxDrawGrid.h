@@ -148,6 +148,9 @@ public:
     // The editor takes up the current cell afresh (after the owner changed
     // the rows or their texts); its old text is not passed on.
     void InvalidateEditor();
+    // Ends editor mode without passing the editor's text on: the owner has
+    // shown other values in the cells.
+    void CloseEditor();
     // Whether the owner allows typing into the current cell.
     bool CanEditModify() const;
     // Key filter for the editor: OnAcceptEditKey for characters 32..255.

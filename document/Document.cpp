@@ -487,30 +487,43 @@ void TGCollFigure::ApplySchemeRecord(int32_t kind) {
     display.caption[4] = rec.show[kShowNodePressures];
     display.caption[6] = rec.show[kShowCalcData];
     display.caption[3] = rec.show[kShowPlaPositions];
-    if (Version() >= 22) {
-        for (auto& f : figures) f->LoadViewAttrs(kind);
-    }
+    LoadFigureAttrs(kind);
+}
+
+void TGCollFigure::LoadFigureAttrs(int32_t kind) {
+    if (Version() < 22) return;
+    for (auto& f : figures) f->LoadViewAttrs(kind);
 }
 
 void TGCollFigure::ApplyLayerStyles() {
+    for (auto& f : figures) FollowLayer(*f);
+}
+
+void TGCollFigure::FollowLayer(TGCustomFigure& f) const {
     const TDrawingGlobals& g = DrawingGlobals();
-    const int32_t version = Version();
-    for (auto& f : figures) {
-        // A layer the list no longer has is drawn as layer 0.
-        const TLayerRecord* l =
-            f->layer != 0 && layers.Exists(f->layer) ? &layers.Layer(f->layer) : nullptr;
-        if (f->flagA) f->SetWidth(l ? l->width : g.WidthDefault);
-        int32_t s = f->style;
-        if (s == 0) s = l ? l->style : g.DefaultBranchStyle;
-        const bool line = f->kind == kKindLine || f->kind == kKindPolyLine || f->kind == kKindALine;
-        if (f->flagB == 1 && line) {
-            f->pen.width = l ? l->penWidth : g.BranchPenWidth;
-            ApplyLineStyle(*f, s, l ? l->colour : g.DefLineColor);
-        } else if (f->flagB != 1 && version < 21) {
-            f->pen.width = 1;
-            ApplyLineStyle(*f, s, f->brush.colour);
-        }
+    // A layer the list no longer has is drawn as layer 0.
+    const TLayerRecord* l =
+        f.layer != 0 && layers.Exists(f.layer) ? &layers.Layer(f.layer) : nullptr;
+    if (f.flagA) f.SetWidth(l ? l->width : g.WidthDefault);
+    int32_t s = f.style;
+    if (s == 0) s = l ? l->style : g.DefaultBranchStyle;
+    const bool line = f.kind == kKindLine || f.kind == kKindPolyLine || f.kind == kKindALine;
+    if (f.flagB == 1 && line) {
+        f.pen.width = l ? l->penWidth : g.BranchPenWidth;
+        ApplyLineStyle(f, s, l ? l->colour : g.DefLineColor);
+    } else if (f.flagB != 1 && Version() < 21) {
+        f.pen.width = 1;
+        ApplyLineStyle(f, s, f.brush.colour);
     }
+}
+
+void TGCollFigure::StoreShownAttrs(TGCustomFigure& f) const {
+    if (Version() < 22) {
+        for (int i = 0; i < kSchemeCount; ++i) f.StoreViewAttrs(i);
+        return;
+    }
+    const int32_t k = DrawingGlobals().SchemeKind;
+    f.StoreViewAttrs(k >= 0 && k < kSchemeCount ? k : 0);
 }
 
 void TGCollFigure::NodeRecordRemoved(int32_t index) {

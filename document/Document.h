@@ -223,10 +223,20 @@ public:
     // The document's part of following a scheme record: the drawing defaults,
     // the display switches and, from version 22, every figure's attributes.
     void ApplySchemeRecord(int32_t kind);
+    // Every figure's attributes from its record of that scheme, from version
+    // 22 (older drawings keep one set for all schemes).
+    void LoadFigureAttrs(int32_t kind);
     // Figures that take their width or line style from their layer follow it
     // (on layer 0 the defaults of the scheme in force); a drawing older than
     // version 21 has its line styles rebuilt from its fill colours.
     void ApplyLayerStyles();
+    // The same for one figure.
+    void FollowLayer(TGCustomFigure& f) const;
+    // Keeps the figure's attributes as drawn in the record that a scheme
+    // switch and the next Open load: the scheme in force's, or all five in a
+    // drawing read from a file before version 22, whose schemes share them.
+    // Every command that changes what a figure's line looks like ends here.
+    void StoreShownAttrs(TGCustomFigure& f) const;
 
     // The drawing file: header and tagged blocks of version 22, the network
     // data text as block 4021. Result: the bytes of the header, the node

@@ -335,6 +335,9 @@ int32_t TGCollFigure::AddBaseBranches(TBaseData& base) {
             b->flagA = 0;
             b->flagB = 0;
         }
+        // Every scheme starts from what the branch got; the scheme switch
+        // below loads it back.
+        for (int k = 0; k < kSchemeCount; ++k) b->StoreViewAttrs(k);
         ++added;
     }
     TDrawingGlobals& g = DrawingGlobals();
@@ -519,24 +522,9 @@ void TGCollFigure::ChangeScale() {
 void TGCollFigure::ResetBranchShape() {
     TGBranch* b = BranchAt(current);
     if (!b) return;
-    const TDrawingGlobals& g = DrawingGlobals();
-    const TLayerRecord* layer =
-        b->layer != 0 && layers.Exists(b->layer) ? &layers.Layer(b->layer) : nullptr;
     b->hasPointA = 0;
     b->hasPointB = 0;
-    b->flagA = 1;
-    b->width = layer ? layer->width : g.WidthDefault;
     b->showFlag = 1;
-    b->flagB = 1;
-    int32_t s = b->style;
-    if (layer) {
-        b->pen.width = layer->penWidth;
-        if (s == 0) s = layer->style;
-    } else {
-        b->pen.width = g.BranchPenWidth;
-        if (s == 0) s = g.DefaultBranchStyle;
-    }
-    ApplyLineStyle(*b, s, layer ? layer->colour : g.DefLineColor);
     b->Caption(1).flag2 = 0;
     b->callout.placed = 0;
     if (nodes.Valid(b->beginIndex)) nodes.Record(b->beginIndex).labelOffset = {2, -2};
@@ -550,7 +538,14 @@ void TGCollFigure::ResetBranchShape() {
     b->Caption(1).angle = a;
     b->angle = a;
     b->labelAngle = -1.0;
+    // Width, pen and colours follow the layer, or the scheme in force on
+    // layer 0, as for a branch of style 0: they are kept so, then drawn the
+    // way a scheme switch and the next Open draw them.
     b->style = 0;
+    b->flagA = 1;
+    b->flagB = 1;
+    StoreShownAttrs(*b);
+    FollowLayer(*b);
 }
 
 } // namespace arv

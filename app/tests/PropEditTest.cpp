@@ -273,8 +273,10 @@ TEST_F(PropGridTest, TypingIntoTheEditorAndEnterEditTheBranch) {
     Select(1);
     EXPECT_EQ(18, grid.RowCount());
     EXPECT_TRUE(grid.Enabled());
-    ASSERT_TRUE(grid.EditorMode());
+    // The rows of a figure just shown are in the cells, not in an editor.
+    EXPECT_FALSE(grid.EditorMode());
     Click(1, RowOf(kPropName));
+    ASSERT_TRUE(grid.EditorMode());
     EXPECT_EQ(RowOf(kPropName), grid.Row());
     EXPECT_EQ("99999;0; ", (Click(1, RowOf(kPropBranch)), grid.InplaceEditor().EditMask()));
     Click(1, RowOf(kPropName));
@@ -291,6 +293,9 @@ TEST_F(PropGridTest, TypingIntoTheEditorAndEnterEditTheBranch) {
     messages.Expect(mrOk, "Недопустимое значение");
     TypeKeys("abc");
     PressEnter();
+    EXPECT_FALSE(grid.EditorMode());
+    EXPECT_EQ(IntToStr(w->Doc().BranchAt(1)->width), w->GridPropCellText(1, RowOf(kPropWidth)));
+    Click(1, RowOf(kPropWidth));
     EXPECT_EQ(IntToStr(w->Doc().BranchAt(1)->width), grid.InplaceEditor().Text());
 
     // Keys into "Тип" are refused by the grid's key filter.

@@ -1,5 +1,6 @@
 // The inspector in the real main window, offscreen, on the sample drawing.
 #include "app/RxDrawGrid.h"
+#include "app/tests/PropPanelSupport.h"
 #include "app/tests/SampleProgramFolder.h"
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/ProgramStart.h"
@@ -7,8 +8,10 @@
 #include "app/ui/RxDrawGridWidget.h"
 #include "calc/window/DataWindowController.h"
 #include "document/Branch.h"
+#include "document/ToolFigures.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/NumberFormat.h"
 #include "platform/qt/QtText.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
@@ -29,6 +32,7 @@
 #include <cstdlib>
 
 using namespace arv;
+using namespace arv::test;
 
 namespace {
 
@@ -226,12 +230,7 @@ TEST_F(PropPanelTest, OneClickAfterEnterTakesTheClickedRow) {
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           QPoint(cell.left + 4, cell.top + 4));
     };
-    auto type = [&](const char* text) {
-        grid->Editor()->selectAll();
-        QTest::keyClicks(grid->Editor(), text);
-        QTest::keyClick(grid->Editor(), Qt::Key_Return);
-        QApplication::processEvents();
-    };
+    auto type = [&](const char* text) { TypeAndEnter(*grid, text); };
 
     clickValue(2);
     type("Name5");
@@ -247,5 +246,106 @@ TEST_F(PropPanelTest, OneClickAfterEnterTakesTheClickedRow) {
     type("15");
     EXPECT_EQ("Name5", Cp1251ToUtf8(w.Doc().BranchAt(branch)->name));
     EXPECT_EQ(15, w.Doc().BranchAt(branch)->number);
+    messages.AllowAny();
+}
+
+// After a value typed into "Позиция ПЛА" and Enter, each branch chosen on the
+// plan shows its own values: the editor closes, and the grid shows the
+// figure's (the editor's mask could not hold the sign of -1 anyway).
+TEST_F(PropPanelTest, ABranchChosenAfterAnEditShowsItsOwnValues) {
+    auto p = test::StartOnSample(folder, 1200, 800);
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    TIDrawWin& w = *p->DrawWin;
+    TGCollFigure& doc = w.Doc();
+    form.Action("Prop")->trigger();
+    w.ViewAllClick();
+    QApplication::processEvents();
+    const int first = SelectFirstBranch(w);
+    ASSERT_GE(first, 0);
+    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+    ClickValue(*grid, w, kPropPla);
+    TypeAndEnter(*grid, "7");
+    EXPECT_EQ(7, doc.BranchAt(first)->Caption(3).a);
+
+    int chosen = 0;
+    for (int i = 0; i < doc.Count() && chosen < 3; ++i) {
+        const TGBranch* b = doc.BranchAt(i);
+        if (!b || i == first) continue;
+        ClickOnPlan(form, w, *b);
+        if (doc.current != i) continue; // another figure lies nearer there
+        ++chosen;
+        SCOPED_TRACE(b->number);
+        EXPECT_FALSE(grid->Editor()->isVisible());
+        EXPECT_EQ(IntToStr(b->Caption(3).a), Shown(*grid, w, kPropPla));
+        EXPECT_EQ(IntToStr(b->number), Shown(*grid, w, kPropBranch));
+        EXPECT_EQ(IntToStr(b->Caption(4).a), Shown(*grid, w, kPropStation));
+    }
+    EXPECT_EQ(3, chosen);
+    // The next value typed goes to the branch shown.
+    TGBranch& last = *doc.BranchAt(doc.current);
+    ClickValue(*grid, w, kPropPla);
+    TypeAndEnter(*grid, "3");
+    EXPECT_EQ(3, last.Caption(3).a);
+    EXPECT_EQ(7, doc.BranchAt(first)->Caption(3).a);
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+// A branch drawn anew takes the number typed while its nodes are still
+// temporary, with the message that it is not added to the table. A refused
+// node leaves the grid showing the figure, and the nodes typed next apply;
+// the node edits rename nodes only, and the branch reaches the table through
+// "Добавить новую ветвь в таблицу расчета".
+TEST_F(PropPanelTest, AfterARefusedEditTheGridShowsTheFigureAndTheNextEditApplies) {
+    auto p = test::StartOnSample(folder, 1200, 800);
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    TIDrawWin& w = *p->DrawWin;
+    TGCollFigure& doc = w.Doc();
+    form.Action("Prop")->trigger();
+    TModGrid& table = DataWindowController().Tables().TablDan;
+    const int rows = table.RowCount();
+    auto* b = static_cast<TGBranch*>(AddTwoPointFigure(doc, kKindLine, {-900, -900}, {-500, -900}));
+    doc.BuildVisibleList();
+    doc.DoChange();
+    QApplication::processEvents();
+    ASSERT_LT(b->beginNode, 0);
+    ASSERT_LT(b->endNode, 0);
+    const int32_t end = b->endNode;
+    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+
+    messages.Expect(mrOk, "Один из узлов ветви отрицательный. Ветвь не добавлена");
+    ClickValue(*grid, w, kPropBranch);
+    TypeAndEnter(*grid, "50");
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_EQ(50, b->number);
+    EXPECT_EQ(rows, table.RowCount());
+    EXPECT_EQ("50", Shown(*grid, w, kPropBranch));
+
+    // A node number another branch uses is refused: the grid shows the
+    // branch's own number again, sign and all.
+    messages.Expect(mrOk);
+    ClickValue(*grid, w, kPropEndNode);
+    TypeAndEnter(*grid, "2");
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_EQ(end, b->endNode);
+    EXPECT_EQ(IntToStr(end), Shown(*grid, w, kPropEndNode));
+
+    ClickValue(*grid, w, kPropEndNode);
+    TypeAndEnter(*grid, "101");
+    ClickValue(*grid, w, kPropBeginNode);
+    TypeAndEnter(*grid, "102");
+    EXPECT_EQ(101, b->endNode);
+    EXPECT_EQ(102, b->beginNode);
+    EXPECT_EQ("101", Shown(*grid, w, kPropEndNode));
+    EXPECT_EQ(rows, table.RowCount());
+    EXPECT_TRUE(w.StatusPanels[2].empty());
+
+    QAction* add = form.Action("AddExt");
+    ASSERT_TRUE(add->isEnabled());
+    add->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(rows + 1, table.RowCount());
+    EXPECT_EQ("50", Trim(table.Cells(0, rows)));
+    EXPECT_EQ("102", Trim(table.Cells(1, rows)));
+    EXPECT_EQ("101", Trim(table.Cells(2, rows)));
     messages.AllowAny();
 }
