@@ -1,8 +1,10 @@
 #include "reports/WordExport.h"
 
 #include "platform/Cp1251.h"
+#include "platform/office/TextWidth.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace arv {
 
@@ -132,6 +134,110 @@ std::string LeadFor(const TNetworkTables& t, const char* titleUtf8) {
     return t.NameSh + "\n" + t.NameVar + "\n" + Ru(titleUtf8) + "\n";
 }
 
+// What a table cell takes besides its text: the left and right cell
+// margins of 5.4 pt and a little for the rules and the rounding to twips.
+constexpr double kCellPadding = 2 * 5.4 + 1.5;
+// The general table's width for a column with room to spare.
+constexpr double kMainTableColumnWidth = 50;
+// Grid column of the working's name.
+constexpr int kNameGridColumn = 15;
+
+// Width of the widest word of a text, blanks being where lines may break.
+double WidestWord(const std::string& text, bool bold) {
+    double widest = 0;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        widest = std::max(widest, SerifTextWidth(std::string_view(text).substr(start, end - start),
+                                                 kDocumentFontSize, bold));
+        start = end + 1;
+    }
+    return widest;
+}
+
+// Width a text needs to take at most two lines, broken at a blank.
+double TwoLineWidth(const std::string& text) {
+    double best = SerifTextWidth(text, kDocumentFontSize);
+    for (size_t blank = text.find(' '); blank != std::string::npos;
+         blank = text.find(' ', blank + 1)) {
+        const std::string_view all(text);
+        best = std::min(best, std::max(SerifTextWidth(all.substr(0, blank), kDocumentFontSize),
+                                       SerifTextWidth(all.substr(blank + 1), kDocumentFontSize)));
+    }
+    return best;
+}
+
+// Widths of the general table. Every column is at least as wide as its
+// widest data word (a number is one word); the name column also holds the
+// widest word of its heading and every name in two lines, or in one where
+// the others keep 50 pt each beside it. The others share the rest, none
+// below its minimum nor above 50 pt (or its minimum, when wider). Only
+// minimums that together overrun the page give up the same share each, the
+// name column's excepted.
+std::vector<double> MainTableColumnWidths(const std::vector<TReportRow>& rows, int columns,
+                                          int nameColumn, double textWidth) {
+    std::vector<double> least(columns, 0);
+    double oneLine = 0, twoLines = 0;
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < columns && c < static_cast<int>(rows[r].size()); ++c) {
+            const bool heading = r == 0;
+            if (heading && c != nameColumn) continue;
+            least[c] = std::max(least[c], WidestWord(rows[r][c], heading) + kCellPadding);
+            if (c != nameColumn || heading) continue;
+            oneLine = std::max(oneLine, SerifTextWidth(rows[r][c], kDocumentFontSize));
+            twoLines = std::max(twoLines, TwoLineWidth(rows[r][c]));
+        }
+    std::vector<double> widths(columns), wish(columns);
+    double othersLeast = 0, othersWish = 0;
+    for (int c = 0; c < columns; ++c) {
+        wish[c] = std::max(least[c], kMainTableColumnWidth);
+        if (c == nameColumn) continue;
+        othersLeast += least[c];
+        othersWish += wish[c];
+    }
+    double rest = textWidth;
+    if (nameColumn >= 0 && nameColumn < columns) {
+        const double fewest = std::max(least[nameColumn], twoLines + kCellPadding);
+        const double name = std::max(
+            {fewest, wish[nameColumn], std::min(oneLine + kCellPadding, textWidth - othersWish)});
+        // Never more than the others' minimums leave, unless its own words
+        // need it.
+        widths[nameColumn] = std::max(least[nameColumn], std::min(name, textWidth - othersLeast));
+        rest -= widths[nameColumn];
+    }
+    if (othersLeast >= rest) {
+        const double share = othersLeast > 0 && rest > 0 ? rest / othersLeast : 1;
+        for (int c = 0; c < columns; ++c)
+            if (c != nameColumn) widths[c] = least[c] * share;
+        return widths;
+    }
+    // The others share the rest: one level for all, each column held
+    // between its minimum and its wish; the level is found by halving.
+    const double target = std::min(rest, othersWish);
+    auto total = [&](double level) {
+        double sum = 0;
+        for (int c = 0; c < columns; ++c)
+            if (c != nameColumn) sum += std::clamp(level, least[c], wish[c]);
+        return sum;
+    };
+    double low = 0, high = textWidth;
+    for (int step = 0; step < 60; ++step) {
+        const double mid = (low + high) / 2;
+        (total(mid) > target ? high : low) = mid;
+    }
+    for (int c = 0; c < columns; ++c)
+        if (c != nameColumn) widths[c] = std::clamp(low, least[c], wish[c]);
+    return widths;
+}
+
+// Widths in whole twips, none rounded up: together they stay within the
+// width they were shared out of.
+std::vector<double> DownToTwips(std::vector<double> widths) {
+    for (double& w : widths) w = std::floor(w * 20) / 20;
+    return widths;
+}
+
 TWordTableFormat NetworkTableFormat(std::vector<double> widths, int leftColumn) {
     TWordTableFormat f;
     f.ColumnWidths = std::move(widths);
@@ -185,7 +291,18 @@ TWordReport WordReportMainTable(const TNetworkTables& t, const TReportColumns& c
     TWordTableFormat f;
     f.Landscape = true;
     f.RightMargin = f.LeftMargin = 10;
-    f.FurtherWidth = 50;
+    f.FurtherWidth = kMainTableColumnWidth;
+    // The name's place among the chosen columns (column 0 always is one).
+    int nameColumn = -1;
+    if (columns[kNameGridColumn]) {
+        nameColumn = 1;
+        for (int n = 1; n < kNameGridColumn; ++n)
+            if (columns[n]) ++nameColumn;
+    }
+    const int count = std::max({table.ColumnCount, WidestRow(table.Rows), 1});
+    TDocxDocument page = NewDocument(f);
+    f.ColumnWidths =
+        DownToTwips(MainTableColumnWidths(table.Rows, count, nameColumn, page.TextWidth()));
     return {WordDocumentFromRows(table.Lead, table.Rows, table.ColumnCount, f), table.Text};
 }
 

@@ -53,6 +53,7 @@ bool Rasc_PogClick(TNetworkTables& t, TCalcContext& c) {
     TResultsWatch::TSuspend suspend(t.NormalResults);
     Rasc_ERClick(t, c);
     if (!NaturalRunSucceeded(c)) return false;
+    KeepNormalFlows(c);
     t.NormalResults.MarkStale();
     // A declined question on the thermal depression puts back the kind of
     // the natural run that just ended: no fire results are shown that were

@@ -64,6 +64,7 @@ void TFlowSolver::Load() {
     b.slack.resize(branchSlots);
     b.ends.resize(branchSlots);
     b.loggedIn.assign(branchSlots, 0);
+    b.gaveUp.assign(branchSlots, 0);
     br_ = b.br.data();
     curve_ = b.curve.data();
     open_ = b.open.data();
@@ -177,6 +178,7 @@ void TFlowSolver::Run() {
     Load();
     const int first = c_.OptimalIteration > 2 ? 3 : 1;
     const int last = c_.CalcOptions[1] == 'D' ? 7 : p_.LastFineStage;
+    int* gaveUp = buf_.gaveUp.data();
     for (int stage = first; stage <= last; ++stage) {
         c_.CurrentStep = CalcStepTable[stage];
         RefreshAll();
@@ -196,11 +198,14 @@ void TFlowSolver::Run() {
                     c_.SolverListing += Ru("Превышено число попыток: ветвь ") +
                                         IntToStr(c_.CurrentBranch) + Ru(", этап ") +
                                         IntToStr(stage) + "\n";
-                    // Only the first, coarsest stage tells: a fine stage's
-                    // few hundred small steps one way are slow settling.
-                    if (stage == first && oneWay && c_.SolverRunawayBranch == 0 &&
+                    // Pushed the same way by full steps all the stage long,
+                    // in this and every stage before: a repeat of two
+                    // attempts or slow settling moves it far less.
+                    const int before = stage - first;
+                    if (oneWay && std::abs(gaveUp[b]) == before &&
+                        (before == 0 || (gaveUp[b] > 0) == (firstState > 0)) &&
                         std::fabs(br_[b].Q - startFlow) >= 0.5 * p_.AttemptLimit * c_.CurrentStep)
-                        c_.SolverRunawayBranch = b;
+                        gaveUp[b] = firstState > 0 ? before + 1 : -(before + 1);
                     break;
                 }
                 if (BalanceState != firstState) oneWay = false;
@@ -221,6 +226,15 @@ void TFlowSolver::Run() {
             }
             watching_ = false;
             open_[b] &= ~kUnderTest;
+        }
+    }
+    // The solver gave up on a branch only when it did so in every stage:
+    // one that settles in a later stage, however far it went, has a flow.
+    for (int i = 1; i <= c_.BranchWorkCount && first <= last; ++i) {
+        const int b = c_.BranchWorkList[i];
+        if (b >= 0 && b <= lastBranch_ && std::abs(gaveUp[b]) == last - first + 1) {
+            c_.SolverRunawayBranch = b;
+            break;
         }
     }
     Store();

@@ -106,6 +106,9 @@ private:
         std::vector<uint8_t> bothSides; // per blocked arc: between the two sides
         std::vector<int> loggedIn;
         std::vector<TUndo> previousLog, currentLog;
+        // Per branch: +k (-k) when it used up its attempts raising (lowering)
+        // its flow in each of the run's first k stages.
+        std::vector<int> gaveUp;
     };
 
     TCalcContext& c_;

@@ -680,8 +680,17 @@ void PrepareNetwork(TNetworkTables& t, TCalcContext& c) {
 
     CheckNodesAndFillNodeTable(t, c);
 
-    t.BranchCountText = IntToStr(count);
-    t.NodeCountText = IntToStr(c.ConnectedNodeCount);
+    // The window and the report show the network's own counts: a fire run's
+    // pseudo-branch and its node 2001 are the calculation's (no table
+    // branch may use that node while it is split).
+    const int m = MaxBranchCount;
+    const int split = c.CalcOptions[2] == 'P' && c.BranchOccurrence[m] == 1 &&
+                              c.BranchKindCode[m] == BranchType::Fire &&
+                              c.BranchEndNode[m] == MaxNodeCount
+                          ? 1
+                          : 0;
+    t.BranchCountText = IntToStr(count - split);
+    t.NodeCountText = IntToStr(c.ConnectedNodeCount - split);
     c.OptimalIteration = 0;
     c.OptimalStage = 0;
 

@@ -7,10 +7,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace arv {
 
 namespace {
+
+// Loop branches named in the message; a longer loop ends with "...".
+constexpr size_t kListedLoopBranches = 10;
 
 void ClearColumns(TModGrid& g, std::initializer_list<int> columns) {
     g.BeginUpdate();
@@ -22,31 +26,65 @@ void ClearColumns(TModGrid& g, std::initializer_list<int> columns) {
 } // namespace
 
 bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c) {
-    // A solver that gives a branch up after its attempts leaves such a loop
-    // far below the bound, at the flow of the branch that ran away; the
-    // branches in series with it carry as much.
-    double bound = SolverFlowBound;
-    const int runaway = c.SolverRunawayBranch;
-    if (runaway >= 1 && runaway <= MaxBranchCount)
-        bound = std::min(bound, std::fabs(c.BranchFlow[runaway]) * (1 - 1e-9));
-    int loopBranch = 0;
-    for (int i = 1; i <= c.BranchWorkCount && i <= MaxBranchCount; ++i) {
-        int n = c.BranchWorkList[i];
+    const int count = std::min(c.BranchWorkCount, MaxBranchCount);
+    bool beyond = false;
+    for (int i = 1; i <= count && !beyond; ++i) {
+        const int n = c.BranchWorkList[i];
         // NaN counts as beyond the bound.
-        if (n < 1 || n > MaxBranchCount || std::fabs(c.BranchFlow[n]) <= bound) continue;
-        // A working of the loop tells the user more than the fan driving it.
-        if (loopBranch == 0 || (c.BranchCalcKind[n] == 0 && c.BranchCalcKind[loopBranch] != 0))
-            loopBranch = n;
+        beyond = n >= 1 && n <= MaxBranchCount && !(std::fabs(c.BranchFlow[n]) <= SolverFlowBound);
     }
-    if (loopBranch == 0) return true;
+    int runaway = c.SolverRunawayBranch;
+    if (runaway < 1 || runaway > MaxBranchCount) runaway = 0;
+    if (!beyond && runaway == 0) return true;
+
+    // The loop: the branches beyond the bound or, where the solver gave up
+    // below it, those carrying at least half the flow of the branch it gave
+    // up on. The loop's flow passes them all, give or take the flows of
+    // the sound network around it, which are far smaller.
+    const double level = beyond ? SolverFlowBound : std::fabs(c.BranchFlow[runaway]) / 2;
+    // The fire split's pseudo-branch has no row; its table branch, in
+    // series with it, is in the loop too.
+    const int pseudo = c.CalcOptions[2] == 'P' ? MaxBranchCount : 0;
+    std::vector<int> loop;
+    int shown = 0;
+    for (int i = 1; i <= count; ++i) {
+        const int n = c.BranchWorkList[i];
+        if (n < 1 || n > MaxBranchCount || n == pseudo || std::fabs(c.BranchFlow[n]) <= level)
+            continue;
+        loop.push_back(n);
+        // A working of the loop tells the user more than the fan driving it.
+        if (shown == 0 || (c.BranchCalcKind[n] == 0 && c.BranchCalcKind[shown] != 0)) shown = n;
+    }
+    if (shown == 0) shown = runaway != 0 ? runaway : pseudo;
+    if (shown == pseudo && pseudo != 0) {
+        // The burning branch begins at the fire node.
+        for (int i = 1; i <= count; ++i) {
+            const int n = c.BranchWorkList[i];
+            if (n >= 1 && n < MaxBranchCount && c.BranchBeginNode[n] == MaxNodeCount) shown = n;
+        }
+        if (loop.empty() && shown != pseudo) loop.push_back(shown);
+    }
+    std::sort(loop.begin(), loop.end());
+    std::string members;
+    for (size_t i = 0; i < loop.size() && i < kListedLoopBranches; ++i)
+        members += (i == 0 ? "" : ", ") + IntToStr(loop[i]);
+    if (loop.size() > kListedLoopBranches) members += ", ...";
+
     c.CalcErrorFlag = 1;
-    // The fire split's pseudo-branch has no row; its table branch has.
-    const int shown = loopBranch == MaxBranchCount && c.CalcOptions[2] == 'P' ? 0 : loopBranch;
-    ShowCalcMessage(Ru("Ошибка: ветвь ") + IntToStr(loopBranch) +
-                    Ru(" входит в контур без сопротивления: расход превышает ") +
-                    IntToStr(static_cast<int64_t>(SolverFlowBound)) +
-                    Ru(" м3/с. Задайте сопротивления выработок контура"));
-    if (shown != 0) t.GotoBranchRow(0, shown);
+    std::string what;
+    if (beyond) {
+        what =
+            Ru("расход превышает ") + IntToStr(static_cast<int64_t>(SolverFlowBound)) + Ru(" м3/с");
+    } else {
+        what = Ru("расход растет без предела, расчет остановлен на ") +
+               IntToStr(static_cast<int64_t>(std::llround(std::fabs(c.BranchFlow[runaway])))) +
+               Ru(" м3/с");
+    }
+    ShowCalcMessage(Ru("Ошибка: ветвь ") + IntToStr(shown) +
+                    Ru(" входит в контур без сопротивления") +
+                    (members.empty() ? "" : Ru(" (ветви контура: ") + members + ")") + ": " + what +
+                    Ru(". Задайте сопротивления выработок контура"));
+    if (shown != pseudo || pseudo == 0) t.GotoBranchRow(0, shown);
     return false;
 }
 

@@ -11,8 +11,9 @@ namespace arv {
 // Flow bound the preparation gives every branch, m3/s.
 constexpr double SolverFlowBound = 100000;
 
-// A flow beyond the bound, or a branch the solver found running away, means
-// a loop without resistance: the message names a branch of it, its row is
+// A flow beyond the bound, or a branch the solver gave up on, means a loop
+// without resistance: the message names a branch of it and the loop's
+// branches and says which of the two happened, the branch's row is
 // selected, CalcErrorFlag is set and the result is false. The caller then
 // writes no results.
 bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c);

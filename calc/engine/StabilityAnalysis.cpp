@@ -43,6 +43,10 @@ bool NaturalRunSucceeded(const TCalcContext& c) {
     return c.CalcErrorFlag == 0 && c.SolverFailed == 0;
 }
 
+void KeepNormalFlows(TCalcContext& c) {
+    for (int k = 1; k <= MaxBranchCount; ++k) c.SavedNormalFlow[k] = c.BranchFlow[k];
+}
+
 double RunFlowAccuracy(const TCalcContext& c, bool fineSolver) {
     const TSolverProfile& p = fineSolver ? SolverProfileA : SolverProfileB;
     return CalcStepTable[c.CalcOptions[1] == 'D' ? 7 : p.LastFineStage];
@@ -80,7 +84,10 @@ std::vector<TReportedRow> CollectReportedRows(TNetworkTables& t, TCalcContext& c
         if (m < 1 || m > MaxBranchCount) continue;
         const double q = CellNumber(g.Cells(11, r));
         const double flow = c.BranchFlow[m], required = c.RequiredFlow[m];
-        const bool reversed = FlowReversed(q / unit, normalAccuracy, flow, emergencyAccuracy);
+        // Judged on the normal flow as computed, as the summaries judge it,
+        // not on column 11, rounded to its display.
+        const bool reversed =
+            FlowReversed(c.SavedNormalFlow[m], normalAccuracy, flow, emergencyAccuracy);
         if (!(required > 0.01 || reversed)) continue;
         TReportedRow row;
         row.Number = m;
@@ -110,6 +117,7 @@ bool Rasc_UstClick(TNetworkTables& t, TCalcContext& c) {
     Rasc_ERClick(t, c);
     // Without a natural run there is no normal mode to compare with.
     if (!NaturalRunSucceeded(c)) return false;
+    KeepNormalFlows(c);
     TTextFileWriter file(ProgramDir() + "rvust.txt");
     TWaitCursor wait;
     // The kind is 'U' while the regulator window may open (it must not write

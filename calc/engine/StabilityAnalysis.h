@@ -62,6 +62,9 @@ double CellNumber(std::string_view cell);
 
 // The run of a natural distribution ended with results.
 bool NaturalRunSucceeded(const TCalcContext& c);
+// SavedNormalFlow := BranchFlow after the natural run: the normal mode that
+// every analysis, single or summary, judges a reversal against.
+void KeepNormalFlows(TCalcContext& c);
 
 } // namespace arv
 
@@ -69,7 +72,8 @@ namespace arv {
 
 // One row of the consumer table of a one-branch analysis (device failure or
 // fire): a consumer (required flow above 0.01 m3/s) or a branch whose stream
-// reversed. Flows are in the display unit; q as column 11 shows it.
+// reversed against SavedNormalFlow. Flows are in the display unit; the
+// normal one as column 11 shows it.
 struct TReportedRow {
     int Number = 0;
     std::string Type, Name; // columns 3 and 15
@@ -79,8 +83,8 @@ struct TReportedRow {
     bool Reversed = false;
 };
 
-// The reported rows of TablDan after the disturbed run; marks the reversed
-// ones in ReversedBranchMark.
+// The reported rows of TablDan after the disturbed run (SavedNormalFlow
+// holding the natural run's); marks the reversed ones in ReversedBranchMark.
 std::vector<TReportedRow> CollectReportedRows(TNetworkTables& t, TCalcContext& c,
                                               double emergencyAccuracy);
 

@@ -44,7 +44,7 @@ public:
         progress_.Start(t_.TablDan.RowCount());
         Rasc_ERClick(t_, c_);
         if (!NaturalRunSucceeded(c_)) return false;
-        for (int k = 1; k <= MaxBranchCount; ++k) c_.SavedNormalFlow[k] = c_.BranchFlow[k];
+        KeepNormalFlows(c_);
         return true;
     }
 

@@ -99,9 +99,10 @@ public:
     // Set by a solver run that met "Неопределенная ошибка": its flows are no
     // result to show.
     uint8_t SolverFailed = 0;
-    // The first branch of the last run that used up its attempts of a stage
-    // pushing its flow the same way by full steps: nothing holds that flow
-    // back (profile A stops there, far below the flow bound). 0: none.
+    // The first branch (in work-list order) on which the last run gave up:
+    // in every stage it used up its attempts pushing its flow the same way
+    // by full steps. Nothing holds that flow back; profile A stops there,
+    // at about 31,620 m3/s, far below the flow bound. 0: none.
     int32_t SolverRunawayBranch = 0;
 
     // Prepared texts the calculations leave for the exports and the editor

@@ -5,9 +5,12 @@
 #include "DataWindowFixture.h"
 #include "SampleNetwork.h"
 
+#include "calc/testing/SampleMine.h"
+
 #include "platform/IniFile.h"
 #include "platform/qt/GridView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -237,4 +240,43 @@ TEST_F(Form1Test, ClosingStoresThePlaceAndTheSettings) {
     EXPECT_EQ(700, ini.ReadInteger("Form1", "Widhs", 0));
     EXPECT_EQ(500, ini.ReadInteger("Form1", "Height", 0));
     EXPECT_EQ(nullptr, Form1);
+}
+
+namespace {
+
+QAction* MenuItem(TForm1& form, const char* menu, const char* item) {
+    for (QAction* top : form.menuBar()->actions())
+        if (top->text() == U(menu) && top->menu())
+            for (QAction* a : top->menu()->actions())
+                if (a->text() == U(item)) return a;
+    return nullptr;
+}
+
+} // namespace
+
+// The fire run splits the burning branch for its own work (a pseudo-branch
+// and node 2001); the "Общие" page still shows the sample's 14 branches and
+// 14 nodes, as after the natural run.
+TEST_F(Form1Test, GeneralPageCountsTheNetworkWhateverTheRun) {
+    TForm1 form(w);
+    test::BuildSampleMine(t);
+    auto* branches = form.findChild<QLineEdit*>("BranchCount");
+    auto* nodes = form.findChild<QLineEdit*>("NodeCount");
+    ASSERT_NE(nullptr, branches);
+    ASSERT_NE(nullptr, nodes);
+
+    MenuItem(form, "Расчеты", "Естест.распределение")->trigger();
+    EXPECT_EQ("14", branches->text());
+    EXPECT_EQ("14", nodes->text());
+
+    const int inclined = FirstDataRow + 10;
+    t.TablDan.SetCells(18, inclined, "5");
+    t.TablDan.SetCurrent(0, inclined);
+    messages.Expect(mrYes, "Пожар в ветви 11 Уклон вспомогательный Расчитать? ");
+    MenuItem(form, "Расчеты", "Пожар в выработке")->trigger();
+    EXPECT_EQ(messages.PendingExpectations(), 0u);
+    EXPECT_EQ('P', calc.CalcOptions[2]);
+    EXPECT_EQ(16, calc.BranchWorkCount + 1) << "the work counts keep the pseudo-branch";
+    EXPECT_EQ("14", branches->text());
+    EXPECT_EQ("14", nodes->text());
 }

@@ -164,8 +164,9 @@ struct ReverseLoop : DataWindowTest {
     void ExpectRefusal() {
         ASSERT_EQ(messages.Shown().size(), 2u);
         EXPECT_EQ(messages.ShownUtf8()[1],
-                  "Ошибка: ветвь 4 входит в контур без сопротивления: расход превышает 100000 "
-                  "м3/с. Задайте сопротивления выработок контура");
+                  "Ошибка: ветвь 4 входит в контур без сопротивления (ветви контура: 3, 4): "
+                  "расход растет без предела, расчет остановлен на 31600 м3/с. Задайте "
+                  "сопротивления выработок контура");
         EXPECT_EQ(calc.CalcErrorFlag, 1);
         EXPECT_EQ(w.ActivePage(), PageReverse);
         EXPECT_EQ(t.TablDanRev.Row(), loopRow);

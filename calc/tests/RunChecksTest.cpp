@@ -70,21 +70,24 @@ TEST_F(RunChecks, LoopWithoutResistanceStopsTheRunWithoutResults) {
     messages.Expect(mrCancel);
     Rasc_ERClick(t, c);
     ASSERT_EQ(1u, messages.Shown().size());
-    EXPECT_EQ("Ошибка: ветвь 4 входит в контур без сопротивления: расход превышает 100000 "
-              "м3/с. Задайте сопротивления выработок контура",
+    EXPECT_EQ("Ошибка: ветвь 4 входит в контур без сопротивления (ветви контура: 3, 4): "
+              "расход превышает 100000 м3/с. Задайте сопротивления выработок контура",
               messages.ShownUtf8()[0]);
     EXPECT_EQ(loopRow, t.TablDan.Row());
     EXPECT_EQ(1, c.CalcErrorFlag);
     EXPECT_FALSE(AnyResultLeft(t));
 
-    // The fine solver gives the loop up after its attempts, at 31,620 m3/s:
-    // the run refuses all the same.
+    // The fine solver gives the loop up in every stage, at 31,620 m3/s: the
+    // run refuses all the same and says where it stopped.
     c.CalcOptions[4] = 'A';
     t.TablDan.SetCurrent(0, FirstDataRow);
     messages.Expect(mrCancel);
     Rasc_ERClick(t, c);
     ASSERT_EQ(2u, messages.Shown().size());
-    EXPECT_EQ(messages.ShownUtf8()[0], messages.ShownUtf8()[1]);
+    EXPECT_EQ("Ошибка: ветвь 4 входит в контур без сопротивления (ветви контура: 3, 4): "
+              "расход растет без предела, расчет остановлен на 31620 м3/с. Задайте "
+              "сопротивления выработок контура",
+              messages.ShownUtf8()[1]);
     EXPECT_EQ(loopRow, t.TablDan.Row());
     EXPECT_FALSE(AnyResultLeft(t));
 }

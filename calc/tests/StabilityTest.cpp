@@ -1,7 +1,9 @@
 #include "calc/engine/FireAnalysis.h"
 #include "calc/engine/NaturalDistribution.h"
 #include "calc/engine/StabilityAnalysis.h"
+#include "calc/engine/ThermalDepression.h"
 #include "calc/model/BranchTypes.h"
+#include "calc/model/DecimalText.h"
 #include "calc/testing/NetworkBuilder.h"
 #include "calc/testing/SampleMine.h"
 #include "calc/testing/SyntheticMine.h"
@@ -14,7 +16,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <set>
+#include <sstream>
+#include <tuple>
 
 using namespace arv;
 using arv::test::TScriptedMessages;
@@ -453,6 +462,173 @@ TEST(GeneratedMineSummaries, ACandidateThatFailsEndsTheSummaryAsInASerialRun) {
         ReadFileBytes(ProgramDir() + "rvustsxp.txt", file);
         EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 2) << threads;
         EXPECT_EQ(progress.finishes, 1);
+    }
+}
+
+// The fire summary and the single fire analysis of each of its fires (the
+// summary's thermal depression typed into column 18) name the same reversed
+// branches, the summary run serially or on several threads.
+using TBuildNetwork = std::function<void(TCalcContext&, TNetworkTables&)>;
+
+std::set<int> NumbersOf(const std::string& list) {
+    std::set<int> numbers;
+    for (size_t p = 0; p < list.size();) {
+        size_t q = p;
+        while (q < list.size() && std::isdigit(static_cast<unsigned char>(list[q]))) ++q;
+        if (q > p) numbers.insert(std::stoi(list.substr(p, q - p)));
+        p = q + 1;
+    }
+    return numbers;
+}
+
+// Branch -> the reversed branches its fire gives, from the export text.
+std::map<int, std::set<int>> FireSummaryReversals(const TCalcContext& c) {
+    std::map<int, std::set<int>> fires;
+    std::istringstream lines(c.FireStabilityText);
+    std::string line;
+    for (int heading = 0; heading < 4 && std::getline(lines, line); ++heading) {
+    }
+    while (std::getline(lines, line))
+        fires[std::atoi(line.c_str())] = NumbersOf(line.substr(line.rfind('\t') + 1));
+    return fires;
+}
+
+std::map<int, std::set<int>> ExpectSingleFiresAsInTheSummary(const TBuildNetwork& build) {
+    std::map<int, std::set<int>> serial;
+    for (int threads : {1, 4}) {
+        TCalcContext c;
+        TNetworkTables t{c};
+        build(c, t);
+        TRecordingProgress progress;
+        EXPECT_EQ(Rasc_PogUstClick(t, c, progress, threads), TSummaryResult::Done) << threads;
+        const std::map<int, std::set<int>> fires = FireSummaryReversals(c);
+        if (threads == 1) {
+            serial = fires;
+        } else {
+            EXPECT_EQ(fires, serial);
+        }
+        for (const auto& [n, summary] : fires) {
+            const double h = ThermalDepression(std::fabs(c.SavedNormalFlow[n]), c.BranchSection[n],
+                                               c.BranchLength[n], c.BranchSlope[n],
+                                               c.CalcOptions.FireElapsedTime);
+            TCalcContext sc;
+            TNetworkTables st{sc};
+            build(sc, st);
+            int row = FirstDataRow;
+            while (CellToIntDef0(st.TablDan.Cells(0, row)) != n) ++row;
+            char typed[40];
+            std::snprintf(typed, sizeof typed, "%.17g", h);
+            std::string cell = typed;
+            std::replace(cell.begin(), cell.end(), '.', ',');
+            EXPECT_EQ(CellNumber(cell), h);
+            st.TablDan.SetCells(18, row, cell);
+            st.TablDan.SetCurrent(0, row);
+            TScriptedMessages messages;
+            messages.Expect(mrYes);
+            EXPECT_TRUE(Rasc_PogClick(st, sc)) << n;
+            std::set<int> single;
+            for (int k = 1; k <= MaxBranchCount; ++k)
+                if (sc.ReversedBranchMark[k] != 0) single.insert(k);
+            EXPECT_EQ(single, summary) << "fire in " << n << ", threads " << threads;
+        }
+    }
+    return serial;
+}
+
+// A bridge worked by the coarse solver in m3/min:
+//
+//   surface 1 --1 (0.1)--> 2 --2 (1, falling 10°)--> 3 --4 (1)--> 4 --7 fan 100--> surface 6
+//                          2 --3 (3, rising 10°)---> 5 --5 (2.97)--> 4
+//                          3 --6 (0.5)--> 5, the diagonal
+//
+// The diagonal carries one step of the coarse solver, 0.01 m3/s, shown as
+// "1" (0.6 m3/min). A fire in 2 or in 3 turns it back. One step is no flow:
+// neither the summary nor the single analysis lists it.
+TEST(FireReversals, SingleAnalysisAndSummaryAgreeInCubicMetresPerMinute) {
+    test::TProgramFolder folder;
+    TScriptedMessages quiet;
+    quiet.AllowAny();
+    auto build = [](TCalcContext& c, TNetworkTables& t) {
+        c.CalcOptions.SetDefaults();
+        c.CalcOptions[1] = 'S';
+        c.CalcOptions.FlowUnit = 60;
+        c.CalcOptions.FireMinSlope = 5;
+        c.CalcOptions.FireElapsedTime = 20;
+        test::TNetworkBuilder b(t);
+        b.Branch(1, 1, 2, 0.1);
+        for (auto [n, end, r, slope] : {std::tuple{2, 3, 1.0, "-10"}, {3, 5, 3.0, "10"}}) {
+            const int row = b.Branch(n, 2, end, r);
+            b.BranchCell(row, 5, "200");
+            b.BranchCell(row, 6, "10");
+            b.BranchCell(row, 22, slope);
+        }
+        b.Branch(4, 3, 4, 1);
+        b.Branch(5, 5, 4, 2.97);
+        b.Branch(6, 3, 5, 0.5);
+        b.Branch(7, 4, 6, 0, "В");
+        b.Fan(7, 0, 0, 100);
+        b.Surface({1, 6});
+    };
+    TCalcContext c;
+    TNetworkTables t{c};
+    build(c, t);
+    Rasc_ERClick(t, c);
+    ASSERT_NEAR(c.BranchFlow[6], 0.01, 1e-12);
+    ASSERT_EQ(t.TablDan.Cells(11, FirstDataRow + 5), "1");
+
+    const std::map<int, std::set<int>> fires = ExpectSingleFiresAsInTheSummary(build);
+    ASSERT_EQ(fires.size(), 2u);
+    for (const auto& [n, reversed] : fires) EXPECT_EQ(reversed.count(6), 0u) << n;
+}
+
+// Found among random networks of inclined workings: the fine solver leaves
+// the cross-cut 6 at 0.004 m3/s, shown as "0,00", four of its steps of
+// accuracy (0.001). A fire in the inclined working 3 or 5 turns it back:
+// both the summary and the single analysis list it.
+//
+//   surface 1 --1--> 2;  2-3, 2-4 (= 4.116), 3-5, 4-5, 3-4 (the cross-cut 6),
+//   5-6, 4-6, 3-6, 5-7, 6-7;  7 --12 fan 100--> surface 8
+TEST(FireReversals, SingleAnalysisAndSummaryAgreeWithTheFineSolver) {
+    test::TProgramFolder folder;
+    TScriptedMessages quiet;
+    quiet.AllowAny();
+    auto build = [](TCalcContext& c, TNetworkTables& t) {
+        c.CalcOptions.SetDefaults();
+        c.CalcOptions[1] = 'S';
+        c.CalcOptions[4] = 'A';
+        c.CalcOptions.FireMinSlope = 5;
+        c.CalcOptions.FireElapsedTime = 20;
+        test::TNetworkBuilder b(t);
+        b.Branch(1, 1, 2, 0.1);
+        const std::tuple<int, int, int, double, const char*> workings[] = {
+            {2, 2, 3, 2.834, "10"},  {3, 2, 4, 2.435, "10"},  {4, 3, 5, 1.259, "-10"},
+            {5, 4, 5, 2.047, "-10"}, {6, 3, 4, 1.984, "10"},  {7, 5, 6, 0.347, "-10"},
+            {8, 4, 6, 2.719, "10"},  {9, 3, 6, 2.941, "-10"}, {10, 5, 7, 0.698, "10"},
+            {11, 6, 7, 1.981, "10"}};
+        for (auto [n, from, to, r, slope] : workings) {
+            const int row = b.Branch(n, from, to, r);
+            b.BranchCell(row, 5, "200");
+            b.BranchCell(row, 6, "10");
+            b.BranchCell(row, 22, slope);
+        }
+        b.BranchCell(FirstDataRow + 2, 3, "=");
+        b.BranchCell(FirstDataRow + 2, 10, "4,116");
+        b.Branch(12, 7, 8, 0, "В");
+        b.Fan(12, 0, 0, 100);
+        b.Surface({1, 8});
+    };
+    TCalcContext c;
+    TNetworkTables t{c};
+    build(c, t);
+    Rasc_ERClick(t, c);
+    ASSERT_TRUE(quiet.Shown().empty());
+    ASSERT_NEAR(c.BranchFlow[6], 0.004, 1e-12);
+    ASSERT_EQ(t.TablDan.Cells(11, FirstDataRow + 5), "0,00");
+
+    const std::map<int, std::set<int>> fires = ExpectSingleFiresAsInTheSummary(build);
+    for (int fire : {3, 5}) {
+        ASSERT_EQ(fires.count(fire), 1u) << fire;
+        EXPECT_EQ(fires.at(fire).count(6), 1u) << fire;
     }
 }
 

@@ -3,11 +3,15 @@
 // ARV_UPDATE_GOLDEN=1 to rewrite them after a deliberate change.
 #include "reports/ReportSections.h"
 
+#include "calc/engine/FireAnalysis.h"
 #include "calc/engine/NaturalDistribution.h"
+#include "calc/engine/StabilityAnalysis.h"
 #include "calc/testing/SampleMine.h"
+#include "calc/testing/SilentProgress.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
 #include "platform/testing/ScriptedServices.h"
+#include "platform/testing/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +65,34 @@ TEST_F(SampleSections, SampleMineSectionsMatchTheirGoldenTexts) {
         report.insert(report.end(), part.begin(), part.end());
     }
     ExpectGolden("paginated.txt", JoinLines(PaginateReport(report, 30)));
+}
+
+// A fire run works on the burning branch split in two (a pseudo-branch and
+// node 2001); the statistics still count the sample's 14 branches and 14
+// nodes, after the single fire as after the fire summary.
+TEST_F(SampleSections, StatisticsCountTheNetworkAfterAFireRunAsAfterANaturalRun) {
+    const std::string savedDir = ProgramDir();
+    SetProgramDir(test::MakeTestFolder().string());
+    test::BuildSampleMine(*t);
+    Rasc_ERClick(*t, *c);
+    const TLines natural = ComposeStatisticsSection(*t, 'N');
+    EXPECT_EQ(Ru("Количество ветвей 14"), natural[2]);
+    EXPECT_EQ(Ru("Количество узлов 14"), natural[3]);
+
+    const int inclined = FirstDataRow + 10;
+    t->TablDan.SetCells(18, inclined, "5");
+    t->TablDan.SetCurrent(0, inclined);
+    messages.Expect(mrYes);
+    EXPECT_TRUE(Rasc_PogClick(*t, *c));
+    EXPECT_EQ(natural, ComposeStatisticsSection(*t, 'N'));
+
+    c->CalcOptions.FireMinSlope = 10;
+    c->CalcOptions.FireElapsedTime = 30;
+    test::TSilentProgress progress;
+    EXPECT_EQ(Rasc_PogUstClick(*t, *c, progress, 1), TSummaryResult::Done);
+    EXPECT_GT(c->StabilityRowCount, 3) << "some fire was run";
+    EXPECT_EQ(natural, ComposeStatisticsSection(*t, 'N'));
+    SetProgramDir(savedDir);
 }
 
 TEST_F(SampleSections, EmergencyLinesFollowModeForStatisticsAndPageForTables) {

@@ -75,8 +75,9 @@ TEST_F(WordExport, GeneralTableWithTheDefaultColumns) {
 }
 
 // All 22 columns of the general table and a devices summary of ten
-// consumers would run off the paper at their own widths: each column gives
-// up the same share so that the table fits between the margins.
+// consumers would run off the paper at their own widths: the general table
+// shares the page out among its columns, the devices summary's columns each
+// give up the same share, and both fit between the margins.
 TEST_F(WordExport, TablesWiderThanThePageShrinkToFit) {
     settings.CheckBox.fill(true);
     TDocxRead all = ReadDocx(Run(TOfficeProgram::Word, TOfficeReport::MainTable));
@@ -98,6 +99,52 @@ TEST_F(WordExport, TablesWiderThanThePageShrinkToFit) {
     EXPECT_LE(std::accumulate(cols.begin(), cols.end(), 0),
               dev.PageW - dev.MarginLeft - dev.MarginRight + 8);
     EXPECT_NEAR(cols[0] / static_cast<double>(cols.back()), 150 / 55.0, 0.01);
+}
+
+// The general table with all 22 columns, one name longer than the sample's:
+// measured in the face the word processor sets them in, every word of a
+// name stands whole in the name column (and every word of its bold
+// heading), every number whole in its own column, and the table fits
+// between the margins. The longest name takes at most two lines.
+TEST_F(WordExport, GeneralTableOf22ColumnsSplitsNoWordOfAName) {
+    settings.CheckBox.fill(true);
+    t.TablDan.SetCells(15, FirstDataRow + 3,
+                       Ru("Штрек откаточный западный горизонта минус 300 (участок 2)"));
+    TDocxRead d = ReadDocx(Run(TOfficeProgram::Word, TOfficeReport::MainTable));
+    ASSERT_TRUE(d.Ok);
+    const TDocxTableRead& tab = d.Tables[0];
+    ASSERT_EQ(22u, tab.GridTwips.size());
+    EXPECT_LE(std::accumulate(tab.GridTwips.begin(), tab.GridTwips.end(), 0),
+              d.PageW - d.MarginLeft - d.MarginRight);
+    const int name = 15;
+    ASSERT_EQ("Наименование выработки",
+              QString::fromStdString(tab.Rows[0][name].Text).simplified().toStdString());
+
+    QImage points(1, 1, QImage::Format_RGB32); // 72 dots per inch: a dot is a point
+    points.setDotsPerMeterX(2835);
+    points.setDotsPerMeterY(2835);
+    QFont font = WindowsFont("Times New Roman", 10);
+    const QFontMetricsF regular(font, &points);
+    font.setBold(true);
+    const QFontMetricsF bold(font, &points);
+    const double cellMargins = 2 * 5.4;
+    auto room = [&](size_t col) { return tab.GridTwips[col] / 20.0 - cellMargins; };
+    for (const QString& word :
+         QString::fromStdString(tab.Rows[0][name].Text).split(' ', Qt::SkipEmptyParts))
+        EXPECT_LE(bold.horizontalAdvance(word), room(name)) << word.toStdString();
+    double longest = 0;
+    for (size_t r = 1; r < tab.Rows.size(); ++r) {
+        const QString text = QString::fromStdString(tab.Rows[r][name].Text);
+        longest = std::max(longest, regular.horizontalAdvance(text));
+        for (const QString& word : text.split(' ', Qt::SkipEmptyParts))
+            EXPECT_LE(regular.horizontalAdvance(word), room(name)) << word.toStdString();
+        for (size_t col = 0; col < tab.Rows[r].size(); ++col) {
+            if (col == name) continue;
+            const QString cell = QString::fromStdString(tab.Rows[r][col].Text);
+            EXPECT_LE(regular.horizontalAdvance(cell), room(col)) << r << " " << col;
+        }
+    }
+    EXPECT_GT(2 * room(name), longest);
 }
 
 TEST_F(WordExport, ConsumersAndFansAlignDataRightAndOneColumnLeft) {
