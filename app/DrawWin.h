@@ -26,6 +26,7 @@
 namespace arv {
 
 class TDataWindowController;
+enum class TNewPurpose;
 class TOption;
 class TGBranch;
 
@@ -208,8 +209,11 @@ public:
     TCanvas* MeasuringCanvas() override { return measuringCanvas_; }
 
     // ISchemeHost.
-    // New without the question: the command that calls it asked.
+    // New without the question: the command that calls it asked. Emptying
+    // before an import keeps the branch table shown; the user's New shows
+    // the initial data table when the settings ask for one.
     void NewDrawing() override;
+    void NewDrawing(TNewPurpose purpose);
     void BuildSchemeFromBase() override;
     void SchemeImported(const std::string& drawingFileName) override;
     // True when the scheme and the tables agree (the check did not fail).
@@ -488,6 +492,7 @@ private:
     void ShowCaption();
     // Empties the data window; the command asked about unsaved work first.
     void ClearDataWindow();
+    void ClearDataWindow(TNewPurpose purpose);
     bool TablesModified() const;
     void ParseDrawingData();
     bool WarnIfEmpty();

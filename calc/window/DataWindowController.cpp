@@ -191,9 +191,9 @@ bool TDataWindowController::Dan_NewClick(TNewPurpose purpose) {
     return true;
 }
 
-void TDataWindowController::Dan_NewAsked() {
+void TDataWindowController::Dan_NewAsked(TNewPurpose purpose) {
     TCommand command(*this);
-    EmptyDataSet(TNewPurpose::BeforeLoad);
+    EmptyDataSet(purpose);
 }
 
 bool TDataWindowController::Dan_SaveClick() {

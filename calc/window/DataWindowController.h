@@ -116,7 +116,7 @@ public:
     bool Dan_NewClick(TNewPurpose purpose = TNewPurpose::BeforeLoad);
     // New without the question, for a command of the drawing window that
     // has asked about every unsaved document already.
-    void Dan_NewAsked();
+    void Dan_NewAsked(TNewPurpose purpose = TNewPurpose::BeforeLoad);
     bool Dan_SaveClick();
     bool Dan_SaveAsClick();
     void Dan_OpenClick();
