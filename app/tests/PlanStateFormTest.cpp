@@ -394,3 +394,35 @@ TEST_F(PlanStateTest, NewShowsTheInitialDataTableTheSettingsAskFor) {
     EXPECT_TRUE(Tables().TablDan.Visible());
     EXPECT_FALSE(Tables().TablID.Visible());
 }
+
+// The data window's "Схема вентиляции" shows the branch of the current row
+// as "Найти ветвь" shows it: centred on the figure's reference point, the
+// zoom kept.
+TEST_F(PlanStateTest, ToTheDrawingCentresOnTheBranchAsFindBranchDoes) {
+    // The reference point of a branch is its first point, not the middle.
+    const int number = 5;
+    ASSERT_TRUE(Doc().HasBranchNumber(number));
+    TGCustomFigure* branch = Doc().CurrentFigure();
+    const TPoint reference{branch->x1, branch->y1};
+    ASSERT_NE(reference, (TPoint{(branch->box.left + branch->box.right) / 2,
+                                 (branch->box.top + branch->box.bottom) / 2}));
+    Look({0, 0}, 1.5);
+    const double scale = Doc().scale;
+
+    Tables().TablDan.SetCurrent(0, TableRow(number));
+    QAction* toDrawing = p->Form1->Action("Serv_Sxema");
+    ASSERT_TRUE(toDrawing);
+    toDrawing->trigger();
+    QApplication::processEvents();
+    const TRect fromData = Doc().viewRect;
+    EXPECT_EQ(branch, Doc().CurrentFigure());
+    EXPECT_EQ(scale, Doc().scale);
+    EXPECT_NEAR(reference.x, (fromData.left + fromData.right) / 2.0, 1);
+    EXPECT_NEAR(reference.y, (fromData.top + fromData.bottom) / 2.0, 1);
+    EXPECT_NEAR(W().PaintWidth / scale, fromData.right - fromData.left, 2);
+
+    Look({0, 0}, 1.5);
+    messages.ExpectInput(std::to_string(number));
+    Trigger("NBrnSearch");
+    EXPECT_EQ(fromData, Doc().viewRect);
+}
