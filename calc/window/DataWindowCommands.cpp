@@ -25,8 +25,6 @@ namespace {
 const char* const kCalculators[] = {"gnome-calculator", "kcalc",         "mate-calc",
                                     "galculator",       "qalculate-gtk", "xcalc"};
 
-const char* const kMakerWebPage = "https://arvalen.example.org/";
-
 void ShowInformation(const char* utf8) {
     MessageBox(Ru(utf8), "", TMsgButtons::Ok, TMsgIcon::Information);
 }
@@ -216,7 +214,7 @@ void TDataWindowController::Hlp_AboutClick() {
 }
 
 void TDataWindowController::Hlp_WebClick() {
-    if (!OpenDocument(kMakerWebPage)) ShowNotAvailable(Ru("Страница в Интернете"));
+    MessageBox(NoWebPageText(), "", TMsgButtons::Ok, TMsgIcon::Information);
 }
 
 void TDataWindowController::OtchClick() {
