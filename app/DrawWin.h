@@ -197,6 +197,7 @@ public:
     void SetCalcGrids(TModGrid* branches, TModGrid* nodes) override;
     void IndexCalcDataGrids() override;
     void LinkBranchesToCalcData() override;
+    void ResultsWritten() override;
     bool CentreOnBranch(int number) override;
     void ShowAndBringToFront() override;
 

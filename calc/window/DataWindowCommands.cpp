@@ -43,11 +43,13 @@ int FindInColumn(const TModGrid& grid, int col, int fromRow, std::string_view te
 
 void TDataWindowController::Rasc_ERClick() {
     TCommand command(*this);
+    calculated_ = true;
     arv::Rasc_ERClick(t_, c_);
 }
 
 void TDataWindowController::Rasc_ORClick() {
     TCommand command(*this);
+    calculated_ = true;
     SetScreenCursor(TCursor::HourGlass);
     Dan_SaveClick();
     arv::Rasc_ORClick(t_, c_);
@@ -55,6 +57,7 @@ void TDataWindowController::Rasc_ORClick() {
 
 void TDataWindowController::Rasc_IRClick() {
     TCommand command(*this);
+    calculated_ = true;
     SetScreenCursor(TCursor::HourGlass);
     Dan_SaveClick();
     arv::Rasc_IRClick(t_, c_);
@@ -62,16 +65,19 @@ void TDataWindowController::Rasc_IRClick() {
 
 void TDataWindowController::Rasc_ETClick() {
     TCommand command(*this);
+    calculated_ = true;
     arv::Rasc_ETClick(t_, c_);
 }
 
 void TDataWindowController::Rasc_TDClick() {
     TCommand command(*this);
+    calculated_ = true;
     arv::Rasc_TDClick(t_, c_);
 }
 
 void TDataWindowController::Rasc_SoprClick() {
     TCommand command(*this);
+    calculated_ = true;
     arv::Rasc_SoprClick(t_, c_);
 }
 

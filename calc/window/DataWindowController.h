@@ -140,6 +140,13 @@ public:
         TCommand command(*this);
         body();
     }
+    // A calculation of the menus "Расчеты" and "Рев.реж": when the outermost
+    // command ends, the drawing follows the results it wrote.
+    void RunCalculation(const std::function<void()>& body) {
+        TCommand command(*this);
+        calculated_ = true;
+        body();
+    }
 
     // Notebook and tables.
     void TabbedNotebook1Change(int newPage);
@@ -248,6 +255,7 @@ private:
     std::vector<TToolButton> toolButtons_;
     int shownPage_ = PageGeneral;
     int commandDepth_ = 0;
+    bool calculated_ = false; // a calculation ran in the command under way
 };
 
 // Column search: the first row below `fromRow` whose cell in `col` equals
