@@ -436,14 +436,9 @@ void TIDrawWin::LoadSchemeOptions(int scheme, TSchemeOptionsState& d) const {
 
 bool TIDrawWin::CentreOnBranch(int number) {
     if (!doc_->HasBranchNumber(number)) return false;
-    TGCustomFigure* f = doc_->CurrentFigure();
-    if (!f) return false;
-    TGCollFigure& doc = *doc_;
-    const int32_t hw = (doc.viewRect.right - doc.viewRect.left) / 2;
-    const int32_t hh = (doc.viewRect.top - doc.viewRect.bottom) / 2;
-    const int32_t cx = HalfSum(f->box.left, f->box.right), cy = HalfSum(f->box.top, f->box.bottom);
-    doc.SetViewRect({cx - hw, cy + hh, cx + hw, cy - hh});
-    doc.DoChange();
+    // As "Найти ветвь" does: on the figure's reference point.
+    CentreOnCurrentFigure();
+    doc_->DoChange();
     Repaint();
     return true;
 }

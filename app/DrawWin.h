@@ -26,6 +26,7 @@
 namespace arv {
 
 class TDataWindowController;
+enum class TNewPurpose;
 class TOption;
 class TGBranch;
 
@@ -199,6 +200,7 @@ public:
     void SetCalcGrids(TModGrid* branches, TModGrid* nodes) override;
     void IndexCalcDataGrids() override;
     void LinkBranchesToCalcData() override;
+    void ResultsWritten() override;
     bool CentreOnBranch(int number) override;
     void ShowAndBringToFront() override;
 
@@ -211,8 +213,11 @@ public:
     TCanvas* MeasuringCanvas() override { return measuringCanvas_; }
 
     // ISchemeHost.
-    // New without the question: the command that calls it asked.
+    // New without the question: the command that calls it asked. Emptying
+    // before an import keeps the branch table shown; the user's New shows
+    // the initial data table when the settings ask for one.
     void NewDrawing() override;
+    void NewDrawing(TNewPurpose purpose);
     void BuildSchemeFromBase() override;
     void SchemeImported(const std::string& drawingFileName) override;
     // True when the scheme and the tables agree (the check did not fail).
@@ -496,6 +501,7 @@ private:
     void ShowCaption();
     // Empties the data window; the command asked about unsaved work first.
     void ClearDataWindow();
+    void ClearDataWindow(TNewPurpose purpose);
     bool TablesModified() const;
     void ParseDrawingData();
     bool WarnIfEmpty();

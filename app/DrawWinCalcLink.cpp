@@ -91,11 +91,21 @@ void TIDrawWin::LinkBranchesToCalcData() {
         b->Caption(5).b = it->second;
         if (branchGrid_) {
             const int row = index[static_cast<size_t>(it->second)].row;
-            const int col = kind == 'P' ? 12 : 11;
+            // The column the flow label shows: the emergency flows after a
+            // fire or a device failure.
+            const int col = kind == 'P' || kind == 'U' ? 12 : 11;
             b->flowReversed = branchGrid_->Cells(col, row).find('-') != std::string::npos ? 1 : 0;
         }
     }
     FillBranchCaptions();
+}
+
+void TIDrawWin::ResultsWritten() {
+    // A run may have turned the air in any branch: the arrows are marked
+    // from the table anew before the plan shows the new flows.
+    IndexCalcDataGrids();
+    LinkBranchesToCalcData();
+    Repaint();
 }
 
 void TIDrawWin::LinkOneBranch(TGCustomFigure& figure) {

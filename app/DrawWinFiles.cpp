@@ -103,7 +103,11 @@ bool TIDrawWin::AskSaveChanges() {
 }
 
 void TIDrawWin::ClearDataWindow() {
-    if (dataWindow_) dataWindow_->Dan_NewAsked();
+    ClearDataWindow(TNewPurpose::BeforeLoad);
+}
+
+void TIDrawWin::ClearDataWindow(TNewPurpose purpose) {
+    if (dataWindow_) dataWindow_->Dan_NewAsked(purpose);
 }
 
 // Parses the drawing's network data text into the tables, or reads the data
@@ -188,12 +192,16 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
 
 void TIDrawWin::New1Click() {
     if (!AskSaveChanges()) return;
-    NewDrawing();
+    NewDrawing(TNewPurpose::UserNew);
 }
 
 void TIDrawWin::NewDrawing() {
+    NewDrawing(TNewPurpose::BeforeLoad);
+}
+
+void TIDrawWin::NewDrawing(TNewPurpose purpose) {
     CloseDrawingCompanions();
-    ClearDataWindow();
+    ClearDataWindow(purpose);
     ReportEditorHost().DrawingReplaced();
     currentFileName_ = ProgramDirPath + "untitled.grh";
     ShowCaption();
@@ -210,10 +218,13 @@ void TIDrawWin::NewDrawing() {
     g.DefLineColor = 0;
     g.WidthDefault = 1;
     g.BranchPenWidth = 1;
+    // The drawing's own scheme records, not the last drawing's: results and
+    // labels start hidden.
+    g.SchemeViewFlags = TDrawingGlobals{}.SchemeViewFlags;
     g.SchemeViewFlags[0].layers[0] = 1;
     DrawingModified = false;
-    SyncViewMenus(0);
-    Repaint();
+    // Scheme 0 with its menu checked and its record in force.
+    SchemeClick(0);
 }
 
 void TIDrawWin::Open1Click() {

@@ -249,15 +249,4 @@ void TExtractState::BitBtnOkClick() {
     Closed = true;
 }
 
-// ---- About box ----
-
-const std::string& AboutWebAddress() {
-    static const std::string address = "https://arvalen.example.org/";
-    return address;
-}
-
-void AboutLabel2Click() {
-    OpenWithDefaultProgram(AboutWebAddress());
-}
-
 } // namespace arv

@@ -100,9 +100,4 @@ struct TExtractState {
     void BitBtnCancelClick() { Closed = true; }
 };
 
-// ---- About box ----
-// The address the about box's label opens in the web browser.
-const std::string& AboutWebAddress();
-void AboutLabel2Click();
-
 } // namespace arv

@@ -99,3 +99,111 @@ TEST_F(CalcLinkFormTest, CheckFromTheMenuFillsTheLogList) {
     form.Action("MEQ")->trigger();
     EXPECT_EQ(logger, book->currentWidget());
 }
+
+namespace {
+
+// The row of the branch table that holds the branch.
+int RowOf(const TModGrid& g, int number) {
+    for (int r = g.FixedRows(); r < g.RowCount(); ++r)
+        if (Trim(g.Cells(0, r)) == std::to_string(number)) return r;
+    return -1;
+}
+
+// Linked branches of the plan whose arrow does not point with the flow its
+// label shows: column 12 after a fire or a device failure, else column 11.
+// `linked` counts the branches looked at.
+std::vector<int> ArrowsAgainstTheTable(TIDrawWin& w, int& linked) {
+    const TModGrid& g = DataWindowController().Tables().TablDan;
+    const char kind = DataWindowController().CalcContext().CalcOptions[2];
+    const int col = kind == 'P' || kind == 'U' ? 12 : 11;
+    std::vector<int> wrong;
+    linked = 0;
+    for (int32_t i = 0; i < w.Doc().Count(); ++i) {
+        const TGBranch* b = w.Doc().BranchAt(i);
+        if (!b) continue;
+        const int row = RowOf(g, b->number);
+        if (row < 0 || Trim(g.Cells(col, row)).empty()) continue;
+        ++linked;
+        const bool against = g.Cells(col, row).find('-') != std::string::npos;
+        if (b->flowReversed != (against ? 1 : 0)) wrong.push_back(b->number);
+    }
+    return wrong;
+}
+
+// Numbers of the branches whose flow in the column has the sign `negative`.
+std::vector<int> Signed(const TModGrid& g, int col, bool negative) {
+    std::vector<int> out;
+    for (int r = g.FixedRows(); r < g.RowCount(); ++r)
+        if (!Trim(g.Cells(col, r)).empty() &&
+            (g.Cells(col, r).find('-') != std::string::npos) == negative)
+            out.push_back(std::stoi(Trim(g.Cells(0, r))));
+    return out;
+}
+
+} // namespace
+
+// Runs started in the data window turn the plan's arrows with the table, as
+// the main window's tasks do, and the plan is painted anew at once.
+TEST_F(CalcLinkFormTest, ArrowsFollowEveryRunOfTheDataWindow) {
+    auto p = test::StartOnSample(folder, 1000, 700);
+    TIDrawWin& w = *p->DrawWin;
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    TNetworkTables& t = DataWindowController().Tables();
+    messages.AllowAny();
+    form.Action("Zad_ER")->trigger();
+    QApplication::processEvents();
+    int linked = 0;
+    ASSERT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
+    ASSERT_GE(linked, 10);
+    const std::vector<int> reversedBefore = Signed(t.TablDan, 11, true);
+
+    // The plan as it stands must be what a repaint now shows.
+    auto paintedAnew = [&] {
+        QApplication::processEvents();
+        const QImage shown = form.PlanImage().copy();
+        form.RedrawPlan();
+        return shown == form.PlanImage();
+    };
+    auto run = [&](const char* command) {
+        QAction* a = p->Form1->Action(command);
+        ASSERT_TRUE(a) << command;
+        a->trigger();
+        QApplication::processEvents();
+    };
+
+    // The intake of branch 1 nearly closed: the fan of branch 12 draws the
+    // air of branch 2 the other way, from node 3 to node 2.
+    t.TablDan.SetCells(4, RowOf(t.TablDan, 1), "50");
+    run("Rasc_ER");
+    ASSERT_EQ('E', DataWindowController().CalcContext().CalcOptions[2]);
+    ASSERT_NE(reversedBefore, Signed(t.TablDan, 11, true));
+    EXPECT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
+    EXPECT_TRUE(paintedAnew());
+
+    // The optimal distribution.
+    run("Rasc_OR");
+    ASSERT_EQ('O', DataWindowController().CalcContext().CalcOptions[2]);
+    EXPECT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
+    EXPECT_TRUE(paintedAnew());
+
+    // A fire in branch 3: its question answered "Да".
+    t.TablDan.SetCells(4, RowOf(t.TablDan, 1), "0,003");
+    t.TablDan.SetCurrent(0, RowOf(t.TablDan, 3));
+    t.TablDan.SetCells(18, RowOf(t.TablDan, 3), "5");
+    messages.Expect(mrYes);
+    run("Rasc_Pog");
+    ASSERT_EQ('P', DataWindowController().CalcContext().CalcOptions[2]);
+    EXPECT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
+    EXPECT_TRUE(paintedAnew());
+
+    // The device of branch 8 failed: one branch's air turns.
+    DataWindowController().CalcContext().CalcOptions.FailedDeviceResistance = 100;
+    t.TablDan.SetCurrent(0, RowOf(t.TablDan, 8));
+    // The stored resistance is kept.
+    messages.Expect(mrNo);
+    run("Rasc_Ust");
+    ASSERT_EQ('U', DataWindowController().CalcContext().CalcOptions[2]);
+    ASSERT_NE(Signed(t.TablDan, 11, true), Signed(t.TablDan, 12, true));
+    EXPECT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
+    EXPECT_TRUE(paintedAnew());
+}

@@ -110,10 +110,14 @@ TEST_F(CalcLinkTest, LinkSetsPositionsAndReversedMarks) {
     EXPECT_EQ(-1, b3->endNodeLink);  // node 4 is not in the table
     EXPECT_EQ(-1, b3->Caption(5).b); // branch 3 is not in the table: no arrow
 
-    calc.CalcOptions[2] = 'P';
-    w->LinkBranchesToCalcData();
-    EXPECT_EQ(0, b1->flowReversed);
-    EXPECT_EQ(1, b2->flowReversed);
+    // After a fire or a device failure the arrows go with the emergency
+    // flows, which the labels show.
+    for (char kind : {'P', 'U'}) {
+        calc.CalcOptions[2] = kind;
+        w->LinkBranchesToCalcData();
+        EXPECT_EQ(0, b1->flowReversed) << kind;
+        EXPECT_EQ(1, b2->flowReversed) << kind;
+    }
 
     // One branch after a property edit, by the display switches.
     b2->beginNodeLink = b2->endNodeLink = 9;

@@ -87,8 +87,13 @@ TEST_F(DesktopLookTest, ToolBarsOfIconsFitTheSmallestCommonScreen) {
             EXPECT_EQ(Qt::ToolButtonIconOnly, b->toolButtonStyle());
         }
     }
-    EXPECT_EQ(41, buttons);
+    EXPECT_EQ(42, buttons);
     EXPECT_EQ(QString::fromUtf8("Просмотр позиции ПЛА"), form.Action("BPla")->toolTip());
+    // The natural distribution's button has the menu item's text as its hint.
+    ASSERT_TRUE(form.Action("ExtCalc"));
+    EXPECT_EQ(form.Action("Zad_ER")->text(), form.Action("ExtCalc")->toolTip());
+    EXPECT_EQ(QString::fromUtf8("Нормальное воздухораспределение"),
+              form.Action("ExtCalc")->toolTip());
     EXPECT_EQ(QString::fromUtf8("Ветвь"), form.Action("BLine")->toolTip());
 
     // The route tool bar in use: after a fire in branch 3 the miners' route

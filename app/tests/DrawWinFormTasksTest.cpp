@@ -57,7 +57,8 @@ TEST_F(FormTasksTest, MenusAndButtonsRunTheCommands) {
                              "MContHelp",       "BPla",
                              "ToolButtonImage", "ToolButtonClBrd",
                              "GenButton",       "ToolButtonNavigator",
-                             "TBAddBase",       "TBZamSt"})
+                             "TBAddBase",       "TBZamSt",
+                             "ExtCalc"})
         EXPECT_NE(nullptr, Action(name)) << name;
     EXPECT_FALSE(Action("MOrientBr")->isEnabled());
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_V), Action("NBrnSearch")->shortcut());
@@ -95,6 +96,20 @@ TEST_F(FormTasksTest, MenusAndButtonsRunTheCommands) {
     Action("GenButton")->trigger();
     EXPECT_TRUE(p->Form1->isVisible());
     EXPECT_FALSE(p->Form1->isMinimized());
+}
+
+// The tool button runs the task of the menu: the natural distribution, with
+// the task's panel text and the flows shown.
+TEST_F(FormTasksTest, TheNaturalDistributionButtonRunsTheTask) {
+    TNetworkTables& t = DataWindowController().Tables();
+    for (int r = FirstDataRow; r < t.TablDan.RowCount(); ++r) t.TablDan.SetCells(11, r, "");
+    messages.AllowAny();
+    Action("ExtCalc")->trigger();
+    EXPECT_EQ(Ru("Нормальное воздухораспределение"), FromQString(PanelSost()->text()));
+    EXPECT_TRUE(Action("MQData")->isChecked());
+    EXPECT_TRUE(Action("MArrowQ")->isChecked());
+    EXPECT_EQ('E', DataWindowController().CalcContext().CalcOptions[2]);
+    EXPECT_FALSE(Trim(t.TablDan.Cells(11, FirstDataRow)).empty());
 }
 
 TEST_F(FormTasksTest, PlanIsInFrontWhenATaskEnds) {

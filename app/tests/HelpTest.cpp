@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 
 #include <fstream>
@@ -144,6 +145,30 @@ TEST_F(HelpProgramTest, HelpIsFoundWithoutRegardToCaseAndItsAbsenceIsTold) {
     MainHelp();
     EXPECT_EQ(2u, opener.Opened().size());
     EXPECT_EQ(0u, messages.PendingExpectations());
+}
+
+// The program has no web page: the about box shows no link, and the data
+// window's "Страница в Интернете" says the same words and opens nothing.
+TEST_F(HelpProgramTest, AboutBoxAndWebPageCommandSayTheSameAndLinkNowhere) {
+    QAction* web = p->Form1->Action("Hlp_Web");
+    ASSERT_TRUE(web);
+    messages.Expect(mrOk, "У программы нет страницы в Интернете");
+    web->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(0u, messages.PendingExpectations());
+
+    p->Form1->Action("Hlp_About")->trigger();
+    QApplication::processEvents();
+    TAboutBox* box = p->IDrawWinForm->findChild<TAboutBox*>("AboutBox");
+    ASSERT_TRUE(box);
+    for (QLabel* label : box->findChildren<QLabel*>()) {
+        EXPECT_FALSE(label->text().contains("http")) << label->text().toStdString();
+        EXPECT_FALSE(label->text().contains("<a")) << label->text().toStdString();
+    }
+    QLabel* said = box->findChild<QLabel*>("Label2");
+    ASSERT_TRUE(said);
+    EXPECT_EQ(QString::fromUtf8("У программы нет страницы в Интернете"), said->text());
+    EXPECT_TRUE(opener.Opened().empty());
 }
 
 TEST_F(HelpProgramTest, DataWindowShowsTheAboutBoxInFrontWithoutBlocking) {

@@ -6,6 +6,7 @@
 #include "app/tests/SampleProgramFolder.h"
 #include "calc/window/DataWindowController.h"
 #include "document/Branch.h"
+#include "document/DrawingGlobals.h"
 #include "document/Labels.h"
 #include "document/ShapeFigures.h"
 #include "document/WindowHost.h"
@@ -329,4 +330,99 @@ TEST_F(PlanStateTest, HeldHandleIsRingedWhileTheButtonIsDown) {
     EXPECT_FALSE(RedNear(released, QPoint(c.x + 40 + r, c.y)));
     EXPECT_FALSE(RedNear(released, QPoint(c.x + 40 - r, c.y)));
     EXPECT_EQ(tool, plan->cursor().shape());
+}
+
+// File → New after a calculation: the result displays are off and stay off,
+// the scheme records are the new drawing's own, and the plan shows nothing
+// of the drawing before.
+TEST_F(PlanStateTest, NewStartsWithTheResultDisplaysOffAndItsOwnSchemeRecords) {
+    messages.AllowAny();
+    Trigger("Zad_ER");
+    Trigger("MDAVL");
+    for (const char* shown : {"MQData", "MArrowQ", "MDAVL"})
+        ASSERT_TRUE(Action(shown)->isChecked()) << shown;
+    Trigger("MsxPLA");
+    ASSERT_TRUE(Action("MsxPLA")->isChecked());
+    messages.AllowAny(false);
+    Trigger("New1");
+    for (const char* shown : {"MQData", "MArrowQ", "MDAVL", "MsxPLA"})
+        EXPECT_FALSE(Action(shown)->isChecked()) << shown;
+    EXPECT_TRUE(Action("MsxRasch")->isChecked());
+    TDrawingGlobals fresh;
+    for (int k = 0; k < kSchemeCount; ++k)
+        EXPECT_EQ(fresh.SchemeViewFlags[k], DrawingGlobals().SchemeViewFlags[k]) << "scheme " << k;
+    // A branch drawn on the new drawing is a bare line: no flow, arrow or
+    // pressure labels come back with it.
+    EXPECT_FALSE(Doc().display.caption[1]);
+    EXPECT_FALSE(Doc().display.caption[4]);
+    EXPECT_FALSE(Doc().display.caption[5]);
+    EXPECT_EQ(0, Doc().display.plaView);
+}
+
+// With "Новая таблица" set to an initial-data tag, the main window's New
+// shows the initial-data table, as the data window's own New does, and the
+// resistance calculation works on it; opening a drawing shows the branch
+// table again.
+TEST_F(PlanStateTest, NewShowsTheInitialDataTableTheSettingsAskFor) {
+    TCalcContext& c = DataWindowController().CalcContext();
+    c.CalcOptions[5] = 'H';
+    Tables().TablDan.Modified = false;
+    Tables().TablVen.Modified = false;
+    Trigger("New1");
+    EXPECT_TRUE(Tables().TablID.Visible());
+    EXPECT_FALSE(Tables().TablDan.Visible());
+    EXPECT_FALSE(Trim(Tables().TablID.Cells(3, 0)).empty());
+    // One working with its pressures and flow typed in.
+    TModGrid& id = Tables().TablID;
+    id.SetCells(0, FirstDataRow, "1");
+    id.SetCells(1, FirstDataRow, "1");
+    id.SetCells(2, FirstDataRow, "2");
+    id.SetCells(3, FirstDataRow, "10");
+    id.SetCells(4, FirstDataRow, "30");
+    id.SetCells(5, FirstDataRow, "2");
+    QAction* resistances = p->Form1->Action("Rasc_Sopr");
+    ASSERT_TRUE(resistances);
+    resistances->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_EQ("   5,00", id.Cells(6, FirstDataRow));
+
+    // A load empties the tables but shows the branch table.
+    id.Modified = false;
+    dialogs.Answer(File("SampleMine.grh"), 1);
+    Trigger("Open1");
+    EXPECT_TRUE(Tables().TablDan.Visible());
+    EXPECT_FALSE(Tables().TablID.Visible());
+}
+
+// The data window's "Схема вентиляции" shows the branch of the current row
+// as "Найти ветвь" shows it: centred on the figure's reference point, the
+// zoom kept.
+TEST_F(PlanStateTest, ToTheDrawingCentresOnTheBranchAsFindBranchDoes) {
+    // The reference point of a branch is its first point, not the middle.
+    const int number = 5;
+    ASSERT_TRUE(Doc().HasBranchNumber(number));
+    TGCustomFigure* branch = Doc().CurrentFigure();
+    const TPoint reference{branch->x1, branch->y1};
+    ASSERT_NE(reference, (TPoint{(branch->box.left + branch->box.right) / 2,
+                                 (branch->box.top + branch->box.bottom) / 2}));
+    Look({0, 0}, 1.5);
+    const double scale = Doc().scale;
+
+    Tables().TablDan.SetCurrent(0, TableRow(number));
+    QAction* toDrawing = p->Form1->Action("Serv_Sxema");
+    ASSERT_TRUE(toDrawing);
+    toDrawing->trigger();
+    QApplication::processEvents();
+    const TRect fromData = Doc().viewRect;
+    EXPECT_EQ(branch, Doc().CurrentFigure());
+    EXPECT_EQ(scale, Doc().scale);
+    EXPECT_NEAR(reference.x, (fromData.left + fromData.right) / 2.0, 1);
+    EXPECT_NEAR(reference.y, (fromData.top + fromData.bottom) / 2.0, 1);
+    EXPECT_NEAR(W().PaintWidth / scale, fromData.right - fromData.left, 2);
+
+    Look({0, 0}, 1.5);
+    messages.ExpectInput(std::to_string(number));
+    Trigger("NBrnSearch");
+    EXPECT_EQ(fromData, Doc().viewRect);
 }

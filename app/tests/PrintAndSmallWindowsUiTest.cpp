@@ -252,11 +252,6 @@ TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {
         QLabel* name = box.findChild<QLabel*>("ProductName");
         ASSERT_TRUE(name);
         EXPECT_EQ("Arvalen", name->text());
-        test::TRecordingOpener opener;
-        QLabel* link = box.findChild<QLabel*>("Label2");
-        ASSERT_TRUE(link);
-        emit link->linkActivated(link->text());
-        EXPECT_EQ(1u, opener.Opened().size());
         box.findChild<QPushButton*>("OKButton")->click();
         EXPECT_FALSE(box.isVisible());
     }

@@ -206,9 +206,3 @@ TEST_F(DrawWinTest, ExtractionStartsTheArchiverOnlyForAnExistingFile) {
     EXPECT_TRUE(x.Closed);
     EXPECT_EQ(0u, messages.PendingExpectations());
 }
-
-TEST(AboutBox, LabelOpensTheWebAddress) {
-    TRecordingOpener opener;
-    AboutLabel2Click();
-    EXPECT_EQ((std::vector<std::string>{AboutWebAddress()}), opener.Opened());
-}

@@ -118,6 +118,15 @@ void TIDrawWinForm::BuildTaskToolButtons(QToolBar* bar) {
         {"TBAddBase", "В базу", "Добавить в базу", &TIDrawWin::TBAddBaseClick},
         {"TBZamSt", "Замеры", "Замеры", &TIDrawWin::TBZamStClick},
     };
+    // The natural distribution beside the data window's button: the task of
+    // the menu "Задачи", with the menu item's text as its hint.
+    if (QAction* task = Action("Zad_ER")) {
+        QAction* ext = bar->addAction(task->text());
+        ext->setObjectName("ExtCalc");
+        ext->setToolTip(task->text());
+        connect(ext, &QAction::triggered, task, &QAction::trigger);
+        actions_["ExtCalc"] = ext;
+    }
     bar->addSeparator();
     for (const TButton& b : buttons) {
         QAction* a = bar->addAction(U(b.caption));

@@ -1,6 +1,7 @@
 #include "app/ui/SmallWindowsUi.h"
 
 #include "app/ui/PlanPainter.h"
+#include "calc/window/NotAvailable.h"
 #include "document/WindowHost.h"
 #include "platform/Bitmap.h"
 #include "platform/Cp1251.h"
@@ -280,11 +281,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     version->setObjectName("Version");
     version->setAlignment(Qt::AlignCenter);
     layout->addWidget(version);
-    auto* label2 = new QLabel(QString("<a href=\"%1\">%1</a>").arg(ToQString(AboutWebAddress())));
+    // No link: the program has no web page, as the data window's
+    // "Страница в Интернете" says too.
+    auto* label2 = new QLabel(ToQString(NoWebPageText()));
     label2->setObjectName("Label2");
     label2->setAlignment(Qt::AlignCenter);
-    label2->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    connect(label2, &QLabel::linkActivated, this, [] { AboutLabel2Click(); });
+    label2->setTextFormat(Qt::PlainText);
     layout->addWidget(label2);
     auto* ok = new QPushButton("OK");
     ok->setObjectName("OKButton");

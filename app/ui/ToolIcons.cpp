@@ -228,6 +228,17 @@ const std::map<QString, TDrawing>& Drawings() {
              p.setBrush(kFill);
              p.drawRect(QRectF(5, 10, 6, 3.5));
          }},
+        {"ExtCalc",
+         [](QPainter& p) {
+             // Air parting at a node into two workings.
+             p.setPen(Pen(kBranch, 1.8));
+             p.setBrush(Qt::NoBrush);
+             p.drawPolyline(QPolygonF({{1.5, 8}, {7, 8}, {12, 3.5}}));
+             p.drawLine(QPointF(7, 8), QPointF(12, 12.5));
+             Arrowhead(p, {14.5, 1.5}, {7, 8}, kBranch);
+             Arrowhead(p, {14.5, 14.5}, {7, 8}, kBranch);
+             Node(p, {7, 8});
+         }},
         {"ToolChoose",
          [](QPainter& p) {
              p.setPen(Pen(kBranch, 2.0));

@@ -322,3 +322,20 @@ TEST_F(DataWindowTest, SettingsAndReportWindowsAndNotYetBuiltCommands) {
     w.ToolButtons()[4].OnClick();
     EXPECT_FALSE(w.FindItem("Serv_Exp")->OnClick);
 }
+
+// Each run of the calculation menus tells the drawing once, when it ends,
+// that the tables hold new results (the optimal distribution's save inside
+// it does not count); other commands do not.
+TEST_F(DataWindowTest, RunsTellTheDrawingOnceTheyEnd) {
+    Create();
+    messages.AllowAny();
+    int told = drawing.resultsWritten;
+    for (const char* run : {"Rasc_ER", "Rasc_OR", "Rasc_IR", "Rasc_Konc", "Rasc_TD", "Rasc_ET",
+                            "Rasc_Sopr", "Rasc_Ust", "Rasc_Pog", "Rasc_VrPog"}) {
+        w.FindItem(run)->OnClick();
+        EXPECT_EQ(++told, drawing.resultsWritten) << run;
+    }
+    w.FindItem("Serv_Sort")->OnClick();
+    w.TabbedNotebook1Change(PageFans);
+    EXPECT_EQ(told, drawing.resultsWritten);
+}

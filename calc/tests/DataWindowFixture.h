@@ -28,7 +28,7 @@ public:
     std::string fileName, surface;
     TModGrid* branchGrid = nullptr;
     TModGrid* nodeGrid = nullptr;
-    int indexed = 0, linked = 0, shown = 0;
+    int indexed = 0, linked = 0, shown = 0, resultsWritten = 0;
     std::vector<int> centred;
 
     bool Exists() const override { return exists; }
@@ -51,6 +51,7 @@ public:
     }
     void IndexCalcDataGrids() override { ++indexed; }
     void LinkBranchesToCalcData() override { ++linked; }
+    void ResultsWritten() override { ++resultsWritten; }
     bool CentreOnBranch(int number) override {
         centred.push_back(number);
         return true;

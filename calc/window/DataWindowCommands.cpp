@@ -25,8 +25,6 @@ namespace {
 const char* const kCalculators[] = {"gnome-calculator", "kcalc",         "mate-calc",
                                     "galculator",       "qalculate-gtk", "xcalc"};
 
-const char* const kMakerWebPage = "https://arvalen.example.org/";
-
 void ShowInformation(const char* utf8) {
     MessageBox(Ru(utf8), "", TMsgButtons::Ok, TMsgIcon::Information);
 }
@@ -45,11 +43,13 @@ int FindInColumn(const TModGrid& grid, int col, int fromRow, std::string_view te
 
 void TDataWindowController::Rasc_ERClick() {
     TCommand command(*this);
+    calculated_ = true;
     arv::Rasc_ERClick(t_, c_);
 }
 
 void TDataWindowController::Rasc_ORClick() {
     TCommand command(*this);
+    calculated_ = true;
     SetScreenCursor(TCursor::HourGlass);
     Dan_SaveClick();
     arv::Rasc_ORClick(t_, c_);
@@ -57,6 +57,7 @@ void TDataWindowController::Rasc_ORClick() {
 
 void TDataWindowController::Rasc_IRClick() {
     TCommand command(*this);
+    calculated_ = true;
     SetScreenCursor(TCursor::HourGlass);
     Dan_SaveClick();
     arv::Rasc_IRClick(t_, c_);
@@ -64,16 +65,19 @@ void TDataWindowController::Rasc_IRClick() {
 
 void TDataWindowController::Rasc_ETClick() {
     TCommand command(*this);
+    calculated_ = true;
     arv::Rasc_ETClick(t_, c_);
 }
 
 void TDataWindowController::Rasc_TDClick() {
     TCommand command(*this);
+    calculated_ = true;
     arv::Rasc_TDClick(t_, c_);
 }
 
 void TDataWindowController::Rasc_SoprClick() {
     TCommand command(*this);
+    calculated_ = true;
     arv::Rasc_SoprClick(t_, c_);
 }
 
@@ -216,7 +220,7 @@ void TDataWindowController::Hlp_AboutClick() {
 }
 
 void TDataWindowController::Hlp_WebClick() {
-    if (!OpenDocument(kMakerWebPage)) ShowNotAvailable(Ru("Страница в Интернете"));
+    MessageBox(NoWebPageText(), "", TMsgButtons::Ok, TMsgIcon::Information);
 }
 
 void TDataWindowController::OtchClick() {

@@ -63,6 +63,12 @@ TDataWindowController::TCommand::~TCommand() {
     if (--w_.commandDepth_ > 0) return;
     w_.SyncPage();
     w_.FollowFanChart();
+    // The plan's arrows and labels read what the run wrote, whichever
+    // window started it.
+    if (w_.calculated_) {
+        w_.calculated_ = false;
+        DrawingHost().ResultsWritten();
+    }
     if (w_.view_) w_.view_->Refresh();
 }
 
@@ -191,9 +197,9 @@ bool TDataWindowController::Dan_NewClick(TNewPurpose purpose) {
     return true;
 }
 
-void TDataWindowController::Dan_NewAsked() {
+void TDataWindowController::Dan_NewAsked(TNewPurpose purpose) {
     TCommand command(*this);
-    EmptyDataSet(TNewPurpose::BeforeLoad);
+    EmptyDataSet(purpose);
 }
 
 bool TDataWindowController::Dan_SaveClick() {

@@ -116,7 +116,7 @@ public:
     bool Dan_NewClick(TNewPurpose purpose = TNewPurpose::BeforeLoad);
     // New without the question, for a command of the drawing window that
     // has asked about every unsaved document already.
-    void Dan_NewAsked();
+    void Dan_NewAsked(TNewPurpose purpose = TNewPurpose::BeforeLoad);
     bool Dan_SaveClick();
     bool Dan_SaveAsClick();
     void Dan_OpenClick();
@@ -138,6 +138,13 @@ public:
     // A command of another file, with the view refreshed once at its end.
     void RunCommand(const std::function<void()>& body) {
         TCommand command(*this);
+        body();
+    }
+    // A calculation of the menus "Расчеты" and "Рев.реж": when the outermost
+    // command ends, the drawing follows the results it wrote.
+    void RunCalculation(const std::function<void()>& body) {
+        TCommand command(*this);
+        calculated_ = true;
         body();
     }
 
@@ -248,6 +255,7 @@ private:
     std::vector<TToolButton> toolButtons_;
     int shownPage_ = PageGeneral;
     int commandDepth_ = 0;
+    bool calculated_ = false; // a calculation ran in the command under way
 };
 
 // Column search: the first row below `fromRow` whose cell in `col` equals

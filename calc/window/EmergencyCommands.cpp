@@ -162,37 +162,37 @@ void TFormWordProgress::Finish() {
 
 bool Rasc_UstClick(TDataWindowController& w) {
     bool ok = false;
-    w.RunCommand([&] { ok = arv::Rasc_UstClick(w.Tables(), w.CalcContext()); });
+    w.RunCalculation([&] { ok = arv::Rasc_UstClick(w.Tables(), w.CalcContext()); });
     return ok;
 }
 
 bool Rasc_PogClick(TDataWindowController& w) {
     bool ok = false;
-    w.RunCommand([&] { ok = arv::Rasc_PogClick(w.Tables(), w.CalcContext()); });
+    w.RunCalculation([&] { ok = arv::Rasc_PogClick(w.Tables(), w.CalcContext()); });
     return ok;
 }
 
 void Rasc_PogUstClick(TDataWindowController& w) {
-    w.RunCommand([&] {
+    w.RunCalculation([&] {
         TFormWordProgress progress(FormWord());
         arv::Rasc_PogUstClick(w.Tables(), w.CalcContext(), progress);
     });
 }
 
 void Rasc_ObUstClick(TDataWindowController& w) {
-    w.RunCommand([&] {
+    w.RunCalculation([&] {
         TFormWordProgress progress(FormWord());
         arv::Rasc_ObUstClick(w.Tables(), w.CalcContext(), progress);
     });
 }
 
 void Rasc_VrPogClick(TDataWindowController& w) {
-    w.RunCommand(
+    w.RunCalculation(
         [&] { arv::Rasc_VrPogClick(w.Tables(), w.CalcContext(), [&w] { w.Dan_SaveClick(); }); });
 }
 
 void Rasc_KoncClick(TDataWindowController& w) {
-    w.RunCommand([&] { arv::Rasc_KoncClick(w.Tables(), w.CalcContext()); });
+    w.RunCalculation([&] { arv::Rasc_KoncClick(w.Tables(), w.CalcContext()); });
 }
 
 void Av_SDClick(TDataWindowController& w) {
@@ -232,7 +232,7 @@ void Av_SDClick(TDataWindowController& w) {
 }
 
 void Av_RasERClick(TDataWindowController& w) {
-    w.RunCommand([&] {
+    w.RunCalculation([&] {
         TNetworkTables& t = w.Tables();
         TCalcContext& c = w.CalcContext();
         w.Dan_SaveRevClick();
@@ -262,11 +262,11 @@ void Av_RasERClick(TDataWindowController& w) {
 }
 
 void Av_RasUPClick(TDataWindowController& w) {
-    w.RunCommand([&] { ReverseFireAnalysis(w); });
+    w.RunCalculation([&] { ReverseFireAnalysis(w); });
 }
 
 void Av_KoncClick(TDataWindowController& w) {
-    w.RunCommand([&] {
+    w.RunCalculation([&] {
         TNetworkTables& t = w.Tables();
         w.CalcContext().CalcOptions[40] = 'A';
         if (!t.ReverseResults.Valid()) {
@@ -279,7 +279,7 @@ void Av_KoncClick(TDataWindowController& w) {
 }
 
 void Av_VrPogClick(TDataWindowController& w) {
-    w.RunCommand([&] {
+    w.RunCalculation([&] {
         TNetworkTables& t = w.Tables();
         TCalcContext& c = w.CalcContext();
         c.CalcOptions[40] = 'A';

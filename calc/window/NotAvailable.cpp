@@ -13,4 +13,8 @@ void ShowNotAvailable(std::string_view caption) {
     MessageBox(NotAvailableText(caption), "", TMsgButtons::Ok, TMsgIcon::Information);
 }
 
+std::string NoWebPageText() {
+    return Ru("У программы нет страницы в Интернете");
+}
+
 } // namespace arv

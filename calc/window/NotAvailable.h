@@ -12,4 +12,8 @@ std::string NotAvailableText(std::string_view caption);
 // Information box with that text.
 void ShowNotAvailable(std::string_view caption);
 
+// The program has no web page: what the about box and "Страница в Интернете"
+// say instead of a link (CP1251).
+std::string NoWebPageText();
+
 } // namespace arv

@@ -73,6 +73,7 @@ public:
     void SetCalcGrids(TModGrid*, TModGrid*) override {}
     void IndexCalcDataGrids() override {}
     void LinkBranchesToCalcData() override {}
+    void ResultsWritten() override {}
     bool CentreOnBranch(int) override { return false; }
     void ShowAndBringToFront() override { ShowNotAvailable(Ru("Схема вентиляции")); }
 

@@ -94,6 +94,10 @@ public:
     virtual void IndexCalcDataGrids() = 0;
     // Links the drawing's branches to the rows of the branch table again.
     virtual void LinkBranchesToCalcData() = 0;
+    // A calculation wrote its results into the tables: the drawing's links
+    // and marks (the air's direction on each branch) follow them, and the
+    // plan is shown anew.
+    virtual void ResultsWritten() = 0;
     // Makes the branch figure of that number current and centres the view on
     // it; false when the drawing has no such branch.
     virtual bool CentreOnBranch(int number) = 0;

@@ -3,6 +3,7 @@
 #include "document/Branch.h"
 #include "document/DrawingGlobals.h"
 #include "document/WindowHost.h"
+#include "platform/Cp1251.h"
 
 #include <string>
 
@@ -29,7 +30,10 @@ TGeneratedPlan::TGeneratedPlan(int labels, int width, int height) {
         auto* line = static_cast<TGLine*>(doc.AddFigure(kKindLine));
         TBranchSetup s;
         s.number = number;
-        s.name = "W" + std::to_string(number);
+        // Sloped workings have longer names: their turned labels reach far
+        // across the rows of the picture.
+        s.name =
+            (a.x == b.x || a.y == b.y ? std::string("W") : Ru("Уклон W")) + std::to_string(number);
         line->SetGeometry(a, b, s, kGeometryAll);
         line->style = number % 7 == 0 ? 3 : (number % 3 == 0 ? 2 : 1);
         line->width = 10;
@@ -41,10 +45,19 @@ TGeneratedPlan::TGeneratedPlan(int labels, int width, int height) {
         grid.SetCells(11, number + 1, FlowText(number));
         WindowState().CalcBranchIndex.push_back({number, 0, 0, number + 1});
     };
+    // Every fourth row's branches across run sloped instead, to a node one
+    // or two columns on and one or two rows up or down, so that the labels
+    // turn at several angles.
+    const TPoint slopes[4] = {{1, 1}, {2, 1}, {1, 2}, {2, -1}};
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kCols; ++c) {
             const TPoint p{c * 100, r * 100};
-            if (c + 1 < kCols) add(p, {p.x + 100, p.y});
+            TPoint across{1, 0};
+            if (r % 4 == 1) {
+                const TPoint s = slopes[c % 4];
+                if (c + s.x < kCols && r + s.y < kRows) across = s;
+            }
+            if (c + across.x < kCols) add(p, {p.x + across.x * 100, p.y + across.y * 100});
             if (r + 1 < kRows) add(p, {p.x, p.y + 100});
         }
     for (int32_t i = 0; i < doc.nodes.Count(); ++i) doc.nodes.Record(i).number = i + 1;

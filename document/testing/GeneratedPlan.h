@@ -18,7 +18,9 @@ enum TPlanLabels : int {
 };
 
 // Nodes on a 40 x 40 grid 100 world units apart; branches join neighbours
-// across and down until there are 3,000. Every third branch is a double
+// across and down until there are 3,000, except that in every fourth row the
+// branches across run sloped to a node a column or two on and a row or two
+// up or down, with longer names. Every third branch is a double
 // band, every seventh a filled one. Flows come from a calculation grid of
 // the plan's own (column 11), which the window state is pointed at for the
 // plan's life. The view shows the whole plan in width x height pixels.

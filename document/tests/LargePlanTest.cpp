@@ -1,15 +1,19 @@
-// The generated plan of 3,000 branches with every label kind, painted the
-// way the main window paints it (in bands on several threads) and straight
-// onto the picture on one thread: the pictures are equal pixel for pixel at
-// every zoom, with and without band joins, and parts of the plan (what a
-// drag repaints) draw only what they hold.
+// The generated plan of 3,000 branches, some of them sloped, with every label
+// kind, painted the way the main window paints it (in bands on several
+// threads) and straight onto the picture on one thread: the pictures are
+// equal pixel for pixel at every zoom and band count, with and without band
+// joins, and parts of the plan (what a drag repaints) draw only what they
+// hold.
 #include "DocTestSupport.h"
+#include "document/Geometry.h"
 #include "document/testing/GeneratedPlan.h"
+#include "platform/Cp1251.h"
 #include "platform/qt/BandRenderer.h"
 #include "platform/qt/QtCanvas.h"
 
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 
 namespace arv::test {
 namespace {
@@ -39,15 +43,54 @@ protected:
 TEST_F(LargePlan, BandsPaintWhatTheSerialPassPaintsAtEveryZoom) {
     TGeneratedPlan plan;
     TGCollFigure& doc = plan.doc;
-    EXPECT_TRUE(Bands(doc) == Serial(doc)) << "whole plan";
-    // Nearer: wider bands, larger and turned labels across the bands' edges.
-    doc.ZoomInAt({800, 500});
-    doc.ZoomInAt({810, 480});
-    doc.ZoomInAt({830, 470});
-    EXPECT_TRUE(Bands(doc) == Serial(doc)) << "zoomed in";
+    // The sloped branches' names and numbers turn with them and reach into
+    // a band from a point above its picture at some band count and zoom.
+    auto same = [&](const char* what) {
+        const QImage serial = Serial(doc);
+        for (int bands : {3, 7, 11}) {
+            renderer.SetBands(bands);
+            EXPECT_TRUE(Bands(doc) == serial) << what << ", " << bands << " bands";
+        }
+    };
+    same("whole plan");
+    // Nearer: wider bands, larger labels across the bands' edges, up to
+    // names a few hundred pixels long.
+    for (double scale : {0.6, 1.3, 2.2}) {
+        // Towards a row of sloped branches.
+        while (doc.scale < scale) doc.ZoomInAt(doc.WorldToScreen({1950, 2150}));
+        same(("zoomed in to " + std::to_string(doc.scale)).c_str());
+    }
     // Quick-draw: no band joins.
     WindowState().QuickDrawFlag = 1;
-    EXPECT_TRUE(Bands(doc) == Serial(doc)) << "quick-draw";
+    same("quick-draw");
+}
+
+// A sparse plan of 48 sloped branches, one every 7.5 degrees round, with
+// long names: few lines stretch a band's picture, so a turned name or number
+// often starts above the picture of a band it reaches into.
+TEST_F(LargePlan, SlopedNamesInBandsComeOutAsInTheSerialPass) {
+    TGCollFigure doc;
+    for (int i = 0; i < 48; ++i) {
+        const double a = (i * 7.5 - 180) * kPi / 180;
+        const TPoint from{150 + (i % 8) * 420, 150 + (i / 8) * 330};
+        const TPoint to{from.x + RoundI(260 * std::cos(a)), from.y + RoundI(260 * std::sin(a))};
+        TGLine* line = AddLine(doc, from, to, i + 1);
+        line->name = Ru("Уклон вентиляционный ") + std::to_string(i + 1);
+    }
+    doc.display.branchNames = 1;
+    doc.display.branchNumbers = 1;
+    doc.clientWidth = kWidth;
+    doc.clientHeight = kHeight;
+    doc.BuildVisibleList();
+    for (double scale : {0.5, 1.0, 1.5, 2.22}) {
+        doc.scale = scale;
+        doc.SetViewRect({0, 2100, RoundI(kWidth / scale), 2100 - RoundI(kHeight / scale)});
+        const QImage serial = Serial(doc);
+        for (int bands : {3, 7, 11}) {
+            renderer.SetBands(bands);
+            EXPECT_TRUE(Bands(doc) == serial) << "scale " << scale << ", " << bands << " bands";
+        }
+    }
 }
 
 TEST_F(LargePlan, APartDrawsOnlyItsFiguresLabelsAndNodes) {

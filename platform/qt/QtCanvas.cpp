@@ -8,6 +8,7 @@
 #include <QPolygon>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace arv {
 
@@ -35,6 +36,14 @@ double RayParamDegrees(double cx, double cy, double a, double b, int32_t x, int3
     return t * 180.0 / 3.14159265358979323846;
 }
 
+// Whether some place in [low, high] of the canvas changes sign on a device
+// that shows canvas place c at c + offset.
+bool CrossesSign(double low, double high, int32_t offset) {
+    if (offset < 0) return low < -static_cast<double>(offset) && high >= 0;
+    if (offset > 0) return low < 0 && high >= -static_cast<double>(offset);
+    return false;
+}
+
 } // namespace
 
 TQtCanvas::TQtCanvas(QImage& image) : image_(&image) {
@@ -54,6 +63,8 @@ TQtCanvas::~TQtCanvas() {
 }
 
 void TQtCanvas::SetOrigin(int32_t x, int32_t y) {
+    originX_ = x;
+    originY_ = y;
     origin_ = QTransform::fromTranslate(x, y);
     painter_.setTransform(origin_);
 }
@@ -379,6 +390,32 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
     else if ((textAlign_ & kTaVerticalMask) == kTaBottom)
         top = -h;
     const bool turned = font.escapement % 3600 != 0;
+    // Qt takes the places of glyphs (and the points of their outlines) to
+    // 1/64 pixel by cutting towards zero, so a place that is below the
+    // canvas's top but above the device's (a band's picture that starts
+    // inside the plan) moves by up to a pixel. Such a text is written in a
+    // frame where every place keeps its sign: pixel for pixel what the
+    // canvas drawn whole shows. The places lie in the cell grown for the
+    // glyphs' overhang, which, turned any way, stays within `reach` of the
+    // reference point.
+    const double m = h / 2.0 + 2;
+    const double reach = std::abs(dx) + w + std::abs(top) + h + 2 * m;
+    auto near = [reach](int32_t at, int32_t offset) {
+        return offset != 0 && at + reach >= std::min(0, -offset) &&
+               at - reach < std::max(0, -offset);
+    };
+    if (image_ && (near(at.x, originX_) || near(at.y, originY_))) {
+        QTransform t;
+        t.translate(at.x, at.y);
+        if (turned) t.rotate(-font.escapement / 10.0);
+        const QRectF box = t.mapRect(QRectF(dx - m, top - m, w + 2 * m, h + 2 * m));
+        if (CrossesSign(box.left(), box.right(), originX_) ||
+            CrossesSign(box.top(), box.bottom(), originY_)) {
+            TextOutInOwnFrame(at, text, box);
+            if (cp) penPos_ = PenAfterText(at, w, font.escapement, textAlign_);
+            return;
+        }
+    }
     ApplyMode();
     // Painter state changes cost as much as the glyphs: make only those
     // that the last text did not.
@@ -410,6 +447,48 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
     if (cp) penPos_ = PenAfterText(at, w, font.escapement, textAlign_);
 }
 
+void TQtCanvas::TextOutInOwnFrame(TCanvasPoint at, std::string_view text, const QRectF& box) {
+    // The frame's corner: the box's, or the canvas's origin where the box
+    // holds places on both sides of it.
+    const int32_t fx = std::max(0, static_cast<int32_t>(std::floor(box.left())));
+    const int32_t fy = std::max(0, static_cast<int32_t>(std::floor(box.top())));
+    // What of the device the text may paint, in canvas coordinates.
+    const int32_t left = std::max(fx, -originX_), top = std::max(fy, -originY_);
+    const int32_t right =
+        std::min(static_cast<int32_t>(std::ceil(box.right())) + 1, image_->width() - originX_);
+    const int32_t bottom =
+        std::min(static_cast<int32_t>(std::ceil(box.bottom())) + 1, image_->height() - originY_);
+    if (right <= left || bottom <= top) return;
+    QImage own(right - fx, bottom - fy, image_->format());
+    const size_t pixel = static_cast<size_t>(image_->depth() / 8);
+    const size_t bytes = static_cast<size_t>(right - left) * pixel;
+    auto copy = [&](bool in) {
+        for (int32_t y = top; y < bottom; ++y) {
+            uchar* device =
+                image_->scanLine(y + originY_) + static_cast<size_t>(left + originX_) * pixel;
+            uchar* mine = own.scanLine(y - fy) + static_cast<size_t>(left - fx) * pixel;
+            if (in)
+                std::memcpy(mine, device, bytes);
+            else
+                std::memcpy(device, mine, bytes);
+        }
+    };
+    copy(true);
+    {
+        TQtCanvas c(own);
+        c.SetOrigin(-fx, -fy);
+        c.pen = pen;
+        c.brush = brush;
+        c.font = font;
+        c.SetTextAlign(textAlign_);
+        c.SetBackgroundTransparent(transparentText_);
+        if (clip_) c.SetClipRect(*clip_);
+        c.MoveTo(at.x, at.y);
+        c.TextOut(at.x, at.y, text);
+    }
+    copy(false);
+}
+
 void TQtCanvas::StretchDraw(const TCanvasRect& r, const TBitmap32& bitmap, bool transparent) {
     if (bitmap.Empty() || r.right == r.left || r.bottom == r.top) return;
     QImage img(bitmap.Width, bitmap.Height, QImage::Format_ARGB32);
@@ -427,10 +506,12 @@ void TQtCanvas::StretchDraw(const TCanvasRect& r, const TBitmap32& bitmap, bool 
 }
 
 void TQtCanvas::SetClipRect(const TCanvasRect& r) {
+    clip_ = r;
     painter_.setClipRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
 }
 
 void TQtCanvas::NoClip() {
+    clip_.reset();
     painter_.setClipping(false);
 }
 

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QStaticText>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -120,6 +121,10 @@ private:
     enum class TArcKind { Arc, Pie, Chord };
     void ArcShape(TArcKind kind, int32_t left, int32_t top, int32_t right, int32_t bottom,
                   int32_t x3, int32_t y3, int32_t x4, int32_t y4);
+    // The text at `at` written on a picture of its own whose corner lies
+    // where every place of the text keeps its sign, then copied in; `box`
+    // holds the text's places in canvas coordinates. See TextOut.
+    void TextOutInOwnFrame(TCanvasPoint at, std::string_view text, const QRectF& box);
 
     QImage* image_ = nullptr;
     QPainter painter_;
@@ -142,6 +147,8 @@ private:
     bool textPen_ = false; // the painter's pen is the text colour
     uint64_t lastFontGeneration_ = 0;
     QTransform origin_;
+    int32_t originX_ = 0, originY_ = 0;
+    std::optional<TCanvasRect> clip_; // as SetClipRect gave it
 };
 
 } // namespace arv

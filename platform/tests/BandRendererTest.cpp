@@ -130,6 +130,56 @@ TEST(BandRenderer, BandsPaintWhatDrawingStraightOntoThePicturePaints) {
     }
 }
 
+// Turned texts of every alignment, at angles all round, some on an opaque
+// cell, each written from a point in the rows of a band's edge and reaching
+// into the bands above and below: a band whose picture starts below the
+// text's point must place its glyphs on the rows the picture straight onto
+// the target gives them.
+TEST(BandRenderer, TurnedTextsOfEveryAlignmentComeOutWhereTheyDoStraight) {
+    const uint32_t aligns[] = {
+        kTaLeft | kTaTop,      kTaCenter | kTaTop,      kTaRight | kTaTop,
+        kTaLeft | kTaBottom,   kTaCenter | kTaBottom,   kTaRight | kTaBottom,
+        kTaLeft | kTaBaseline, kTaCenter | kTaBaseline, kTaRight | kTaBaseline};
+    auto scene = [&](TCanvas& c) {
+        c.font = TFont{};
+        c.brush.colour = 0xD0F0E0;
+        int i = 0;
+        for (int angle = -1800; angle < 1800; angle += 75) {
+            for (int size : {-11, -17}) {
+                const uint32_t align = aligns[i % std::size(aligns)];
+                c.font.height = size;
+                c.font.escapement = angle;
+                c.font.colour = 0x200000 + i * 0x000507;
+                c.SetTextAlign(align);
+                c.brush.style = i % 4 == 3 ? TBrushStyle::Solid : TBrushStyle::Clear;
+                // Rows near multiples of a seventh and of an eleventh of the
+                // height: the edges of 7 and 11 bands.
+                const int y = (i % 2 ? kH * (i % 7) / 7 : kH * (i % 11) / 11) + i % 5 - 2;
+                c.TextOut(15 + (i * 53) % (kW - 30), y, Ru("Штрек W") + std::to_string(i));
+                ++i;
+            }
+        }
+    };
+    QImage expected(kW, kH, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        TQtCanvas c(expected);
+        scene(c);
+    }
+    TBandRenderer renderer(3);
+    for (int bands : {3, 7, 11, 18}) {
+        renderer.SetBands(bands);
+        QImage img(kW, kH, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        renderer.Render(img, scene);
+        int differ = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                if (img.pixel(x, y) != expected.pixel(x, y)) ++differ;
+        EXPECT_EQ(0, differ) << bands << " bands";
+    }
+}
+
 TEST(BandRenderer, TheUnderlayPaintsEachBandElseThePictureIsKept) {
     QImage expected = Straight(QColor(250, 240, 200));
     TBandRenderer renderer(2);
