@@ -28,7 +28,6 @@ void TIDrawWin::PublishTaskState() {
     ws.EmergencyBranch = FireBranchNumber;
     ws.BranchMarkColor = BranchMarkColour;
     ws.MOrientBr = MOrientBr;
-    ws.MsxPLA = MsxPLA;
 }
 
 void TIDrawWin::NoteCurrentBranch() {

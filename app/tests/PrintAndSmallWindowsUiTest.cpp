@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -102,7 +103,7 @@ TEST_F(SampleProgramTest, PrintsTheSampleIntoPdfPagesOfTheChosenSize) {
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.format);
         const std::string pdf = File("plan" + std::to_string(c.format) + ".pdf");
-        printer.setOutputFileName(ToQString(pdf));
+        dialogs.Answer(pdf);
         TPrintDlgState& s = Dlg().State();
         s.ComboBox1 = c.format;
         s.Portret = c.portrait;
@@ -121,17 +122,40 @@ TEST_F(SampleProgramTest, PrintsTheSampleIntoPdfPagesOfTheChosenSize) {
     }
 }
 
-TEST_F(SampleProgramTest, PrintingToAPdfWithoutANameAsksForOne) {
+// Every print to a PDF asks for its file, proposing the last one, and the
+// dialog is told to ask before replacing a file; a cancel prints nothing and
+// leaves the print dialog open.
+TEST_F(SampleProgramTest, EachPdfPrintAsksForItsFile) {
     QPrinter& printer = Dlg().Printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString());
+    auto pressPrint = [&] {
+        QTimer::singleShot(0, [&] { Dlg().findChild<QPushButton*>("Pok")->click(); });
+    };
     dialogs.Answer(std::nullopt);
-    Dlg().PokClick();
+    QTimer::singleShot(0, [&] {
+        Dlg().findChild<QPushButton*>("Pok")->click();
+        EXPECT_TRUE(Dlg().isVisible());
+        Dlg().reject();
+    });
+    p->IDrawWinForm->Action("Print1")->trigger();
     EXPECT_EQ(0, Dlg().LastResult().pages);
-    dialogs.Answer(File("asked.pdf"));
-    Dlg().PokClick();
-    EXPECT_EQ(1, Dlg().LastResult().pages);
-    EXPECT_TRUE(FileExists(File("asked.pdf")));
+
+    const std::string names[] = {File("first.pdf"), File("second.pdf"), File("second.pdf")};
+    for (const std::string& name : names) {
+        dialogs.Answer(name);
+        pressPrint();
+        p->IDrawWinForm->Action("Print1")->trigger();
+        EXPECT_EQ(1, Dlg().LastResult().pages);
+        EXPECT_TRUE(FileExists(name));
+    }
+    const auto& asked = dialogs.Requests();
+    ASSERT_EQ(4u, asked.size());
+    EXPECT_EQ("", asked[0].fileName);
+    EXPECT_EQ("", asked[1].fileName);
+    EXPECT_EQ(File("first.pdf"), asked[2].fileName);
+    EXPECT_EQ(File("second.pdf"), asked[3].fileName);
+    for (const TFileDialogRequest& r : asked) EXPECT_TRUE(r.overwritePrompt);
 }
 
 TEST_F(SampleProgramTest, PreviewShowsTheFirstPageWithThePlan) {

@@ -209,11 +209,13 @@ void TPrintDlg::ShowControls() {
 
 void TPrintDlg::PokClick() {
     ReadControls();
-    // Printing to a file needs the file's name first.
-    if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty()) {
+    // Each print to a file asks for the file, proposing the last one, and
+    // the dialog asks before it replaces one that exists.
+    if (printer_.outputFormat() == QPrinter::PdfFormat) {
         TFileDialogRequest request;
         request.filter = "PDF|*.pdf";
         request.defaultExt = "pdf";
+        request.fileName = FromQString(printer_.outputFileName());
         request.overwritePrompt = true;
         if (!SaveFileDialog(request)) return;
         printer_.setOutputFileName(ToQString(request.fileName));

@@ -319,7 +319,7 @@ TEST_F(Render, MarkedBranchesAndThePlaView) {
     EXPECT_EQ(0, lines[1]->pen.colour);
     // PLA view: colour from the position record; none: the background.
     WindowState().FireVetvi = false;
-    doc.display.plaView = 1;
+    WindowState().MsxPLA = true;
     a->Caption(3).b = 3;
     a->Caption(3).colour = 0x00AAFF;
     b->Caption(3).b = -1;
