@@ -359,6 +359,8 @@ public:
     // The folder of the PLA documents: "pla" in the program folder while the
     // option "Путь к позиции ПЛА по умолчанию" is on, else the chosen one.
     std::string PlaDocumentFolder() const;
+    // Folder of the objects' photos, without a trailing separator.
+    std::string PhotoFileFolder() const;
     // What the picture viewer is asked to show.
     struct TPictureRequest {
         TBitmap32 Picture;

@@ -268,6 +268,42 @@ TEST_F(SampleProgramTest, PhotoButtonShowsTheFileFoundWhateverItsLetterCase) {
     viewer->close();
 }
 
+// A drawing made on another computer keeps that computer's photo folder:
+// the photo comes from the folder the options page shows, the program
+// folder's "Foto" while "Путь к фото по умолчанию" is ticked, the drawing's
+// folder once it is not.
+TEST_F(SampleProgramTest, PhotoButtonLooksInTheFolderTheOptionsShow) {
+    std::filesystem::create_directory(dir / "Foto");
+    ASSERT_TRUE(SaveJpegFile(TBitmap32(40, 30, 0xFF2060A0u), File("Foto/lava.jpg")));
+    WindowState().PhotoFolder = "/home/other/Foto";
+    ASSERT_TRUE(W().Doc().HasBranchNumber(2));
+    W().Doc().CurrentFigure()->image = "lava.jpg";
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        QWidget* options = QApplication::activeModalWidget();
+        ASSERT_TRUE(options);
+        auto* path = options->findChild<QLineEdit*>("FotoPath");
+        ASSERT_TRUE(path);
+        shown = path->text();
+        options->findChild<QPushButton*>("Button2")->click();
+    });
+    p->IDrawWinForm->Action("Moptions")->trigger();
+    EXPECT_EQ(ToQString(File("Foto")), shown);
+
+    p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+    TFormImage* viewer = FormImage();
+    ASSERT_TRUE(viewer);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(QSize(40, 30), viewer->Shown().size());
+    EXPECT_TRUE(messages.Shown().empty());
+    viewer->close();
+
+    W().Settings.FotoPath = false;
+    messages.Expect(mrOk, "Не найден файл /home/other/Foto/lava.jpg");
+    p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+    WindowState().PhotoFolder.clear();
+}
+
 TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {
     {
         TAboutBox box(p->IDrawWinForm.get());
