@@ -21,6 +21,9 @@
 #include <QPageSize>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -302,6 +305,53 @@ TEST_F(SampleProgramTest, PhotoButtonLooksInTheFolderTheOptionsShow) {
     messages.Expect(mrOk, "Не найден файл /home/other/Foto/lava.jpg");
     p->IDrawWinForm->Action("ToolButtonImage")->trigger();
     WindowState().PhotoFolder.clear();
+}
+
+// Photos larger than the screen: the viewer takes what the screen leaves
+// for windows, its buttons on it, and scrolls the photo at full size. A
+// wide photo keeps the horizontal scroll bar, a tall one the vertical.
+TEST_F(SampleProgramTest, PhotoViewerStaysOnTheScreenAndScrollsThePhoto) {
+    std::filesystem::create_directory(dir / "Foto");
+    TFormImage* viewer = FormImage();
+    ASSERT_TRUE(viewer);
+    const QRect avail = viewer->screen()->availableGeometry();
+    ASSERT_TRUE(W().Doc().HasBranchNumber(2));
+    struct TCase {
+        const char* name;
+        int width, height;
+        bool horizontal, vertical;
+    };
+    const TCase cases[] = {
+        {"big.jpg", 3000, 2000, true, true},
+        {"wide.jpg", 2 * avail.width(), avail.height() / 4, true, false},
+        {"tall.jpg", avail.width() / 4, 2 * avail.height(), false, true},
+        {"strip.jpg", 300, 100, true, false},
+        {"small.jpg", 200, 150, false, false},
+    };
+    auto onScreen = [&](const QWidget* w) {
+        return avail.contains(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(SaveJpegFile(TBitmap32(c.width, c.height, 0xFF2060A0u),
+                                 File(std::string("Foto/") + c.name)));
+        W().Doc().CurrentFigure()->image = c.name;
+        p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+        QApplication::processEvents();
+        ASSERT_TRUE(viewer->isVisible());
+        EXPECT_EQ(QSize(c.width, c.height), viewer->Shown().size());
+        EXPECT_TRUE(avail.contains(viewer->frameGeometry()));
+        EXPECT_TRUE(onScreen(viewer->BitBtn1()));
+        EXPECT_TRUE(onScreen(viewer->BitBtn2()));
+        EXPECT_EQ(c.horizontal, viewer->ScrollBox()->horizontalScrollBar()->isVisible());
+        EXPECT_EQ(c.vertical, viewer->ScrollBox()->verticalScrollBar()->isVisible());
+        // A photo that fits is shown whole.
+        if (!c.horizontal && !c.vertical) {
+            EXPECT_EQ(QSize(c.width, c.height), viewer->ScrollBox()->viewport()->size());
+        }
+        viewer->close();
+    }
+    EXPECT_TRUE(messages.Shown().empty());
 }
 
 TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {

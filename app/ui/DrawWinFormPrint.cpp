@@ -107,6 +107,7 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
         f->State().PhotoFolder = ExtractFilePath(request.Path);
         f->State().PhotoFileName = ExtractFileName(request.Path);
         f->State().PictureScaleStep = 0;
+        f->State().Layout = request.Layout;
         f->setWindowTitle(ToQString(request.Caption));
         if (!f->ShowPicture()) return false;
         f->show();
