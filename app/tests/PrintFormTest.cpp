@@ -66,6 +66,17 @@ std::string PdfInk(const std::string& name) {
     return bytes;
 }
 
+// The printer set-up dialog that is open; any other window is closed.
+TPrinterSetupDlg* SetUpDialog() {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* setup = qobject_cast<TPrinterSetupDlg*>(modal);
+    if (!setup) {
+        ADD_FAILURE() << "no printer set-up dialog";
+        if (modal) modal->close();
+    }
+    return setup;
+}
+
 } // namespace
 
 // The natural order of work: pan to the area, then print. The page and the
@@ -168,4 +179,54 @@ TEST_F(PrintFormTest, FlowValuesStandOnPaperWhereTheScreenShowsThem) {
         }
     }
     doc.OnDrawLabel = keep;
+}
+
+// "Установки принтера..." and the print dialog's "Принтер ..." choose the
+// printer, the paper and its orientation, and print nothing.
+TEST_F(PrintFormTest, PrinterSetUpChoosesPrinterPaperAndOrientationAndPrintsNothing) {
+    PdfPrinter();
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        TPrinterSetupDlg* setup = SetUpDialog();
+        if (!setup) return;
+        shown = true;
+        EXPECT_EQ(QString::fromUtf8("Настройка печати"), setup->windowTitle());
+        for (QPushButton* b : setup->findChildren<QPushButton*>())
+            EXPECT_FALSE(b->text().contains(QString::fromUtf8("Печат"))) << b->text().toStdString();
+        auto* name = setup->findChild<QComboBox*>("PrinterName");
+        ASSERT_TRUE(name);
+        EXPECT_EQ(TPrinterSetupDlg::PdfEntry(), name->currentText());
+        auto* paper = setup->findChild<QComboBox*>("PaperSize");
+        ASSERT_TRUE(paper);
+        EXPECT_EQ("A4", paper->currentText());
+        paper->setCurrentIndex(paper->findText("A3"));
+        setup->findChild<QRadioButton*>("Landscape")->setChecked(true);
+        setup->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    Action("PrintSetup1")->trigger();
+    EXPECT_TRUE(shown);
+    QPrinter& printer = Dlg().Printer();
+    EXPECT_EQ(QPageSize::A3, printer.pageLayout().pageSize().id());
+    EXPECT_EQ(QPageLayout::Landscape, printer.pageLayout().orientation());
+    EXPECT_EQ(QPrinter::PdfFormat, printer.outputFormat());
+    EXPECT_EQ(0, Dlg().LastResult().pages);
+    EXPECT_TRUE(dialogs.Requests().empty());
+
+    // The print dialog's button shows the same; a cancel changes nothing.
+    shown = false;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            TPrinterSetupDlg* setup = SetUpDialog();
+            if (!setup) return;
+            shown = true;
+            setup->findChild<QComboBox*>("PaperSize")->setCurrentIndex(0);
+            setup->reject();
+        });
+        Dlg().findChild<QPushButton*>("PSetup")->click();
+        Dlg().reject();
+    });
+    Action("Print1")->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(QPageSize::A3, printer.pageLayout().pageSize().id());
+    EXPECT_EQ(0, Dlg().LastResult().pages);
 }

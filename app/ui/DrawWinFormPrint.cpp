@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QScreen>
 #include <QToolBar>
 
@@ -123,8 +122,7 @@ void TIDrawWinForm::RefreshPrintControls() {
 }
 
 void TIDrawWinForm::PrintSetup1Click() {
-    QPrintDialog dialog(&printDlg_->Printer(), this);
-    dialog.exec();
+    RunPrinterSetup(printDlg_->Printer(), this);
 }
 
 TAboutBox* TIDrawWinForm::AboutBox() {
