@@ -300,6 +300,15 @@ TEST_F(SampleProgramTest, PhotoButtonLooksInTheFolderTheOptionsShow) {
     EXPECT_EQ(QSize(40, 30), viewer->Shown().size());
     EXPECT_TRUE(messages.Shown().empty());
     viewer->close();
+    // The property panel's photo chooser opens in that folder too.
+    W().ShowProperties(true);
+    const auto& rows = W().PropCaptions;
+    const auto row = std::find(rows.begin(), rows.end(), Ru("Изображение"));
+    ASSERT_NE(rows.end(), row);
+    dialogs.Answer(std::nullopt);
+    W().GridPropFixedCellClick(0, static_cast<int>(row - rows.begin()));
+    ASSERT_FALSE(dialogs.Requests().empty());
+    EXPECT_EQ(File("Foto"), dialogs.Requests().back().initialDir);
 
     W().Settings.FotoPath = false;
     messages.Expect(mrOk, "Не найден файл /home/other/Foto/lava.jpg");
