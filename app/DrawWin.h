@@ -7,9 +7,9 @@
 
 #include "app/IdrawSettings.h"
 #include "app/PrintJob.h"
-#include "app/PropInspector.h"
 #include "app/SmallWindows.h"
 #include "app/ToolModes.h"
+#include "app/PropInspector.h"
 #include "calc/files/SchemeImport.h"
 #include "calc/window/WindowHosts.h"
 #include "document/Document.h"
