@@ -48,6 +48,7 @@ void SetIDrawWin(TIDrawWin* window) {
 TIDrawWin::TIDrawWin()
     : doc_(std::make_unique<TGCollFigure>()), option_(std::make_unique<TOption>(*this)) {
     GDoc = doc_.get();
+    MsxPLA = false;
     option_->FormCreate();
     doc_->OnDrawLabel = [this](TCanvas& dc, int32_t number, int32_t kind, int32_t position,
                                TLabelTextOut draw, TGCollFigure& doc) {
@@ -151,6 +152,7 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     LoadImageLibrary(doc.images, ProgramDirPath, &WindowState().MissingLog);
 
     DrawMode = 1;
+    WindowState().DrawMode = DrawMode;
     doc.UpdateViewSize(PaintWidth, PaintHeight);
     doc.display.branchNumbers = MNumBr;
     doc.display.nodeNumbers = MNumNd;
@@ -361,7 +363,7 @@ void TIDrawWin::SchemeClick(int scheme) {
     option_->TabSheet1Caption = SchemeKindNames()[scheme];
     SyncViewMenus(scheme);
     TWindowState& ws = WindowState();
-    for (int i = 0; i < kSchemeCount; ++i) SchemeChecked[i] = i == scheme;
+    SchemeItem = scheme;
     ws.MsxAll = ws.OpVetvi = ws.FireVetvi = false;
     // The PLA scheme's item is also the PLA-position switch: choosing the
     // scheme checks it and shows the positions; another scheme unchecks it.
@@ -377,8 +379,6 @@ void TIDrawWin::SetMsxPla(bool checked) {
     // The check is also the plan's PLA view: branches take the colours of
     // their PLA positions, those without one the background.
     MsxPLA = checked;
-    WindowState().MsxPLA = checked;
-    doc_->display.plaView = checked ? 1 : 0;
 }
 
 void TIDrawWin::SyncViewMenus(int32_t schemeKind) {

@@ -104,8 +104,15 @@ public:
     TIdrawSettings Settings;
     // Check marks of the view menu.
     bool VGrid = true, MNumBr = true, MNumNd = true, MNameBr = true, MOrientBr = false;
-    bool MPrData = false, MArrowQ = false, MQData = false, MsxPLA = false, MDAVL = false;
-    std::array<bool, 5> SchemeChecked{true, false, false, false, false};
+    bool MPrData = false, MArrowQ = false, MQData = false, MDAVL = false;
+    // "Схема ПЛА": the PLA scheme's item is also the plan's PLA view and the
+    // records' PLA-position switch. One flag, kept where the drawing reads
+    // it; the menu and the route commands read the same.
+    bool& MsxPLA = WindowState().MsxPLA;
+    // The scheme whose item is checked (-1 none); the PLA scheme's item
+    // shows MsxPLA.
+    int SchemeItem = 0;
+    bool SchemeChecked(int scheme) const { return scheme == 2 ? MsxPLA : SchemeItem == scheme; }
     // Texts the window shows.
     std::string Caption;
     std::array<std::string, 3> StatusPanels;
@@ -360,6 +367,8 @@ public:
     // The folder of the PLA documents: "pla" in the program folder while the
     // option "Путь к позиции ПЛА по умолчанию" is on, else the chosen one.
     std::string PlaDocumentFolder() const;
+    // Folder of the objects' photos, without a trailing separator.
+    std::string PhotoFileFolder() const;
     // What the picture viewer is asked to show.
     struct TPictureRequest {
         TBitmap32 Picture;

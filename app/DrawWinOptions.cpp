@@ -26,7 +26,9 @@ void TIDrawWin::MsxAllClick() {
     TWindowState& ws = WindowState();
     ws.MsxAll = true;
     PanelSost = Ru("Все объекты");
-    SchemeChecked.fill(false);
+    // The five scheme items go, the PLA view with its item.
+    SchemeItem = -1;
+    SetMsxPla(false);
     ws.OpVetvi = ws.FireVetvi = false;
     doc_->BuildVisibleList();
     Repaint();

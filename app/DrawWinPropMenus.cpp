@@ -316,7 +316,7 @@ void TIDrawWin::GridPropFixedCellClick(int col, int row) {
     case kPropPhoto: {
         TFileDialogRequest request;
         request.filter = Ru("Графические файлы|*.bmp; *.jpg");
-        request.initialDir = WindowState().PhotoFolder;
+        request.initialDir = PhotoFileFolder();
         // Cancel keeps the name the figure has.
         if (OpenFileDialog(request)) {
             const size_t sep = request.fileName.find_last_of("\\/");

@@ -44,7 +44,8 @@ void TDrawWinRouteHost::SetMsxPlaChecked(bool checked) {
 }
 
 void TDrawWinRouteHost::SetPlaSchemeShown(bool shown) {
-    w_.Doc().display.plaView = shown ? 1 : 0;
+    // The plan's PLA view is the scheme item's check itself.
+    w_.SetMsxPla(shown);
 }
 
 std::string TDrawWinRouteHost::PlaFolder() {

@@ -249,6 +249,14 @@ std::string TIDrawWin::PlaDocumentFolder() const {
     return FolderOf(WindowState().PlaFolder);
 }
 
+std::string TIDrawWin::PhotoFileFolder() const {
+    // The folder the options page shows: the program folder's "Foto" while
+    // the default is ticked, whatever folder the drawing was made with.
+    if (Settings.FotoPath || WindowState().PhotoFolder.empty())
+        return FolderOf(ProgramFile("Foto"));
+    return FolderOf(WindowState().PhotoFolder);
+}
+
 int TIDrawWin::PictureLayout(double ratio) {
     int layout = ratio < 0.5 ? 3 : 2;
     if (ratio > 0.9) layout = 1;
@@ -264,8 +272,7 @@ void TIDrawWin::ToolButtonImageClick() {
         ShowMessage(Ru("Не задано изображение"));
         return;
     }
-    const std::string folder = FolderOf(
-        WindowState().PhotoFolder.empty() ? ProgramDirPath + "Foto" : WindowState().PhotoFolder);
+    const std::string folder = PhotoFileFolder();
     const std::string path = folder + "/" + PhotoFileName;
     const std::string found = ExistingFile(folder, PhotoFileName);
     if (found.empty()) {

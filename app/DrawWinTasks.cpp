@@ -32,7 +32,6 @@ void TIDrawWin::PublishTaskState() {
     ws.EmergencyBranch = FireBranchNumber;
     ws.BranchMarkColor = BranchMarkColour;
     ws.MOrientBr = MOrientBr;
-    ws.MsxPLA = MsxPLA;
 }
 
 void TIDrawWin::CloseDrawingCompanions() {

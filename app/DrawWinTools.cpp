@@ -477,6 +477,9 @@ void TIDrawWin::SetToolMode(int32_t mode) {
     // Another tool ends the one in progress; a band or a handle's ring left
     // on the screen goes with the repaint.
     const bool bandShown = Edit.LineRubberActive || Edit.RectRubberActive || HandleHeld();
+    // The plan drawn under the pan tool has no labels: any other tool brings
+    // them back at once, not at the next repaint that happens to come.
+    const bool panEnded = WindowState().DrawMode == 8 && mode != 8;
     Edit.LineRubberActive = Edit.RectRubberActive = false;
     Edit.VertexClickCount = Edit.ArcClickCount = 0;
     Edit.ArcPreviewShown = false;
@@ -487,7 +490,7 @@ void TIDrawWin::SetToolMode(int32_t mode) {
         PlanCursor = m->cursor;
         ToolButtonDown = m->button;
     }
-    if (bandShown) Repaint();
+    if (bandShown || panEnded) Repaint();
 }
 
 void TIDrawWin::ASelectExecute() {

@@ -15,6 +15,8 @@ public:
         doc_.scale = scale_;
         doc_.SetViewRect(view_);
     }
+    // The window's scale, which paper follows for the flow values' places.
+    double ScreenScale() const { return scale_; }
     TViewGuard(const TViewGuard&) = delete;
     TViewGuard& operator=(const TViewGuard&) = delete;
 
@@ -82,7 +84,7 @@ TPrintResult PrintPlan(TGCollFigure& doc, const TPrintDlgState& dlg,
                 const TRect strip = tiling.View(i, j);
                 ShowStrip(doc, strip, PageViewRect(strip, page, tiling.scale));
                 canvas.pen = TPen{};
-                doc.Draw(canvas, dlg.BWPrint);
+                doc.DrawOnPaper(canvas, dlg.BWPrint, guard.ScreenScale());
                 printer.EndPage(page, dlg.Bord);
                 ++result.pages;
                 const bool last = i == tiling.nx - 1 && j == tiling.ny - 1;
@@ -119,7 +121,7 @@ void DrawPreviewPage(TGCollFigure& doc, const TPrintDlgState& dlg, const TPrevie
     WhitePage(canvas, page.width, page.height);
     doc.scale = page.scale;
     doc.SetViewRect(page.view);
-    doc.Draw(canvas, dlg.BWPrint);
+    doc.DrawOnPaper(canvas, dlg.BWPrint, guard.ScreenScale());
 }
 
 } // namespace arv

@@ -70,6 +70,21 @@ bool IsJpegName(const std::string& name) {
     return ext == ".jpg" || ext == ".JPG";
 }
 
+TViewerClient ViewerClient(int layout, int pictureW, int pictureH, int panelH, int maxW, int maxH,
+                           int bar) {
+    TViewerClient c;
+    c.horizontalBar = layout == 0;
+    c.verticalBar = layout == 3;
+    // A bar that comes takes room from the other direction: look twice.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pictureW + (c.verticalBar ? bar : 0) > maxW) c.horizontalBar = true;
+        if (panelH + pictureH + (c.horizontalBar ? bar : 0) > maxH) c.verticalBar = true;
+    }
+    c.width = std::max(1, std::min(maxW, pictureW + (c.verticalBar ? bar : 0)));
+    c.height = std::max(1, std::min(maxH, panelH + pictureH + (c.horizontalBar ? bar : 0)));
+    return c;
+}
+
 bool TPictureViewerState::IsJpeg() const {
     return IsJpegName(PhotoFileName);
 }

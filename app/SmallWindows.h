@@ -32,6 +32,9 @@ struct TPictureViewerState {
     std::string PhotoFolder;
     std::string PhotoFileName;
     int PictureScaleStep = 0; // 0..3: full size, 1/2, 1/4, 1/8 of a JPEG
+    // The photo command's layout: 0 wide (horizontal scroll bar), 1 and 2,
+    // 3 tall (vertical scroll bar).
+    int Layout = 1;
     bool BitBtn1Enabled = true, BitBtn2Enabled = true;
     // The bitmap layout: window height and the screen's.
     int WindowHeight = 0;
@@ -51,6 +54,16 @@ struct TPictureViewerState {
 };
 // Whether a name is a JPEG by the viewer's rule.
 bool IsJpegName(const std::string& name);
+// The viewer's client area for a picture: the panel above the picture, no
+// larger than maxW x maxH (what the screen leaves). Layout 0 keeps the
+// horizontal scroll bar, layout 3 the vertical one; either bar also comes
+// when the picture does not fit that way. bar: a scroll bar's thickness.
+struct TViewerClient {
+    int width = 0, height = 0;
+    bool horizontalBar = false, verticalBar = false;
+};
+TViewerClient ViewerClient(int layout, int pictureW, int pictureH, int panelH, int maxW, int maxH,
+                           int bar);
 
 // ---- Legend-symbol file editor ----
 struct TSymbolEditorState {

@@ -81,7 +81,6 @@ struct TDisplaySwitches {
     // 5 air-direction arrows, 6 calculation data; 2 has no menu.
     std::array<uint8_t, 7> caption{};
     uint8_t showNegative = 0;
-    uint8_t plaView = 0;
     uint8_t foundNodeHighlight = 0;
 };
 
@@ -124,6 +123,8 @@ public:
     uint8_t junctionsComputed = 0;
     int32_t captionIndex = 0;
     TTextSize labelTextSize;
+    // Set while the pass draws onto paper: the scale of the window's view.
+    double paperScreenScale = 0;
 
     // Paints the whole document in the current view: figures in drawing
     // order, the route overlay, then the three label passes. Monochrome is
@@ -131,6 +132,12 @@ public:
     // wait in DrawMessages for the window to show after the paint. With a
     // part, only its figures (with their labels) and its nodes are painted.
     void Draw(TCanvas& canvas, bool monochrome, const TDrawPart* part = nullptr);
+    // Draw onto paper (the print and its preview): every label and junction
+    // whatever tool the window has chosen, since leaving them out is only the
+    // window's way to keep a pan quick. screenScale is the scale of the
+    // window's view, so that each flow value stands where the screen puts it
+    // relative to its branch.
+    void DrawOnPaper(TCanvas& canvas, bool monochrome, double screenScale);
     // The figures the drawing pass paints: the visible list, or the part's.
     const std::vector<int32_t>& DrawList() const {
         return drawPart_ ? drawPart_->figures : visibleList;

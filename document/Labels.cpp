@@ -81,6 +81,25 @@ int32_t LinkedRow(const TGBranch& b, int32_t link) {
     return e.row;
 }
 
+// The width of a flow value as the window's plan measures it. The value is
+// set back from its branch's middle by half that many world units: paper,
+// at its own scale and resolution, takes the same width so that the value
+// stands where the screen shows it.
+int32_t PlanTextWidth(const TGCollFigure& doc, int32_t measured, const std::string& text,
+                      double fontAngle) {
+    if (doc.paperScreenScale <= 0) return measured;
+    const TFontRecord& font = doc.settings.fonts[3];
+    const int32_t height = -RoundI(doc.settings.fontSize4Scaled * doc.paperScreenScale);
+    if (TCanvas* screen = WindowHost().MeasuringCanvas()) {
+        const TFont saved = screen->font;
+        screen->font = LogFontRotated(CanvasFont(font, height), fontAngle);
+        const int32_t cx = screen->TextExtent(text).cx;
+        screen->font = saved;
+        return cx;
+    }
+    return doc.scale > 0 ? RoundI(measured * doc.paperScreenScale / doc.scale) : measured;
+}
+
 } // namespace
 
 void ReferenceSegment(const TGBranch& b, TPoint& from, TPoint& to) {
@@ -357,7 +376,7 @@ void TGCollFigure::DrawBracketLabels(TCanvas& c, bool mono) {
                 if (!rec.flag2) {
                     const std::string text = "[" + ws.Datagrid->Cells(kFlowColumn, row) + "]";
                     TextExtentOf(*this, c, text);
-                    const int32_t w = labelTextSize.cx;
+                    const int32_t w = PlanTextWidth(*this, labelTextSize.cx, text, fontAngle);
                     rec.anchor =
                         Plus(mid, -RoundI(w * std::cos(a) / 2), -RoundI(w * std::sin(a) / 2));
                     out = WorldToScreen(Plus(rec.anchor, RoundI(offset * std::sin(a)),

@@ -40,9 +40,9 @@ int32_t StyleOf(const TGCustomFigure& f) {
 
 // Pen and brush of a double or single branch: the PLA view and the branch
 // marks of the fire-spread and overturned-branch displays.
-void BranchColours(TGCollFigure& doc, TGBranch& b, int32_t s, TCanvas& c) {
+void BranchColours(TGBranch& b, int32_t s, TCanvas& c) {
     const TWindowState& ws = WindowState();
-    if (doc.display.plaView) {
+    if (ws.MsxPLA) {
         const TBranchCaption& pla = b.Caption(3);
         if (pla.b < 0)
             c.brush.colour = ws.BackColor;
@@ -83,16 +83,23 @@ void EmergencyAt(TGCollFigure& doc, TGBranch& b, TCanvas& c, TPoint p, TPoint q)
     }
 }
 
-void CalloutOf(TGCollFigure& doc, TGBranch& b, TCanvas& c, TPoint worldEnd) {
+// The pan tool leaves the labels off the window's plan while it is chosen,
+// the navigator's overview never has them; paper always has them.
+bool LabelsDrawn(const TGCollFigure& doc) {
     const TWindowState& ws = WindowState();
-    if (doc.settings.showCalcData && ws.DrawMode != 8 && !ws.NavigatorDrawing) {
+    if (doc.paperScreenScale > 0) return true;
+    return ws.DrawMode != 8 && !ws.NavigatorDrawing;
+}
+
+void CalloutOf(TGCollFigure& doc, TGBranch& b, TCanvas& c, TPoint worldEnd) {
+    if (doc.settings.showCalcData && LabelsDrawn(doc)) {
         doc.DrawFlowCaption(b, c, b.Begin(), worldEnd);
     }
 }
 
 void PaintLine(TGCollFigure& doc, TGLine& f, TCanvas& c) {
     const int32_t s = StyleOf(f);
-    BranchColours(doc, f, s, c);
+    BranchColours(f, s, c);
     f.screenBegin = doc.WorldToScreen(f.Begin());
     f.screenEnd = doc.WorldToScreen(f.End());
     EmergencyAt(doc, f, c, f.screenBegin, f.screenEnd);
@@ -156,7 +163,7 @@ void PaintPolyLine(TGCollFigure& doc, TGPolyLine& f, TCanvas& c) {
     const std::vector<TPoint> path = f.Path();
     std::vector<TPoint> scr(path.size());
     for (size_t i = 0; i < path.size(); ++i) scr[i] = doc.WorldToScreen(path[i]);
-    BranchColours(doc, f, s, c);
+    BranchColours(f, s, c);
     f.screenBegin = scr.front();
     f.screenEnd = scr[1];
     const bool junctions = doc.junctionMode == 1;
@@ -596,7 +603,7 @@ void TGCollFigure::Draw(TCanvas& canvas, bool mono, const TDrawPart* part) {
         ~TPartEnd() { p = nullptr; }
     } partEnd{drawPart_};
     if (DrawingGlobals().ShowJunctions) junctionMode = 1;
-    if (ws.DrawMode == 8 || ws.QuickDrawFlag) junctionMode = 0;
+    if (paperScreenScale <= 0 && (ws.DrawMode == 8 || ws.QuickDrawFlag)) junctionMode = 0;
     junctionsComputed = 0;
     if (junctionMode == 1) {
         nodes.BuildIncidence();
@@ -654,7 +661,7 @@ void TGCollFigure::Draw(TCanvas& canvas, bool mono, const TDrawPart* part) {
         }
     }
     if (ws.ShowRoute) DrawRouteOverlay(*this, canvas, 0x008000, ws.RouteBranches);
-    if (ws.DrawMode != 8 && !ws.NavigatorDrawing) {
+    if (LabelsDrawn(*this)) {
         // Each part may be painted while the next is laid out.
         canvas.EndSection();
         DrawBranchLabels(canvas, mono);
@@ -665,6 +672,15 @@ void TGCollFigure::Draw(TCanvas& canvas, bool mono, const TDrawPart* part) {
     }
     canvas.pen = savedPen;
     canvas.brush = savedBrush;
+}
+
+void TGCollFigure::DrawOnPaper(TCanvas& canvas, bool mono, double screenScale) {
+    paperScreenScale = screenScale > 0 ? screenScale : scale;
+    struct TPaperEnd {
+        double& s;
+        ~TPaperEnd() { s = 0; }
+    } paperEnd{paperScreenScale};
+    Draw(canvas, mono);
 }
 
 void DrawEmergencyImage(TGCollFigure& doc, TCanvas& canvas, TPoint at, int32_t mode) {

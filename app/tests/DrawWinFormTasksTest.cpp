@@ -13,9 +13,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -157,5 +160,42 @@ TEST_F(FormTasksTest, PlaSchemeColoursTheBranchesByTheirPositions) {
     // Another scheme ends the PLA view.
     Action("MsxRasch")->trigger();
     EXPECT_NE(QColor(255, 0, 0), pixel(*onPosition));
-    EXPECT_EQ(0, doc.display.plaView);
+    EXPECT_FALSE(WindowState().MsxPLA);
+
+    // The menu's check and the plan's colouring are one: every object shown
+    // ends both.
+    Action("MsxPLA")->trigger();
+    ASSERT_EQ(QColor(255, 0, 0), pixel(*onPosition));
+    Action("MsxAll")->trigger();
+    EXPECT_FALSE(Action("MsxPLA")->isChecked());
+    EXPECT_NE(QColor(255, 0, 0), pixel(*onPosition));
+    EXPECT_NE(background, pixel(*without));
+
+    // "Позиции ПЛА" unticked in the PLA scheme's options ends both too.
+    Action("MsxPLA")->trigger();
+    ASSERT_TRUE(Action("MsxPLA")->isChecked());
+    QTimer::singleShot(0, [] {
+        QWidget* options = QApplication::activeModalWidget();
+        ASSERT_TRUE(options);
+        auto* pla = options->findChild<QCheckBox*>("CheckBoxPla");
+        ASSERT_TRUE(pla);
+        EXPECT_TRUE(pla->isChecked());
+        pla->setChecked(false);
+        options->findChild<QPushButton*>("Button1")->click();
+    });
+    Action("Moptions")->trigger();
+    EXPECT_FALSE(Action("MsxPLA")->isChecked());
+    EXPECT_NE(QColor(255, 0, 0), pixel(*onPosition));
+    // And ticked again in another scheme, it checks the item with the view.
+    Action("MsxVent")->trigger();
+    QTimer::singleShot(0, [] {
+        QWidget* options = QApplication::activeModalWidget();
+        ASSERT_TRUE(options);
+        options->findChild<QCheckBox*>("CheckBoxPla")->setChecked(true);
+        options->findChild<QPushButton*>("Button1")->click();
+    });
+    Action("Moptions")->trigger();
+    EXPECT_TRUE(Action("MsxPLA")->isChecked());
+    EXPECT_EQ(QColor(255, 0, 0), pixel(*onPosition));
+    w.DrawingModified = false;
 }

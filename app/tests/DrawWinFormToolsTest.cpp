@@ -194,3 +194,47 @@ TEST_F(FormToolsTest, OneToolButtonShowsPressedWhateverEndsTheTool) {
     EXPECT_EQ(Qt::ArrowCursor, plan->cursor().shape());
     messages.AllowAny();
 }
+
+// The pan tool's plan has no names, numbers or node marks; whatever ends
+// the tool (another tool, "Выбор", Esc, the right button) paints the plan
+// with all of them at once.
+TEST_F(FormToolsTest, LeavingThePanToolRepaintsThePlanWithItsLabels) {
+    auto p = test::StartOnSample(folder, 1000, 700);
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    TIDrawWin& w = *p->DrawWin;
+    w.ViewAllClick();
+    QWidget* plan = form.PaintBox1();
+    // The plan in the same view as the select tool paints it.
+    auto labelled = [&] {
+        const int32_t mode = WindowState().DrawMode;
+        WindowState().DrawMode = 1;
+        QImage full(form.PlanImage().size(), QImage::Format_RGB32);
+        form.PaintPlan(full, false);
+        WindowState().DrawMode = mode;
+        return full;
+    };
+    auto pan = [&] {
+        form.Action("ToolButtonMove")->trigger();
+        Send(plan, QEvent::MouseButtonPress, QPoint(300, 300), Qt::LeftButton, Qt::LeftButton);
+        Send(plan, QEvent::MouseMove, QPoint(320, 310), Qt::NoButton, Qt::LeftButton);
+        Send(plan, QEvent::MouseButtonRelease, QPoint(320, 310), Qt::LeftButton, Qt::NoButton);
+        ASSERT_EQ(8, w.DrawMode);
+        // Drawn without labels while the tool lasts.
+        ASSERT_FALSE(labelled() == form.PlanImage());
+    };
+    pan();
+    form.Action("BSelect")->trigger();
+    EXPECT_TRUE(labelled() == form.PlanImage());
+    pan();
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(1, w.DrawMode);
+    EXPECT_TRUE(labelled() == form.PlanImage());
+    pan();
+    form.Action("ZoomRect")->trigger();
+    EXPECT_TRUE(labelled() == form.PlanImage());
+    pan();
+    Send(plan, QEvent::MouseButtonPress, QPoint(10, 10), Qt::RightButton, Qt::RightButton);
+    Send(plan, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::RightButton, Qt::NoButton);
+    EXPECT_TRUE(labelled() == form.PlanImage());
+    messages.AllowAny();
+}

@@ -295,6 +295,7 @@ TEST_F(SampleTasks, PhotoOfTheSelectedObjectGoesToTheViewer) {
     // A JPEG from the folder the options chose, half as wide as high.
     std::filesystem::create_directory(dir / "photos");
     WindowState().PhotoFolder = File("photos");
+    w->Settings.FotoPath = false;
     ASSERT_TRUE(SaveJpegFile(TBitmap32(30, 60, 0xFF204060u), File("photos/a.JPG")));
     b->image = "a.JPG";
     w->ToolButtonImageClick();

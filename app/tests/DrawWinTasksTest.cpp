@@ -243,5 +243,4 @@ TEST_F(SampleTasks, NormalDistributionMenuGoesBackToThePlaScheme) {
     EXPECT_TRUE(w->MsxPLA);
     EXPECT_EQ(2, DrawingGlobals().SchemeKind);
     EXPECT_EQ(1, w->Doc().display.caption[3]);
-    EXPECT_EQ(1, w->Doc().display.plaView);
 }

@@ -52,7 +52,7 @@ TEST_F(DrawWinTest, FirstStartWithoutSettingsOpensUntitled) {
     EXPECT_EQ(Ru("Свойство"), w->PropCaptions[0]);
     EXPECT_EQ("1", w->PropCaptions[29]);
     EXPECT_EQ(std::vector<std::string>{Ru("Ветви")}, w->LayerBoxItems);
-    EXPECT_TRUE(w->SchemeChecked[0]);
+    EXPECT_TRUE(w->SchemeChecked(0));
     // The default view: (-500, 250) to (500, -250) fitted into 800 x 600.
     EXPECT_DOUBLE_EQ(0.8, w->Doc().scale);
     EXPECT_EQ("80%", w->StatusPanels[1]);
@@ -188,8 +188,8 @@ TEST_F(DrawWinTest, SchemeChoiceNamesTheSchemeAndChecksItsItem) {
     Start();
     w->SchemeClick(2);
     EXPECT_EQ(2, DrawingGlobals().SchemeKind);
-    EXPECT_TRUE(w->SchemeChecked[2]);
-    EXPECT_FALSE(w->SchemeChecked[0]);
+    EXPECT_TRUE(w->SchemeChecked(2));
+    EXPECT_FALSE(w->SchemeChecked(0));
     EXPECT_TRUE(w->MsxPLA);
     EXPECT_EQ(SchemeKindNames()[2], w->PanelSost);
 }

@@ -21,7 +21,11 @@
 #include <QPageSize>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -102,7 +106,7 @@ TEST_F(SampleProgramTest, PrintsTheSampleIntoPdfPagesOfTheChosenSize) {
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.format);
         const std::string pdf = File("plan" + std::to_string(c.format) + ".pdf");
-        printer.setOutputFileName(ToQString(pdf));
+        dialogs.Answer(pdf);
         TPrintDlgState& s = Dlg().State();
         s.ComboBox1 = c.format;
         s.Portret = c.portrait;
@@ -121,17 +125,40 @@ TEST_F(SampleProgramTest, PrintsTheSampleIntoPdfPagesOfTheChosenSize) {
     }
 }
 
-TEST_F(SampleProgramTest, PrintingToAPdfWithoutANameAsksForOne) {
+// Every print to a PDF asks for its file, proposing the last one, and the
+// dialog is told to ask before replacing a file; a cancel prints nothing and
+// leaves the print dialog open.
+TEST_F(SampleProgramTest, EachPdfPrintAsksForItsFile) {
     QPrinter& printer = Dlg().Printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString());
+    auto pressPrint = [&] {
+        QTimer::singleShot(0, [&] { Dlg().findChild<QPushButton*>("Pok")->click(); });
+    };
     dialogs.Answer(std::nullopt);
-    Dlg().PokClick();
+    QTimer::singleShot(0, [&] {
+        Dlg().findChild<QPushButton*>("Pok")->click();
+        EXPECT_TRUE(Dlg().isVisible());
+        Dlg().reject();
+    });
+    p->IDrawWinForm->Action("Print1")->trigger();
     EXPECT_EQ(0, Dlg().LastResult().pages);
-    dialogs.Answer(File("asked.pdf"));
-    Dlg().PokClick();
-    EXPECT_EQ(1, Dlg().LastResult().pages);
-    EXPECT_TRUE(FileExists(File("asked.pdf")));
+
+    const std::string names[] = {File("first.pdf"), File("second.pdf"), File("second.pdf")};
+    for (const std::string& name : names) {
+        dialogs.Answer(name);
+        pressPrint();
+        p->IDrawWinForm->Action("Print1")->trigger();
+        EXPECT_EQ(1, Dlg().LastResult().pages);
+        EXPECT_TRUE(FileExists(name));
+    }
+    const auto& asked = dialogs.Requests();
+    ASSERT_EQ(4u, asked.size());
+    EXPECT_EQ("", asked[0].fileName);
+    EXPECT_EQ("", asked[1].fileName);
+    EXPECT_EQ(File("first.pdf"), asked[2].fileName);
+    EXPECT_EQ(File("second.pdf"), asked[3].fileName);
+    for (const TFileDialogRequest& r : asked) EXPECT_TRUE(r.overwritePrompt);
 }
 
 TEST_F(SampleProgramTest, PreviewShowsTheFirstPageWithThePlan) {
@@ -242,6 +269,98 @@ TEST_F(SampleProgramTest, PhotoButtonShowsTheFileFoundWhateverItsLetterCase) {
     EXPECT_EQ("Shaft.jpg", viewer->windowTitle().toStdString());
     EXPECT_TRUE(messages.Shown().empty());
     viewer->close();
+}
+
+// A drawing made on another computer keeps that computer's photo folder:
+// the photo comes from the folder the options page shows, the program
+// folder's "Foto" while "Путь к фото по умолчанию" is ticked, the drawing's
+// folder once it is not.
+TEST_F(SampleProgramTest, PhotoButtonLooksInTheFolderTheOptionsShow) {
+    std::filesystem::create_directory(dir / "Foto");
+    ASSERT_TRUE(SaveJpegFile(TBitmap32(40, 30, 0xFF2060A0u), File("Foto/lava.jpg")));
+    WindowState().PhotoFolder = "/home/other/Foto";
+    ASSERT_TRUE(W().Doc().HasBranchNumber(2));
+    W().Doc().CurrentFigure()->image = "lava.jpg";
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        QWidget* options = QApplication::activeModalWidget();
+        ASSERT_TRUE(options);
+        auto* path = options->findChild<QLineEdit*>("FotoPath");
+        ASSERT_TRUE(path);
+        shown = path->text();
+        options->findChild<QPushButton*>("Button2")->click();
+    });
+    p->IDrawWinForm->Action("Moptions")->trigger();
+    EXPECT_EQ(ToQString(File("Foto")), shown);
+
+    p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+    TFormImage* viewer = FormImage();
+    ASSERT_TRUE(viewer);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(QSize(40, 30), viewer->Shown().size());
+    EXPECT_TRUE(messages.Shown().empty());
+    viewer->close();
+    // The property panel's photo chooser opens in that folder too.
+    W().ShowProperties(true);
+    const auto& rows = W().PropCaptions;
+    const auto row = std::find(rows.begin(), rows.end(), Ru("Изображение"));
+    ASSERT_NE(rows.end(), row);
+    dialogs.Answer(std::nullopt);
+    W().GridPropFixedCellClick(0, static_cast<int>(row - rows.begin()));
+    ASSERT_FALSE(dialogs.Requests().empty());
+    EXPECT_EQ(File("Foto"), dialogs.Requests().back().initialDir);
+
+    W().Settings.FotoPath = false;
+    messages.Expect(mrOk, "Не найден файл /home/other/Foto/lava.jpg");
+    p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+    WindowState().PhotoFolder.clear();
+}
+
+// Photos larger than the screen: the viewer takes what the screen leaves
+// for windows, its buttons on it, and scrolls the photo at full size. A
+// wide photo keeps the horizontal scroll bar, a tall one the vertical.
+TEST_F(SampleProgramTest, PhotoViewerStaysOnTheScreenAndScrollsThePhoto) {
+    std::filesystem::create_directory(dir / "Foto");
+    TFormImage* viewer = FormImage();
+    ASSERT_TRUE(viewer);
+    const QRect avail = viewer->screen()->availableGeometry();
+    ASSERT_TRUE(W().Doc().HasBranchNumber(2));
+    struct TCase {
+        const char* name;
+        int width, height;
+        bool horizontal, vertical;
+    };
+    const TCase cases[] = {
+        {"big.jpg", 3000, 2000, true, true},
+        {"wide.jpg", 2 * avail.width(), avail.height() / 4, true, false},
+        {"tall.jpg", avail.width() / 4, 2 * avail.height(), false, true},
+        {"strip.jpg", 300, 100, true, false},
+        {"small.jpg", 200, 150, false, false},
+    };
+    auto onScreen = [&](const QWidget* w) {
+        return avail.contains(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(SaveJpegFile(TBitmap32(c.width, c.height, 0xFF2060A0u),
+                                 File(std::string("Foto/") + c.name)));
+        W().Doc().CurrentFigure()->image = c.name;
+        p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+        QApplication::processEvents();
+        ASSERT_TRUE(viewer->isVisible());
+        EXPECT_EQ(QSize(c.width, c.height), viewer->Shown().size());
+        EXPECT_TRUE(avail.contains(viewer->frameGeometry()));
+        EXPECT_TRUE(onScreen(viewer->BitBtn1()));
+        EXPECT_TRUE(onScreen(viewer->BitBtn2()));
+        EXPECT_EQ(c.horizontal, viewer->ScrollBox()->horizontalScrollBar()->isVisible());
+        EXPECT_EQ(c.vertical, viewer->ScrollBox()->verticalScrollBar()->isVisible());
+        // A photo that fits is shown whole.
+        if (!c.horizontal && !c.vertical) {
+            EXPECT_EQ(QSize(c.width, c.height), viewer->ScrollBox()->viewport()->size());
+        }
+        viewer->close();
+    }
+    EXPECT_TRUE(messages.Shown().empty());
 }
 
 TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {

@@ -87,7 +87,7 @@ TEST_F(SchemeViewTest, EachSchemeCommandChangesWhatThePlanShows) {
     EXPECT_EQ(4, DrawingGlobals().SchemeKind);
     EXPECT_EQ(Ru("Все объекты"), w->PanelSost);
     EXPECT_TRUE(WindowState().MsxAll);
-    EXPECT_EQ((std::array<bool, 5>{}), w->SchemeChecked);
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(w->SchemeChecked(i)) << i;
     // Choosing a scheme leaves the view of all objects.
     w->MsxRaschClick();
     EXPECT_FALSE(WindowState().MsxAll);
@@ -100,7 +100,7 @@ TEST_F(SchemeViewTest, ThePlaSchemeChecksItsItemOnlyAndShowsPositions) {
     w->MsxAllClick();
     ws.OpVetvi = ws.FireVetvi = true;
     w->MsxPLAClick();
-    EXPECT_EQ((std::array<bool, 5>{false, false, true, false, false}), w->SchemeChecked);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(i == 2, w->SchemeChecked(i)) << i;
     EXPECT_FALSE(ws.MsxAll || ws.OpVetvi || ws.FireVetvi);
     EXPECT_TRUE(w->MsxPLA);
     EXPECT_TRUE(ws.MsxPLA);
@@ -109,7 +109,7 @@ TEST_F(SchemeViewTest, ThePlaSchemeChecksItsItemOnlyAndShowsPositions) {
     EXPECT_EQ(SchemeKindNames()[2], w->Option().TabSheet1Caption);
     w->MsxVentClick();
     EXPECT_FALSE(w->MsxPLA);
-    EXPECT_FALSE(w->SchemeChecked[2]);
+    EXPECT_FALSE(w->SchemeChecked(2));
 }
 
 TEST_F(SchemeViewTest, AStyleByteOfZeroIsStoredBackAsOne) {

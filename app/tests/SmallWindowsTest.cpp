@@ -5,6 +5,8 @@
 #include "app/SmallWindows.h"
 #include "platform/testing/RecordingOpener.h"
 
+#include <tuple>
+
 using namespace arv;
 using namespace arv::test;
 
@@ -99,6 +101,24 @@ TEST(PictureViewer, BitmapWindowGrowsBelowTheScreenHeightAndShrinksWhilePictureI
     v.WindowHeight = 50;
     v.BitBtn2Click();
     EXPECT_EQ(50, v.WindowHeight);
+}
+
+// Room for a client of 100 x 60 with a panel of 10 and bars of 5: the
+// layout's own bar, the bars for what does not fit, and a bar that comes
+// because the other one took room.
+TEST(PictureViewer, LayoutsKeepTheirScrollBarsAndTheWindowWithinTheScreen) {
+    auto client = [](int layout, int w, int h) {
+        const TViewerClient c = ViewerClient(layout, w, h, 10, 100, 60, 5);
+        return std::make_tuple(c.width, c.height, c.horizontalBar, c.verticalBar);
+    };
+    EXPECT_EQ(std::make_tuple(80, 40, false, false), client(1, 80, 30));
+    EXPECT_EQ(std::make_tuple(80, 45, true, false), client(0, 80, 30));
+    EXPECT_EQ(std::make_tuple(85, 40, false, true), client(3, 80, 30));
+    EXPECT_EQ(std::make_tuple(100, 60, true, true), client(1, 3000, 2000));
+    EXPECT_EQ(std::make_tuple(100, 35, true, false), client(0, 400, 20));
+    EXPECT_EQ(std::make_tuple(35, 60, false, true), client(3, 30, 400));
+    // 98 wide fits until the vertical bar for 52 high takes 5 of it.
+    EXPECT_EQ(std::make_tuple(100, 60, true, true), client(2, 98, 52));
 }
 
 TEST_F(DrawWinTest, SymbolEditorNewLoadAndSaveRebuildTheLibrary) {

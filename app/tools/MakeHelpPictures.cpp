@@ -171,6 +171,7 @@ int main(int argc, char** argv) {
         QSize(900, 560));
     Shoot("options.png", [&] { main.Action("Moptions")->trigger(); });
     Shoot("print.png", [&] { main.Action("Print1")->trigger(); });
+    Shoot("printer-setup.png", [&] { main.Action("PrintSetup1")->trigger(); });
     // A fire in a working of the sample, so that the route windows build
     // routes: the thermal depression of the fire is given in its row.
     {

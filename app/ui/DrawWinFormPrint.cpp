@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QScreen>
 #include <QToolBar>
 
@@ -107,6 +106,7 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
         f->State().PhotoFolder = ExtractFilePath(request.Path);
         f->State().PhotoFileName = ExtractFileName(request.Path);
         f->State().PictureScaleStep = 0;
+        f->State().Layout = request.Layout;
         f->setWindowTitle(ToQString(request.Caption));
         if (!f->ShowPicture()) return false;
         f->show();
@@ -122,8 +122,7 @@ void TIDrawWinForm::RefreshPrintControls() {
 }
 
 void TIDrawWinForm::PrintSetup1Click() {
-    QPrintDialog dialog(&printDlg_->Printer(), this);
-    dialog.exec();
+    RunPrinterSetup(printDlg_->Printer(), this);
 }
 
 TAboutBox* TIDrawWinForm::AboutBox() {

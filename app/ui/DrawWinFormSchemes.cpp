@@ -43,7 +43,7 @@ void TIDrawWinForm::RefreshSchemeChecks() {
     CheckAction("MNumBr", w_.MNumBr);
     CheckAction("MNumNd", w_.MNumNd);
     CheckAction("MNameBr", w_.MNameBr);
-    for (int i = 0; i < 5; ++i) CheckAction(kSchemeMenuItems[i], w_.SchemeChecked[i]);
+    for (int i = 0; i < 5; ++i) CheckAction(kSchemeMenuItems[i], w_.SchemeChecked(i));
     CheckAction("MsxAll", WindowState().MsxAll);
 }
 

@@ -7,13 +7,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
-#include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -98,6 +100,89 @@ void TQtPrintTarget::AbortJob() {
     printer_.abort();
     if (canvas_) canvas_->Finish();
     canvas_.reset();
+}
+
+// ---- The printer's set-up ----
+
+QString TPrinterSetupDlg::PdfEntry() {
+    return U("Файл PDF");
+}
+
+TPrinterSetupDlg::TPrinterSetupDlg(QPrinter& printer, QWidget* parent)
+    : QDialog(parent), printer_(printer) {
+    setObjectName("PrinterSetupDlg");
+    setWindowTitle(U("Настройка печати"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* printerBox = new QGroupBox(U("Принтер"));
+    auto* pl = new QHBoxLayout(printerBox);
+    pl->addWidget(new QLabel(U("Имя:")));
+    printerName_ = new QComboBox;
+    printerName_->setObjectName("PrinterName");
+    printerName_->addItems(QPrinterInfo::availablePrinterNames());
+    printerName_->addItem(PdfEntry());
+    const bool pdf = printer_.outputFormat() == QPrinter::PdfFormat;
+    const int current = pdf ? -1 : printerName_->findText(printer_.printerName());
+    printerName_->setCurrentIndex(current >= 0 ? current : printerName_->count() - 1);
+    pl->addWidget(printerName_, 1);
+    layout->addWidget(printerBox);
+
+    auto* paperBox = new QGroupBox(U("Бумага"));
+    auto* ppl = new QHBoxLayout(paperBox);
+    ppl->addWidget(new QLabel(U("Размер:")));
+    paperSize_ = new QComboBox;
+    paperSize_->setObjectName("PaperSize");
+    for (QPageSize::PageSizeId id :
+         {QPageSize::A5, QPageSize::A4, QPageSize::A3, QPageSize::A2, QPageSize::A1, QPageSize::A0,
+          QPageSize::Letter, QPageSize::Legal})
+        paperSize_->addItem(QPageSize::name(id), static_cast<int>(id));
+    const QPageSize::PageSizeId size = printer_.pageLayout().pageSize().id();
+    int sizeIndex = paperSize_->findData(static_cast<int>(size));
+    if (sizeIndex < 0) {
+        paperSize_->addItem(QPageSize::name(size), static_cast<int>(size));
+        sizeIndex = paperSize_->count() - 1;
+    }
+    paperSize_->setCurrentIndex(sizeIndex);
+    ppl->addWidget(paperSize_, 1);
+    layout->addWidget(paperBox);
+
+    auto* orientBox = new QGroupBox(U("Ориентация"));
+    auto* ol = new QHBoxLayout(orientBox);
+    portrait_ = new QRadioButton(U("Книжная"));
+    portrait_->setObjectName("Portrait");
+    landscape_ = new QRadioButton(U("Альбомная"));
+    landscape_->setObjectName("Landscape");
+    const bool turned = printer_.pageLayout().orientation() == QPageLayout::Landscape;
+    portrait_->setChecked(!turned);
+    landscape_->setChecked(turned);
+    ol->addWidget(portrait_);
+    ol->addWidget(landscape_);
+    layout->addWidget(orientBox);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+void TPrinterSetupDlg::Apply() {
+    if (printerName_->currentText() == PdfEntry()) {
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+    } else {
+        printer_.setOutputFormat(QPrinter::NativeFormat);
+        printer_.setPrinterName(printerName_->currentText());
+    }
+    printer_.setPageSize(
+        QPageSize(static_cast<QPageSize::PageSizeId>(paperSize_->currentData().toInt())));
+    printer_.setPageOrientation(landscape_->isChecked() ? QPageLayout::Landscape
+                                                        : QPageLayout::Portrait);
+}
+
+bool RunPrinterSetup(QPrinter& printer, QWidget* parent) {
+    TPrinterSetupDlg dialog(printer, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    dialog.Apply();
+    return true;
 }
 
 // ---- The print dialog ----
@@ -209,11 +294,13 @@ void TPrintDlg::ShowControls() {
 
 void TPrintDlg::PokClick() {
     ReadControls();
-    // Printing to a file needs the file's name first.
-    if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty()) {
+    // Each print to a file asks for the file, proposing the last one, and
+    // the dialog asks before it replaces one that exists.
+    if (printer_.outputFormat() == QPrinter::PdfFormat) {
         TFileDialogRequest request;
         request.filter = "PDF|*.pdf";
         request.defaultExt = "pdf";
+        request.fileName = FromQString(printer_.outputFileName());
         request.overwritePrompt = true;
         if (!SaveFileDialog(request)) return;
         printer_.setOutputFileName(ToQString(request.fileName));
@@ -227,8 +314,7 @@ void TPrintDlg::PokClick() {
 }
 
 void TPrintDlg::PSetupClick() {
-    QPrintDialog dialog(&printer_, this);
-    dialog.exec();
+    RunPrinterSetup(printer_, this);
 }
 
 void TPrintDlg::ButtonPreViewClick() {

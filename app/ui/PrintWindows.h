@@ -48,6 +48,28 @@ private:
 
 class TFormPreView;
 
+// The printer's set-up: which printer (or a PDF file), the paper and its
+// orientation. It prints nothing; OK hands the choice to the printer.
+class TPrinterSetupDlg : public QDialog {
+    Q_OBJECT
+public:
+    TPrinterSetupDlg(QPrinter& printer, QWidget* parent = nullptr);
+    // The choice into the printer.
+    void Apply();
+    // The entry of the printer list that stands for a PDF file.
+    static QString PdfEntry();
+
+private:
+    QPrinter& printer_;
+    QComboBox* printerName_ = nullptr;
+    QComboBox* paperSize_ = nullptr;
+    QRadioButton* portrait_ = nullptr;
+    QRadioButton* landscape_ = nullptr;
+};
+
+// Shows the set-up dialog for the printer; true when it was accepted.
+bool RunPrinterSetup(QPrinter& printer, QWidget* parent);
+
 class TPrintDlg : public QDialog {
     Q_OBJECT
 public:

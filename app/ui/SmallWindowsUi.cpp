@@ -22,6 +22,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace arv {
@@ -40,6 +42,12 @@ QPointer<TFormExtract> extractWindow;
 QRect ScreenRect(const QWidget* w) {
     const QScreen* s = w->screen() ? w->screen() : QApplication::primaryScreen();
     return s ? s->geometry() : QRect(0, 0, 1280, 1024);
+}
+
+// What the screen leaves for windows (without panels and docks).
+QRect AvailableRect(const QWidget* w) {
+    const QScreen* s = w->screen() ? w->screen() : QApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect(0, 0, 1280, 1024);
 }
 
 QImage ToQImage(const TBitmap32& b) {
@@ -183,21 +191,64 @@ TFormImage::TFormImage(QWidget* parent) : QWidget(parent, Qt::Tool) {
     connect(bitBtn1_, &QPushButton::clicked, this, &TFormImage::BitBtn1Click);
     connect(bitBtn2_, &QPushButton::clicked, this, &TFormImage::BitBtn2Click);
     layout->addWidget(panel1_);
+    // The picture scrolls below the buttons when the screen is too small.
+    scrollBox_ = new QScrollArea;
+    scrollBox_->setObjectName("ScrollBox");
+    scrollBox_->setFrameShape(QFrame::NoFrame);
+    auto* pictures = new QWidget;
+    auto* pictureLayout = new QVBoxLayout(pictures);
+    pictureLayout->setContentsMargins(0, 0, 0, 0);
+    pictureLayout->setSpacing(0);
     image1_ = new QLabel;
     image1_->setObjectName("Image1");
     image1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image2_ = new QLabel;
     image2_->setObjectName("Image2");
     image2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    layout->addWidget(image1_, 1);
-    layout->addWidget(image2_, 1);
+    pictureLayout->addWidget(image1_);
+    pictureLayout->addWidget(image2_);
     image2_->hide();
+    scrollBox_->setWidget(pictures);
+    layout->addWidget(scrollBox_, 1);
     imageViewer = this;
+}
+
+void TFormImage::PlaceWindow(int rightGap) {
+    // The frame the window manager puts round the window, as last seen; a
+    // title bar's worth until the window has been shown framed.
+    if (isVisible() && frameGeometry() != geometry()) {
+        const QRect f = frameGeometry(), g = geometry();
+        frame_ = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
+                          f.bottom() - g.bottom());
+    } else if (frame_.isNull()) {
+        const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        frame_ = QMargins(4, title + 4, 4, 4);
+    }
+    const QRect avail = AvailableRect(this);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollBox_);
+    const TViewerClient c =
+        ViewerClient(state_.Layout, shown_.width(), shown_.height(), panel1_->sizeHint().height(),
+                     avail.width() - frame_.left() - frame_.right(),
+                     avail.height() - frame_.top() - frame_.bottom(), bar);
+    scrollBox_->widget()->setFixedSize(shown_.size());
+    scrollBox_->setHorizontalScrollBarPolicy(c.horizontalBar ? Qt::ScrollBarAlwaysOn
+                                                             : Qt::ScrollBarAlwaysOff);
+    scrollBox_->setVerticalScrollBarPolicy(c.verticalBar ? Qt::ScrollBarAlwaysOn
+                                                         : Qt::ScrollBarAlwaysOff);
+    setFixedSize(c.width, c.height);
+    // At the screen's right edge (less the gap), never off its left or
+    // bottom edge.
+    const int outerW = c.width + frame_.left() + frame_.right();
+    const int outerH = c.height + frame_.top() + frame_.bottom();
+    const int x = std::max(avail.left(), avail.right() + 1 - rightGap - outerW);
+    const int y =
+        std::clamp(pos().y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - outerH));
+    move(x, y);
 }
 
 bool TFormImage::ShowPicture() {
     state_.PanelHeight = panel1_->sizeHint().height();
-    state_.ScreenHeight = ScreenRect(this).height();
+    state_.ScreenHeight = AvailableRect(this).height();
     if (state_.IsJpeg()) {
         state_.SyncButtons();
         return ShowJpeg();
@@ -216,11 +267,8 @@ bool TFormImage::ShowJpeg() {
     image1_->setPixmap(QPixmap::fromImage(shown_));
     bitBtn1_->setEnabled(state_.BitBtn1Enabled);
     bitBtn2_->setEnabled(state_.BitBtn2Enabled);
-    const int panelH = panel1_->sizeHint().height();
     image1_->setFixedSize(shown_.size());
-    setFixedSize(shown_.width(), shown_.height() + panelH);
-    const QRect screen = ScreenRect(this);
-    move(screen.right() + 1 - width() - 10, y());
+    PlaceWindow(10);
     return true;
 }
 
@@ -238,9 +286,7 @@ bool TFormImage::ShowBitmap() {
     image2_->setPixmap(QPixmap::fromImage(shown_));
     bitBtn1_->setEnabled(true);
     bitBtn2_->setEnabled(true);
-    setFixedSize(clientW, clientH + panelH);
-    const QRect screen = ScreenRect(this);
-    move(screen.right() + 1 - width(), y());
+    PlaceWindow(0);
     return true;
 }
 

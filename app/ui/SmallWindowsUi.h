@@ -8,12 +8,14 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QMargins>
 #include <QWidget>
 
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 
 namespace arv {
 
@@ -54,6 +56,7 @@ public:
     void BitBtn2Click();
     QPushButton* BitBtn1() const { return bitBtn1_; }
     QPushButton* BitBtn2() const { return bitBtn2_; }
+    QScrollArea* ScrollBox() const { return scrollBox_; }
     // The picture shown (Image1 for JPEG, Image2 for bitmaps).
     const QImage& Shown() const { return shown_; }
 
@@ -63,8 +66,14 @@ protected:
 private:
     bool ShowJpeg();
     bool ShowBitmap();
+    // Sizes the window for the picture in the state's layout, with its
+    // scroll bars, and puts it rightGap pixels from the screen's right edge,
+    // all of it on what the screen leaves for windows.
+    void PlaceWindow(int rightGap);
     TPictureViewerState state_;
     QImage shown_;
+    QMargins frame_;
+    QScrollArea* scrollBox_ = nullptr;
     QWidget* panel1_ = nullptr;
     QPushButton* bitBtn1_ = nullptr;
     QPushButton* bitBtn2_ = nullptr;

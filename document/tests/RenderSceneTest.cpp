@@ -268,7 +268,7 @@ QImage Render(TScene& sc, int scheme) {
     DrawingGlobals().SchemeKind = scheme;
     sc.doc.ApplySchemeRecord(scheme);
     sc.doc.settings.showCalcData = scheme == 4;
-    sc.doc.display.plaView = scheme == 3;
+    WindowState().MsxPLA = scheme == 3;
     WindowState().FireVetvi = scheme == 2;
     sc.doc.BuildVisibleList();
     QImage img(kWidth, kHeight, QImage::Format_RGB32);

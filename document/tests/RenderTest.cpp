@@ -144,6 +144,52 @@ TEST_F(Labels, PanModeDrawsNoLabelsCalloutsOrJunctions) {
     EXPECT_FALSE(Texts(d).empty());
 }
 
+// Paper is no pan: the print and its preview have every label and the
+// junctions, whatever tool the window has chosen.
+TEST_F(Labels, PaperDrawsLabelsAndJunctionsWithThePanToolChosen) {
+    DrawingGlobals().ShowJunctions = 1;
+    doc.settings.showCalcData = 1;
+    doc.display.nodeNumbers = 1;
+    TRecordingCanvas select;
+    doc.Draw(select, false);
+    WindowState().DrawMode = 8;
+    WindowState().QuickDrawFlag = 1;
+    TRecordingCanvas paper;
+    doc.DrawOnPaper(paper, false, 1.0);
+    EXPECT_EQ(1, doc.junctionsComputed);
+    EXPECT_EQ(Texts(select), Texts(paper));
+    EXPECT_EQ(select.Calls("Ellipse").size(), paper.Calls("Ellipse").size());
+    // The screen in pan mode keeps leaving them out.
+    TRecordingCanvas pan;
+    doc.Draw(pan, false);
+    EXPECT_TRUE(Texts(pan).empty());
+}
+
+// A flow value's place beside its branch is the screen's, in world units,
+// whatever scale the paper is drawn at: its width is measured as the
+// window's plan measures it.
+TEST_F(Labels, FlowValueKeepsTheScreensPlaceOnPaper) {
+    struct Host : IWindowHost {
+        TRecordingCanvas canvas;
+        TCanvas* MeasuringCanvas() override { return &canvas; }
+    } host;
+    doc.settings.fontSize4Scaled = 10;
+    doc.scale = 2.0;
+    TRecordingCanvas screen;
+    doc.Draw(screen, false);
+    const TPoint onScreen = line->Caption(1).anchor;
+    for (bool measuring : {true, false}) {
+        SCOPED_TRACE(measuring);
+        InstallWindowHost(measuring ? &host : nullptr);
+        doc.scale = 7.0;
+        TRecordingCanvas paper;
+        doc.DrawOnPaper(paper, false, 2.0);
+        EXPECT_EQ(onScreen, line->Caption(1).anchor);
+        doc.scale = 2.0;
+    }
+    InstallWindowHost(nullptr);
+}
+
 TEST_F(Labels, CalloutLinesFrameAndLeader) {
     line->callout.texts = {"12,5", "4,0", "3,1", "100"};
     TRecordingCanvas c;
@@ -319,7 +365,7 @@ TEST_F(Render, MarkedBranchesAndThePlaView) {
     EXPECT_EQ(0, lines[1]->pen.colour);
     // PLA view: colour from the position record; none: the background.
     WindowState().FireVetvi = false;
-    doc.display.plaView = 1;
+    WindowState().MsxPLA = true;
     a->Caption(3).b = 3;
     a->Caption(3).colour = 0x00AAFF;
     b->Caption(3).b = -1;

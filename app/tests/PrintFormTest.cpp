@@ -1,0 +1,232 @@
+// Printing through the real main window, offscreen: the printed page and
+// the preview whatever tool is chosen, the flow values on paper where the
+// screen shows them, the file each PDF print asks for, and the printer's
+// set-up dialog.
+#include "app/ui/PrintWindows.h"
+#include "app/ui/ProgramStart.h"
+
+#include "app/tests/SampleProgramFolder.h"
+#include "document/Branch.h"
+#include "document/Labels.h"
+#include "platform/Files.h"
+#include "platform/qt/QtText.h"
+#include "platform/testing/ScriptedServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPageSize>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cmath>
+#include <map>
+
+#include <gtest/gtest.h>
+
+using namespace arv;
+
+namespace {
+
+struct PrintFormTest : ::testing::Test {
+    test::TSampleProgramFolder folder;
+    test::TScriptedMessages messages;
+    test::TScriptedDialogs dialogs;
+    std::unique_ptr<TProgramWindows> p = test::StartOnSample(folder, 1000, 700);
+    TIDrawWin& W() { return *p->DrawWin; }
+    TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
+    QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
+
+    // A PDF printer on A4 paper without margins of its own.
+    void PdfPrinter(int dpi = 0) {
+        QPrinter& printer = Dlg().Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        if (dpi > 0) printer.setResolution(dpi);
+    }
+    // Prints with the dialog's button into the file given, answering the
+    // file question with it.
+    void PrintInto(const std::string& pdf) {
+        dialogs.Answer(pdf);
+        Dlg().PokClick();
+        ASSERT_FALSE(Dlg().LastResult().failed);
+        ASSERT_EQ(1, Dlg().LastResult().pages);
+    }
+};
+
+// What a page puts on paper: the PDF without the moment it was made.
+std::string PdfInk(const std::string& name) {
+    std::string bytes;
+    ReadFileBytes(name, bytes);
+    const size_t at = bytes.find("/CreationDate");
+    if (at != std::string::npos) bytes.erase(at, bytes.find(')', at) - at);
+    return bytes;
+}
+
+// The printer set-up dialog that is open; any other window is closed.
+TPrinterSetupDlg* SetUpDialog() {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* setup = qobject_cast<TPrinterSetupDlg*>(modal);
+    if (!setup) {
+        ADD_FAILURE() << "no printer set-up dialog";
+        if (modal) modal->close();
+    }
+    return setup;
+}
+
+} // namespace
+
+// The natural order of work: pan to the area, then print. The page and the
+// preview come out the same as with the select tool, names, numbers, node
+// marks and flow values included.
+TEST_F(PrintFormTest, PanToolPrintsAndPreviewsTheSameInkAsTheSelectTool) {
+    W().Zad_ERClick();
+    messages.AllowAny();
+    PdfPrinter();
+    Action("BSelect")->trigger();
+    PrintInto(folder.File("select.pdf"));
+    Dlg().ButtonPreViewClick();
+    const QImage selectPreview = Dlg().Preview()->PageImage().copy();
+    Dlg().Preview()->close();
+
+    Action("ToolButtonMove")->trigger();
+    ASSERT_EQ(8, W().DrawMode);
+    PrintInto(folder.File("pan.pdf"));
+    Dlg().ButtonPreViewClick();
+    const QImage panPreview = Dlg().Preview()->PageImage().copy();
+    Dlg().Preview()->close();
+
+    const std::string select = PdfInk(folder.File("select.pdf"));
+    ASSERT_FALSE(select.empty());
+    EXPECT_TRUE(select == PdfInk(folder.File("pan.pdf")));
+    ASSERT_FALSE(selectPreview.isNull());
+    EXPECT_TRUE(selectPreview == panPreview);
+    // The tool is still the pan tool.
+    EXPECT_EQ(8, W().DrawMode);
+    Action("BSelect")->trigger();
+}
+
+// Every flow value "[..]" on paper keeps the place it has on screen beside
+// its branch, scaled, at every printer resolution, for the whole plan and
+// for a part of it.
+TEST_F(PrintFormTest, FlowValuesStandOnPaperWhereTheScreenShowsThem) {
+    const bool ran = W().Zad_ERClick();
+    for (auto& m : messages.Shown()) ADD_FAILURE() << m.text;
+    ASSERT_TRUE(ran);
+    messages.AllowAny();
+    TGCollFigure& doc = W().Doc();
+    // Zoomed in as a user works, so that the screen's scale is far from 1.
+    W().ViewAllClick();
+    while (doc.scale < 1.5) doc.ZoomIn();
+    W().RedrawPlan();
+    const double screenScale = doc.scale;
+
+    // Where each flow value starts relative to its branch's middle, in the
+    // pixels of the canvas it is drawn on, and at what scale.
+    struct TPlace {
+        double dx = 0, dy = 0, scale = 0;
+    };
+    std::map<int32_t, TPlace> places, screen;
+    auto keep = doc.OnDrawLabel;
+    doc.OnDrawLabel = [&](TCanvas& dc, int32_t number, int32_t record, int32_t value,
+                          TLabelTextOut textOut, TGCollFigure& d) {
+        // Paper only once the screen's places are known: the plan's repaint
+        // after a print is at the screen's scale.
+        if (record == 1 && (screen.empty() || d.scale != screenScale))
+            for (int32_t i = 0; i < d.Count(); ++i)
+                if (TGBranch* b = d.BranchAt(i); b && b->number == number) {
+                    TPoint from, to;
+                    ReferenceSegment(*b, from, to);
+                    const TPoint mid = d.WorldToScreen({(from.x + to.x) / 2, (from.y + to.y) / 2});
+                    const TPoint out = b->Caption(1).screenPoint;
+                    places[number] = {double(out.x - mid.x), double(out.y - mid.y), d.scale};
+                }
+        return keep(dc, number, record, value, textOut, d);
+    };
+    W().RedrawPlan();
+    screen = places;
+    ASSERT_GE(screen.size(), 3u);
+
+    const TRect extent = doc.GetExtent();
+    const TRect part{extent.left, extent.top, (extent.left + extent.right) / 2,
+                     (extent.top + extent.bottom) / 2};
+    for (int dpi : {96, 300, 600}) {
+        for (bool whole : {true, false}) {
+            SCOPED_TRACE(std::to_string(dpi) + (whole ? " whole" : " part"));
+            PdfPrinter(dpi);
+            W().PrintState.PrintRectMode = !whole;
+            W().PrintState.PrintRegion = part;
+            places.clear();
+            dialogs.Answer(folder.File("labels.pdf"));
+            Dlg().PokClick();
+            ASSERT_GE(Dlg().LastResult().pages, 1);
+            // The branches the zoomed screen shows are compared.
+            size_t compared = 0;
+            for (const auto& [number, paper] : places) {
+                if (!screen.count(number)) continue;
+                ++compared;
+                const TPlace& s = screen.at(number);
+                const double k = paper.scale / s.scale;
+                // One pixel of the screen, scaled, and one of the paper.
+                const double slack = std::max(1.0, k) + 1.0;
+                EXPECT_NEAR(s.dx * k, paper.dx, slack) << "branch " << number;
+                EXPECT_NEAR(s.dy * k, paper.dy, slack) << "branch " << number;
+            }
+            EXPECT_GE(compared, 2u);
+        }
+    }
+    doc.OnDrawLabel = keep;
+}
+
+// "Установки принтера..." and the print dialog's "Принтер ..." choose the
+// printer, the paper and its orientation, and print nothing.
+TEST_F(PrintFormTest, PrinterSetUpChoosesPrinterPaperAndOrientationAndPrintsNothing) {
+    PdfPrinter();
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        TPrinterSetupDlg* setup = SetUpDialog();
+        if (!setup) return;
+        shown = true;
+        EXPECT_EQ(QString::fromUtf8("Настройка печати"), setup->windowTitle());
+        for (QPushButton* b : setup->findChildren<QPushButton*>())
+            EXPECT_FALSE(b->text().contains(QString::fromUtf8("Печат"))) << b->text().toStdString();
+        auto* name = setup->findChild<QComboBox*>("PrinterName");
+        ASSERT_TRUE(name);
+        EXPECT_EQ(TPrinterSetupDlg::PdfEntry(), name->currentText());
+        auto* paper = setup->findChild<QComboBox*>("PaperSize");
+        ASSERT_TRUE(paper);
+        EXPECT_EQ("A4", paper->currentText());
+        paper->setCurrentIndex(paper->findText("A3"));
+        setup->findChild<QRadioButton*>("Landscape")->setChecked(true);
+        setup->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    Action("PrintSetup1")->trigger();
+    EXPECT_TRUE(shown);
+    QPrinter& printer = Dlg().Printer();
+    EXPECT_EQ(QPageSize::A3, printer.pageLayout().pageSize().id());
+    EXPECT_EQ(QPageLayout::Landscape, printer.pageLayout().orientation());
+    EXPECT_EQ(QPrinter::PdfFormat, printer.outputFormat());
+    EXPECT_EQ(0, Dlg().LastResult().pages);
+    EXPECT_TRUE(dialogs.Requests().empty());
+
+    // The print dialog's button shows the same; a cancel changes nothing.
+    shown = false;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            TPrinterSetupDlg* setup = SetUpDialog();
+            if (!setup) return;
+            shown = true;
+            setup->findChild<QComboBox*>("PaperSize")->setCurrentIndex(0);
+            setup->reject();
+        });
+        Dlg().findChild<QPushButton*>("PSetup")->click();
+        Dlg().reject();
+    });
+    Action("Print1")->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(QPageSize::A3, printer.pageLayout().pageSize().id());
+    EXPECT_EQ(0, Dlg().LastResult().pages);
+}
