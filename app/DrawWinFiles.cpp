@@ -202,6 +202,9 @@ void TIDrawWin::NewDrawing() {
 void TIDrawWin::NewDrawing(TNewPurpose purpose) {
     CloseDrawingCompanions();
     ClearDataWindow(purpose);
+    // The new drawing has no file yet: a save of its data (the optimal run
+    // saves first) asks for a name instead of writing over the last drawing.
+    if (dataWindow_) dataWindow_->CurrentDataFile().clear();
     ReportEditorHost().DrawingReplaced();
     currentFileName_ = ProgramDirPath + "untitled.grh";
     ShowCaption();

@@ -423,6 +423,23 @@ TEST_F(DrawingCompanionsTest, ReportFileTheEditorDidNotLoadIsNotReplacedUnasked)
     EXPECT_EQ(0u, messages.PendingExpectations());
 }
 
+// A new drawing has no file of its own yet: nothing saves it under the name
+// of the drawing before (the optimal run saves the data first), and its
+// report has no name either.
+TEST_F(DrawingCompanionsTest, NewDrawingSavesNothingUnderTheLastDrawingsName) {
+    Start();
+    const std::string sample = Bytes(File("SampleMine.grh"));
+    Trigger("New1");
+    EXPECT_EQ("Untitled", Report().ReportFileName());
+    messages.AllowAny();
+    const size_t asked = dialogs.Requests().size();
+    dialogs.Answer(std::nullopt);
+    p->Form1->Action("Rasc_OR")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(asked + 1, dialogs.Requests().size());
+    EXPECT_EQ(sample, Bytes(File("SampleMine.grh")));
+}
+
 // The data window's Тровел imports stop at "Отмена", as every other command
 // under "Сохранить данные?" does; "Нет" goes on to the file.
 TEST_F(DrawingCompanionsTest, TrovelImportsStopAtCancel) {
