@@ -516,6 +516,7 @@ private:
     bool WarnIfEmpty();
     void ExportTresk(const std::string& chosenName);
     void ExportJpeg(const std::string& chosenName);
+    void ExportVeltor(const std::string& name);
     void ScrollBy(int direction, int amount);
     TDataWindowController* DataWindow() const { return dataWindow_; }
 

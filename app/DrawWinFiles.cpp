@@ -299,8 +299,7 @@ bool TIDrawWin::SaveAs1Click() {
     TFileDialogRequest request =
         SaveDialog1(1, currentFileName_.empty() ? "" : ChangeFileExt(currentFileName_, ""));
     if (!SaveFileDialog(request)) return false;
-    // Filter 4 is the export's own command.
-    if (request.filterIndex < 1 || request.filterIndex > 3) return false;
+    if (request.filterIndex < 1 || request.filterIndex > 4) return false;
     const std::string name =
         ChangeFileExt(request.fileName, std::string(".") + kSaveExts[request.filterIndex - 1]);
     if (!MayWrite(request, name)) return false;
@@ -310,6 +309,11 @@ bool TIDrawWin::SaveAs1Click() {
         return false;
     case 3:
         ExportJpeg(name);
+        return false;
+    case 4:
+        // The Veltor type chosen here writes what "в Вельторию" writes,
+        // rather than nothing at all.
+        ExportVeltor(name);
         return false;
     default:
         break;
@@ -396,12 +400,16 @@ void TIDrawWin::Exp_VeltorClick() {
     WarnIfEmpty();
     TFileDialogRequest request = SaveDialog1(4, ChangeFileExt(currentFileName_, ".veltor"));
     if (!SaveFileDialog(request)) return;
+    const std::string name = ChangeFileExt(request.fileName, ".veltor");
+    if (!MayWrite(request, name)) return;
+    ExportVeltor(name);
+}
+
+void TIDrawWin::ExportVeltor(const std::string& name) {
     if (!WriteVeltorText) {
         ShowNotAvailable(Ru("в Вельторию"));
         return;
     }
-    const std::string name = ChangeFileExt(request.fileName, ".veltor");
-    if (!MayWrite(request, name)) return;
     WriteVeltorText(name);
 }
 

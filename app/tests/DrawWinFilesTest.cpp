@@ -241,6 +241,13 @@ TEST_F(DrawWinTest, VeltorExportWritesTheTablesWithThePlan) {
     EXPECT_NE(std::string::npos, text.find("\r\n1|1|1|2|\"\"|\"Ствол\"|0|")) << text;
     EXPECT_NE(std::string::npos, text.find("\r\n2|1|0|50|0|0|0.0|0\r\n")) << text;
     EXPECT_NE(std::string::npos, text.find("\r\n2|4|300|0|0|0|0.0|0\r\n")) << text;
+    // Save As with the Veltor type writes the same file, not nothing; the
+    // drawing keeps its own name.
+    const std::string name = w->CurrentFileName();
+    dialogs.Answer(File("again"), 4);
+    EXPECT_FALSE(w->SaveAs1Click());
+    EXPECT_EQ(Read(File("plan.veltor")), Read(File("again.veltor")));
+    EXPECT_EQ(name, w->CurrentFileName());
 }
 
 TEST_F(DrawWinTest, NewAsksAboutTheDataAndSavesFirst) {
