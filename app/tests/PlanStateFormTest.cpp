@@ -356,7 +356,7 @@ TEST_F(PlanStateTest, NewStartsWithTheResultDisplaysOffAndItsOwnSchemeRecords) {
     EXPECT_FALSE(Doc().display.caption[1]);
     EXPECT_FALSE(Doc().display.caption[4]);
     EXPECT_FALSE(Doc().display.caption[5]);
-    EXPECT_EQ(0, Doc().display.plaView);
+    EXPECT_FALSE(WindowState().MsxPLA);
 }
 
 // With "Новая таблица" set to an initial-data tag, the main window's New
