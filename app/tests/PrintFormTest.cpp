@@ -109,6 +109,28 @@ TEST_F(PrintFormTest, PanToolPrintsAndPreviewsTheSameInkAsTheSelectTool) {
     Action("BSelect")->trigger();
 }
 
+// "Сохранить как" a JPEG picture is a written plan as the page is: with the
+// pan tool chosen it holds the same labels as with the select tool.
+TEST_F(PrintFormTest, PanToolWritesTheSameJpegPictureAsTheSelectTool) {
+    W().Zad_ERClick();
+    messages.AllowAny();
+    W().ViewAllClick();
+    auto save = [&](const char* tool, const std::string& name) {
+        Action(tool)->trigger();
+        dialogs.Answer(folder.File(name), 3);
+        Action("SaveAs1")->trigger();
+        std::string bytes;
+        EXPECT_TRUE(ReadFileBytes(folder.File(name + ".jpg"), bytes)) << name;
+        return bytes;
+    };
+    const std::string select = save("BSelect", "select");
+    ASSERT_FALSE(select.empty());
+    const std::string pan = save("ToolButtonMove", "pan");
+    ASSERT_EQ(8, W().DrawMode);
+    EXPECT_TRUE(select == pan);
+    Action("BSelect")->trigger();
+}
+
 // Every flow value "[..]" on paper keeps the place it has on screen beside
 // its branch, scaled, at every printer resolution, for the whole plan and
 // for a part of it.
