@@ -385,3 +385,36 @@ TEST_F(PropPanelTest, RowsSetThroughTheirCaptionRefuseTyping) {
     EXPECT_EQ("shaft.jpg", Shown(*grid, w, kPropPhoto));
     EXPECT_TRUE(messages.Shown().empty());
 }
+
+// The value masks hold digits only, so the editor opened on a negative
+// value shows it without its sign; Enter or leaving the cell without a key
+// typed still keeps the figure's value, sign and all.
+TEST_F(PropPanelTest, AnUntouchedEditorKeepsANegativeValue) {
+    auto p = test::StartOnSample(folder, 1200, 800);
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    TIDrawWin& w = *p->DrawWin;
+    TGCollFigure& doc = w.Doc();
+    form.Action("Prop")->trigger();
+    auto* b = static_cast<TGBranch*>(AddTwoPointFigure(doc, kKindLine, {-900, -900}, {-500, -900}));
+    b->Caption(3).a = -1;
+    doc.BuildVisibleList();
+    doc.DoChange();
+    QApplication::processEvents();
+    const int32_t begin = b->beginNode;
+    ASSERT_LT(begin, 0);
+    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+    for (int id : {kPropPla, kPropBeginNode}) {
+        SCOPED_TRACE(id);
+        const std::string shown = Shown(*grid, w, id);
+        ClickValue(*grid, w, id);
+        ASSERT_TRUE(grid->Editor()->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+        ClickValue(*grid, w, id);
+        ClickValue(*grid, w, kPropName);
+        EXPECT_EQ(shown, Shown(*grid, w, id));
+    }
+    EXPECT_EQ(-1, b->Caption(3).a);
+    EXPECT_EQ(begin, b->beginNode);
+    EXPECT_TRUE(messages.Shown().empty());
+}
