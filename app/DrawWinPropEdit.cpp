@@ -114,6 +114,17 @@ bool TIDrawWin::GridPropAcceptEditKey(char /*key*/) const {
     case kPropFont:
     case kPropBitmap:
     case kPropSymbolIcon:
+    // Set through the caption's menu or file dialog only: Enter applies
+    // nothing typed there, so a key is refused rather than dropped later.
+    case kPropFlows:
+    case kPropMeasures:
+    case kPropArrow:
+    case kPropPictureDevice:
+    case kPropSymbolDevice:
+    case kPropCalcData:
+    case kPropPhoto:
+    case kPropVisible:
+    case kPropLayer:
         return false;
     default:
         return true;

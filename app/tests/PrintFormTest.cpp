@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QMouseEvent>
 #include <QPageSize>
 #include <QPushButton>
 #include <QRadioButton>
@@ -77,6 +78,16 @@ TPrinterSetupDlg* SetUpDialog() {
     return setup;
 }
 
+void Click(QWidget* w, QPoint p) {
+    for (auto [type, button, held] :
+         {std::tuple{QEvent::MouseMove, Qt::NoButton, Qt::NoButton},
+          std::tuple{QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton},
+          std::tuple{QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton}}) {
+        QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+}
+
 } // namespace
 
 // The natural order of work: pan to the area, then print. The page and the
@@ -107,6 +118,73 @@ TEST_F(PrintFormTest, PanToolPrintsAndPreviewsTheSameInkAsTheSelectTool) {
     // The tool is still the pan tool.
     EXPECT_EQ(8, W().DrawMode);
     Action("BSelect")->trigger();
+}
+
+// "Сохранить как" a JPEG picture is a written plan as the page is: with the
+// pan tool chosen it holds the same labels as with the select tool.
+TEST_F(PrintFormTest, PanToolWritesTheSameJpegPictureAsTheSelectTool) {
+    W().Zad_ERClick();
+    messages.AllowAny();
+    W().ViewAllClick();
+    auto save = [&](const char* tool, const std::string& name) {
+        Action(tool)->trigger();
+        dialogs.Answer(folder.File(name), 3);
+        Action("SaveAs1")->trigger();
+        std::string bytes;
+        EXPECT_TRUE(ReadFileBytes(folder.File(name + ".jpg"), bytes)) << name;
+        return bytes;
+    };
+    const std::string select = save("BSelect", "select");
+    ASSERT_FALSE(select.empty());
+    const std::string pan = save("ToolButtonMove", "pan");
+    ASSERT_EQ(8, W().DrawMode);
+    EXPECT_TRUE(select == pan);
+    Action("BSelect")->trigger();
+}
+
+// The preview draws the plan at its own scale; once it is closed the plan
+// answers the mouse where the screen shows it: a branch drawn two pixels off
+// two node marks joins those nodes.
+TEST_F(PrintFormTest, AfterThePreviewTheMouseMeetsThePlanWhereTheScreenShowsIt) {
+    W().ViewAllClick();
+    TGCollFigure& doc = W().Doc();
+    Action("BLine")->trigger();
+    // Two nodes that no branch joins yet.
+    int32_t a = -1, b = -1;
+    for (int32_t i = 0; i < doc.nodes.Count() && b < 0; ++i)
+        for (int32_t j = i + 1; j < doc.nodes.Count() && b < 0; ++j) {
+            bool joined = false;
+            for (int32_t f = 0; f < doc.Count(); ++f)
+                if (TGBranch* br = doc.BranchAt(f))
+                    joined |= (br->beginIndex == i && br->endIndex == j) ||
+                              (br->beginIndex == j && br->endIndex == i);
+            if (!joined) a = i, b = j;
+        }
+    ASSERT_GE(b, 0);
+    const TPoint sa = doc.nodes.Record(a).screenCentre, sb = doc.nodes.Record(b).screenCentre;
+
+    bool previewed = false;
+    QTimer::singleShot(0, [&] {
+        Dlg().ButtonPreViewClick();
+        previewed = !Dlg().Preview()->PageImage().isNull();
+        Dlg().Preview()->close();
+        Dlg().reject();
+    });
+    Action("Print1")->trigger();
+    ASSERT_TRUE(previewed);
+
+    const int figures = doc.Count(), nodes = doc.nodes.Count();
+    QWidget* plan = p->IDrawWinForm->PaintBox1();
+    Click(plan, QPoint(sa.x + 2, sa.y + 2));
+    Click(plan, QPoint(sb.x - 2, sb.y + 1));
+    ASSERT_EQ(figures + 1, doc.Count());
+    TGBranch* made = doc.BranchAt(figures);
+    ASSERT_NE(nullptr, made);
+    // Drawn from the second click to the first, onto the plan's own nodes.
+    EXPECT_EQ(b, made->beginIndex);
+    EXPECT_EQ(a, made->endIndex);
+    EXPECT_EQ(nodes, doc.nodes.Count());
+    messages.AllowAny();
 }
 
 // Every flow value "[..]" on paper keeps the place it has on screen beside

@@ -349,3 +349,72 @@ TEST_F(PropPanelTest, AfterARefusedEditTheGridShowsTheFigureAndTheNextEditApplie
     EXPECT_EQ("101", Trim(table.Cells(2, rows)));
     messages.AllowAny();
 }
+
+// Rows whose value comes from their caption's menu or file dialog take no
+// typing: a key there is refused at once, not kept in sight until Enter
+// drops it. "Изображение" changes through its file dialog.
+TEST_F(PropPanelTest, RowsSetThroughTheirCaptionRefuseTyping) {
+    auto p = test::StartOnSample(folder, 1200, 800);
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    TIDrawWin& w = *p->DrawWin;
+    form.Action("Prop")->trigger();
+    const int branch = SelectFirstBranch(w);
+    ASSERT_GE(branch, 0);
+    TGBranch& b = *w.Doc().BranchAt(branch);
+    b.image = "lava.jpg";
+    w.ShowProperties(false);
+    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+    for (int id : {kPropPhoto, kPropVisible, kPropLayer, kPropFlows}) {
+        SCOPED_TRACE(id);
+        const std::string before = Shown(*grid, w, id);
+        ClickValue(*grid, w, id);
+        for (char c : std::string("shaft.jpg")) QTest::keyClick(QApplication::focusWidget(), c);
+        EXPECT_EQ(before, Shown(*grid, w, id));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(before, Shown(*grid, w, id));
+    }
+    EXPECT_EQ("lava.jpg", b.image);
+
+    dialogs.Answer(folder.File("Foto/shaft.jpg"));
+    const TCanvasRect caption = grid->Grid().CellRect(0, w.MapPropertyRow(kPropPhoto, false));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      QPoint(caption.left + 4, caption.top + 4));
+    QApplication::processEvents();
+    EXPECT_EQ("shaft.jpg", b.image);
+    EXPECT_EQ("shaft.jpg", Shown(*grid, w, kPropPhoto));
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+// The value masks hold digits only, so the editor opened on a negative
+// value shows it without its sign; Enter or leaving the cell without a key
+// typed still keeps the figure's value, sign and all.
+TEST_F(PropPanelTest, AnUntouchedEditorKeepsANegativeValue) {
+    auto p = test::StartOnSample(folder, 1200, 800);
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    TIDrawWin& w = *p->DrawWin;
+    TGCollFigure& doc = w.Doc();
+    form.Action("Prop")->trigger();
+    auto* b = static_cast<TGBranch*>(AddTwoPointFigure(doc, kKindLine, {-900, -900}, {-500, -900}));
+    b->Caption(3).a = -1;
+    doc.BuildVisibleList();
+    doc.DoChange();
+    QApplication::processEvents();
+    const int32_t begin = b->beginNode;
+    ASSERT_LT(begin, 0);
+    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+    for (int id : {kPropPla, kPropBeginNode}) {
+        SCOPED_TRACE(id);
+        const std::string shown = Shown(*grid, w, id);
+        ClickValue(*grid, w, id);
+        ASSERT_TRUE(grid->Editor()->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+        ClickValue(*grid, w, id);
+        ClickValue(*grid, w, kPropName);
+        EXPECT_EQ(shown, Shown(*grid, w, id));
+    }
+    EXPECT_EQ(-1, b->Caption(3).a);
+    EXPECT_EQ(begin, b->beginNode);
+    EXPECT_TRUE(messages.Shown().empty());
+}

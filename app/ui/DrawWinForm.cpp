@@ -390,10 +390,11 @@ void TIDrawWinForm::PaintUnderlay(QPainter& p, int top, int bottom, int width,
 void TIDrawWinForm::PaintPlan(QImage& image, bool exportRendering) {
     const int width = image.width();
     const TPlanUnderlay underlay = Underlay(!exportRendering);
-    planPainter_->Paint(image, w_.Doc(), [&](QPainter& p, int top, int bottom) {
+    auto paintUnderlay = [&](QPainter& p, int top, int bottom) {
         PaintUnderlay(p, top, bottom, width, underlay);
-    });
-    if (exportRendering) return;
+    };
+    if (exportRendering) return planPainter_->PaintWritten(image, w_.Doc(), paintUnderlay);
+    planPainter_->Paint(image, w_.Doc(), paintUnderlay);
     PaintOverlays(image);
 }
 

@@ -30,6 +30,12 @@ void TPlanPainter::Paint(QImage& image, TGCollFigure& doc, const TUnderlay& unde
         image, [&](TCanvas& c) { doc.Draw(c, false); }, underlay);
 }
 
+void TPlanPainter::PaintWritten(QImage& image, TGCollFigure& doc, const TUnderlay& underlay) {
+    Forget();
+    renderer_.Render(
+        image, [&](TCanvas& c) { doc.DrawOnPaper(c, false, doc.scale); }, underlay);
+}
+
 void TPlanPainter::PaintMoving(QImage& image, TGCollFigure& doc, const TDrawPart& moving,
                                const TUnderlay& underlay) {
     if (image.isNull()) return;

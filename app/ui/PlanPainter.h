@@ -23,6 +23,9 @@ public:
     // The whole plan over the underlay (background, grid points); the same
     // pixels as PaintDocument over the underlay. Forgets the kept picture.
     void Paint(QImage& image, TGCollFigure& doc, const TUnderlay& underlay);
+    // The plan as a written picture shows it: every label, whatever tool
+    // the window has chosen, as on paper at the view's own scale.
+    void PaintWritten(QImage& image, TGCollFigure& doc, const TUnderlay& underlay);
     // A step of a drag that moves `moving` (TGCollFigure::DragPart): the
     // rest of the plan comes from the picture kept since the drag's first
     // step, painted anew when the rest, the view or the size is not what it

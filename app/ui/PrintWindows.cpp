@@ -374,6 +374,9 @@ void TFormPreView::FormActivate() {
         TQtCanvas canvas(page_);
         DrawPreviewPage(w_.Doc(), s, page, canvas);
     }
+    // The page left the preview's places in the plan's figures, which the
+    // mouse meets: the plan takes its own back, as after a print.
+    w_.RedrawPlan();
     const int shownW = RoundI(page.width / static_cast<double>(page.height) * imageH);
     image1_ = QImage(std::max(shownW + 2, scroll_->viewport()->width() - 4), imageH,
                      QImage::Format_RGB32);
