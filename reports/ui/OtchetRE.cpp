@@ -37,8 +37,6 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace arv {
 
@@ -448,15 +446,13 @@ void TFOtchetRE::FileOpen() {
 }
 
 bool TFOtchetRE::LoadReportFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    std::stringstream bytes;
-    if (in) bytes << in.rdbuf();
-    if (!in || in.bad()) {
+    // Through the platform: the name is CP1251 and may have Russian letters.
+    std::string text;
+    if (!ReadFileBytes(fileName, text)) {
         MessageBox(Format(Ru("Не удается открыть файл %s."), {fileName}), "", TMsgButtons::Ok,
                    TMsgIcon::Error);
         return false;
     }
-    const std::string text = bytes.str();
     TRtfDocument doc;
     if (LooksLikeRtf(text)) {
         doc = ReadRtf(text);
