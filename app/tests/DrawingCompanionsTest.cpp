@@ -423,6 +423,37 @@ TEST_F(DrawingCompanionsTest, ReportFileTheEditorDidNotLoadIsNotReplacedUnasked)
     EXPECT_EQ(0u, messages.PendingExpectations());
 }
 
+// Russian file names are the usual ones: the report of a drawing named in
+// Cyrillic is no more replaced unasked, by the drawing's question or by the
+// editor's own Save As.
+TEST_F(DrawingCompanionsTest, ReportFileWithARussianNameIsNotReplacedUnasked) {
+    Start();
+    const std::string grh = Ru(File("Шахта.grh")), rtf = Ru(File("Шахта.rtf"));
+    ASSERT_TRUE(W().SaveDrawing(grh));
+    dialogs.Answer(grh, 1);
+    Trigger("Open1");
+    ASSERT_EQ(rtf, Report().ReportFileName());
+    const std::string earlier = "{\\rtf1 earlier report}";
+    ASSERT_TRUE(WriteFileAtomic(rtf, earlier));
+    TypeReport("New text");
+
+    messages.Expect(mrYes, "Сохранить данные?");
+    messages.Expect(mrCancel, "OK для перезаписи " + File("Шахта.rtf"));
+    Trigger("New1");
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(rtf, bytes));
+    EXPECT_EQ(earlier, bytes);
+    EXPECT_TRUE(Report().Modified());
+
+    dialogs.Answer(rtf);
+    messages.Expect(mrNo, "OK для перезаписи " + File("Шахта.rtf"));
+    EXPECT_FALSE(Report().FileSaveAs());
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    ASSERT_TRUE(ReadFileBytes(rtf, bytes));
+    EXPECT_EQ(earlier, bytes);
+}
+
 // A new drawing has no file of its own yet: nothing saves it under the name
 // of the drawing before (the optimal run saves the data first), and its
 // report has no name either.

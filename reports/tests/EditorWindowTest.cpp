@@ -156,6 +156,16 @@ TEST_F(EditorWindow, OpenAsksAboutChangesAndCancelKeepsTheText) {
     EXPECT_FALSE(editor->LoadReportFile(File("missing.rtf")));
     EXPECT_EQ(3u, messages.Shown().size());
     EXPECT_EQ(File("old.rtf"), editor->ReportFileName());
+
+    // Names come from the dialogs in the program's text: a report named in
+    // Russian opens too.
+    const std::string russian = Ru(File("Отчет шахты.rtf"));
+    ASSERT_TRUE(WriteFileAtomic(russian, WriteRtf(d)));
+    dialogs.Answer(russian);
+    editor->FileOpen();
+    EXPECT_EQ(3u, messages.Shown().size());
+    EXPECT_EQ("bold", editor->Editor()->toPlainText().toStdString());
+    EXPECT_EQ(russian, editor->ReportFileName());
 }
 
 TEST_F(EditorWindow, FontSizeDrivesPaginationAndTooShortPagesAreRefused) {

@@ -37,8 +37,6 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace arv {
 
@@ -448,15 +446,13 @@ void TFOtchetRE::FileOpen() {
 }
 
 bool TFOtchetRE::LoadReportFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    std::stringstream bytes;
-    if (in) bytes << in.rdbuf();
-    if (!in || in.bad()) {
+    // Through the platform: the name is CP1251 and may have Russian letters.
+    std::string text;
+    if (!ReadFileBytes(fileName, text)) {
         MessageBox(Format(Ru("Не удается открыть файл %s."), {fileName}), "", TMsgButtons::Ok,
                    TMsgIcon::Error);
         return false;
     }
-    const std::string text = bytes.str();
     TRtfDocument doc;
     if (LooksLikeRtf(text)) {
         doc = ReadRtf(text);
@@ -494,8 +490,9 @@ bool TFOtchetRE::FileSave() {
     if (reportFileName_.empty() || reportFileName_ == "Untitled") return FileSaveAs();
     // The name may be the drawing's report, kept from an earlier session,
     // while this text never came from it: it is replaced only when the user
-    // says so, as Save As asks.
-    if (textFile_ != reportFileName_ && std::filesystem::exists(reportFileName_)) {
+    // says so, as Save As asks. (The names are CP1251: only the platform's
+    // look-up finds a file whose name has Russian letters.)
+    if (textFile_ != reportFileName_ && FileExists(reportFileName_)) {
         const int answer = MessageBox(Format(Ru("OK для перезаписи %s"), {reportFileName_}), "",
                                       TMsgButtons::YesNoCancel, TMsgIcon::Question);
         if (answer == mrNo) return FileSaveAs();
@@ -511,7 +508,7 @@ bool TFOtchetRE::FileSaveAs() {
     r.fileName = reportFileName_;
     if (!SaveFileDialog(r)) return false;
     const std::string name = WithExtension(r.fileName, ".rtf");
-    if (std::filesystem::exists(name)) {
+    if (FileExists(name)) {
         int answer = MessageBox(Format(Ru("OK для перезаписи %s"), {name}), "",
                                 TMsgButtons::YesNoCancel, TMsgIcon::Question);
         if (answer != mrYes) return false;
