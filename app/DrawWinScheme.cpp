@@ -6,6 +6,7 @@
 #include "document/Branch.h"
 #include "document/DrawingGlobals.h"
 #include "platform/Cp1251.h"
+#include "platform/Files.h"
 #include "platform/NumberParse.h"
 
 #include <algorithm>
@@ -16,6 +17,9 @@ namespace arv {
 
 void TIDrawWin::SchemeImported(const std::string& drawingFileName) {
     currentFileName_ = drawingFileName;
+    // The data go with the drawing's name, as after an open: a save of the
+    // data writes the drawing it names.
+    if (dataWindow_) dataWindow_->CurrentDataFile() = ChangeFileExt(drawingFileName, ".dan");
     ShowCaption();
     Repaint();
 }

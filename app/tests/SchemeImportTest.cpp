@@ -41,6 +41,7 @@ TEST_F(DrawWinTest, MineFileImportBuildsThePlan) {
                   "\" \"" + File("tresktxt.tresk") + "\"\r\n",
               Read(File("temp.bat")));
     EXPECT_EQ(File("sample mine.grh"), w->CurrentFileName());
+    EXPECT_EQ(File("sample mine.dan"), data.CurrentDataFile());
     EXPECT_EQ(23, t.TablDan.ColCount());
     for (int col : {16, 17, 19, 23, 24, 25}) EXPECT_EQ("", t.TablDan.Cells(col, 2)) << col;
 
