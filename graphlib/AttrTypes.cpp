@@ -112,6 +112,14 @@ bool TryTextToFloat(std::string_view s, long double& value) {
     if (t.find('.') == std::string::npos)
         for (auto& c : t)
             if (c == ',') c = '.';
+    // The forms FloatToText writes for values no number text holds (a Float32
+    // given 1e300 becomes INF): what is written must read back.
+    if (t == "INF" || t == "-INF" || t == "NAN") {
+        value = t == "NAN" ? std::numeric_limits<long double>::quiet_NaN()
+                : t[0] == '-' ? -std::numeric_limits<long double>::infinity()
+                              : std::numeric_limits<long double>::infinity();
+        return true;
+    }
     std::string_view body = t;
     bool negative = false;
     if (!body.empty() && (body[0] == '+' || body[0] == '-')) {

@@ -277,6 +277,13 @@ TEST(AttrSet, TextConversionsByDefinedType) {
     EXPECT_EQ("0.100000001490116", s.GetAsString("Float32"));
     s.SetAsString("Float32", "1e300");
     EXPECT_EQ("INF", s.GetAsString("Float32"));
+    // What the set writes it reads back, infinities and NaN included.
+    for (const char* written : {"INF", "-INF", "NAN"}) {
+        s.SetAsString("Float32", written);
+        EXPECT_EQ(written, s.GetAsString("Float32"));
+        s.SetAsString("Float64", written);
+        EXPECT_EQ(written, s.GetAsString("Float64"));
+    }
     s.SetAsString("Float80", "1.25E-4000");
     EXPECT_EQ(1.25e-4000L, s.GetFloat80At(m.Offset("Float80")));
     EXPECT_EQ("Class TAttrSet: Can't convert '2.5.1' to float",
