@@ -408,6 +408,9 @@ void TAttrSet::SetAsString(std::string_view name, std::string_view text) {
         SetWideStringAt(s.Offset, AnsiToWide(text));
         break;
     default: // Pointer, AutoFree
+        // A pointer has no text: the empty value WriteText gives it reads
+        // back and leaves the pointer alone; any other text is refused.
+        if (TrimText(text).empty()) break;
         Error(kAttrDifferentType, name);
     }
 }

@@ -521,8 +521,14 @@ TEST(AttrSet, TextAndStreamFormsRoundTrip) {
         ASSERT_EQ("it's " + kCyrillic, back.GetAsString("name"));
     }
 
-    // The text form reads back through the same conversions (the Pointer line
-    // is refused like any Pointer text, so it is left out here).
+    // The text form reads back, the Pointer's empty line included (it leaves
+    // the pointer alone); other Pointer text is refused.
+    text.Seek(0);
+    TAttrSet withRef(&m);
+    withRef.ReadText(text);
+    EXPECT_EQ("it's " + kCyrillic, withRef.GetAsString("name"));
+    EXPECT_EQ(nullptr, withRef.GetPointer("ref"));
+    // The same conversions without the Pointer.
     m.Undefine("ref");
     TVMemStream text2;
     s.WriteText(text2);
