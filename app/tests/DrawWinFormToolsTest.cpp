@@ -1,6 +1,7 @@
 // The real main window, offscreen, on the sample drawing: a branch drawn
 // with the mouse between two nodes of the plan, and the tool buttons.
 #include "app/ui/DrawWinForm.h"
+#include "app/tests/MouseEvents.h"
 #include "app/ui/ProgramStart.h"
 
 #include "app/tests/SampleProgramFolder.h"
@@ -19,6 +20,8 @@
 #include <gtest/gtest.h>
 
 using namespace arv;
+using test::Click;
+using test::Send;
 
 namespace {
 
@@ -27,17 +30,6 @@ struct FormToolsTest : ::testing::Test {
     const std::filesystem::path& dir = folder.dir;
     test::TScriptedMessages messages;
 };
-
-void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-void Click(QWidget* w, QPoint p) {
-    Send(w, QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton);
-    Send(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
-    Send(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
-}
 
 } // namespace
 

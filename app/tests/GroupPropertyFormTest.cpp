@@ -2,6 +2,7 @@
 // drawing: a group spanned with the mouse, a value typed or chosen in the
 // property panel, and each member keeps what the command does not name.
 #include "app/tests/PropPanelSupport.h"
+#include "app/tests/MouseEvents.h"
 #include "app/tests/SampleProgramFolder.h"
 #include "document/Constants.h"
 #include "document/TextFigures.h"
@@ -17,17 +18,6 @@ using namespace arv;
 using namespace arv::test;
 
 namespace {
-
-void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-void Click(QWidget* w, QPoint p) {
-    Send(w, QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton);
-    Send(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
-    Send(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
-}
 
 // A branch's PLA record as a text, with or without the parts a command names.
 std::string Pla(const TGBranch& b, bool number, bool shown) {

@@ -2,6 +2,7 @@
 // its menus show after a command is the state the command left, seen in the
 // painted plan.
 #include "app/ui/ProgramStart.h"
+#include "app/tests/MouseEvents.h"
 
 #include "app/tests/SampleProgramFolder.h"
 #include "calc/window/DataWindowController.h"
@@ -26,6 +27,8 @@
 #include <gtest/gtest.h>
 
 using namespace arv;
+using test::Click;
+using test::Send;
 
 namespace {
 
@@ -127,11 +130,6 @@ bool RedNear(const QImage& image, QPoint at) {
                 (image.pixel(at.x() + dx, at.y() + dy) & 0xFFFFFF) == 0xFF0000)
                 return true;
     return false;
-}
-
-void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // screen shows them, the file each PDF print asks for, and the printer's
 // set-up dialog.
 #include "app/ui/PrintWindows.h"
+#include "app/tests/MouseEvents.h"
 #include "app/ui/ProgramStart.h"
 
 #include "app/tests/SampleProgramFolder.h"
@@ -28,6 +29,8 @@
 #include <gtest/gtest.h>
 
 using namespace arv;
+using test::Click;
+using test::Send;
 
 namespace {
 
@@ -76,16 +79,6 @@ TPrinterSetupDlg* SetUpDialog() {
         if (modal) modal->close();
     }
     return setup;
-}
-
-void Click(QWidget* w, QPoint p) {
-    for (auto [type, button, held] :
-         {std::tuple{QEvent::MouseMove, Qt::NoButton, Qt::NoButton},
-          std::tuple{QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton},
-          std::tuple{QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton}}) {
-        QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier);
-        QApplication::sendEvent(w, &e);
-    }
 }
 
 } // namespace

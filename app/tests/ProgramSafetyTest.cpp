@@ -3,6 +3,7 @@
 // symbol text asks first; every save lands where the question said; a
 // failing command leaves the program and its documents there.
 #include "app/ui/ProgramStart.h"
+#include "app/tests/MouseEvents.h"
 #include "app/ui/SmallWindowsUi.h"
 
 #include "app/tests/SampleProgramFolder.h"
@@ -37,18 +38,10 @@
 #include <gtest/gtest.h>
 
 using namespace arv;
+using test::Click;
+using test::Send;
 
 namespace {
-
-void Click(QWidget* w, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
-    for (QEvent::Type type :
-         {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : button;
-        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? button : Qt::NoButton;
-        QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), b, held, Qt::NoModifier);
-        QApplication::sendEvent(w, &e);
-    }
-}
 
 struct ProgramSafetyTest : ::testing::Test {
     test::TSampleProgramFolder folder;
