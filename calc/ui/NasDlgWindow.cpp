@@ -181,7 +181,10 @@ void TNasDlg::ControlsToModel() {
 }
 
 void TNasDlg::ShowSettings() {
-    if (!model_.Visible) {
+    // A hidden dialog shows the options in force, whatever hid it: one left
+    // without OK drops what it showed.
+    if (!isVisible()) {
+        if (model_.Visible) NasDlgCancel(model_);
         NasDlgShow(model_, options_);
         ModelToControls();
     }
@@ -213,6 +216,10 @@ void TNasDlg::CancelBtnClick() {
     ModelToControls();
     setEnabled(false);
     hide();
+}
+
+void TNasDlg::reject() {
+    CancelBtnClick();
 }
 
 void TNasDlg::closeEvent(QCloseEvent* event) {

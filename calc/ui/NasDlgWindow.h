@@ -37,6 +37,9 @@ public:
     // The font dialog; tests replace it. Returns false when cancelled.
     std::function<bool(TFontSpec&)> ChooseFont;
 
+    // Esc: every way of leaving without OK is "Отмена".
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
