@@ -197,7 +197,8 @@ void TNasDlg::ShowSettings() {
 void TNasDlg::OKBtnClick() {
     ControlsToModel();
     int refused = -1;
-    if (!NasDlgOk(model_, options_, &refused)) {
+    const int unitBefore = options_.FlowUnit;
+    if (!NasDlgOk(model_, options_, tables_, &refused)) {
         // The dialog stays open on the field to mend.
         if (refused >= 0 && refused < NasDlgNumberCount) {
             pages_->setCurrentWidget(morePage_);
@@ -209,6 +210,7 @@ void TNasDlg::OKBtnClick() {
     ModelToControls();
     setEnabled(false);
     hide();
+    if (options_.FlowUnit != unitBefore && OnFlowsRewritten) OnFlowsRewritten();
 }
 
 void TNasDlg::CancelBtnClick() {
