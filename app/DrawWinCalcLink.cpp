@@ -105,6 +105,8 @@ void TIDrawWin::ResultsWritten() {
     // from the table anew before the plan shows the new flows.
     IndexCalcDataGrids();
     LinkBranchesToCalcData();
+    // The data page of the branch shown holds a copy of its row.
+    FillDatagridFromTable();
     Repaint();
 }
 

@@ -222,11 +222,17 @@ TEST_F(CalcCommandsTest, SamplePlanGeneratedAndComputedShowsTheTablesFlows) {
     w->MEQClick();
     EXPECT_EQ(4u, std::count(t.UzPov.begin(), t.UzPov.end(), ';'));
 
+    // The branch shown on the data page follows the run.
+    for (int32_t i = 0; i < doc.Count(); ++i)
+        if (doc.BranchAt(i)) doc.current = i;
+    w->ShowProperties(false);
     messages.AllowAny();
     messages.Clear();
     data.Rasc_ERClick();
     for (const std::string& m : messages.ShownUtf8()) ADD_FAILURE() << m;
     ASSERT_EQ('E', calc.CalcOptions[2]);
+    ASSERT_GE(w->BranchTableRow, 2);
+    EXPECT_EQ(t.TablDan.Cells(11, w->BranchTableRow), w->Datagrid.Cells(1, 11));
     w->LinkBranchesToCalcData();
 
     // Label by label, and as the drawing's label pass writes them.

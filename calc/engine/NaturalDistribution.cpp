@@ -5,6 +5,7 @@
 #include "calc/engine/RunChecks.h"
 #include "calc/model/BranchTypes.h"
 #include "calc/model/DecimalText.h"
+#include "calc/model/FlowUnits.h"
 
 #include "platform/Cp1251.h"
 #include "platform/NumberFormat.h"
@@ -137,8 +138,7 @@ void WriteBranchResults(TNetworkTables& t, TCalcContext& c, TModGrid& g, bool em
 } // namespace
 
 std::string FlowCellText(const TCalcContext& c, double flow) {
-    int unit = FlowUnitOf(c);
-    return FormatFloat(unit == 1 ? "####0.00" : "####0", flow * unit);
+    return FlowTextInUnit(flow, FlowUnitOf(c));
 }
 
 void CalcBranchRegulator(TCalcContext& c, int i) {
@@ -227,10 +227,7 @@ void ShowCalcResults(TNetworkTables& t, TCalcContext& c) {
     WriteBranchResults(t, c, t.TablDan, false);
     t.TablDan.EndUpdate();
     WriteFanResults(t.TablVen, c);
-    const bool perSecond = FlowUnitOf(c) == 1;
-    t.TablVen.SetCells(6, 1, Ru(perSecond ? "воздуха, м3/с" : "воздуха, м3/мин"));
-    t.TablPotr.SetCells(2, 1, Ru(perSecond ? "расход, м3/с" : "расход, м3/мин"));
-    t.TablPotr.SetCells(3, 1, Ru(perSecond ? "расход, м3/с" : "расход, м3/мин"));
+    WriteFlowUnitHeadings(t, FlowUnitOf(c));
     ComputeNodePressures(c);
 }
 

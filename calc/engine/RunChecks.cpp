@@ -23,6 +23,33 @@ void ClearColumns(TModGrid& g, std::initializer_list<int> columns) {
     g.EndUpdate();
 }
 
+// Whether the branches that carry more than `level` close a loop in which
+// no branch has a resistance (surface nodes are one node: the atmosphere
+// joins them). Nothing holds the flow of such a loop back; a loop whose
+// workings all resist only settles beyond the flows the solver reaches.
+bool LoopWithoutResistance(const TCalcContext& c, double level) {
+    std::vector<int> parent(MaxNodeCount + 1);
+    for (int k = 0; k <= MaxNodeCount; ++k) parent[k] = k;
+    auto root = [&](int k) {
+        if (k < 1 || k > MaxNodeCount) return -1;
+        if (c.SurfaceNodeFlag[k] != 0) k = 0;
+        while (parent[k] != k) k = parent[k] = parent[parent[k]];
+        return k;
+    };
+    const int count = std::min(c.BranchWorkCount, MaxBranchCount);
+    for (int i = 1; i <= count; ++i) {
+        const int n = c.BranchWorkList[i];
+        if (n < 1 || n > MaxBranchCount || c.BranchResistance[n] != 0 ||
+            !(std::fabs(c.BranchFlow[n]) > level))
+            continue;
+        const int a = root(c.BranchBeginNode[n]), b = root(c.BranchEndNode[n]);
+        if (a < 0 || b < 0) continue;
+        if (a == b) return true;
+        parent[a] = b;
+    }
+    return false;
+}
+
 } // namespace
 
 bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c) {
@@ -71,14 +98,25 @@ bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c) {
     if (loop.size() > kListedLoopBranches) members += ", ...";
 
     c.CalcErrorFlag = 1;
+    const auto reached = [&] {
+        return IntToStr(static_cast<int64_t>(std::llround(std::fabs(c.BranchFlow[runaway]))));
+    };
+    if (!beyond && !LoopWithoutResistance(c, level)) {
+        // Every loop resists: the flow only lies beyond what the solver
+        // reaches in its attempts.
+        ShowCalcMessage(Ru("Ошибка: расчет не сошелся, расход в ветви ") + IntToStr(shown) +
+                        Ru(" достиг ") + reached() + Ru(" м3/с и продолжал расти") +
+                        (members.empty() ? "" : Ru(" (ветви с таким расходом: ") + members + ")") +
+                        Ru(". Проверьте сопротивления выработок и напоры вентиляторов"));
+        if (shown != pseudo || pseudo == 0) t.GotoBranchRow(0, shown);
+        return false;
+    }
     std::string what;
     if (beyond) {
         what =
             Ru("расход превышает ") + IntToStr(static_cast<int64_t>(SolverFlowBound)) + Ru(" м3/с");
     } else {
-        what = Ru("расход растет без предела, расчет остановлен на ") +
-               IntToStr(static_cast<int64_t>(std::llround(std::fabs(c.BranchFlow[runaway])))) +
-               Ru(" м3/с");
+        what = Ru("расход растет без предела, расчет остановлен на ") + reached() + Ru(" м3/с");
     }
     ShowCalcMessage(Ru("Ошибка: ветвь ") + IntToStr(shown) +
                     Ru(" входит в контур без сопротивления") +

@@ -15,7 +15,9 @@ constexpr double SolverFlowBound = 100000;
 // without resistance: the message names a branch of it and the loop's
 // branches and says which of the two happened, the branch's row is
 // selected, CalcErrorFlag is set and the result is false. The caller then
-// writes no results.
+// writes no results. A branch given up on where every loop it drives has a
+// resistance says that the calculation did not converge, with the flow
+// reached.
 bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c);
 
 // What follows every solve whose flows are to be shown: false when they are

@@ -1,10 +1,12 @@
 // The data window as a window, headless: every menu item as delivered, the
 // tool bar, the pages, and the form passing the user's actions on.
 #include "calc/ui/Form1Window.h"
+#include "calc/ui/NasDlgWindow.h"
 
 #include "DataWindowFixture.h"
 #include "SampleNetwork.h"
 
+#include "calc/model/FlowUnits.h"
 #include "calc/testing/SampleMine.h"
 
 #include "platform/IniFile.h"
@@ -12,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +22,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -279,4 +284,44 @@ TEST_F(Form1Test, GeneralPageCountsTheNetworkWhateverTheRun) {
     EXPECT_EQ(16, calc.BranchWorkCount + 1) << "the work counts keep the pseudo-branch";
     EXPECT_EQ("14", branches->text());
     EXPECT_EQ("14", nodes->text());
+}
+
+// A switch of the flow unit in "Настройка" keeps what every flow means: the
+// required flows are written in the new unit, and F5 gives the sample's
+// flows in m3/s as before, in either unit and back.
+TEST_F(Form1Test, FlowUnitSwitchKeepsEveryFlow) {
+    TForm1 form(w);
+    auto* dialog = new TNasDlg(nasDlg, calc.CalcOptions, t, w.WindowSettings(), &form);
+    form.SetSettingsDialog(dialog);
+    test::BuildSampleMine(t);
+    auto naturalRun = [&] {
+        MenuItem(form, "Расчеты", "Естест.распределение")->trigger();
+        EXPECT_EQ(0, calc.CalcErrorFlag);
+        return std::vector<double>(calc.BranchFlow.begin(), calc.BranchFlow.begin() + 15);
+    };
+    auto switchTo = [&](const char* unit) {
+        t.TablDan.Modified = false;
+        form.Action("Nastr")->trigger();
+        for (auto* b : dialog->findChildren<QRadioButton*>())
+            if (b->text() == U(unit)) b->click();
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        EXPECT_TRUE(t.TablDan.Modified);
+    };
+    const int face = FirstDataRow + 5; // "Лава 2", fixed at 6 m3/s
+    const std::vector<double> unswitched = naturalRun();
+    switchTo("м3/мин");
+    EXPECT_EQ("360", t.TablDan.Cells(10, face));
+    EXPECT_EQ(FlowTextInUnit(unswitched[10], 60), t.TablVen.Cells(6, FirstDataRow));
+    EXPECT_EQ(unswitched, naturalRun());
+    switchTo("м3/с");
+    EXPECT_EQ("6,00", t.TablDan.Cells(10, face));
+    EXPECT_EQ(unswitched, naturalRun());
+    EXPECT_EQ(drawing.resultsWritten, 5);
+
+    // A typed flow the column's form cannot hold keeps its decimals.
+    t.TablDan.SetCells(10, face, "0,125");
+    switchTo("м3/мин");
+    EXPECT_EQ("7,5", t.TablDan.Cells(10, face));
+    switchTo("м3/с");
+    EXPECT_EQ("0,125", t.TablDan.Cells(10, face));
 }

@@ -98,6 +98,25 @@ TEST_F(DraughtLoop, SmallResistanceSettlesAtItsExactFlowInBothSolversAndInRevers
     EXPECT_EQ(t.TablDanRev.Cells(12, returnRow), "20000,00");
 }
 
+// Beyond what the fine solver reaches in its attempts (about 31,620 m3/s)
+// a loop that resists did not converge; it has no loop without resistance.
+// The standard solver settles it at 35,355 m3/s.
+TEST_F(DraughtLoop, BeyondTheFineSolversReachTheRunDidNotConverge) {
+    Build("0,000000008");
+    calc.CalcOptions[4] = 'M';
+    messages.Expect(mrCancel, "Ошибка: расчет не сошелся, расход в ветви 8 достиг 31620 м3/с и "
+                              "продолжал расти (ветви с таким расходом: 3, 8). Проверьте "
+                              "сопротивления выработок и напоры вентиляторов");
+    arv::Rasc_ERClick(t, calc);
+    EXPECT_EQ(messages.PendingExpectations(), 0u);
+    EXPECT_EQ(calc.CalcErrorFlag, 1);
+    EXPECT_EQ(ReturnFlow(11), "");
+    calc.CalcOptions[4] = 'S';
+    arv::Rasc_ERClick(t, calc);
+    EXPECT_EQ(calc.CalcErrorFlag, 0);
+    EXPECT_NEAR(calc.BranchFlow[8], 35355, 1);
+}
+
 // Every run of the fine solver (natural with the fine algorithm, reverse
 // natural and fire, fire and device failure, both summaries) keeps the loop
 // at 25,000 m3/s and shows its results.

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,29 @@ TEST_F(NasDlgWindowTest, EachOpeningShowsTheOptionsInForce) {
     EXPECT_EQ('H', calc.CalcOptions[5]);
     EXPECT_DOUBLE_EQ(7.5, calc.CalcOptions.FireMinSlope);
     EXPECT_DOUBLE_EQ(40, calc.CalcOptions.StoppedFanResistance);
+}
+
+// Esc and the close button leave as "Отмена" does: the next opening shows
+// the options in force, and OK after one changed number keeps them.
+TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
+    TNasDlg dlg(model, calc.CalcOptions, t, window);
+    for (bool esc : {true, false}) {
+        dlg.ShowSettings();
+        Radio(dlg, "м3/с")->setChecked(true);
+        Radio(dlg, "0.001 м3/с")->setChecked(true);
+        if (esc)
+            QTest::keyClick(&dlg, Qt::Key_Escape);
+        else
+            dlg.close();
+        EXPECT_FALSE(dlg.isVisible()) << esc;
+        dlg.ShowSettings();
+        EXPECT_TRUE(Radio(dlg, "м3/мин")->isChecked()) << esc;
+        EXPECT_TRUE(Radio(dlg, "0.1   м3/с")->isChecked()) << esc;
+        dlg.findChild<QLineEdit*>("RVentOst")->setText("40");
+        dlg.OKBtnClick();
+        EXPECT_EQ(60, calc.CalcOptions.FlowUnit) << esc;
+        EXPECT_EQ('D', calc.CalcOptions[1]) << esc;
+    }
 }
 
 // A number field that is no number: OK names it, the dialog stays open on

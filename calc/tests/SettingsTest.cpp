@@ -244,7 +244,7 @@ TEST_F(SettingsTest, SettingsDialogMapsItsControlsToTheOptions) {
     for (const auto& [number, text] : refused) {
         messages.Expect(mrOk, text);
         int which = -1;
-        EXPECT_FALSE(NasDlgOk(dialog, calc.CalcOptions, &which));
+        EXPECT_FALSE(NasDlgOk(dialog, calc.CalcOptions, t, &which));
         EXPECT_EQ(number, which);
         EXPECT_EQ(60, calc.CalcOptions.FlowUnit);
         EXPECT_EQ('S', calc.CalcOptions[1]);
@@ -253,7 +253,7 @@ TEST_F(SettingsTest, SettingsDialogMapsItsControlsToTheOptions) {
         EXPECT_TRUE(dialog.Visible && dialog.Enabled);
         dialog.Number[number] = number == NumPageScale ? "2,5" : "4";
     }
-    EXPECT_TRUE(NasDlgOk(dialog, calc.CalcOptions));
+    EXPECT_TRUE(NasDlgOk(dialog, calc.CalcOptions, t));
     EXPECT_EQ(1, calc.CalcOptions.FlowUnit);
     EXPECT_EQ('D', calc.CalcOptions[1]);
     EXPECT_EQ('S', calc.CalcOptions[4]);
@@ -280,7 +280,7 @@ TEST_F(SettingsTest, SettingsDialogMapsItsControlsToTheOptions) {
     EXPECT_EQ("0,25", dialog.Number[NumFailedDeviceResistance]);
     // The texts given keep their form where they say what is in force.
     EXPECT_EQ(" 75,5 ", dialog.Number[NumStoppedFanResistance]);
-    NasDlgOk(dialog, calc.CalcOptions);
+    NasDlgOk(dialog, calc.CalcOptions, t);
     EXPECT_EQ(60, calc.CalcOptions.FlowUnit);
     EXPECT_EQ('M', calc.CalcOptions[4]);
 
@@ -288,7 +288,7 @@ TEST_F(SettingsTest, SettingsDialogMapsItsControlsToTheOptions) {
     NasDlgShow(dialog, calc.CalcOptions);
     dialog.UnitsIndex = dialog.AccuracyIndex = dialog.AlgorithmIndex = 1;
     dialog.NewTableIndex = 2;
-    NasDlgOk(dialog, calc.CalcOptions);
+    NasDlgOk(dialog, calc.CalcOptions, t);
     EXPECT_EQ(60, calc.CalcOptions.FlowUnit);
     EXPECT_EQ('S', calc.CalcOptions[1]);
     EXPECT_EQ('M', calc.CalcOptions[4]);

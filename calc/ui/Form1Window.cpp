@@ -124,11 +124,12 @@ TForm1::~TForm1() {
 
 void TForm1::SetSettingsDialog(TNasDlg* dialog) {
     settingsDialog_ = dialog;
-    if (dialog)
-        dialog->OnFontsChanged = [this] {
-            ApplyFonts();
-            Refresh();
-        };
+    if (!dialog) return;
+    dialog->OnFontsChanged = [this] {
+        ApplyFonts();
+        Refresh();
+    };
+    dialog->OnFlowsRewritten = [this] { RunCommand([this] { w_.FlowsRewritten(); }); };
 }
 
 QAction* TForm1::Action(const std::string& name) const {

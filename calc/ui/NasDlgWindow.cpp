@@ -181,7 +181,10 @@ void TNasDlg::ControlsToModel() {
 }
 
 void TNasDlg::ShowSettings() {
-    if (!model_.Visible) {
+    // A hidden dialog shows the options in force, whatever hid it: one left
+    // without OK drops what it showed.
+    if (!isVisible()) {
+        if (model_.Visible) NasDlgCancel(model_);
         NasDlgShow(model_, options_);
         ModelToControls();
     }
@@ -194,7 +197,8 @@ void TNasDlg::ShowSettings() {
 void TNasDlg::OKBtnClick() {
     ControlsToModel();
     int refused = -1;
-    if (!NasDlgOk(model_, options_, &refused)) {
+    const int unitBefore = options_.FlowUnit;
+    if (!NasDlgOk(model_, options_, tables_, &refused)) {
         // The dialog stays open on the field to mend.
         if (refused >= 0 && refused < NasDlgNumberCount) {
             pages_->setCurrentWidget(morePage_);
@@ -206,6 +210,7 @@ void TNasDlg::OKBtnClick() {
     ModelToControls();
     setEnabled(false);
     hide();
+    if (options_.FlowUnit != unitBefore && OnFlowsRewritten) OnFlowsRewritten();
 }
 
 void TNasDlg::CancelBtnClick() {
@@ -213,6 +218,10 @@ void TNasDlg::CancelBtnClick() {
     ModelToControls();
     setEnabled(false);
     hide();
+}
+
+void TNasDlg::reject() {
+    CancelBtnClick();
 }
 
 void TNasDlg::closeEvent(QCloseEvent* event) {

@@ -34,8 +34,14 @@ public:
 
     // Called after a font was applied, so the data window can restyle.
     std::function<void()> OnFontsChanged;
+    // Called after OK wrote the tables' flows in another unit, so the
+    // windows that show them can follow.
+    std::function<void()> OnFlowsRewritten;
     // The font dialog; tests replace it. Returns false when cancelled.
     std::function<bool(TFontSpec&)> ChooseFont;
+
+    // Esc: every way of leaving without OK is "Отмена".
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -234,6 +234,12 @@ void TDataWindowController::NastrClick() {
         NasDlgShow(nasDlg_, c_.CalcOptions);
 }
 
+void TDataWindowController::FlowsRewritten() {
+    TCommand command(*this);
+    // The drawing reads the flows as it reads a run's results.
+    calculated_ = true;
+}
+
 bool TDataWindowController::HasConsumerRows() const {
     const TModGrid& potr = t_.TablPotr;
     for (int r = FirstDataRow; r < potr.RowCount(); ++r)

@@ -182,6 +182,9 @@ public:
     void Hlp_WebClick();
     void OtchClick();
     void NastrClick();
+    // "Настройка" wrote the tables' flows in another unit: the plan's flow
+    // labels and an open fan chart show them anew.
+    void FlowsRewritten();
 
     // The Word and Excel menus: each checks that its source exists.
     void WordTableClick();

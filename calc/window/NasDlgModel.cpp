@@ -1,6 +1,7 @@
 #include "calc/window/NasDlgModel.h"
 
 #include "calc/model/DecimalText.h"
+#include "calc/model/FlowUnits.h"
 
 #include "platform/Cp1251.h"
 #include "platform/IniFile.h"
@@ -151,7 +152,7 @@ void NasDlgShow(TNasDlgModel& d, const TCalcOptions& o) {
     d.Enabled = d.Visible = true;
 }
 
-bool NasDlgOk(TNasDlgModel& d, TCalcOptions& o, int* refusedNumber) {
+bool NasDlgOk(TNasDlgModel& d, TCalcOptions& o, TNetworkTables& t, int* refusedNumber) {
     std::array<double, NasDlgNumberCount> values{};
     for (TNasDlgNumber n : NasDlgNumberPageOrder) {
         if (ReadNumber(d.Number[n], values[n])) continue;
@@ -161,7 +162,9 @@ bool NasDlgOk(TNasDlgModel& d, TCalcOptions& o, int* refusedNumber) {
         return false;
     }
     o[4] = d.AlgorithmIndex == 0 ? 'S' : 'M';
+    const int unitBefore = o.FlowUnit;
     o.FlowUnit = d.UnitsIndex == 0 ? 1 : 60;
+    RewriteFlowsInUnit(t, unitBefore, o.FlowUnit);
     o[1] = d.AccuracyIndex == 0 ? 'D' : 'S';
     o[5] = d.NewTableIndex == 1 ? 'R' : d.NewTableIndex == 2 ? 'H' : 'O';
     o[6] = '2';

@@ -93,8 +93,10 @@ void NasDlgShow(TNasDlgModel& dialog, const TCalcOptions& options);
 // The controls into the options. A number field that does not read as a
 // number refuses the whole OK: a message names the field (the page's top
 // one of several), nothing changes, the dialog stays open and
-// `refusedNumber` (when given) says which field.
-bool NasDlgOk(TNasDlgModel& dialog, TCalcOptions& options, int* refusedNumber = nullptr);
+// `refusedNumber` (when given) says which field. Another flow unit
+// rewrites the flows of the tables in it, so that each keeps its meaning.
+bool NasDlgOk(TNasDlgModel& dialog, TCalcOptions& options, TNetworkTables& tables,
+              int* refusedNumber = nullptr);
 // Closes the dialog; the controls return to what they showed when it opened.
 void NasDlgCancel(TNasDlgModel& dialog);
 
