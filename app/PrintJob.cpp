@@ -54,11 +54,14 @@ TRect PageViewRect(const TRect& strip, const TRect& pageRect, double scale) {
             ClampI(strip.bottom + dy)};
 }
 
+TRect PrintRegionOf(TGCollFigure& doc, const TPrintRegionState& region) {
+    return region.PrintRectMode ? NormaliseWorldRect(region.PrintRegion) : doc.GetExtent();
+}
+
 TPrintResult PrintPlan(TGCollFigure& doc, const TPrintDlgState& dlg,
                        const TPrintRegionState& regionState, IPrintTarget& printer) {
     TPrintResult result;
-    const TRect region =
-        regionState.PrintRectMode ? NormaliseWorldRect(regionState.PrintRegion) : doc.GetExtent();
+    const TRect region = PrintRegionOf(doc, regionState);
     if (region == TRect{}) return result;
     const TRect widened = WidenRegion(region);
     const TSheetSize sheet = dlg.Sheet();

@@ -58,8 +58,12 @@ struct TPrintResult {
     std::string errorText;
 };
 
-// Prints the region (the drawing's extent unless the print rectangle is in
-// force) fitted onto the dialog's sheet. An empty region prints nothing.
+// What a print takes: the drawing's extent unless the print rectangle is in
+// force. An empty drawing gives the empty rectangle.
+TRect PrintRegionOf(TGCollFigure& doc, const TPrintRegionState& region);
+
+// Prints the region fitted onto the dialog's sheet. An empty region prints
+// nothing.
 TPrintResult PrintPlan(TGCollFigure& doc, const TPrintDlgState& dlg,
                        const TPrintRegionState& region, IPrintTarget& printer);
 

@@ -10,6 +10,7 @@
 #include "document/Branch.h"
 #include "document/Labels.h"
 #include "platform/Files.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 #include "platform/testing/ScriptedServices.h"
 
@@ -39,6 +40,7 @@ struct PrintFormTest : ::testing::Test {
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p = test::StartOnSample(folder, 1000, 700);
+    ~PrintFormTest() override { InstallPrinterList({}); }
     TIDrawWin& W() { return *p->DrawWin; }
     TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
     QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
@@ -58,6 +60,14 @@ struct PrintFormTest : ::testing::Test {
         Dlg().PokClick();
         ASSERT_FALSE(Dlg().LastResult().failed);
         ASSERT_EQ(1, Dlg().LastResult().pages);
+    }
+    // "Печать..." and the dialog's "Печать"; the dialog is closed after.
+    void PressPrint() {
+        QTimer::singleShot(0, [this] {
+            Dlg().findChild<QPushButton*>("Pok")->click();
+            Dlg().reject();
+        });
+        Action("Print1")->trigger();
     }
 };
 
@@ -79,6 +89,18 @@ TPrinterSetupDlg* SetUpDialog() {
         if (modal) modal->close();
     }
     return setup;
+}
+
+// The set-up dialog, once shown, shows the printer in force and is given another.
+void ChooseInSetUp(const QString& shown, const QString& entry) {
+    QTimer::singleShot(0, [shown, entry] {
+        TPrinterSetupDlg* setup = SetUpDialog();
+        if (!setup) return;
+        auto* name = setup->findChild<QComboBox*>("PrinterName");
+        EXPECT_EQ(shown, name->currentText());
+        name->setCurrentIndex(name->findText(entry));
+        setup->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
 }
 
 } // namespace
@@ -300,4 +322,55 @@ TEST_F(PrintFormTest, PrinterSetUpChoosesPrinterPaperAndOrientationAndPrintsNoth
     EXPECT_TRUE(shown);
     EXPECT_EQ(QPageSize::A3, printer.pageLayout().pageSize().id());
     EXPECT_EQ(0, Dlg().LastResult().pages);
+}
+
+// A printer chosen after a print to a PDF gets the prints: no file is asked
+// for or written. "Файл PDF" again proposes that file. (The set-up lists a
+// stand-in printer, which the print finds missing and says so.)
+TEST_F(PrintFormTest, PrinterChosenAfterAPdfPrintGetsThePrints) {
+    const QString standIn = QString::fromUtf8("Принтер отдела");
+    InstallPrinterList([standIn] { return QStringList{standIn}; });
+    PdfPrinter();
+    const std::string pdf = folder.File("last.pdf");
+    PrintInto(pdf);
+    ASSERT_TRUE(DeleteFile(pdf));
+
+    ChooseInSetUp(TPrinterSetupDlg::PdfEntry(), standIn);
+    Action("PrintSetup1")->trigger();
+    EXPECT_TRUE(Dlg().Printer().outputFileName().isEmpty());
+    messages.Expect(mrOk, "Принтер \"Принтер отдела\" недоступен. Выберите другой в "
+                          "\"Установки принтера...\".");
+    PressPrint();
+    EXPECT_EQ(1u, dialogs.Requests().size());
+    EXPECT_FALSE(FileExists(pdf));
+
+    // Back to the file through the print dialog's "Принтер ...".
+    dialogs.Answer(pdf);
+    QTimer::singleShot(0, [&] {
+        ChooseInSetUp(standIn, TPrinterSetupDlg::PdfEntry());
+        Dlg().findChild<QPushButton*>("PSetup")->click();
+        Dlg().findChild<QPushButton*>("Pok")->click();
+    });
+    Action("Print1")->trigger();
+    ASSERT_EQ(2u, dialogs.Requests().size());
+    EXPECT_EQ(pdf, dialogs.Requests()[1].fileName);
+    EXPECT_TRUE(FileExists(pdf));
+}
+
+// Nothing to print is said: an empty drawing before any file is asked for,
+// margins that leave no room on the sheet after the print.
+TEST_F(PrintFormTest, PrintDialogSaysWhenNothingIsPrinted) {
+    PdfPrinter();
+    Dlg().State().LLeft = 300;
+    messages.Expect(mrOk, "Ничего не напечатано: поля не оставляют места на листе.");
+    dialogs.Answer(folder.File("none.pdf"));
+    PressPrint();
+    EXPECT_FALSE(FileExists(folder.File("none.pdf")));
+
+    messages.AllowAny();
+    Action("New1")->trigger();
+    messages.AllowAny(false);
+    messages.Expect(mrOk, "Чертеж пуст: печатать нечего.");
+    PressPrint();
+    EXPECT_EQ(1u, dialogs.Requests().size());
 }

@@ -122,7 +122,7 @@ void TIDrawWinForm::RefreshPrintControls() {
 }
 
 void TIDrawWinForm::PrintSetup1Click() {
-    RunPrinterSetup(printDlg_->Printer(), this);
+    printDlg_->RunPrinterSetup(this);
 }
 
 TAboutBox* TIDrawWinForm::AboutBox() {

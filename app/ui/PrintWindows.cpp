@@ -1,8 +1,10 @@
 #include "app/ui/PrintWindows.h"
 
 #include "platform/Cp1251.h"
+#include "platform/NumberFormat.h"
 #include "platform/Services.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 
 #include <QCheckBox>
@@ -15,7 +17,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -29,6 +30,16 @@ namespace {
 
 QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
+}
+
+// Points the printer at a system printer; false when that printer is not
+// there. The file of an earlier print to PDF would otherwise take the
+// printer's output.
+bool AimAtPrinter(QPrinter& printer, const QString& name) {
+    printer.setOutputFileName(QString());
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    printer.setPrinterName(name);
+    return printer.outputFormat() == QPrinter::NativeFormat && printer.printerName() == name;
 }
 
 } // namespace
@@ -108,8 +119,9 @@ QString TPrinterSetupDlg::PdfEntry() {
     return U("Файл PDF");
 }
 
-TPrinterSetupDlg::TPrinterSetupDlg(QPrinter& printer, QWidget* parent)
-    : QDialog(parent), printer_(printer) {
+TPrinterSetupDlg::TPrinterSetupDlg(QPrinter& printer, TPrintDestination& destination,
+                                   QWidget* parent)
+    : QDialog(parent), printer_(printer), destination_(destination) {
     setObjectName("PrinterSetupDlg");
     setWindowTitle(U("Настройка печати"));
     auto* layout = new QVBoxLayout(this);
@@ -119,10 +131,10 @@ TPrinterSetupDlg::TPrinterSetupDlg(QPrinter& printer, QWidget* parent)
     pl->addWidget(new QLabel(U("Имя:")));
     printerName_ = new QComboBox;
     printerName_->setObjectName("PrinterName");
-    printerName_->addItems(QPrinterInfo::availablePrinterNames());
+    printerName_->addItems(AvailablePrinterNames());
     printerName_->addItem(PdfEntry());
-    const bool pdf = printer_.outputFormat() == QPrinter::PdfFormat;
-    const int current = pdf ? -1 : printerName_->findText(printer_.printerName());
+    const int current =
+        destination_.ToPdf() ? -1 : printerName_->findText(destination_.printerName);
     printerName_->setCurrentIndex(current >= 0 ? current : printerName_->count() - 1);
     pl->addWidget(printerName_, 1);
     layout->addWidget(printerBox);
@@ -166,20 +178,21 @@ TPrinterSetupDlg::TPrinterSetupDlg(QPrinter& printer, QWidget* parent)
 }
 
 void TPrinterSetupDlg::Apply() {
-    if (printerName_->currentText() == PdfEntry()) {
+    const QString name = printerName_->currentText();
+    destination_.printerName = name == PdfEntry() ? QString() : name;
+    // A printer that is not there is told of when a print is asked for.
+    if (destination_.ToPdf())
         printer_.setOutputFormat(QPrinter::PdfFormat);
-    } else {
-        printer_.setOutputFormat(QPrinter::NativeFormat);
-        printer_.setPrinterName(printerName_->currentText());
-    }
+    else
+        AimAtPrinter(printer_, name);
     printer_.setPageSize(
         QPageSize(static_cast<QPageSize::PageSizeId>(paperSize_->currentData().toInt())));
     printer_.setPageOrientation(landscape_->isChecked() ? QPageLayout::Landscape
                                                         : QPageLayout::Portrait);
 }
 
-bool RunPrinterSetup(QPrinter& printer, QWidget* parent) {
-    TPrinterSetupDlg dialog(printer, parent);
+bool TPrintDlg::RunPrinterSetup(QWidget* parent) {
+    TPrinterSetupDlg dialog(printer_, destination_, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
     dialog.Apply();
     return true;
@@ -258,6 +271,9 @@ TPrintDlg::TPrintDlg(TIDrawWin& w, QWidget* parent) : QDialog(parent), w_(w) {
     button("ButtonPreView", "Просмотр", &TPrintDlg::ButtonPreViewClick);
     layout->addLayout(buttons);
 
+    // The printer the system offers first, or a PDF file where it has none.
+    if (printer_.outputFormat() == QPrinter::NativeFormat)
+        destination_.printerName = printer_.printerName();
     state_.FormCreate();
     w_.PrintState.PrintRectMode = false;
     ShowControls();
@@ -294,27 +310,43 @@ void TPrintDlg::ShowControls() {
 
 void TPrintDlg::PokClick() {
     ReadControls();
+    // Nothing to print is said before a file is asked for.
+    if (PrintRegionOf(w_.Doc(), w_.PrintState) == TRect{}) {
+        MessageBox(Ru("Чертеж пуст: печатать нечего."), "", TMsgButtons::Ok, TMsgIcon::Information);
+        return;
+    }
     // Each print to a file asks for the file, proposing the last one, and
     // the dialog asks before it replaces one that exists.
-    if (printer_.outputFormat() == QPrinter::PdfFormat) {
+    if (destination_.ToPdf()) {
         TFileDialogRequest request;
         request.filter = "PDF|*.pdf";
         request.defaultExt = "pdf";
-        request.fileName = FromQString(printer_.outputFileName());
+        request.fileName = FromQString(destination_.lastPdfFile);
         request.overwritePrompt = true;
         if (!SaveFileDialog(request)) return;
-        printer_.setOutputFileName(ToQString(request.fileName));
+        destination_.lastPdfFile = ToQString(request.fileName);
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        printer_.setOutputFileName(destination_.lastPdfFile);
+    } else if (!AimAtPrinter(printer_, destination_.printerName)) {
+        MessageBox(
+            Format(Ru("Принтер \"%s\" недоступен. Выберите другой в \"Установки принтера...\"."),
+                   {FromQString(destination_.printerName)}),
+            "", TMsgButtons::Ok, TMsgIcon::Warning);
+        return;
     }
     TQtPrintTarget target(printer_);
     last_ = PrintPlan(w_.Doc(), state_, w_.PrintState, target);
     w_.RedrawPlan();
     if (last_.failed)
         MessageBox(Ru("Печать прервана: ") + last_.errorText, "", TMsgButtons::Ok, TMsgIcon::Error);
+    else if (last_.pages == 0)
+        MessageBox(Ru("Ничего не напечатано: поля не оставляют места на листе."), "",
+                   TMsgButtons::Ok, TMsgIcon::Warning);
     accept();
 }
 
 void TPrintDlg::PSetupClick() {
-    RunPrinterSetup(printer_, this);
+    RunPrinterSetup(this);
 }
 
 void TPrintDlg::ButtonPreViewClick() {

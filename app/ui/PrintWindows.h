@@ -48,12 +48,22 @@ private:
 
 class TFormPreView;
 
+// Where the plan's prints go: a system printer by name, or, without a name,
+// a PDF file asked for at each print. The last PDF file written is kept
+// apart from the printer, so that a printer chosen after it gets the prints
+// and the next print to a file proposes that file again.
+struct TPrintDestination {
+    QString printerName;
+    QString lastPdfFile;
+    bool ToPdf() const { return printerName.isEmpty(); }
+};
+
 // The printer's set-up: which printer (or a PDF file), the paper and its
 // orientation. It prints nothing; OK hands the choice to the printer.
 class TPrinterSetupDlg : public QDialog {
     Q_OBJECT
 public:
-    TPrinterSetupDlg(QPrinter& printer, QWidget* parent = nullptr);
+    TPrinterSetupDlg(QPrinter& printer, TPrintDestination& destination, QWidget* parent = nullptr);
     // The choice into the printer.
     void Apply();
     // The entry of the printer list that stands for a PDF file.
@@ -61,14 +71,12 @@ public:
 
 private:
     QPrinter& printer_;
+    TPrintDestination& destination_;
     QComboBox* printerName_ = nullptr;
     QComboBox* paperSize_ = nullptr;
     QRadioButton* portrait_ = nullptr;
     QRadioButton* landscape_ = nullptr;
 };
-
-// Shows the set-up dialog for the printer; true when it was accepted.
-bool RunPrinterSetup(QPrinter& printer, QWidget* parent);
 
 class TPrintDlg : public QDialog {
     Q_OBJECT
@@ -77,6 +85,8 @@ public:
     ~TPrintDlg() override;
     TPrintDlgState& State() { return state_; }
     QPrinter& Printer() { return printer_; }
+    // The printer's set-up dialog over this printer; true when accepted.
+    bool RunPrinterSetup(QWidget* parent);
     TFormPreView* Preview() const { return preview_; }
     // Controls to state and back.
     void ReadControls();
@@ -93,6 +103,7 @@ private:
     TPrintDlgState state_;
     TPrintResult last_;
     QPrinter printer_{QPrinter::HighResolution};
+    TPrintDestination destination_;
     QComboBox* comboBox1_ = nullptr;
     QSpinBox* copies_ = nullptr;
     QRadioButton* portret_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStringList>
 
@@ -222,6 +223,23 @@ bool TQtClipboard::HasText() {
 
 void TQtClipboard::Clear() {
     QGuiApplication::clipboard()->clear();
+}
+
+namespace {
+
+std::function<QStringList()>& PrinterList() {
+    static std::function<QStringList()> list;
+    return list;
+}
+
+} // namespace
+
+QStringList AvailablePrinterNames() {
+    return PrinterList() ? PrinterList()() : QPrinterInfo::availablePrinterNames();
+}
+
+void InstallPrinterList(std::function<QStringList()> list) {
+    PrinterList() = std::move(list);
 }
 
 void InstallQtServices() {

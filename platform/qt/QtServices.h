@@ -6,6 +6,9 @@
 #include "platform/Services.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class QWidget;
 
@@ -41,6 +44,12 @@ public:
 
 // Installs all of the above for the life of the program.
 void InstallQtServices();
+
+// The desktop's printers by name, as the print windows offer them.
+QStringList AvailablePrinterNames();
+// Machines that run the tests have no printer: a test puts in a stand-in
+// list; an empty function puts the system's list back.
+void InstallPrinterList(std::function<QStringList()> list);
 
 // "Text|*.a;*.b|All|*.*" as a Qt name filter list "Text (*.a *.A *.b *.B);;All (*)".
 QString QtFilterFromPlatformFilter(std::string_view filter, int filterIndex, QString* selected);

@@ -8,11 +8,14 @@
 #include "calc/window/DataWindowController.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPrinter>
@@ -21,6 +24,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -69,20 +73,27 @@ struct EditorWindow : ::testing::Test {
     ~EditorWindow() override {
         editor.reset();
         SetProgramDir(savedDir);
+        InstallPrinterList({});
     }
     void Create() { editor = std::make_unique<TFOtchetRE>(*data); }
     std::string File(const char* name) const { return (dir / name).string(); }
     void Type(const char* utf8) {
         editor->Editor()->textCursor().insertText(QString::fromUtf8(utf8));
     }
+    // The print dialog, over a stand-in printer, chooses a PDF file.
     std::string PdfPrinting(const char* name) {
         std::string path = File(name);
+        InstallPrinterList([] { return QStringList{"Stand-in"}; });
         editor->PrintDialog = [path](QPrinter& p) {
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(QString::fromStdString(path));
             return true;
         };
         return path;
+    }
+    void Menu(const char* utf8) { // a command of the window's menu by its text
+        for (QAction* a : editor->findChildren<QAction*>())
+            if (a->text() == QString::fromUtf8(utf8)) a->trigger();
     }
 };
 
@@ -322,6 +333,41 @@ TEST_F(EditorWindow, WholeDocumentPrintsToPdf) {
     std::string pdf = PdfPrinting("doc.pdf");
     editor->FilePrint();
     EXPECT_EQ(1, PdfPageCount(pdf));
+}
+
+// Without a printer both prints say so and offer a PDF file named after the
+// report, in its folder or, when that is gone, in the home folder; the file
+// is written whole, and a file that cannot be written is reported.
+TEST_F(EditorWindow, WithoutAPrinterPrintsOfferAPdfFileAndSayWhenItFails) {
+    InstallPrinterList([] { return QStringList(); });
+    QTimer guard; // a print dialog without a printer would wait for the user
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close(), ADD_FAILURE();
+    });
+    guard.start(100);
+    Create();
+    Type("a report");
+    const char* offer = "Принтер не установлен. Сохранить отчет в файл PDF?";
+    messages.Expect(mrNo, offer);
+    Menu("&Печать");
+    EXPECT_TRUE(dialogs.Requests().empty());
+
+    messages.Expect(mrYes, offer);
+    dialogs.Answer(File("a.pdf"));
+    Menu("&Печать");
+    ASSERT_EQ(1u, dialogs.Requests().size());
+    EXPECT_EQ(File("a.pdf"), dialogs.Requests()[0].fileName);
+    EXPECT_TRUE(dialogs.Requests()[0].overwritePrompt);
+    EXPECT_EQ(1, PdfPageCount(File("a.pdf")));
+
+    editor->SetReportFileName(File("gone/r.rtf"));
+    messages.Expect(mrYes, offer);
+    const std::string unwritable = File("gone/r.pdf");
+    messages.Expect(mrOk, "Печать не выполнена: не удается записать файл " + unwritable + ".");
+    dialogs.Answer(unwritable);
+    Menu("Печать по страницам");
+    ASSERT_EQ(2u, dialogs.Requests().size());
+    EXPECT_EQ(FromQString(QDir::homePath()) + "/r.pdf", dialogs.Requests()[1].fileName);
 }
 
 } // namespace

@@ -10,12 +10,15 @@
 #include "platform/IniFile.h"
 #include "platform/NumberFormat.h"
 #include "platform/Services.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextEditors.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
@@ -24,6 +27,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSpinBox>
@@ -519,30 +523,87 @@ bool TFOtchetRE::FileSaveAs() {
 }
 
 void TFOtchetRE::FilePrint() {
-    QPrinter printer;
-    printer.setDocName(ToQString(reportFileName_));
-    if (PrintDialog) {
-        if (!PrintDialog(printer)) return;
-    } else {
-        QPrintDialog dialog(&printer, this);
-        dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
-                          QAbstractPrintDialog::PrintSelection);
-        if (dialog.exec() != QDialog::Accepted) return;
-    }
-    printer.setDocName(ToQString(reportFileName_));
-    editor_->document()->print(&printer);
+    PrintReport(true);
 }
 
 void TFOtchetRE::FilePrinItemStrClick() {
-    QPrinter printer;
-    printer.setDocName(ToQString(reportFileName_));
-    if (PrintDialog) {
-        if (!PrintDialog(printer)) return;
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted) return;
+    PrintReport(false);
+}
+
+std::string TFOtchetRE::ProposedPdfFile() const {
+    // The report may be named after a data file whose folder is gone, or
+    // have no folder at all ("Untitled").
+    std::string folder = ExtractFilePath(reportFileName_);
+    if (folder.empty() || !DirectoryExists(folder))
+        folder = IncludeTrailingPathDelimiter(FromQString(QDir::homePath()));
+    return folder + ChangeFileExt(ExtractFileName(reportFileName_), ".pdf");
+}
+
+bool TFOtchetRE::ChoosePrinter(QPrinter& printer, bool wholeDocument) {
+    // The job's title, from which the print dialog also makes the name of
+    // its PDF file: the report's name without its folder.
+    printer.setDocName(ToQString(ExtractFileName(reportFileName_)));
+    if (AvailablePrinterNames().isEmpty()) {
+        // Without a printer the dialog has nothing to print on: the PDF
+        // file is offered in its place.
+        if (MessageBox(Ru("Принтер не установлен. Сохранить отчет в файл PDF?"), "",
+                       TMsgButtons::YesNo, TMsgIcon::Question) != mrYes)
+            return false;
+        TFileDialogRequest r;
+        r.filter = "PDF|*.pdf";
+        r.defaultExt = "pdf";
+        r.fileName = ProposedPdfFile();
+        r.initialDir = ExtractFilePath(r.fileName);
+        r.overwritePrompt = true;
+        if (!SaveFileDialog(r)) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(ToQString(r.fileName));
+        return true;
     }
-    PrintReportLines(printer, LinePrintStream(EditorLines()), editor_->document()->defaultFont());
+    if (PrintDialog) return PrintDialog(printer);
+    QPrintDialog dialog(&printer, this);
+    if (wholeDocument)
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                          QAbstractPrintDialog::PrintSelection);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TFOtchetRE::PrintReport(bool wholeDocument) {
+    QPrinter printer;
+    if (!ChoosePrinter(printer, wholeDocument)) return;
+    const QFont font = editor_->document()->defaultFont();
+    auto draw = [&](QPagedPaintDevice& device) {
+        if (!wholeDocument)
+            return PrintReportLines(device, LinePrintStream(EditorLines()), font) > 0;
+        editor_->document()->print(&device);
+        return true;
+    };
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // Made in memory first, so that the file is written whole or not
+        // at all, and under a name with Russian letters too.
+        const std::string file = FromQString(printer.outputFileName());
+        QByteArray bytes;
+        bool drawn = false;
+        {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QPdfWriter pdf(&buffer);
+            pdf.setPageLayout(printer.pageLayout());
+            pdf.setPageRanges(printer.pageRanges());
+            pdf.setResolution(printer.resolution());
+            pdf.setTitle(printer.docName());
+            drawn = draw(pdf);
+        }
+        if (!drawn || bytes.isEmpty() ||
+            !WriteFileAtomic(file, std::string_view(bytes.constData(), bytes.size())))
+            MessageBox(Format(Ru("Печать не выполнена: не удается записать файл %s."), {file}), "",
+                       TMsgButtons::Ok, TMsgIcon::Error);
+        return;
+    }
+    if (!draw(printer) || printer.printerState() == QPrinter::Error)
+        MessageBox(Format(Ru("Печать не началась: принтер %s не отвечает."),
+                          {FromQString(printer.printerName())}),
+                   "", TMsgButtons::Ok, TMsgIcon::Error);
 }
 
 void TFOtchetRE::FileExit() {

@@ -83,7 +83,8 @@ public:
     QToolButton* Button(const char* name) const;
     // The report's paragraphs as CP1251 lines.
     TLines EditorLines() const;
-    // The print dialog; tests put one in that prints to a file.
+    // The print dialog where a printer exists; tests put one in that prints
+    // to a file.
     std::function<bool(QPrinter&)> PrintDialog;
 
 protected:
@@ -113,6 +114,14 @@ private:
     size_t ReportLength() const;
     void IndentReleased(QLabel* marker);
     std::string DefaultReportName() const;
+    // Where a print goes: the print dialog's choice or, without a printer,
+    // a PDF file. False when the user gave it up.
+    bool ChoosePrinter(QPrinter& printer, bool wholeDocument);
+    // The whole document with its formatting, or line by line; says when
+    // the print did not start.
+    void PrintReport(bool wholeDocument);
+    // A PDF file named after the report, in a folder that exists.
+    std::string ProposedPdfFile() const;
 
     TDataWindowController& data_;
     std::string reportFileName_;

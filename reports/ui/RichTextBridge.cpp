@@ -4,8 +4,8 @@
 #include "platform/qt/QtText.h"
 
 #include <QFontMetrics>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -125,7 +125,7 @@ void RtfToDocument(const TRtfDocument& rtf, QTextDocument& doc) {
     cursor.endEditBlock();
 }
 
-int PrintReportLines(QPrinter& printer, const TLines& lines, const QFont& font) {
+int PrintReportLines(QPagedPaintDevice& printer, const TLines& lines, const QFont& font) {
     QPainter painter;
     if (!painter.begin(&printer)) return 0;
     painter.setFont(QFont(font, painter.device()));

@@ -6,7 +6,7 @@
 #include "reports/RtfDocument.h"
 
 class QFont;
-class QPrinter;
+class QPagedPaintDevice;
 class QTextDocument;
 
 namespace arv {
@@ -16,6 +16,6 @@ void RtfToDocument(const TRtfDocument& rtf, QTextDocument& doc);
 
 // Line printing: each line in the font; a line that starts with a form feed
 // begins a new page, as does a full page. Returns the pages printed.
-int PrintReportLines(QPrinter& printer, const TLines& lines, const QFont& font);
+int PrintReportLines(QPagedPaintDevice& printer, const TLines& lines, const QFont& font);
 
 } // namespace arv
