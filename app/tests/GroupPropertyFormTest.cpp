@@ -30,6 +30,17 @@ std::string Pla(const TGBranch& b, bool number, bool shown) {
     return s;
 }
 
+// What a PLA position looks like on a branch, and where its marker is.
+std::string Look(const TGBranch& b) {
+    std::string s = Format("colour %d ring %d kinds ", {b.Caption(3).colour, b.Caption(3).flag});
+    for (const TMarkSlot& m : b.marks) s += m.flag ? '1' : '0';
+    return s;
+}
+std::string Place(const TGBranch& b) {
+    const TBranchCaption& c = b.Caption(3);
+    return Format("at %d,%d by hand %d shown %d", {c.anchor.x, c.anchor.y, c.flag2, c.shown});
+}
+
 // What "Тип" names for a legend symbol of that style.
 std::string SymbolType(int32_t style) {
     return style >= 0 && style < 2 ? SymbolKindNames()[static_cast<size_t>(style)] : "?";
@@ -97,24 +108,43 @@ struct GroupPropertyFormTest : ::testing::Test {
 
 } // namespace
 
-// A PLA number typed for a group goes to every member: the number only.
-TEST_F(GroupPropertyFormTest, TypedPlaNumberGivesTheMembersTheNumberOnly) {
+// A PLA number typed for a group gives every member what it gives one branch:
+// the position's colour, ring kind and accident kinds; each member keeps its
+// marker's place and show flag. An accident kind toggled for a group changes
+// that kind alone on every member.
+TEST_F(GroupPropertyFormTest, GroupPlaEditsGiveAPositionOneLook) {
     OwnPlaRecords();
     SpanGroupOverThePlan();
     TGBranch* current = doc.BranchAt(doc.current);
-    std::map<TGBranch*, std::string> before;
-    for (TGBranch* b : Branches()) before[b] = Pla(*b, false, true);
+    TGBranch* holder = Branches().back() == current ? Branches().front() : Branches().back();
+    holder->Caption(3).a = holder->Caption(3).b = 9;
+    holder->Caption(3).colour = 0x123456;
+    const std::string look = Look(*holder);
+    std::map<TGBranch*, std::string> place;
+    for (TGBranch* b : Branches()) place[b] = Place(*b);
 
     ClickValue(*grid, w, kPropPla);
     TypeAndEnter(*grid, "9");
-    EXPECT_EQ(9, current->Caption(3).a);
     for (TGBranch* b : Branches()) {
         SCOPED_TRACE(b->number);
         EXPECT_EQ(9, b->Caption(3).a);
         EXPECT_EQ(9, b->Caption(3).b);
-        if (b != current) {
-            EXPECT_EQ(before[b], Pla(*b, false, true));
-        }
+        EXPECT_EQ(look, Look(*b));
+        EXPECT_EQ(place[b], Place(*b));
+    }
+
+    // "а Взрыв" toggled: a member's own "Пожар" stays.
+    OwnPlaRecords();
+    std::map<TGBranch*, std::string> before;
+    for (TGBranch* b : Branches()) before[b] = Pla(*b, true, true);
+    const uint8_t blast = current->marks[1].flag;
+    ASSERT_TRUE(ChooseFromCaptionMenu(*grid, w, kPropPla, "а Взрыв"));
+    EXPECT_NE(blast, current->marks[1].flag);
+    for (TGBranch* b : Branches()) {
+        SCOPED_TRACE(b->number);
+        std::string expected = before[b];
+        expected[expected.find("kinds ") + 7] = current->marks[1].flag ? '1' : '0';
+        EXPECT_EQ(expected, Pla(*b, true, true));
     }
     EXPECT_TRUE(messages.Shown().empty());
 }
