@@ -134,16 +134,11 @@ TEST(IniFile, BufferedReadsFindWhatUnbufferedReadsFind) {
     EXPECT_EQ("2", buffered.ReadString("b", "y", "-"));
 }
 
-// A file name may hold a CR: it is part of the value, in the kept fuzzing
-// finding as in a value written, buffered or not.
+// A file name may hold a CR: the kept fuzzing finding's reads whole, from the
+// file or from the copy in memory (the fuzz target checks one written).
 TEST(IniFile, ValueHoldingACarriageReturnReadsBackWhole) {
     const std::string finding = DataFile("fuzz/ini_file/ini-file-name-with-cr.ini");
-    EXPECT_EQ("/home/u/plans/mine\r2.grh", TIniFile(finding).ReadString("SYSTEM", "LastFile", ""));
-    const std::string name = (test::MakeTestFolder() / "cr.ini").string();
-    ASSERT_TRUE(WriteFileAtomic(name, ReadAll(finding)));
-    TIniFile buffered(name, true);
-    EXPECT_EQ("/home/u/plans/mine\r2.grh", buffered.ReadString("SYSTEM", "LastFile", ""));
-    buffered.WriteString("BOOKMARKS", "Path0", "/a\rb.grh");
-    ASSERT_TRUE(buffered.UpdateFile());
-    EXPECT_EQ("/a\rb.grh", TIniFile(name).ReadString("BOOKMARKS", "Path0", ""));
+    for (bool buffered : {false, true})
+        EXPECT_EQ("/home/u/plans/mine\r2.grh",
+                  TIniFile(finding, buffered).ReadString("SYSTEM", "LastFile", ""));
 }
