@@ -546,9 +546,10 @@ private:
     void EditAngle(int id);
     void CopyToGroup(int id);
     // What of the current branch's PLA record the group-property tool gives
-    // the selected branches: the part the command changed.
-    enum class TPlaCopy { Number, Shown, AccidentKinds, Colour };
-    void CopyPlaToGroup(TPlaCopy what);
+    // the selected branches: the part the command changed (for an accident
+    // kind, the one toggled).
+    enum class TPlaCopy { Number, Shown, AccidentKind, Colour };
+    void CopyPlaToGroup(TPlaCopy what, size_t accidentKind = 0);
     void RunPenBrushDialog();
     void RunPictureChooser(bool symbol);
     IPropDialogs* propDialogs_ = nullptr;

@@ -148,31 +148,31 @@ void TIDrawWin::CopyToGroup(int id) {
     }
 }
 
-void TIDrawWin::CopyPlaToGroup(TPlaCopy what) {
+void TIDrawWin::CopyPlaToGroup(TPlaCopy what, size_t accidentKind) {
     TGCollFigure& doc = *doc_;
     TGBranch* b = doc.BranchAt(doc.current);
-    if (!b || DrawMode != 25 || doc.groupList.empty()) return;
-    // Each member keeps the rest of its PLA record: its own marker placed
-    // by hand, accident kinds and colour.
+    if (!b || DrawMode != 25 || doc.groupList.empty() || accidentKind >= b->marks.size()) return;
+    // A member changes as if the command were given for it alone: a position
+    // keeps one look on all its branches, and each keeps its marker's place.
     const TBranchCaption& from = b->Caption(3);
     for (const std::vector<int32_t>& e : doc.groupList) {
         if (e.size() < 2 || e[1] == kKindNodeBlock) continue;
         TGBranch* g = doc.BranchAt(e[0]);
         if (!g || g == b) continue;
-        TBranchCaption& to = g->Caption(3);
         switch (what) {
         case TPlaCopy::Number:
-            to.a = from.a;
-            to.b = from.b;
+            doc.SetPlaPosition(e[0], from.a);
             break;
         case TPlaCopy::Shown:
-            to.shown = from.shown;
+            g->Caption(3).shown = from.shown;
             break;
-        case TPlaCopy::AccidentKinds:
-            for (size_t k = 0; k < g->marks.size(); ++k) g->marks[k].flag = b->marks[k].flag;
+        case TPlaCopy::AccidentKind:
+            g->marks[accidentKind].flag = b->marks[accidentKind].flag;
+            doc.CopyPlaMarks(e[0]);
             break;
         case TPlaCopy::Colour:
-            to.colour = from.colour;
+            g->Caption(3).colour = from.colour;
+            doc.CopyPlaMarks(e[0]);
             break;
         }
     }
@@ -407,11 +407,13 @@ void TIDrawWin::EditPropertyByMenu(int item) {
     case kPropPla: {
         if (!b) break;
         TPlaCopy what = TPlaCopy::Shown;
+        size_t kind = 0;
         if (it.Caption == Show()) {
             Toggle(b->Caption(3).shown);
         } else if (item >= 2 && item <= 7) {
-            Toggle(b->marks[static_cast<size_t>(item - 2)].flag);
-            what = TPlaCopy::AccidentKinds;
+            kind = static_cast<size_t>(item - 2);
+            Toggle(b->marks[kind].flag);
+            what = TPlaCopy::AccidentKind;
         } else {
             int32_t colour = b->Caption(3).colour;
             if (!propDialogs_ || !propDialogs_->ChooseColor(colour)) {
@@ -422,7 +424,7 @@ void TIDrawWin::EditPropertyByMenu(int item) {
             what = TPlaCopy::Colour;
         }
         doc.CopyPlaMarks(doc.current);
-        CopyPlaToGroup(what);
+        CopyPlaToGroup(what, kind);
         break;
     }
     case kPropText:

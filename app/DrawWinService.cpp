@@ -274,7 +274,11 @@ void TIDrawWin::ToolButtonImageClick() {
     }
     const std::string folder = PhotoFileFolder();
     const std::string path = folder + "/" + PhotoFileName;
-    const std::string found = ExistingFile(folder, PhotoFileName);
+    std::string found = ExistingFile(folder, PhotoFileName);
+    // A drawing whose photos lie in the folder it keeps shows them with the
+    // options' folder ticked by default too.
+    if (found.empty() && !WindowState().PhotoFolder.empty())
+        found = ExistingFile(FolderOf(WindowState().PhotoFolder), PhotoFileName);
     if (found.empty()) {
         ShowMessage(Ru("Не найден файл ") + path);
         return;

@@ -127,24 +127,6 @@ namespace {
 
 const char* kSymbolFilter = "Условные обозначения|*.uo";
 
-// Lines as the memo splits a text: at CR LF, LF or a lone CR.
-std::vector<std::string> MemoLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
 } // namespace
 
 std::string TSymbolEditorState::Text() const {
@@ -157,7 +139,7 @@ std::string TSymbolEditorState::Text() const {
 }
 
 void TSymbolEditorState::SetText(const std::string& text) {
-    Lines = MemoLines(text);
+    Lines = SplitLines(text);
 }
 
 void TSymbolEditorState::FormCreate() {

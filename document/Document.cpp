@@ -624,6 +624,14 @@ int32_t TGCollFigure::CopyPlaPosition(int32_t index) {
     return WindowState().BackColor;
 }
 
+void TGCollFigure::SetPlaPosition(int32_t index, int32_t number) {
+    TGBranch* b = BranchAt(index);
+    if (!b) return;
+    b->Caption(3).a = number;
+    b->Caption(3).b = number;
+    b->Caption(3).colour = CopyPlaPosition(index);
+}
+
 std::unique_ptr<TGCustomFigure> CreateFigure(int32_t kind, TGCollNode* nodes,
                                              const TGLajer* layers) {
     std::unique_ptr<TGCustomFigure> f;

@@ -226,6 +226,10 @@ public:
     // with the same PLA position; result: that branch's PLA colour, or the
     // window's background colour when there is none.
     int32_t CopyPlaPosition(int32_t index);
+    // The branch at the index takes the PLA position number as one typed for
+    // it: the number, and the colour, ring kind and accident kinds of the
+    // position's other branches (CopyPlaPosition); its marker stays where it is.
+    void SetPlaPosition(int32_t index, int32_t number);
 
     // The document's part of following a scheme record: the drawing defaults,
     // the display switches and, from version 22, every figure's attributes.

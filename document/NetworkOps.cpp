@@ -148,11 +148,7 @@ bool TGCollFigure::ApplyPropertyEdit(int32_t row, std::string_view text, std::st
         f->brush.colour = n;
         return true;
     case 10:
-        if (b) {
-            b->Caption(3).a = n;
-            b->Caption(3).b = n;
-            b->Caption(3).colour = CopyPlaPosition(current);
-        }
+        SetPlaPosition(current, n);
         return true;
     case 11:
         if (b) b->Caption(4).a = n;

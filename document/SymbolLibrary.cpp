@@ -181,22 +181,8 @@ void LoadSymbolLibrary(TGCollUO& lib, std::string_view programDir, std::vector<s
 void ParseSymbolText(TGCollUO& lib, std::string_view text, std::vector<std::string>* log) {
     lib.Clear();
     TSymbolParser parser(lib, log, {});
-    int lineNumber = 0;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        size_t next;
-        if (end == std::string_view::npos) {
-            end = text.size();
-            next = end;
-        } else {
-            // A CR LF pair ends one line; only an LF is dropped after a CR.
-            next = end + 1;
-            if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
-        }
-        parser.Line(text.substr(start, end - start), ++lineNumber);
-        start = next;
-    }
+    const std::vector<std::string> lines = SplitLines(text);
+    for (size_t i = 0; i < lines.size(); ++i) parser.Line(lines[i], static_cast<int>(i + 1));
 }
 
 void TransformSymbol(const TGCollUO& lib, int32_t index, int32_t size, TSymbolRecord& out,

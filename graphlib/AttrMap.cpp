@@ -206,7 +206,10 @@ void TAttrMap::ReadFromStream(TVStream& stream) {
         e.Name = stream.ReadString();
         e.Type = stream.ReadByte();
         e.Offset = stream.ReadInt32();
-        if (e.Name.empty() || !IsAttrType(e.Type) || e.Offset < 0 ||
+        // Define lays attributes out one behind the other, so an offset
+        // beyond all the stream holds is damage; taken, it would have a set
+        // read on the map allocate and zero that many bytes for a few bytes.
+        if (e.Name.empty() || !IsAttrType(e.Type) || e.Offset < 0 || e.Offset > stream.GetSize() ||
             int64_t{e.Offset} + AttrTypeSize(e.Type) > kMaxRecord)
             Error(kWrongStreamFormat);
         entries.push_back(e);

@@ -184,35 +184,42 @@ bool ReadFileBytes(std::string_view name, std::string& bytes) {
     return true;
 }
 
-std::vector<std::string> SplitLines(std::string_view text, bool stopAtEof) {
+std::vector<std::string> SplitLines(std::string_view text, bool stopAtEof, TLoneCr loneCr) {
     if (stopAtEof) {
         auto eof = text.find('\x1A');
         if (eof != std::string_view::npos) text = text.substr(0, eof);
     }
-    // A CR never stays in a line: what our writers write back (CR LF after
-    // every line, no CR inside one) must read as what was shown.
     std::vector<std::string> lines;
-    size_t start = 0;
+    size_t start = 0, from = 0;
     while (start < text.size()) {
-        const size_t end = text.find_first_of("\r\n", start);
+        const size_t end = text.find_first_of("\r\n", from);
         if (end == std::string_view::npos) {
             lines.emplace_back(text.substr(start));
             break;
         }
+        size_t next = end + 1;
+        if (text[end] == '\n') {
+            if (next < text.size() && text[next] == '\r') ++next; // LF CR
+        } else {
+            const size_t run = text.find_first_not_of('\r', end);
+            if (run != std::string_view::npos && text[run] == '\n') {
+                next = run + 1; // CR ... CR LF
+            } else if (loneCr == TLoneCr::InLine) {
+                from = run == std::string_view::npos ? text.size() : run;
+                continue;
+            }
+        }
         lines.emplace_back(text.substr(start, end - start));
-        // CR LF and LF CR are one line end each.
-        start = end + 1;
-        if (start < text.size() && text[start] != text[end] &&
-            (text[start] == '\r' || text[start] == '\n'))
-            ++start;
+        start = from = next;
     }
     return lines;
 }
 
-bool ReadTextLines(std::string_view name, std::vector<std::string>& lines, bool stopAtEof) {
+bool ReadTextLines(std::string_view name, std::vector<std::string>& lines, bool stopAtEof,
+                   TLoneCr loneCr) {
     std::string bytes;
     if (!ReadFileBytes(name, bytes)) return false;
-    lines = SplitLines(bytes, stopAtEof);
+    lines = SplitLines(bytes, stopAtEof, loneCr);
     return true;
 }
 

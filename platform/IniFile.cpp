@@ -9,6 +9,10 @@ namespace arv {
 
 namespace {
 
+// A CR that ends no line belongs to its value: a file name may hold one, and
+// what was written must read back as it was.
+constexpr TLoneCr kValueCr = TLoneCr::InLine;
+
 // "[name]" -> name, or false when the line is no section heading.
 bool SectionName(const std::string& line, std::string& name) {
     std::string t = Trim(line);
@@ -59,7 +63,8 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 TIniFile::TIniFile(std::string fileName, bool buffered)
     : fileName_(std::move(fileName)), buffered_(buffered) {
-    if (buffered_ && FileExists(fileName_)) readFailed_ = !ReadTextLines(fileName_, cache_);
+    if (buffered_ && FileExists(fileName_))
+        readFailed_ = !ReadTextLines(fileName_, cache_, false, kValueCr);
 }
 
 bool TIniFile::UpdateFile() {
@@ -74,7 +79,7 @@ bool TIniFile::UpdateFile() {
 std::vector<std::string> TIniFile::Load() const {
     if (buffered_) return cache_;
     std::vector<std::string> lines;
-    ReadTextLines(fileName_, lines);
+    ReadTextLines(fileName_, lines, false, kValueCr);
     return lines;
 }
 

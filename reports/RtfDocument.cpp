@@ -1,6 +1,7 @@
 #include "RtfDocument.h"
 
 #include "platform/Cp1251.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -494,16 +495,10 @@ std::string RtfPlainText(const TRtfDocument& doc) {
 
 TRtfDocument RtfFromPlainText(std::string_view text, const TRtfCharFormat& format) {
     TRtfDocument doc;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    for (const std::string& line : SplitLines(text)) {
         TRtfParagraph p;
         p.Runs.push_back(TRtfRun{format, Cp1251ToUtf16(line)});
         doc.Paragraphs.push_back(std::move(p));
-        start = end + 1;
     }
     NormalizeRtf(doc);
     return doc;

@@ -19,14 +19,19 @@ using namespace arv::test;
 
 namespace {
 
+// How a branch's PLA position looks: colour, ring kind, accident kinds.
+std::string Look(const TGBranch& b) {
+    std::string s = Format("colour %d ring %d kinds ", {b.Caption(3).colour, b.Caption(3).flag});
+    for (const TMarkSlot& m : b.marks) s += m.flag ? '1' : '0';
+    return s;
+}
+
 // A branch's PLA record as a text, with or without the parts a command names.
 std::string Pla(const TGBranch& b, bool number, bool shown) {
     const TBranchCaption& c = b.Caption(3);
-    std::string s = Format("colour %d ring %d at %d,%d by hand %d kinds ",
-                           {c.colour, c.flag, c.anchor.x, c.anchor.y, c.flag2});
-    for (const TMarkSlot& m : b.marks) s += m.flag ? '1' : '0';
-    if (number) s += Format(" number %d/%d", {c.a, c.b});
+    std::string s = Look(b) + Format(" at %d,%d by hand %d", {c.anchor.x, c.anchor.y, c.flag2});
     if (shown) s += Format(" shown %d", {c.shown});
+    if (number) s += Format(" number %d/%d", {c.a, c.b});
     return s;
 }
 
@@ -97,24 +102,36 @@ struct GroupPropertyFormTest : ::testing::Test {
 
 } // namespace
 
-// A PLA number typed for a group goes to every member: the number only.
-TEST_F(GroupPropertyFormTest, TypedPlaNumberGivesTheMembersTheNumberOnly) {
+// A PLA number typed for a group gives every member what it gives one branch:
+// the position's colour, ring kind and accident kinds; each member keeps its
+// marker's place and show flag. An accident kind toggled for a group changes
+// that kind alone on every member.
+TEST_F(GroupPropertyFormTest, GroupPlaEditsGiveAPositionOneLook) {
     OwnPlaRecords();
     SpanGroupOverThePlan();
     TGBranch* current = doc.BranchAt(doc.current);
-    std::map<TGBranch*, std::string> before;
-    for (TGBranch* b : Branches()) before[b] = Pla(*b, false, true);
+    TGBranch* holder = Branches().back() == current ? Branches().front() : Branches().back();
+    holder->Caption(3).a = holder->Caption(3).b = 9;
+    std::map<TGBranch*, std::string> place;
+    for (TGBranch* b : Branches()) place[b] = Pla(*b, false, true).substr(Look(*b).size());
 
     ClickValue(*grid, w, kPropPla);
     TypeAndEnter(*grid, "9");
-    EXPECT_EQ(9, current->Caption(3).a);
+    for (TGBranch* b : Branches())
+        EXPECT_EQ(Look(*holder) + place[b] + " number 9/9", Pla(*b, true, true)) << b->number;
+
+    // "а Взрыв" toggled: a member's own "Пожар" stays.
+    OwnPlaRecords();
+    std::map<TGBranch*, std::string> before;
+    for (TGBranch* b : Branches()) before[b] = Pla(*b, true, true);
+    const uint8_t blast = current->marks[1].flag;
+    ASSERT_TRUE(ChooseFromCaptionMenu(*grid, w, kPropPla, "а Взрыв"));
+    EXPECT_NE(blast, current->marks[1].flag);
     for (TGBranch* b : Branches()) {
         SCOPED_TRACE(b->number);
-        EXPECT_EQ(9, b->Caption(3).a);
-        EXPECT_EQ(9, b->Caption(3).b);
-        if (b != current) {
-            EXPECT_EQ(before[b], Pla(*b, false, true));
-        }
+        std::string expected = before[b];
+        expected[expected.find("kinds ") + 7] = current->marks[1].flag ? '1' : '0';
+        EXPECT_EQ(expected, Pla(*b, true, true));
     }
     EXPECT_TRUE(messages.Shown().empty());
 }

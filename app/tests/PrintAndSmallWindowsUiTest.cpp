@@ -274,7 +274,7 @@ TEST_F(SampleProgramTest, PhotoButtonShowsTheFileFoundWhateverItsLetterCase) {
 // A drawing made on another computer keeps that computer's photo folder:
 // the photo comes from the folder the options page shows, the program
 // folder's "Foto" while "Путь к фото по умолчанию" is ticked, the drawing's
-// folder once it is not.
+// folder once it is not; with the tick, the drawing's folder is tried next.
 TEST_F(SampleProgramTest, PhotoButtonLooksInTheFolderTheOptionsShow) {
     std::filesystem::create_directory(dir / "Foto");
     ASSERT_TRUE(SaveJpegFile(TBitmap32(40, 30, 0xFF2060A0u), File("Foto/lava.jpg")));
@@ -310,6 +310,18 @@ TEST_F(SampleProgramTest, PhotoButtonLooksInTheFolderTheOptionsShow) {
     ASSERT_FALSE(dialogs.Requests().empty());
     EXPECT_EQ(File("Foto"), dialogs.Requests().back().initialDir);
 
+    // A photo that only the drawing's own folder holds is found there next.
+    std::filesystem::create_directory(dir / "plans");
+    ASSERT_TRUE(SaveJpegFile(TBitmap32(50, 20, 0xFF2060A0u), File("plans/shaft.jpg")));
+    WindowState().PhotoFolder = File("plans");
+    W().Doc().CurrentFigure()->image = "shaft.jpg";
+    p->IDrawWinForm->Action("ToolButtonImage")->trigger();
+    EXPECT_EQ(QSize(50, 20), viewer->Shown().size());
+    EXPECT_TRUE(messages.Shown().empty());
+    viewer->close();
+
+    WindowState().PhotoFolder = "/home/other/Foto";
+    W().Doc().CurrentFigure()->image = "lava.jpg";
     W().Settings.FotoPath = false;
     messages.Expect(mrOk, "Не найден файл /home/other/Foto/lava.jpg");
     p->IDrawWinForm->Action("ToolButtonImage")->trigger();

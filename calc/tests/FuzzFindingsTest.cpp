@@ -1,6 +1,7 @@
 // Inputs a fuzzer found, kept in tests/data/fuzz (the quick replay of the
 // fuzz targets reads them too): what each must now do.
 #include "calc/engine/NetworkPreparation.h"
+#include "calc/files/DataFiles.h"
 #include "calc/files/Libraries.h"
 #include "calc/files/NetworkDataText.h"
 #include "calc/files/OldImports.h"
@@ -139,11 +140,14 @@ TEST_F(FuzzFindings, CarriageReturnsInALibraryEndLinesSoTheSavedLibraryReadsTheS
     const std::string dir = test::MakeTestFolder().string();
     const std::string written = dir + "/in.bib", saved = dir + "/rvVent.bib";
     // The finding (a CR, then ";"), LF CR line ends, a stray CR in front of
-    // a number: every CR ends a line, none is read into a cell.
+    // a number: every CR ends a line (a run of them before LF, one line),
+    // none is read into a cell.
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {ReadFinding("old_data/bib-cr-in-cell-becomes-blank.bib"), {"", ""}},
         {Ru("ВОД-16;15;\n\rВОД-21;30;\n\r"), {Ru("ВОД-16"), Ru("ВОД-21")}},
         {"A;\r100;-0,5;\r\n", {"A", "100"}},
+        // CR CR LF, a file converted twice: one line end each, no blank rows.
+        {ReadFinding("old_data/bib-cr-cr-lf-blank-rows.bib"), {"A", "B"}},
     };
     for (const auto& [bytes, firstCells] : cases) {
         for (TLibraryKind kind : {TLibraryKind::Fans, TLibraryKind::Devices}) {
@@ -163,6 +167,11 @@ TEST_F(FuzzFindings, CarriageReturnsInALibraryEndLinesSoTheSavedLibraryReadsTheS
             EXPECT_EQ(Shown(library), Shown(back));
         }
     }
+    // The initial data table reads those line ends alike.
+    ASSERT_TRUE(LoadIdsTable(FindingPath("id_file/id-cr-cr-lf-blank-rows.id"), tables,
+                             context.CalcOptions));
+    EXPECT_EQ(2, tables.TablID.RowCount());
+    EXPECT_EQ("2", tables.TablID.Cells(0, 1));
 }
 
 } // namespace

@@ -61,6 +61,12 @@ TEST(FuzzFindings, RecordLengthBeyondTheStreamIsRefusedBeforeAllocating) {
     set.Map()->Define("kept", AttrType::Int32);
     EXPECT_NE("no error", testing::ErrorOf([&] { set.ReadFromStream(s); }));
     EXPECT_EQ(1, set.Map()->Count()); // the set is as it was
+
+    // A map that puts an attribute far beyond the stream's bytes.
+    TVMemStream far;
+    Fill(far, FindingBody("attrset-map-offset-allocates-1GiB.bin"));
+    EXPECT_NE("no error", testing::ErrorOf([&] { set.ReadFromStream(far); }));
+    EXPECT_EQ(1, set.Map()->Count());
 }
 
 TEST(FuzzFindings, RecordLengthStopsAtTheLayout) {

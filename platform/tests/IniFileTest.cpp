@@ -133,3 +133,12 @@ TEST(IniFile, BufferedReadsFindWhatUnbufferedReadsFind) {
     EXPECT_EQ(5, buffered.ReadInteger("new", "W", 0));
     EXPECT_EQ("2", buffered.ReadString("b", "y", "-"));
 }
+
+// A file name may hold a CR: the kept fuzzing finding's reads whole, from the
+// file or from the copy in memory (the fuzz target checks one written).
+TEST(IniFile, ValueHoldingACarriageReturnReadsBackWhole) {
+    const std::string finding = DataFile("fuzz/ini_file/ini-file-name-with-cr.ini");
+    for (bool buffered : {false, true})
+        EXPECT_EQ("/home/u/plans/mine\r2.grh",
+                  TIniFile(finding, buffered).ReadString("SYSTEM", "LastFile", ""));
+}
