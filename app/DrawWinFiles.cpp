@@ -1,11 +1,10 @@
-// The drawing window's file commands, bookmarks and close question.
+// The drawing window's file commands that write: save, Save As, the exports; the
+// loading of a drawing file, the settings file and the bookmark list.
 #include "app/DrawWin.h"
 
-#include "calc/files/DataFiles.h"
 #include "calc/files/NetworkDataText.h"
 #include "calc/files/Settings.h"
 #include "calc/window/DataWindowController.h"
-#include "calc/window/LibraryWindows.h"
 #include "calc/window/NotAvailable.h"
 #include "document/DrawingFile.h"
 #include "document/DrawingGlobals.h"
@@ -15,7 +14,6 @@
 #include "platform/NumberFormat.h"
 #include "platform/Process.h"
 #include "platform/Services.h"
-#include "routes/RouteWindows.h"
 
 #include <cerrno>
 #include <cstring>
