@@ -81,7 +81,8 @@ public:
     virtual bool SaveDrawing(const std::string& fileName) = 0;
     // Opens the drawing file and loads the document, which then goes by that
     // name; false when that failed (the window has then told the user, and
-    // the drawing shown keeps its own name).
+    // the drawing shown keeps its own name). Only the load step of
+    // ReplaceDrawing: nothing is asked or reset here.
     virtual bool LoadDrawing(const std::string& fileName) = 0;
     // The one way another drawing takes the place of the one shown: the
     // questions about everything of the drawing shown (its data included),
