@@ -49,6 +49,7 @@ TIDrawWin::TIDrawWin()
     : doc_(std::make_unique<TGCollFigure>()), option_(std::make_unique<TOption>(*this)) {
     GDoc = doc_.get();
     MsxPLA = false;
+    DrawMode = 1;
     option_->FormCreate();
     doc_->OnDrawLabel = [this](TCanvas& dc, int32_t number, int32_t kind, int32_t position,
                                TLabelTextOut draw, TGCollFigure& doc) {
@@ -152,7 +153,6 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     LoadImageLibrary(doc.images, ProgramDirPath, &WindowState().MissingLog);
 
     DrawMode = 1;
-    WindowState().DrawMode = DrawMode;
     doc.UpdateViewSize(PaintWidth, PaintHeight);
     doc.display.branchNumbers = MNumBr;
     doc.display.nodeNumbers = MNumNd;

@@ -94,8 +94,8 @@ public:
     void SetDataWindow(TDataWindowController* dataWindow) { dataWindow_ = dataWindow; }
     TGCollFigure& Doc() { return *doc_; }
 
-    // State of the window.
-    int DrawMode = 1;
+    // State of the window. The tool mode is the one the document reads.
+    int32_t& DrawMode = WindowState().DrawMode;
     std::string ProgramDirPath;
     std::string IdrawIniPath;
     bool DrawingModified = false;
@@ -182,7 +182,8 @@ public:
     // either, or a save that was cancelled or failed (everything is kept
     // then).
     bool AskSaveChanges();
-    // True when the window may close.
+    // The close's questions: the libraries', then AskSaveChanges. True when
+    // the window may close.
     bool FormCloseQuery();
     void FormClose();
     void MAddBookClick();
@@ -200,6 +201,10 @@ public:
     bool Exists() const override { return true; }
     bool SaveDrawing(const std::string& fileName) override;
     bool LoadDrawing(const std::string& fileName) override;
+    // The one way a drawing takes the place of the one shown: AskSaveChanges
+    // (false: stopped, everything kept), then load (false: it failed and
+    // left everything as it was), then ResetCompanions.
+    bool ReplaceDrawing(const std::function<bool()>& load) override;
     std::string CurrentFileName() const override { return currentFileName_; }
     void SetCurrentFileName(const std::string& fileName) override;
     std::string SurfaceNodeText() const override { return surfaceNodes_; }
@@ -220,9 +225,10 @@ public:
     TCanvas* MeasuringCanvas() override { return measuringCanvas_; }
 
     // ISchemeHost.
-    // New without the question: the command that calls it asked. Emptying
-    // before an import keeps the branch table shown; the user's New shows
-    // the initial data table when the settings ask for one.
+    // The drawing and its tables emptied, without the question and the
+    // reset: the load step of New and of the imports. Emptying before an
+    // import keeps the branch table shown; the user's New shows the initial
+    // data table when the settings ask for one.
     void NewDrawing() override;
     void NewDrawing(TNewPurpose purpose);
     void BuildSchemeFromBase() override;
@@ -390,8 +396,8 @@ public:
 
     // The drawing shown goes (another replaces it, or the program ends):
     // its route windows close without a question (the command asked) and
-    // its task state goes: emergency mode, fire branch, shown route and the
-    // fire and reversed marks.
+    // its task state goes: emergency mode, fire branch, the task's current
+    // branch, shown route and the fire and reversed marks.
     void CloseDrawingCompanions();
     // The current figure into the current-branch state and PhotoFileName.
     void NoteCurrentBranch();
@@ -513,6 +519,16 @@ private:
     void ClearDataWindow(TNewPurpose purpose);
     bool TablesModified() const;
     void ParseDrawingData();
+    // The load step of Open and a bookmark: the drawing file, then its data;
+    // false when the file could not be read (nothing was replaced).
+    bool LoadDrawingWithData(const std::string& fileName);
+    // Open's second filter and "из Tresk".
+    void ImportMine(const std::string& mineFileName);
+    // After a drawing took the place of another: CloseDrawingCompanions, the
+    // task branch from the new plan, the select tool, the symbol library and
+    // editor, the data set's name (with the data window's caption) and the
+    // tables' indexes, the report started anew under that name.
+    void ResetCompanions();
     bool WarnIfEmpty();
     void ExportTresk(const std::string& chosenName);
     void ExportJpeg(const std::string& chosenName);

@@ -1,11 +1,10 @@
-// The drawing window's file commands, bookmarks and close question.
+// The drawing window's file commands that write: save, Save As, the exports; the
+// loading of a drawing file, the settings file and the bookmark list.
 #include "app/DrawWin.h"
 
-#include "calc/files/DataFiles.h"
 #include "calc/files/NetworkDataText.h"
 #include "calc/files/Settings.h"
 #include "calc/window/DataWindowController.h"
-#include "calc/window/LibraryWindows.h"
 #include "calc/window/NotAvailable.h"
 #include "document/DrawingFile.h"
 #include "document/DrawingGlobals.h"
@@ -15,7 +14,6 @@
 #include "platform/NumberFormat.h"
 #include "platform/Process.h"
 #include "platform/Services.h"
-#include "routes/RouteWindows.h"
 
 #include <cerrno>
 #include <cstring>
@@ -26,15 +24,8 @@ namespace arv {
 
 namespace {
 
-const char* const kOpenFilter = "Файлы схем вентиляции (*.grh)|*.grh|Файлы Tresk (*.MINE)|*.MINE";
 const char* const kSaveFilter = "Файлы схем вентиляции (*.grh)|*.grh|Файлы Tresk (*.MINE)|*.MINE|"
                                 "Растровый файл (jpg)|*.jpg|Файл  для вельтории|*.veltor";
-
-std::string AbsoluteName(const std::string& name) {
-    std::error_code ec;
-    std::filesystem::path p = std::filesystem::absolute(NativePath(name), ec);
-    return ec ? name : FromNativePath(p.lexically_normal());
-}
 
 // The files SaveDialog1's filters write, in filter order.
 const char* const kSaveExts[] = {"grh", "mine", "jpg", "veltor"};
@@ -71,65 +62,6 @@ std::string UnreadableReason(const std::string& name) {
 }
 
 } // namespace
-
-bool TIDrawWin::TablesModified() const {
-    if (!dataWindow_) return false;
-    TNetworkTables& t = dataWindow_->Tables();
-    return t.TablDan.Modified || t.TablVen.Modified;
-}
-
-bool TIDrawWin::AnythingModified() const {
-    // The symbol text is the drawing's: typing it marks the drawing.
-    return DrawingModified || TablesModified() || ReportEditorHost().Modified();
-}
-
-bool TIDrawWin::AskSaveChanges() {
-    // The open route window asks first, as its own close does: the routes
-    // it stores go into the drawing the main question is about.
-    if (routes::TRouteWindows* r = routes::RouteWindows(); r && !r->AskSaveRoutes()) return false;
-    if (!AnythingModified()) return true;
-    const int answer =
-        MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
-    if (answer == mrNo) return true;
-    if (answer != mrYes) return false;
-    // The drawing file carries the tables. A save that was cancelled or
-    // failed keeps everything and stops the command.
-    if (DrawingModified || TablesModified()) {
-        Save1Click();
-        if (DrawingModified || TablesModified()) return false;
-    }
-    if (ReportEditorHost().Modified() && !ReportEditorHost().SaveReport()) return false;
-    return !AnythingModified();
-}
-
-void TIDrawWin::ClearDataWindow() {
-    ClearDataWindow(TNewPurpose::BeforeLoad);
-}
-
-void TIDrawWin::ClearDataWindow(TNewPurpose purpose) {
-    if (dataWindow_) dataWindow_->Dan_NewAsked(purpose);
-}
-
-// Parses the drawing's network data text into the tables, or reads the data
-// file of the same name when the drawing carries none.
-void TIDrawWin::ParseDrawingData() {
-    if (!dataWindow_) return;
-    TCalcContext& c = dataWindow_->CalcContext();
-    TNetworkTables& t = dataWindow_->Tables();
-    dataWindow_->CurrentDataFile() = ChangeFileExt(currentFileName_, ".dan");
-    if (!c.NetworkDataText.empty())
-        ParseNetworkDataText(c.NetworkDataText, t, c);
-    else if (FileExists(dataWindow_->CurrentDataFile()))
-        LoadNetworkData(dataWindow_->CurrentDataFile(), t, c);
-    t.TablDan.Modified = false;
-    t.TablVen.Modified = false;
-    IndexCalcDataGrids();
-    // The report was written for the drawing before (its question came
-    // first): it starts anew under this drawing's name.
-    ReportEditorHost().DrawingReplaced();
-    // The labels read the tables just parsed.
-    Repaint();
-}
 
 bool TIDrawWin::SaveDrawing(const std::string& fileName) {
     std::string text;
@@ -182,86 +114,9 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
         DrawingModified = false;
     }
     LayerBoxRefilled();
-    // The symbol editor shows the loaded drawing's symbols, not the last one's.
-    if (ok) SymbolEditor.DrawingLoaded();
-    if (ok) CloseDrawingCompanions();
     ShowCaption();
     Repaint();
     return ok;
-}
-
-void TIDrawWin::New1Click() {
-    if (!AskSaveChanges()) return;
-    NewDrawing(TNewPurpose::UserNew);
-}
-
-void TIDrawWin::NewDrawing() {
-    NewDrawing(TNewPurpose::BeforeLoad);
-}
-
-void TIDrawWin::NewDrawing(TNewPurpose purpose) {
-    CloseDrawingCompanions();
-    ClearDataWindow(purpose);
-    // The new drawing has no file yet: a save of its data (the optimal run
-    // saves first) asks for a name instead of writing over the last drawing.
-    if (dataWindow_) dataWindow_->CurrentDataFile().clear();
-    ReportEditorHost().DrawingReplaced();
-    currentFileName_ = ProgramDirPath + "untitled.grh";
-    ShowCaption();
-    MArrowQ = MQData = MsxPLA = MDAVL = false;
-    TGCollFigure& doc = *doc_;
-    doc.Clear();
-    doc.current = -1;
-    doc.scale = -std::abs(doc.scale);
-    doc.nodes.BuildIncidence();
-    FitDefaultView();
-    TDrawingGlobals& g = DrawingGlobals();
-    g.SchemeKind = 0;
-    g.DefaultBranchStyle = 1;
-    g.DefLineColor = 0;
-    g.WidthDefault = 1;
-    g.BranchPenWidth = 1;
-    // The drawing's own scheme records, not the last drawing's: results and
-    // labels start hidden.
-    g.SchemeViewFlags = TDrawingGlobals{}.SchemeViewFlags;
-    g.SchemeViewFlags[0].layers[0] = 1;
-    DrawingModified = false;
-    // Scheme 0 with its menu checked and its record in force.
-    SchemeClick(0);
-}
-
-void TIDrawWin::Open1Click() {
-    TFileDialogRequest request;
-    request.defaultExt = "grh";
-    request.filter = Ru(kOpenFilter);
-    if (!OpenFileDialog(request)) return;
-    // Unsaved work is asked about before anything is replaced.
-    if (!AskSaveChanges()) return;
-    if (request.filterIndex == 2) {
-        NewDrawing();
-        DeleteFile(ProgramFile("tresktxt.tresk"));
-        if (dataWindow_)
-            ImportMineFile(request.fileName, dataWindow_->Tables(), dataWindow_->CalcContext(),
-                           *this, RunConverter);
-        return;
-    }
-    // A drawing that cannot be read leaves the drawing and its tables shown.
-    if (!LoadDrawing(AbsoluteName(request.fileName))) return;
-    ClearDataWindow();
-    ParseDrawingData();
-}
-
-void TIDrawWin::Imp_Tresk1Click() {
-    TFileDialogRequest request;
-    request.defaultExt = "grh";
-    request.filter = Ru(kOpenFilter);
-    request.filterIndex = 2;
-    if (!OpenFileDialog(request)) return;
-    if (!AskSaveChanges()) return;
-    NewDrawing();
-    if (dataWindow_)
-        ImportMineFile(request.fileName, dataWindow_->Tables(), dataWindow_->CalcContext(), *this,
-                       RunConverter);
 }
 
 bool TIDrawWin::WarnIfEmpty() {
@@ -324,7 +179,7 @@ bool TIDrawWin::SaveAs1Click() {
     DrawingModified = false;
     if (dataWindow_) {
         // The data set follows the drawing's new name.
-        dataWindow_->CurrentDataFile() = ChangeFileExt(name, ".dan");
+        dataWindow_->NameDataSet(ChangeFileExt(name, ".dan"));
         dataWindow_->Tables().TablDan.Modified = false;
         dataWindow_->Tables().TablVen.Modified = false;
     }
@@ -417,13 +272,6 @@ void TIDrawWin::Exit1Click() {
     if (view_) view_->CloseWindow();
 }
 
-bool TIDrawWin::FormCloseQuery() {
-    // The fan and device libraries are the program's, not the drawing's:
-    // asked about at its end only.
-    if (!AskSaveLibraries()) return false;
-    return AskSaveChanges();
-}
-
 void TIDrawWin::FormClose() {
     WriteSettingsFile();
 }
@@ -452,24 +300,6 @@ std::vector<std::string> TIDrawWin::MBookmarksClick() {
     std::vector<std::string> names;
     for (const TBookmark& b : Settings.Bookmarks) names.push_back(b.Name);
     return names;
-}
-
-void TIDrawWin::OpenBookmarkClick(int tag) {
-    if (tag < 1 || tag > static_cast<int>(Settings.Bookmarks.size())) return;
-    // As Open: unsaved work is asked about before the drawing is replaced.
-    if (!AskSaveChanges()) return;
-    const std::string path = Settings.Bookmarks[tag - 1].Path;
-    if (!LoadDrawing(path)) return;
-    if (!dataWindow_) return;
-    ClearDataWindow();
-    ParseDrawingData();
-    TCalcContext& c = dataWindow_->CalcContext();
-    dataWindow_->Caption =
-        Ru("Arvalen  Тальвер    Расчетные данные              ") + dataWindow_->CurrentDataFile();
-    std::string rev = ChangeFileExt(dataWindow_->CurrentDataFile(), ".rev");
-    if (FileExists(rev)) LoadReverseData(rev, dataWindow_->Tables());
-    (void)c;
-    IndexCalcDataGrids();
 }
 
 void TIDrawWin::MDelBookClick() {

@@ -34,32 +34,6 @@ void TIDrawWin::PublishTaskState() {
     ws.MOrientBr = MOrientBr;
 }
 
-void TIDrawWin::CloseDrawingCompanions() {
-    if (routes::TRouteWindows* r = routes::RouteWindows()) r->DrawingClosed();
-    // The task results belong to the mine they were calculated for: no fire
-    // picture, route or mark of it on the next drawing, and no route is
-    // built there on its calculation arrays until a task runs there.
-    EmergencyMode = 0;
-    FireBranchNumber = 0;
-    FireBranchName.clear();
-    CurrentPlaPosition = 0;
-    BranchMarkColour = kRed;
-    TWindowState& ws = WindowState();
-    ws.FireVetvi = ws.OpVetvi = false;
-    ws.ShowRoute = 0;
-    ws.RouteBranches.clear();
-    if (dataWindow_) {
-        TCalcContext& c = dataWindow_->CalcContext();
-        std::fill(c.SmokedBranchMark.begin(), c.SmokedBranchMark.end(), 0);
-        std::fill(c.ReversedBranchMark.begin(), c.ReversedBranchMark.end(), 0);
-    }
-    if (!TaskPanelText.empty() && PanelSost == TaskPanelText)
-        PanelSost = SchemeKindNames()[std::clamp(DrawingGlobals().SchemeKind, 0, kSchemeCount - 1)];
-    TaskPanelText.clear();
-    PanelSostColour = 0;
-    PublishTaskState();
-}
-
 void TIDrawWin::NoteCurrentBranch() {
     TGCustomFigure* f = doc_->CurrentFigure();
     if (!f) return;

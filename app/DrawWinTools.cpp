@@ -479,13 +479,12 @@ void TIDrawWin::SetToolMode(int32_t mode) {
     const bool bandShown = Edit.LineRubberActive || Edit.RectRubberActive || HandleHeld();
     // The plan drawn under the pan tool has no labels: any other tool brings
     // them back at once, not at the next repaint that happens to come.
-    const bool panEnded = WindowState().DrawMode == 8 && mode != 8;
+    const bool panEnded = DrawMode == 8 && mode != 8;
     Edit.LineRubberActive = Edit.RectRubberActive = false;
     Edit.VertexClickCount = Edit.ArcClickCount = 0;
     Edit.ArcPreviewShown = false;
     Edit.ShaperState = 0;
     DrawMode = mode;
-    WindowState().DrawMode = mode;
     if (const TToolMode* m = FindToolMode(mode)) {
         PlanCursor = m->cursor;
         ToolButtonDown = m->button;
@@ -553,7 +552,6 @@ void TIDrawWin::BPicChosen(const TPicChoice& choice) {
 void TIDrawWin::PaintBox1MouseDown(TMouseButton button, TMouseShift shift, int x, int y) {
     PlanMouseDown();
     ViewChanged = false;
-    WindowState().DrawMode = DrawMode;
     TPoint s{x, y};
     if (shift.shift) s = ShiftSnap(Edit.AnchorScreen, s);
     Edit.MouseIsDown = true;
@@ -570,7 +568,6 @@ void TIDrawWin::PaintBox1MouseDown(TMouseButton button, TMouseShift shift, int x
         return;
     }
     if (m && m->press) m->press(*this, s);
-    WindowState().DrawMode = DrawMode;
 }
 
 void TIDrawWin::PaintBox1MouseMove(TMouseShift shift, int x, int y) {

@@ -3,9 +3,12 @@
 // sample drawing: every way out of the drawing asks about them, "Отмена"
 // keeps them, and the next drawing shows nothing of them; a route window
 // that stepped aside comes back; no question writes a file it did not name.
+#include "app/tests/MouseEvents.h"
 #include "app/tests/SampleProgramFolder.h"
 
+#include "calc/files/SchemeImport.h"
 #include "calc/window/DataWindowController.h"
+#include "converter/tests/SampleMine.h"
 #include "document/Branch.h"
 #include "document/WindowHost.h"
 #include "platform/Cp1251.h"
@@ -82,9 +85,18 @@ struct DrawingCompanionsTest : ::testing::Test {
         QApplication::processEvents();
     }
     std::string Title() { return FromQString(p->IDrawWinForm->windowTitle()); }
+    std::string DataTitle() { return Cp1251ToUtf8(FromQString(p->Form1->windowTitle())); }
     void Open(const std::string& name) {
         dialogs.Answer(File(name), 1);
         Trigger("Open1");
+    }
+    // A data window command hidden in its menus, with the file chosen.
+    void DataCommand(const char* action, const char* file) {
+        dialogs.Answer(File(file));
+        QAction* a = p->Form1->Action(action);
+        a->setEnabled(true);
+        a->trigger();
+        QApplication::processEvents();
     }
     void OpenBookmark() {
         auto* menu = p->IDrawWinForm->findChild<QMenu*>("MBookmarks");
@@ -198,9 +210,12 @@ struct DrawingCompanionsTest : ::testing::Test {
     }
 };
 
-// New, Open, a bookmark and "из Tresk" ask about the route window's unsaved
-// routes before the main question; "Отмена" keeps the window, its route and
-// the fire; past the questions the window closes and the task state goes.
+// Every way to another drawing (New, Open, a bookmark, "из Tresk", the data
+// window's "Загрузить" and "Импорт схемы Tresk") asks about the route
+// window's unsaved routes before the main question; "Отмена" keeps
+// everything; past the questions nothing of the drawing before is left: no
+// route window, fire or task branch, no tool in progress, and the data
+// window and the report go by the new drawing's name.
 TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehind) {
     using TWayOut = void (*)(DrawingCompanionsTest&);
     const std::vector<std::pair<const char*, TWayOut>> ways = {
@@ -212,11 +227,19 @@ TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehin
              t.dialogs.Answer(t.File("Other.MINE"), 2);
              t.Trigger("Imp_Tresk1");
          }},
+        {"Dan_Open", [](DrawingCompanionsTest& t) { t.DataCommand("Dan_Open", "Other.dan"); }},
+        {"Tresk1", [](DrawingCompanionsTest& t) { t.DataCommand("Tresk1", "Other.tresk"); }},
     };
+    ASSERT_TRUE(halvard::test::WriteSampleMine(folder.dir / "Other.MINE"));
+    ASSERT_TRUE(WriteFileAtomic(File("Other.tresk"), "D;7;1;2;;0,1;100;10;#\r\n"
+                                                     "N;1;0;;;0;0;#\r\nN;2;0;;;100;0;#\r\n"));
     for (const auto& [name, wayOut] : ways) {
         SCOPED_TRACE(name);
         Start();
         W().Settings.Bookmarks = {{"Other", File("Other.grh")}};
+        W().RunConverter = [](const std::string&, const std::vector<std::string>& args) {
+            return RunConverterAndWait(ARV_HALVARD_PATH, args);
+        };
         ASSERT_NO_FATAL_FAILURE(Fire());
         Trigger("FireVetvi");
         ASSERT_TRUE(WindowState().FireVetvi);
@@ -224,6 +247,10 @@ TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehin
         ASSERT_FALSE(RouteFormWindow()->isVisible()); // stepped aside for the plan
         const std::vector<int32_t> shown = WindowState().RouteBranches;
         ASSERT_FALSE(shown.empty());
+        // A branch begun with the branch tool.
+        Trigger("BLine");
+        Click(p->IDrawWinForm->PaintBox1(), QPoint(200, 200));
+        ASSERT_TRUE(W().Edit.LineRubberActive);
 
         messages.Expect(mrCancel, "Сохранить изменения в файл?");
         wayOut(*this);
@@ -243,21 +270,45 @@ TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehin
         ASSERT_NE(nullptr, RouteFormWindow());
         EXPECT_EQ("5,7,8,6,4,2,11,12", Cell(6, 1));
         EXPECT_EQ(3, WindowState().EmergencyMode);
+        EXPECT_EQ(3, W().CurrentBranchNumber);
+        EXPECT_TRUE(W().Edit.LineRubberActive);
         EXPECT_EQ(0u, messages.PendingExpectations());
 
         messages.Expect(mrNo, "Сохранить изменения в файл?");
         messages.Expect(mrNo, "Сохранить данные?");
-        // The mine file cannot be converted here; what that says is not
-        // this test's business.
+        // The scheme built from the mine file fails its check; what that
+        // says is not this test's business.
         if (std::string(name) == "из Tresk") messages.AllowAny();
         wayOut(*this);
         EXPECT_EQ(0u, messages.PendingExpectations());
         messages.AllowAny(false);
         messages.Clear();
+        const bool isNew = std::string(name) == "New";
+        EXPECT_EQ("Arvalen " + File(isNew ? "untitled.grh" : "Other.grh"), Title());
+        EXPECT_EQ(isNew ? "Arvalen  Тальвер"
+                        : "Arvalen  Тальвер    Расчетные данные              " + File("Other.dan"),
+                  DataTitle());
+        EXPECT_EQ(isNew ? "Untitled" : File("Other.rtf"), Report().ReportFileName());
+        // The task branch is the new plan's current one, if it is a branch.
+        TGBranch* current = W().Doc().BranchAt(W().Doc().current);
+        EXPECT_EQ(current ? current->number : 0, W().CurrentBranchNumber);
+        EXPECT_EQ(current ? current->name : "", W().CurrentBranchName);
+        EXPECT_EQ(current ? current->Caption(3).a : 0, W().CurrentBranchPlaPosition);
+        // The tool in progress ended: the select tool, in the window too.
+        EXPECT_FALSE(W().Edit.LineRubberActive);
+        EXPECT_EQ(1, WindowState().DrawMode);
+        EXPECT_TRUE(Action("BSelect")->isChecked());
+        EXPECT_FALSE(Action("BLine")->isChecked());
         EXPECT_TRUE(StoredRows().empty());
         ExpectNoTaskOrRoute();
         p.reset();
     }
+    // Save As names the data set anew too.
+    Start();
+    dialogs.Answer(File("Third"), 1);
+    Trigger("SaveAs1");
+    EXPECT_EQ("Arvalen  Тальвер    Расчетные данные              " + File("Third.dan"),
+              DataTitle());
 }
 
 // The rescue window steps aside for the plan after each route command and
@@ -491,9 +542,17 @@ TEST_F(DrawingCompanionsTest, TrovelImportsStopAtCancel) {
     }
 }
 
-// The end of the desktop session asks what the close asks; "Отмена" calls
-// it off, other answers close the program.
+// Saving the desktop session asks what the close asks and saves what the
+// user says; "Отмена" calls the session's end off. The program goes on (a
+// "save the session now" must not end it) until the session's end quits the
+// application, which closes it without asking again.
 TEST_F(DrawingCompanionsTest, SessionEndAsksTheClosesQuestions) {
+    // Stands in for the end of the event loop: the quit reaches the
+    // program's filter, and goes no further.
+    struct TQuitStop : QObject {
+        bool eventFilter(QObject*, QEvent* e) override { return e->type() == QEvent::Quit; }
+    } quitStop;
+    qApp->installEventFilter(&quitStop);
     Start();
     ASSERT_NO_FATAL_FAILURE(Fire());
     ASSERT_NO_FATAL_FAILURE(BuildMinersRoute());
@@ -520,11 +579,26 @@ TEST_F(DrawingCompanionsTest, SessionEndAsksTheClosesQuestions) {
     messages.Expect(mrYes, "Сохранить данные?");
     p->IDrawWinForm->CommitData(session);
     QApplication::processEvents();
-    EXPECT_FALSE(session.cancelled);
-    EXPECT_FALSE(p->IDrawWinForm->isVisible());
-    EXPECT_EQ(nullptr, RouteFormWindow());
-    EXPECT_NE(before, Bytes(File("SampleMine.grh")));
     EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_FALSE(session.cancelled);
+    EXPECT_NE(before, Bytes(File("SampleMine.grh")));
+    EXPECT_TRUE(p->IDrawWinForm->isVisible());
+    ASSERT_NE(nullptr, RouteFormWindow());
+    EXPECT_EQ(3, W().EmergencyMode);
+
+    // Saved once more, the report not: the session's end then quits the
+    // program without asking again.
+    TypeReport("Not kept");
+    messages.Expect(mrNo, "Сохранить данные?");
+    p->IDrawWinForm->CommitData(session);
+    EXPECT_TRUE(p->IDrawWinForm->isVisible());
+    QEvent quit(QEvent::Quit);
+    QApplication::sendEvent(qApp, &quit);
+    qApp->removeEventFilter(&quitStop);
+    EXPECT_FALSE(p->IDrawWinForm->isVisible());
+    EXPECT_FALSE(Report().isVisible());
+    EXPECT_EQ(nullptr, RouteFormWindow());
+    EXPECT_TRUE(FileExists(File("Idraw.ini")));
 }
 
 // Two drawings: A with a fire, an unsaved miners' route and an edited report

@@ -82,6 +82,7 @@ TEST_F(DrawWinTest, MineFileImportBuildsThePlan) {
 
 TEST_F(DrawWinTest, FailedConversionImportsNothing) {
     Start();
+    AddBranch({0, 0}, {100, 0}, 5, 1, 2);
     Write("noise.MINE", "this is not a mine file");
     Write("tresktxt.tresk", "99|\"1.0\"\r\n2|77|1|1|0|0|0\r\n");
     w->RunConverter = [](const std::string&, const std::vector<std::string>& a) {
@@ -90,7 +91,8 @@ TEST_F(DrawWinTest, FailedConversionImportsNothing) {
     dialogs.Answer(File("noise.MINE"));
     messages.Expect(mrOk, "Ошибка преобразования файла MINE");
     w->Imp_Tresk1Click();
-    EXPECT_EQ(0, w->Doc().Count());
+    // The drawing shown stays whole.
+    EXPECT_EQ(1, w->Doc().Count());
     EXPECT_FALSE(FileExists(File("tresktxt.tresk")));
     EXPECT_EQ(23, t.TablDan.ColCount());
 
@@ -150,8 +152,9 @@ TEST_F(DrawWinTest, TreskExportInDataFormatDrawsItsScheme) {
     EXPECT_EQ((TPoint{100, -50}), doc.BranchAt(1)->End());
     EXPECT_EQ(3, doc.nodes.Count());
 
-    // A cancelled dialog leaves an empty drawing and tables.
+    // A cancelled dialog leaves the drawing and its tables.
     dialogs.Answer(std::nullopt);
     data.Tresk1Click();
-    EXPECT_EQ(0, doc.Count());
+    EXPECT_EQ(2, doc.Count());
+    EXPECT_EQ("8", t.TablDan.Cells(0, 3));
 }

@@ -184,6 +184,8 @@ TIDrawWinForm::TIDrawWinForm(TIDrawWin& controller, QWidget* parent)
         CommitData(session);
     });
 #endif
+    // The end of the session reaches the program as the application's quit.
+    qApp->installEventFilter(this);
 }
 
 TIDrawWinForm::~TIDrawWinForm() {
@@ -525,36 +527,51 @@ void TIDrawWinForm::PlanMousePressed() {
 }
 
 bool TIDrawWinForm::AskBeforeClosing() {
-    if (questionsAnswered_) return true;
+    // The session's end asked when the session was saved; the answers hold.
+    if (sessionQuit_ && sessionAnswered_) return true;
     // Every question comes before the settings file is written, so that a
-    // settings file that cannot be written does not cut them short. The
-    // route window closes only once every answer let the program close: a
-    // cancel at the main question keeps it with its routes.
+    // settings file that cannot be written does not cut them short.
     bool may = false;
-    Run([&] {
-        may = w_.FormCloseQuery();
-        if (may) w_.CloseDrawingCompanions();
-    });
+    Run([&] { may = w_.FormCloseQuery(); });
     return may;
 }
 
 void TIDrawWinForm::CommitData(ISessionEnd& session) {
-    // Qt closes no window when the desktop session ends: without this the
-    // program would be ended with its unsaved work and no question.
+    // The session is saved here; it ends, if it does, with the application's
+    // quit afterwards ("save the session now" leaves the program running).
+    // Qt closes no window here: without the questions the unsaved work
+    // would be lost at that quit.
+    sessionAnswered_ = false;
     if (closing_ || !session.AllowsInteraction()) return;
-    if (!AskBeforeClosing()) {
+    bool may = false;
+    Run([&] { may = w_.FormCloseQuery(); });
+    if (!may) {
         session.Cancel();
         return;
     }
-    // Answered: the program closes as its close does, without asking again.
-    questionsAnswered_ = true;
-    close();
+    sessionAnswered_ = true;
+}
+
+bool TIDrawWinForm::eventFilter(QObject* watched, QEvent* event) {
+    // The application quits (the session ends): this window closes first and
+    // takes the others with it, so that none of them asks on its own.
+    if (watched == qApp && event->type() == QEvent::Quit && !closing_) {
+        sessionQuit_ = true;
+        const bool closed = close();
+        sessionQuit_ = false;
+        // "Отмена" at the close's question keeps the program running.
+        if (!closed) return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TIDrawWinForm::closeEvent(QCloseEvent* event) {
     if (closing_) return event->accept();
     if (!AskBeforeClosing()) return event->ignore();
     closing_ = true;
+    // The route window closes only once every answer let the program close:
+    // a cancel at the main question keeps it with its routes.
+    Run([this] { w_.CloseDrawingCompanions(); });
     RunCommandSafely([this] { w_.FormClose(); });
     plan1_->setEnabled(false);
     event->accept();

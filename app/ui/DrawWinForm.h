@@ -91,13 +91,16 @@ public:
     // Called once the plan widget has a size.
     void PlanResized(int width, int height);
     void PlanMousePressed();
-    // The desktop session ends: the close's questions when the user may be
-    // asked; "Отмена" calls the end off, other answers close the program.
+    // The desktop session is saved (and may end): the close's questions when
+    // the user may be asked, and the saves they answer; "Отмена" calls the
+    // end off. The program goes on; should the session end, its quit closes
+    // the program without asking again.
     void CommitData(ISessionEnd& session);
     // Mouse events of the drawing area: 0 press, 1 move, 2 release.
     void PlanMouse(int event, QMouseEvent* e);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -194,7 +197,10 @@ private:
     // The close's questions; true when the program may close.
     bool AskBeforeClosing();
     bool closing_ = false;
-    bool questionsAnswered_ = false;
+    // The last save of the session asked the close's questions, and the
+    // application's quit under way comes from the session's end.
+    bool sessionAnswered_ = false;
+    bool sessionQuit_ = false;
     int shownCursor_ = -1;
 };
 

@@ -118,8 +118,7 @@ int RunConverterAndWait(const std::string& program, const std::vector<std::strin
     return exitCode;
 }
 
-bool ImportMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
-                    ISchemeHost& host, const TConverterRunner& run) {
+bool ConvertMineFile(const std::string& mineFileName, const TConverterRunner& run) {
     const std::string batchName = ProgramDir() + "temp.bat";
     const std::string outputName = ProgramDir() + "tresktxt.tresk";
     if (!WriteBatchFile(batchName, mineFileName, outputName)) {
@@ -130,11 +129,17 @@ bool ImportMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcCon
     // The converter is started directly, not through the batch file; an
     // output left by an earlier run must not pass for this one's.
     DeleteFile(outputName);
-    const int exitCode = run(ProgramFile("halvard"), {mineFileName, outputName});
+    if (run(ProgramFile("halvard"), {mineFileName, outputName}) == 0 && FileExists(outputName))
+        return true;
+    MessageBox(Ru("Ошибка преобразования файла MINE"), "", TMsgButtons::Ok, TMsgIcon::Error);
+    return false;
+}
 
+bool ReadConvertedMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
+                           ISchemeHost& host) {
     t.TablDan.SetColCount(30);
     c.DataLoadedFlag = 0;
-    if (exitCode == 0) ImportTreskText(outputName, t, c);
+    ImportTreskText(ProgramDir() + "tresktxt.tresk", t, c);
     if (!c.DataLoadedFlag) {
         t.TablDan.SetColCount(23);
         MessageBox(Ru("Ошибка преобразования файла MINE"), "", TMsgButtons::Ok, TMsgIcon::Error);
@@ -155,6 +160,11 @@ bool ImportMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcCon
     host.LinkBranchesToCalcData();
     host.CheckSchemeAgainstCalcData();
     return true;
+}
+
+bool ImportMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
+                    ISchemeHost& host, const TConverterRunner& run) {
+    return ConvertMineFile(mineFileName, run) && ReadConvertedMineFile(mineFileName, t, c, host);
 }
 
 void FillBaseFromDataTables(const TNetworkTables& t) {

@@ -83,13 +83,22 @@ using TConverterRunner =
 // Runs the program of the program folder and waits at most a minute.
 int RunConverterAndWait(const std::string& program, const std::vector<std::string>& args);
 
-// Imports a binary mine file: "temp.bat" written in the program folder as the
-// record of the command, a stale "tresktxt.tresk" removed, the converter run
-// and waited for, its text read into the tables, the base data filled from
-// them and the scheme built. Failures are told to the user. True when the
-// scheme was built.
+// Imports a binary mine file: ConvertMineFile, then ReadConvertedMineFile.
+// Failures are told to the user. True when the scheme was built.
 bool ImportMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
                     ISchemeHost& host, const TConverterRunner& run = RunConverterAndWait);
+
+// Converts a binary mine file: "temp.bat" written in the program folder as
+// the record of the command, a stale "tresktxt.tresk" removed, the converter
+// run and waited for. True when its text is there; a failure is told to the
+// user and touches nothing else.
+bool ConvertMineFile(const std::string& mineFileName,
+                     const TConverterRunner& run = RunConverterAndWait);
+// Reads the converted text into the tables, fills the base data from them and
+// has the host build the scheme under the mine file's name. Failures are told
+// to the user. True when the scheme was built.
+bool ReadConvertedMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
+                           ISchemeHost& host);
 
 // The base data of a Tresk export read as a data file (three fields per
 // branch row, node positions from columns 4 and 5). A cell that is not an

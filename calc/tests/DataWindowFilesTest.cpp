@@ -269,21 +269,23 @@ TEST_F(DataWindowTest, NewEmptiesTheWholeDataSetAndBuildsTheInitialTableOnlyForT
     EXPECT_EQ(Ru("Кон."), t.TablID.Cells(4, 0));
 }
 
-TEST_F(DataWindowTest, OpenAsksOnceAndKeepsTheTablesWhenTheDialogIsCancelled) {
+// Open goes through the drawing window, which asks about its drawing and the
+// data; without it the data window asks. A cancelled dialog asks nothing.
+TEST_F(DataWindowTest, OpenReplacesTheDrawingThroughTheDrawingWindow) {
     Create();
     test::FillSampleNetwork(t);
     Type(t.TablDan);
-    messages.Expect(mrNo, "Сохранить данные?");
     dialogs.Answer(std::nullopt);
     w.Dan_OpenClick();
     EXPECT_EQ(Ru("Ствол"), t.TablDan.Cells(15, 2));
     EXPECT_EQ(Ru("Данные |*.dan"), dialogs.Requests().back().filter);
+    EXPECT_EQ(0, drawing.replaced);
 
     std::string dan = Write("north.dan", Ru(kDanFile));
-    messages.Expect(mrNo, "Сохранить данные?");
     dialogs.Answer(dan);
     w.Dan_OpenClick();
-    EXPECT_EQ(2u, messages.Shown().size());
+    EXPECT_EQ(1, drawing.replaced);
+    EXPECT_TRUE(messages.Shown().empty());
     EXPECT_EQ(dan, w.CurrentDataFile());
     EXPECT_EQ(Ru("Шахта Северная"), t.NameSh);
     EXPECT_EQ("", t.TempTableM.Cells(1, 0));
@@ -296,9 +298,14 @@ TEST_F(DataWindowTest, OpenAsksOnceAndKeepsTheTablesWhenTheDialogIsCancelled) {
     EXPECT_EQ('H', calc.CalcOptions[5]);
     EXPECT_TRUE(t.TablDan.Visible());
 
+    drawing.exists = false;
+    w.CurrentDataFile().clear();
+    Type(t.TablDan);
     messages.Expect(mrCancel, "Сохранить данные?");
+    dialogs.Answer(dan);
     w.Dan_OpenClick();
-    EXPECT_EQ(dan, w.CurrentDataFile());
+    EXPECT_EQ("", w.CurrentDataFile());
+    EXPECT_TRUE(t.TablDan.Modified);
 }
 
 TEST_F(DataWindowTest, OpenInitialData) {

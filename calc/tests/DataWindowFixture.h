@@ -28,7 +28,7 @@ public:
     std::string fileName, surface;
     TModGrid* branchGrid = nullptr;
     TModGrid* nodeGrid = nullptr;
-    int indexed = 0, linked = 0, shown = 0, resultsWritten = 0;
+    int indexed = 0, linked = 0, shown = 0, resultsWritten = 0, replaced = 0;
     std::vector<int> centred;
 
     bool Exists() const override { return exists; }
@@ -40,6 +40,10 @@ public:
         loaded.push_back(name);
         fileName = name;
         return true;
+    }
+    bool ReplaceDrawing(const std::function<bool()>& load) override {
+        ++replaced;
+        return load();
     }
     std::string CurrentFileName() const override { return fileName; }
     void SetCurrentFileName(const std::string& name) override { fileName = name; }

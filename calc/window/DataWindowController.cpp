@@ -243,7 +243,7 @@ bool TDataWindowController::Dan_SaveAsClick() {
     if (!SaveFileDialog(request)) return false;
 
     if (idShown) CopyTablIDIntoTablDan();
-    CurrentDataFile() = FullFileName(request.fileName);
+    NameDataSet(FullFileName(request.fileName));
     if (idShown) {
         std::string idName = ChangeFileExt(CurrentDataFile(), ".id");
         if (!SaveIdTable(idName, t_, c_.CalcOptions)) {
@@ -259,51 +259,71 @@ bool TDataWindowController::Dan_SaveAsClick() {
     return true;
 }
 
+bool TDataWindowController::ReplaceDrawing(const std::function<bool()>& load) {
+    // The drawing window asks about everything of its drawing, the data too.
+    if (DrawingHost().Exists()) return DrawingHost().ReplaceDrawing(load);
+    return AskSaveData() && load();
+}
+
+void TDataWindowController::NameDataSet(const std::string& dataFile) {
+    TCommand command(*this);
+    CurrentDataFile() = dataFile;
+    Caption = dataFile.empty()
+                  ? Ru("Arvalen  Тальвер")
+                  : Ru("Arvalen  Тальвер    Расчетные данные              ") + dataFile;
+}
+
 void TDataWindowController::Dan_OpenClick() {
     TCommand command(*this);
-    if (!AskSaveData()) return;
-    // The tables are emptied only once a file was chosen.
+    // Chosen first: nothing is asked or emptied for a cancelled dialog.
     TFileDialogRequest request;
     request.filter = Ru("Данные |*.dan");
     if (!OpenFileDialog(request)) return;
-    EmptyDataSet(TNewPurpose::BeforeLoad);
-    CurrentDataFile() = FullFileName(request.fileName);
-    LoadNetworkData(CurrentDataFile(), t_, c_);
-    WriteLastDataFileName(SettingsFileName(), CurrentDataFile());
-    t_.TablDan.SetFixedRows(2);
-    t_.TablVen.SetFixedRows(2);
-    std::string drawing = ChangeFileExt(CurrentDataFile(), ".grh");
-    // The drawing window names its drawing once it is loaded: a drawing that
-    // could not be read keeps the name of the one still shown.
-    if (DrawingHost().Exists())
-        DrawingHost().LoadDrawing(drawing);
-    else
-        DrawingHost().SetCurrentFileName(drawing);
+    const std::string dataFile = FullFileName(request.fileName);
+    const std::string drawing = ChangeFileExt(dataFile, ".grh");
+    ReplaceDrawing([&] {
+        // The drawing first: one that cannot be read leaves the drawing and
+        // the data shown.
+        if (!DrawingHost().Exists())
+            DrawingHost().SetCurrentFileName(drawing);
+        else if (!DrawingHost().LoadDrawing(drawing))
+            return false;
+        EmptyDataSet(TNewPurpose::BeforeLoad);
+        CurrentDataFile() = dataFile;
+        LoadNetworkData(dataFile, t_, c_);
+        WriteLastDataFileName(SettingsFileName(), dataFile);
+        t_.TablDan.SetFixedRows(2);
+        t_.TablVen.SetFixedRows(2);
+        return true;
+    });
 }
 
 void TDataWindowController::Tresk1Click() {
     TCommand command(*this);
-    if (!AskSaveData()) return;
-    EmptyDataSet(TNewPurpose::BeforeLoad);
-    ISchemeHost* scheme = SchemeHost();
-    if (scheme) scheme->NewDrawing();
     TFileDialogRequest request;
     request.filter = Ru("Данные экспорта из Tresk |*.tresk");
     if (!OpenFileDialog(request)) return;
     const std::string name = FullFileName(request.fileName);
-    LoadNetworkData(name, t_, c_);
-    CurrentDataFile() = ChangeFileExt(name, ".dan");
-    for (TModGrid* g : {&t_.TablDan, &t_.TablVen, &t_.TablDavl}) g->SetFixedRows(2);
-    try {
-        FillBaseFromDataTables(t_);
-    } catch (const EConvertError& e) {
+    ReplaceDrawing([&] {
+        EmptyDataSet(TNewPurpose::BeforeLoad);
+        ISchemeHost* scheme = SchemeHost();
+        if (scheme) scheme->NewDrawing();
+        LoadNetworkData(name, t_, c_);
+        CurrentDataFile() = ChangeFileExt(name, ".dan");
+        for (TModGrid* g : {&t_.TablDan, &t_.TablVen, &t_.TablDavl}) g->SetFixedRows(2);
+        try {
+            FillBaseFromDataTables(t_);
+        } catch (const EConvertError& e) {
+            BaseData().Clear();
+            MessageBox(e.Message(), "", TMsgButtons::Ok, TMsgIcon::Error);
+            // The drawing shown went already: the data read stay, unnamed.
+            return true;
+        }
+        DrawingHost().SetCurrentFileName(ChangeFileExt(CurrentDataFile(), ".grh"));
+        if (scheme) scheme->BuildSchemeFromBase();
         BaseData().Clear();
-        MessageBox(e.Message(), "", TMsgButtons::Ok, TMsgIcon::Error);
-        return;
-    }
-    DrawingHost().SetCurrentFileName(ChangeFileExt(CurrentDataFile(), ".grh"));
-    if (scheme) scheme->BuildSchemeFromBase();
-    BaseData().Clear();
+        return true;
+    });
 }
 
 void TDataWindowController::Dan_OpenIDClick() {

@@ -98,6 +98,9 @@ public:
     std::string Caption;
     // Full name of the current data set; empty until a name is known.
     std::string& CurrentDataFile() { return settings_.CurrentDataFile; }
+    // The data set goes by this name (empty: none yet), and the caption
+    // says so.
+    void NameDataSet(const std::string& dataFile);
     std::string ReportRtfFileName;
     // The branch that was current when the window last went to the drawing.
     int SchemeBranchNumber = 0;
@@ -231,6 +234,9 @@ private:
     bool AskSaveData();
     // "Сохранить данные?" before an import; false when the import must stop.
     bool AskSaveBeforeImport(bool cancelStops);
+    // Another drawing with its data in place of the one shown: through the
+    // drawing window's one path when there is one, else after AskSaveData.
+    bool ReplaceDrawing(const std::function<bool()>& load);
     // The file name of an import: the data set's name and the caption.
     void TakeImportedFileName(const std::string& fileName);
     void EmptyDataSet(TNewPurpose purpose);

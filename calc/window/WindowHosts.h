@@ -9,6 +9,7 @@
 // one to show itself says that it is not available yet.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,8 +81,16 @@ public:
     virtual bool SaveDrawing(const std::string& fileName) = 0;
     // Opens the drawing file and loads the document, which then goes by that
     // name; false when that failed (the window has then told the user, and
-    // the drawing shown keeps its own name).
+    // the drawing shown keeps its own name). Only the load step of
+    // ReplaceDrawing: nothing is asked or reset here.
     virtual bool LoadDrawing(const std::string& fileName) = 0;
+    // The one way another drawing takes the place of the one shown: the
+    // questions about everything of the drawing shown (its data included),
+    // then load, which puts the next drawing and its data in place (false:
+    // it failed and left everything as it was), then the reset of what
+    // belonged to the drawing before. False when an answer or the load
+    // stopped it. Without that window, load alone.
+    virtual bool ReplaceDrawing(const std::function<bool()>& load) { return load(); }
 
     // The full name of the open drawing.
     virtual std::string CurrentFileName() const = 0;
