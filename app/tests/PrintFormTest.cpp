@@ -60,6 +60,9 @@ struct PrintFormTest : ::testing::Test {
         Dlg().PokClick();
         ASSERT_FALSE(Dlg().LastResult().failed);
         ASSERT_EQ(1, Dlg().LastResult().pages);
+        // Written whole under its own name, nothing left beside it.
+        ASSERT_TRUE(FileExists(pdf));
+        ASSERT_FALSE(FileExists(pdf + ".part"));
     }
     // "Печать..." and the dialog's "Печать"; the dialog is closed after.
     void PressPrint() {

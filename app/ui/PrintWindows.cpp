@@ -10,6 +10,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +25,9 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <filesystem>
+#include <system_error>
 
 namespace arv {
 
@@ -308,6 +313,28 @@ void TPrintDlg::ShowControls() {
     label3_->setText(ToQString(state_.Label3));
 }
 
+namespace {
+
+// Puts the PDF written beside `file` in its place when the print ended well,
+// and removes it otherwise. False when a finished print could not be put there.
+bool FinishPdfFile(const QString& file, bool printed) {
+    const QString part = file + ".part";
+    if (!printed) {
+        QFile::remove(part);
+        return true;
+    }
+    std::error_code ec;
+    if (QFileInfo(part).size() > 0)
+        std::filesystem::rename(QFile::encodeName(part).toStdString(),
+                                QFile::encodeName(file).toStdString(), ec);
+    else
+        ec = std::make_error_code(std::errc::io_error);
+    if (ec) QFile::remove(part);
+    return !ec;
+}
+
+} // namespace
+
 void TPrintDlg::PokClick() {
     ReadControls();
     // Nothing to print is said before a file is asked for.
@@ -326,7 +353,9 @@ void TPrintDlg::PokClick() {
         if (!SaveFileDialog(request)) return;
         destination_.lastPdfFile = ToQString(request.fileName);
         printer_.setOutputFormat(QPrinter::PdfFormat);
-        printer_.setOutputFileName(destination_.lastPdfFile);
+        // Written beside the file and renamed over it when the print ends
+        // well: a print that breaks off leaves the file as it was.
+        printer_.setOutputFileName(destination_.lastPdfFile + ".part");
     } else if (!AimAtPrinter(printer_, destination_.printerName)) {
         MessageBox(
             Format(Ru("Принтер \"%s\" недоступен. Выберите другой в \"Установки принтера...\"."),
@@ -334,9 +363,18 @@ void TPrintDlg::PokClick() {
             "", TMsgButtons::Ok, TMsgIcon::Warning);
         return;
     }
-    TQtPrintTarget target(printer_);
-    last_ = PrintPlan(w_.Doc(), state_, w_.PrintState, target);
+    {
+        TQtPrintTarget target(printer_);
+        last_ = PrintPlan(w_.Doc(), state_, w_.PrintState, target);
+    }
     w_.RedrawPlan();
+    if (destination_.ToPdf() &&
+        !FinishPdfFile(destination_.lastPdfFile, !last_.failed && last_.pages > 0)) {
+        MessageBox(Format(Ru("Печать не выполнена: не удается записать файл %s."),
+                          {FromQString(destination_.lastPdfFile)}),
+                   "", TMsgButtons::Ok, TMsgIcon::Error);
+        return;
+    }
     if (last_.failed)
         MessageBox(Ru("Печать прервана: ") + last_.errorText, "", TMsgButtons::Ok, TMsgIcon::Error);
     else if (last_.pages == 0)

@@ -101,11 +101,14 @@ bool CheckSolvedFlows(TNetworkTables& t, TCalcContext& c) {
     const auto reached = [&] {
         return IntToStr(static_cast<int64_t>(std::llround(std::fabs(c.BranchFlow[runaway]))));
     };
-    if (!beyond && !LoopWithoutResistance(c, level)) {
+    if (!LoopWithoutResistance(c, level)) {
         // Every loop resists: the flow only lies beyond what the solver
-        // reaches in its attempts.
-        ShowCalcMessage(Ru("Ошибка: расчет не сошелся, расход в ветви ") + IntToStr(shown) +
-                        Ru(" достиг ") + reached() + Ru(" м3/с и продолжал расти") +
+        // reaches in its attempts, or beyond the bound it accepts.
+        const std::string how =
+            beyond
+                ? Ru(" превысил ") + IntToStr(static_cast<int64_t>(SolverFlowBound)) + Ru(" м3/с")
+                : Ru(" достиг ") + reached() + Ru(" м3/с и продолжал расти");
+        ShowCalcMessage(Ru("Ошибка: расчет не сошелся, расход в ветви ") + IntToStr(shown) + how +
                         (members.empty() ? "" : Ru(" (ветви с таким расходом: ") + members + ")") +
                         Ru(". Проверьте сопротивления выработок и напоры вентиляторов"));
         if (shown != pseudo || pseudo == 0) t.GotoBranchRow(0, shown);
