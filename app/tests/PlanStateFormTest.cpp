@@ -24,6 +24,9 @@
 #include <QMouseEvent>
 #include <QTableWidget>
 
+#include <cmath>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 using namespace arv;
@@ -423,4 +426,52 @@ TEST_F(PlanStateTest, ToTheDrawingCentresOnTheBranchAsFindBranchDoes) {
     messages.ExpectInput(std::to_string(number));
     Trigger("NBrnSearch");
     EXPECT_EQ(fromData, Doc().viewRect);
+}
+
+// With the view centred on a sloped branch, the zoom tool's clicks on its
+// middle step from the fitted view to the largest: at every step the flow
+// value's centre stays on the branch's middle along the branch.
+TEST_F(PlanStateTest, FlowValueStaysCentredOnItsBranchAtEveryZoomStep) {
+    Trigger("Zad_ER");
+    TGBranch* branch = nullptr;
+    TPoint from, to;
+    for (int32_t i = 0; i < Doc().Count() && !branch; ++i)
+        if (TGBranch* b = Doc().BranchAt(i); b && b->number > 0) {
+            ReferenceSegment(*b, from, to);
+            if (from.x != to.x && from.y != to.y) branch = b;
+        }
+    ASSERT_TRUE(branch);
+    // How far the centre of the text written lies from the middle, along the branch.
+    std::optional<double> along;
+    auto keep = Doc().OnDrawLabel;
+    Doc().OnDrawLabel = [&](TCanvas& dc, int32_t number, int32_t record, int32_t value,
+                            TLabelTextOut textOut, TGCollFigure& d) {
+        const TCanvasPoint start = dc.PenPos();
+        const bool drawn = keep(dc, number, record, value, textOut, d);
+        if (record == 1 && number == branch->number) {
+            const TCanvasPoint end = dc.PenPos();
+            const TPoint f = d.WorldToScreen(from), t = d.WorldToScreen(to);
+            const double length = std::hypot(t.x - f.x, t.y - f.y);
+            along = ((start.x + end.x - f.x - t.x) / 2.0 * (t.x - f.x) +
+                     (start.y + end.y - f.y - t.y) / 2.0 * (t.y - f.y)) /
+                    length;
+        }
+        return drawn;
+    };
+    W().RedrawPlan();
+    ASSERT_TRUE(along);
+    EXPECT_NEAR(0, *along, 3) << "fitted";
+    Trigger("ZoomIn");
+    QWidget* plan = p->IDrawWinForm->PaintBox1();
+    int steps = 0;
+    for (double last = 0; Doc().scale != last; ++steps) {
+        last = Doc().scale;
+        along.reset();
+        const TPoint m = Doc().WorldToScreen(Middle(from, to));
+        Click(plan, QPoint(m.x, m.y));
+        ASSERT_TRUE(along) << Doc().scale;
+        EXPECT_NEAR(0, *along, 3) << "at " << RoundI(Doc().scale * 100) << " %";
+    }
+    EXPECT_GT(steps, 20);
+    Doc().OnDrawLabel = keep;
 }
