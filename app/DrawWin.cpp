@@ -153,6 +153,7 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
 
     DrawMode = 1;
     WindowState().DrawMode = DrawMode;
+    doc.display.showNegative = Settings.Positiv ? 1 : 0;
     doc.UpdateViewSize(PaintWidth, PaintHeight);
     doc.display.branchNumbers = MNumBr;
     doc.display.nodeNumbers = MNumNd;
