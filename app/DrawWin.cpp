@@ -153,6 +153,7 @@ void TIDrawWin::FormCreate(const std::vector<std::string>& args) {
     LoadImageLibrary(doc.images, ProgramDirPath, &WindowState().MissingLog);
 
     DrawMode = 1;
+    doc.display.showNegative = Settings.Positiv ? 1 : 0;
     doc.UpdateViewSize(PaintWidth, PaintHeight);
     doc.display.branchNumbers = MNumBr;
     doc.display.nodeNumbers = MNumNd;

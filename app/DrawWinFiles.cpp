@@ -286,6 +286,7 @@ void TIDrawWin::WriteSettingsFile() {
     Settings.WidthDefault = DrawingGlobals().WidthDefault;
     Settings.SizeUO = doc_->settings.symbolSize;
     Settings.SizeNodes = doc_->settings.nodeSize;
+    Settings.Positiv = doc_->display.showNegative != 0;
     if (!WriteIdrawIni(IdrawIniPath, Settings))
         ShowError(Ru("Не удалось записать файл ") + IdrawIniPath);
 }

@@ -215,8 +215,8 @@ void PressShaper(TIDrawWin& w, TPoint s) {
         e.AnchorScreen = e.MovingScreen = doc.WorldToScreen(e.Handle.grab);
         w.PlanCursor = TPlanCursor::Cross;
     }
+    // Taking hold moves nothing: only a drag step marks the drawing modified.
     w.RedrawPlan();
-    w.DrawingModified = true;
 }
 
 void PressPan(TIDrawWin& w, TPoint s) {
@@ -357,7 +357,9 @@ void MoveRect(TIDrawWin& w, TPoint s, TMouseShift) {
 void MoveShaper(TIDrawWin& w, TPoint s, TMouseShift shift) {
     TEditState& e = w.Edit;
     if (!shift.left || e.ShaperState == 0) return;
-    e.MovingPoint = w.Doc().ScreenToWorld(s);
+    const TPoint q = w.Doc().ScreenToWorld(s);
+    if (q == e.MovingPoint) return; // the handle stays where it is
+    e.MovingPoint = q;
     w.Doc().DragSelection(e.Handle, e.MovingPoint);
     w.DrawingModified = true;
     w.RedrawMoving(w.Doc().DragPart(e.Handle));
@@ -405,7 +407,7 @@ void CancelShaper(TIDrawWin& w, TPoint) {
     TEditState& e = w.Edit;
     if (e.ShaperState == 2) {
         w.Doc().DragSelection(e.Handle, e.MovingPoint);
-        w.DrawingModified = true;
+        if (e.MovingPoint != e.Handle.grab) w.DrawingModified = true;
     }
     e.ShaperState = 0;
     w.RedrawPlan();

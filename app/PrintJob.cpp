@@ -15,8 +15,6 @@ public:
         doc_.scale = scale_;
         doc_.SetViewRect(view_);
     }
-    // The window's scale, which paper follows for the flow values' places.
-    double ScreenScale() const { return scale_; }
     TViewGuard(const TViewGuard&) = delete;
     TViewGuard& operator=(const TViewGuard&) = delete;
 
@@ -87,7 +85,7 @@ TPrintResult PrintPlan(TGCollFigure& doc, const TPrintDlgState& dlg,
                 const TRect strip = tiling.View(i, j);
                 ShowStrip(doc, strip, PageViewRect(strip, page, tiling.scale));
                 canvas.pen = TPen{};
-                doc.DrawOnPaper(canvas, dlg.BWPrint, guard.ScreenScale());
+                doc.DrawOnPaper(canvas, dlg.BWPrint);
                 printer.EndPage(page, dlg.Bord);
                 ++result.pages;
                 const bool last = i == tiling.nx - 1 && j == tiling.ny - 1;
@@ -124,7 +122,7 @@ void DrawPreviewPage(TGCollFigure& doc, const TPrintDlgState& dlg, const TPrevie
     WhitePage(canvas, page.width, page.height);
     doc.scale = page.scale;
     doc.SetViewRect(page.view);
-    doc.DrawOnPaper(canvas, dlg.BWPrint, guard.ScreenScale());
+    doc.DrawOnPaper(canvas, dlg.BWPrint);
 }
 
 } // namespace arv

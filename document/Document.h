@@ -123,8 +123,8 @@ public:
     uint8_t junctionsComputed = 0;
     int32_t captionIndex = 0;
     TTextSize labelTextSize;
-    // Set while the pass draws onto paper: the scale of the window's view.
-    double paperScreenScale = 0;
+    // Set while the pass draws onto paper.
+    bool onPaper = false;
 
     // Paints the whole document in the current view: figures in drawing
     // order, the route overlay, then the three label passes. Monochrome is
@@ -134,10 +134,8 @@ public:
     void Draw(TCanvas& canvas, bool monochrome, const TDrawPart* part = nullptr);
     // Draw onto paper (the print and its preview): every label and junction
     // whatever tool the window has chosen, since leaving them out is only the
-    // window's way to keep a pan quick. screenScale is the scale of the
-    // window's view, so that each flow value stands where the screen puts it
-    // relative to its branch.
-    void DrawOnPaper(TCanvas& canvas, bool monochrome, double screenScale);
+    // window's way to keep a pan quick.
+    void DrawOnPaper(TCanvas& canvas, bool monochrome);
     // The figures the drawing pass paints: the visible list, or the part's.
     const std::vector<int32_t>& DrawList() const {
         return drawPart_ ? drawPart_->figures : visibleList;

@@ -81,23 +81,18 @@ int32_t LinkedRow(const TGBranch& b, int32_t link) {
     return e.row;
 }
 
-// The width of a flow value as the window's plan measures it. The value is
-// set back from its branch's middle by half that many world units: paper,
-// at its own scale and resolution, takes the same width so that the value
-// stands where the screen shows it.
-int32_t PlanTextWidth(const TGCollFigure& doc, int32_t measured, const std::string& text,
-                      double fontAngle) {
-    if (doc.paperScreenScale <= 0) return measured;
-    const TFontRecord& font = doc.settings.fonts[3];
-    const int32_t height = -RoundI(doc.settings.fontSize4Scaled * doc.paperScreenScale);
-    if (TCanvas* screen = WindowHost().MeasuringCanvas()) {
-        const TFont saved = screen->font;
-        screen->font = LogFontRotated(CanvasFont(font, height), fontAngle);
-        const int32_t cx = screen->TextExtent(text).cx;
-        screen->font = saved;
-        return cx;
-    }
-    return doc.scale > 0 ? RoundI(measured * doc.paperScreenScale / doc.scale) : measured;
+// The angle a flow value's font turns by: its branch's direction, except
+// that on a branch running straight down the text reads upward.
+double FlowFontAngle(double direction) {
+    return RoundI(Degrees(direction)) == -90 ? kPi / 2 : direction;
+}
+
+// Where a flow value not placed by hand starts: set back from the middle of
+// its branch by half its width in world units along the reading direction,
+// so that it stands centred on the branch at every scale.
+TPoint CentredFlowAnchor(TPoint mid, double readingAngle, double worldWidth) {
+    return Plus(mid, -RoundI(worldWidth * std::cos(readingAngle) / 2),
+                -RoundI(worldWidth * std::sin(readingAngle) / 2));
 }
 
 } // namespace
@@ -369,18 +364,26 @@ void TGCollFigure::DrawBracketLabels(TCanvas& c, bool mono) {
                 const int32_t row = LinkedRow(*b, rec.b);
                 if (row < 0) continue;
                 rec.angle = DirectionAngle(from, to);
-                const double fontAngle = RoundI(Degrees(rec.angle)) == -90 ? kPi / 2 : rec.angle;
+                const double fontAngle = FlowFontAngle(rec.angle);
                 c.font = LogFontRotated(base, fontAngle);
                 const double a = ReadingAngle(rec.angle);
                 TPoint out;
                 if (!rec.flag2) {
                     const std::string text = "[" + ws.Datagrid->Cells(kFlowColumn, row) + "]";
                     TextExtentOf(*this, c, text);
-                    const int32_t w = PlanTextWidth(*this, labelTextSize.cx, text, fontAngle);
-                    rec.anchor =
-                        Plus(mid, -RoundI(w * std::cos(a) / 2), -RoundI(w * std::sin(a) / 2));
-                    out = WorldToScreen(Plus(rec.anchor, RoundI(offset * std::sin(a)),
-                                             -RoundI(offset * std::cos(a))));
+                    // Measured in the pixels of this canvas, set back in world units.
+                    const double worldWidth = scale > 0 ? labelTextSize.cx / scale : 0;
+                    rec.anchor = CentredFlowAnchor(mid, a, worldWidth);
+                    // Written where that anchor lies before it is rounded to
+                    // whole world units, so that the value stays centred to
+                    // the pixel when a world unit spans many of them.
+                    const double x =
+                        (static_cast<double>(from.x) + to.x - worldWidth * std::cos(a)) / 2 +
+                        offset * std::sin(a);
+                    const double y =
+                        (static_cast<double>(from.y) + to.y - worldWidth * std::sin(a)) / 2 -
+                        offset * std::cos(a);
+                    out = {RoundI((x - viewRect.left) * scale), RoundI((viewRect.top - y) * scale)};
                 } else {
                     out = WorldToScreen(rec.anchor);
                 }
@@ -503,21 +506,26 @@ void TGCollFigure::GetLabelExtent(int32_t index, TRect& r) {
         const TNodeRecord& n = nodes.Record(idx);
         IncludePoint(r, Plus(n.point, n.labelOffset.x, n.labelOffset.y));
     }
-    const double s = scale > 0 ? scale : 1.0;
     TCanvas* canvas = WindowHost().MeasuringCanvas();
-    // A label's far corner: the measured size turned by the angle, in world units.
+    // A label's far corner: the size the text measures at the scale of one
+    // pixel a world unit, turned by the angle. Measured so, the extent is the
+    // drawing's own, whatever the view's scale: fitting the view and the
+    // region a print fits onto its paper do not follow the zoom.
+    auto measure = [&](const TFontRecord& font, int32_t scaledSize, const std::string& text,
+                       double fontAngle) {
+        TCanvasSize e;
+        if (!canvas) return e;
+        const TFont saved = canvas->font;
+        canvas->font = LogFontRotated(CanvasFont(font, -scaledSize), fontAngle);
+        e = canvas->TextExtent(text);
+        canvas->font = saved;
+        return e;
+    };
     auto includeText = [&](TPoint at, const TFontRecord& font, int32_t scaledSize,
                            const std::string& text, double fontAngle, double angle) {
-        TCanvasSize e;
-        if (canvas) {
-            const TFont saved = canvas->font;
-            canvas->font = LogFontRotated(CanvasFont(font, -RoundI(scaledSize * s)), fontAngle);
-            e = canvas->TextExtent(text);
-            canvas->font = saved;
-        }
+        const TCanvasSize e = measure(font, scaledSize, text, fontAngle);
         IncludePoint(r, at);
-        IncludePoint(
-            r, Plus(at, RoundI(e.cx / s * std::cos(angle)), RoundI(e.cy / s * std::sin(angle))));
+        IncludePoint(r, Plus(at, RoundI(e.cx * std::cos(angle)), RoundI(e.cy * std::sin(angle))));
     };
     if (display.branchNumbers && b->switchB) {
         includeText(b->pointB, settings.fonts[2], settings.fontSize3Scaled,
@@ -534,20 +542,39 @@ void TGCollFigure::GetLabelExtent(int32_t index, TRect& r) {
     }
     if (display.caption[1]) {
         const TBranchCaption& c = b->Caption(1);
-        includeText(c.anchor, settings.fonts[3], settings.fontSize4Scaled, "[00000]", c.angle,
-                    c.angle);
+        const std::string sample = "[00000]";
+        if (c.flag2) {
+            includeText(c.anchor, settings.fonts[3], settings.fontSize4Scaled, sample, c.angle,
+                        c.angle);
+        } else {
+            // Centred on the branch as the drawing centres it, not where the
+            // last drawing at some scale left the anchor.
+            TPoint from, to;
+            ReferenceSegment(*b, from, to);
+            const double direction = DirectionAngle(from, to);
+            const double fontAngle = FlowFontAngle(direction);
+            const int32_t width =
+                measure(settings.fonts[3], settings.fontSize4Scaled, sample, fontAngle).cx;
+            const TPoint anchor =
+                CentredFlowAnchor(Middle(from, to), ReadingAngle(direction), width);
+            includeText(anchor, settings.fonts[3], settings.fontSize4Scaled, sample, fontAngle,
+                        fontAngle);
+        }
     }
     if (display.caption[3]) {
+        // The ring's outer radius, in world units.
         const TBranchCaption& c = b->Caption(3);
-        const int64_t d = RoundI(settings.symbolSize * scale / 3);
+        const int64_t d = RoundI(settings.symbolSize / 3.0);
         IncludePoint(r, Plus(c.anchor, -d, -d));
         IncludePoint(r, Plus(c.anchor, d, d));
     }
     if (display.caption[5]) {
+        // The arrow's shaft, as long in world units as it is drawn.
         const TBranchCaption& c = b->Caption(5);
+        const double length = RoundI(ArrowShapePoints[1].x * settings.arrowScale / 10.0);
         IncludePoint(r, c.anchor);
-        IncludePoint(r, Plus(c.anchor, RoundI(settings.arrowScale / s * std::cos(c.angle)),
-                             RoundI(settings.arrowScale / s * std::sin(c.angle))));
+        IncludePoint(r, Plus(c.anchor, RoundI(length * std::cos(c.angle)),
+                             RoundI(length * std::sin(c.angle))));
     }
 }
 

@@ -187,9 +187,14 @@ int32_t TGCollFigure::FindHandleAt(TPoint screen, THandleHit& hit) {
                                    RoundI(dataOffset * std::cos(a))));
                     }
                 } else if (k == 3 && Within(rec.anchor, w, tol, false)) {
+                    // The ring's radius is in pixels: the grab lies that far
+                    // right and twice as far down from the number on screen,
+                    // over the marker at every zoom.
                     const int32_t r = RoundI(settings.symbolSize * scale / 3);
+                    const TPoint at = WorldToScreen(rec.anchor);
                     hit.sub = 3;
-                    done(10, cur, Shift(rec.anchor, r, 2 * static_cast<int64_t>(r)));
+                    done(10, cur,
+                         ScreenToWorld({ClampI(at.x + int64_t{r}), ClampI(at.y + 2 * int64_t{r})}));
                 } else if (k == 5 && !b->showFlag && Within(rec.anchor, w, tol, false)) {
                     hit.sub = 5;
                     done(10, cur, rec.anchor);

@@ -87,7 +87,7 @@ void EmergencyAt(TGCollFigure& doc, TGBranch& b, TCanvas& c, TPoint p, TPoint q)
 // the navigator's overview never has them; paper always has them.
 bool LabelsDrawn(const TGCollFigure& doc) {
     const TWindowState& ws = WindowState();
-    if (doc.paperScreenScale > 0) return true;
+    if (doc.onPaper) return true;
     return ws.DrawMode != 8 && !ws.NavigatorDrawing;
 }
 
@@ -603,7 +603,7 @@ void TGCollFigure::Draw(TCanvas& canvas, bool mono, const TDrawPart* part) {
         ~TPartEnd() { p = nullptr; }
     } partEnd{drawPart_};
     if (DrawingGlobals().ShowJunctions) junctionMode = 1;
-    if (paperScreenScale <= 0 && (ws.DrawMode == 8 || ws.QuickDrawFlag)) junctionMode = 0;
+    if (!onPaper && (ws.DrawMode == 8 || ws.QuickDrawFlag)) junctionMode = 0;
     junctionsComputed = 0;
     if (junctionMode == 1) {
         nodes.BuildIncidence();
@@ -674,12 +674,12 @@ void TGCollFigure::Draw(TCanvas& canvas, bool mono, const TDrawPart* part) {
     canvas.brush = savedBrush;
 }
 
-void TGCollFigure::DrawOnPaper(TCanvas& canvas, bool mono, double screenScale) {
-    paperScreenScale = screenScale > 0 ? screenScale : scale;
+void TGCollFigure::DrawOnPaper(TCanvas& canvas, bool mono) {
+    onPaper = true;
     struct TPaperEnd {
-        double& s;
-        ~TPaperEnd() { s = 0; }
-    } paperEnd{paperScreenScale};
+        bool& p;
+        ~TPaperEnd() { p = false; }
+    } paperEnd{onPaper};
     Draw(canvas, mono);
 }
 

@@ -111,6 +111,8 @@ TEST_F(FormToolsTest, ANodeDraggedWithTheMoveToolEndsAsAFullRepaint) {
     const QPoint press(s.x - 1, s.y - 1);
     Send(plan, QEvent::MouseButtonPress, press, Qt::LeftButton, Qt::LeftButton);
     ASSERT_EQ(2, w.Edit.ShaperState);
+    // Taking hold of the node is no change to the drawing; moving it is.
+    EXPECT_FALSE(w.DrawingModified);
     const QImage pressed = p->IDrawWinForm->PlanImage().copy();
     // Onto the name of a level branch that stays where it is: the moving
     // branches are drawn over it, where a full repaint draws it over them.
@@ -131,6 +133,7 @@ TEST_F(FormToolsTest, ANodeDraggedWithTheMoveToolEndsAsAFullRepaint) {
         EXPECT_TRUE(w.Edit.MovingShown);
     }
     EXPECT_NE(home, doc.nodes.Record(node).point);
+    EXPECT_TRUE(w.DrawingModified);
     EXPECT_NE(pressed, p->IDrawWinForm->PlanImage());
     QImage full(pressed.size(), QImage::Format_RGB32);
     p->IDrawWinForm->PaintPlan(full, false);

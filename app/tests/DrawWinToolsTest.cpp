@@ -556,6 +556,13 @@ TEST_F(ToolsTest, RightButtonDuringANodeDragPutsTheNodeWhereTheMouseWas) {
     doc->BuildVisibleList();
     w->RedrawPlan();
     w->AShaperExecute();
+    // Taken, held still and let go with the right button: nothing moved.
+    Move({100, 0});
+    Down({100, 0});
+    Move({100, 0}, true);
+    Down({100, 0}, TMouseButton::Right);
+    EXPECT_FALSE(w->DrawingModified);
+    w->AShaperExecute();
     Move({100, 0});
     Down({100, 0});
     Move({120, 30}, true);
@@ -563,6 +570,7 @@ TEST_F(ToolsTest, RightButtonDuringANodeDragPutsTheNodeWhereTheMouseWas) {
     EXPECT_EQ((TPoint{120, 30}), EndOf(*doc->BranchAt(0)));
     EXPECT_EQ(0, w->Edit.ShaperState);
     EXPECT_EQ(1, w->DrawMode);
+    EXPECT_TRUE(w->DrawingModified);
 }
 
 TEST_F(ToolsTest, GroupPropertyRectangleSpannedUpLeftTakesTheSameFigures) {

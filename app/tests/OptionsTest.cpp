@@ -195,6 +195,22 @@ TEST_F(OptionsTest, OkStoresTheSettingsAndWritesTheFileCancelChangesNothing) {
     EXPECT_EQ(80, ini.ReadInteger("Common", "SizeUO", -1));
 }
 
+// "Выводить отр. значения" is kept in the settings file: applied at
+// start-up, written back as the user left it.
+TEST_F(OptionsTest, ShowNegativeValuesComesFromTheSettingsFileAndGoesBack) {
+    TIniFile(File("Idraw.ini")).WriteBool("Common", "Positiv", true);
+    Start();
+    EXPECT_EQ(1, w->Doc().display.showNegative);
+    dialog.onShow = [](TOption& o) {
+        EXPECT_TRUE(o.Positive);
+        o.Positive = false;
+        return true;
+    };
+    w->MoptionsClick();
+    EXPECT_EQ(0, w->Doc().display.showNegative);
+    EXPECT_FALSE(TIniFile(w->IdrawIniPath).ReadBool("Common", "Positiv", true));
+}
+
 TEST_F(OptionsTest, FolderPagesTakeTheDefaultsOrTheChosenFolders) {
     Start();
     std::filesystem::create_directories(dir / "PLA");

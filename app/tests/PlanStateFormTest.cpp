@@ -24,6 +24,8 @@
 #include <QMouseEvent>
 #include <QTableWidget>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 using namespace arv;
@@ -423,4 +425,45 @@ TEST_F(PlanStateTest, ToTheDrawingCentresOnTheBranchAsFindBranchDoes) {
     messages.ExpectInput(std::to_string(number));
     Trigger("NBrnSearch");
     EXPECT_EQ(fromData, Doc().viewRect);
+}
+
+// The zoom tool's clicks on a sloped branch's middle centre the view on it
+// and step from the fitted view to the largest: at every step the flow
+// value's centre stays on the branch's middle along the branch.
+TEST_F(PlanStateTest, FlowValueStaysCentredOnItsBranchAtEveryZoomStep) {
+    Trigger("Zad_ER");
+    TGBranch* branch = nullptr;
+    TPoint from, to;
+    for (int32_t i = 0; i < Doc().Count() && !branch; ++i)
+        if (TGBranch* b = Doc().BranchAt(i); b && b->number > 0) {
+            ReferenceSegment(*b, from, to);
+            if (from.x != to.x && from.y != to.y) branch = b;
+        }
+    ASSERT_TRUE(branch);
+    // How far the centre of the text written lies from the middle, along the branch.
+    double along = 1e9;
+    auto keep = Doc().OnDrawLabel;
+    Doc().OnDrawLabel = [&](TCanvas& dc, int32_t number, int32_t record, int32_t value,
+                            TLabelTextOut textOut, TGCollFigure& d) {
+        const TCanvasPoint s = dc.PenPos();
+        const bool drawn = keep(dc, number, record, value, textOut, d);
+        const TCanvasPoint e = dc.PenPos();
+        const TPoint f = d.WorldToScreen(from), t = d.WorldToScreen(to);
+        const double dx = t.x - f.x, dy = t.y - f.y;
+        if (record == 1 && number == branch->number)
+            along = ((0.0 + s.x + e.x - f.x - t.x) * dx + (0.0 + s.y + e.y - f.y - t.y) * dy) /
+                    (2 * std::hypot(dx, dy));
+        return drawn;
+    };
+    W().RedrawPlan(); // the fitted view
+    Trigger("ZoomIn");
+    for (double last = 0; Doc().scale != last;) {
+        EXPECT_NEAR(0, along, 3) << "at " << RoundI(Doc().scale * 100) << " %";
+        last = Doc().scale;
+        along = 1e9;
+        const TPoint m = Doc().WorldToScreen(Middle(from, to));
+        Click(p->IDrawWinForm->PaintBox1(), QPoint(m.x, m.y));
+    }
+    EXPECT_GT(Doc().scale, 20);
+    Doc().OnDrawLabel = keep;
 }

@@ -33,7 +33,7 @@ void TPlanPainter::Paint(QImage& image, TGCollFigure& doc, const TUnderlay& unde
 void TPlanPainter::PaintWritten(QImage& image, TGCollFigure& doc, const TUnderlay& underlay) {
     Forget();
     renderer_.Render(
-        image, [&](TCanvas& c) { doc.DrawOnPaper(c, false, doc.scale); }, underlay);
+        image, [&](TCanvas& c) { doc.DrawOnPaper(c, false); }, underlay);
 }
 
 void TPlanPainter::PaintMoving(QImage& image, TGCollFigure& doc, const TDrawPart& moving,

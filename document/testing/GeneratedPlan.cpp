@@ -42,6 +42,12 @@ TGeneratedPlan::TGeneratedPlan(int labels, int width, int height) {
         // The window links the arrow to the calculation as it does the flow.
         line->Caption(5).b = number - 1;
         line->Caption(5).colour = 0x0000FF;
+        line->Caption(3).b = number % 5 == 0 ? number % 40 + 1 : -1;
+        line->Caption(3).colour = 0xFFFFFF;
+        line->Caption(3).flag = static_cast<uint8_t>(number % 3);
+        line->callout.shown = number % 4 == 0;
+        line->callout.texts = {FlowText(number), "8,4", "2,1", "100"};
+        line->beginNodeLink = line->endNodeLink = number % 50;
         grid.SetCells(11, number + 1, FlowText(number));
         WindowState().CalcBranchIndex.push_back({number, 0, 0, number + 1});
     };
@@ -72,12 +78,19 @@ TGeneratedPlan::TGeneratedPlan(int labels, int width, int height) {
     doc.display.nodeNumbers = (labels & kPlanNodeNumbers) != 0;
     doc.display.caption[1] = (labels & kPlanFlows) != 0;
     doc.display.caption[5] = (labels & kPlanArrows) != 0;
-    doc.OnDrawLabel = [](TCanvas& dc, int32_t number, int32_t record, int32_t,
+    doc.display.caption[3] = (labels & kPlanPlaPositions) != 0;
+    doc.display.caption[4] = (labels & kPlanPressures) != 0;
+    doc.settings.showCalcData = (labels & kPlanCallouts) != 0;
+    doc.settings.drawFrame = 1;
+    doc.OnDrawLabel = [](TCanvas& dc, int32_t number, int32_t record, int32_t value,
                          TLabelTextOut textOut, TGCollFigure&) {
-        if (record != 1) return false;
         std::string out;
-        textOut(dc, {0xFF0000, 0, 0xFF0000}, out,
-                {"[", WindowState().Datagrid->Cells(11, number + 1), "]"}, 2);
+        if (record == 1) {
+            textOut(dc, {0xFF0000, 0, 0xFF0000}, out,
+                    {"[", WindowState().Datagrid->Cells(11, number + 1), "]"}, 2);
+        } else if (record == 4) {
+            textOut(dc, {0x0000FF}, out, {"[" + std::to_string(value * 3) + ",2]"}, 0);
+        }
         return false;
     };
     // The whole plan, 6,400 x 4,000 world units with a margin.
@@ -86,6 +99,8 @@ TGeneratedPlan::TGeneratedPlan(int labels, int width, int height) {
     doc.scale = 0.25 * width / 1600;
     doc.viewRect = {-50, 3950, -50 + RoundI(width / doc.scale), 3950 - RoundI(height / doc.scale)};
     DrawingGlobals().ShowJunctions = 1;
+    // No current figure: its PLA marker would ask the window to blink it.
+    doc.current = -1;
     doc.BuildVisibleList();
 }
 

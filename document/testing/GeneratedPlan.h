@@ -14,7 +14,10 @@ enum TPlanLabels : int {
     kPlanNodeNumbers = 4,
     kPlanFlows = 8,
     kPlanArrows = 16,
-    kPlanAllLabels = 31,
+    kPlanPlaPositions = 32,
+    kPlanPressures = 64,
+    kPlanCallouts = 128,
+    kPlanAllLabels = 255,
 };
 
 // Nodes on a 40 x 40 grid 100 world units apart; branches join neighbours
@@ -23,7 +26,9 @@ enum TPlanLabels : int {
 // up or down, with longer names. Every third branch is a double
 // band, every seventh a filled one. Flows come from a calculation grid of
 // the plan's own (column 11), which the window state is pointed at for the
-// plan's life. The view shows the whole plan in width x height pixels.
+// plan's life. Every fifth branch has a PLA position, every fourth a
+// calculation-data callout, and both ends of every branch show a pressure.
+// The view shows the whole plan in width x height pixels.
 class TGeneratedPlan {
 public:
     explicit TGeneratedPlan(int labels = kPlanAllLabels, int width = 1600, int height = 1000);

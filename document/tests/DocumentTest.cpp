@@ -311,6 +311,14 @@ TEST_F(Document, ExtentIncludesMeasuredLabels) {
     doc.settings.symbolSize = 30;
     r = doc.GetExtent();
     EXPECT_EQ(-60, r.bottom);
+    // The drawing's own extent, whatever the view's scale.
+    doc.display.branchNumbers = 1;
+    doc.display.caption[5] = 1;
+    r = doc.GetExtent();
+    for (double scale : {0.3, 3.0}) {
+        doc.scale = scale;
+        EXPECT_EQ(r, doc.GetExtent()) << scale;
+    }
 }
 
 TEST_F(Document, PointInRotatedRect) {

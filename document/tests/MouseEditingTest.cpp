@@ -196,6 +196,19 @@ TEST_F(MouseEditing, FlowValueLandsUnderTheCursorOnlyInTheHandleTool) {
     doc.DragSelection(hit, {5, 6});
     EXPECT_EQ(line->callout.anchor, (TPoint{5, 6}));
     EXPECT_EQ(line->callout.placed, 1);
+
+    // A PLA marker is taken below and right of its number by the ring's
+    // radius in pixels, converted to the world at any zoom.
+    doc.settings.showCalcData = 0;
+    doc.display.caption[3] = 1;
+    line->Caption(3).shown = 1;
+    line->Caption(3).anchor = {100, 60};
+    doc.settings.symbolSize = 30;
+    doc.scale = 2;
+    doc.current = 0;
+    ASSERT_EQ(Press({100, 60}, hit), 10);
+    EXPECT_EQ(hit.sub, 3);
+    EXPECT_EQ(hit.grab, (TPoint{110, 40}));
 }
 
 TEST_F(MouseEditing, ShapeHandlesRestartFromThePressOnEveryMove) {

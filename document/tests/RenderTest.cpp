@@ -155,7 +155,7 @@ TEST_F(Labels, PaperDrawsLabelsAndJunctionsWithThePanToolChosen) {
     WindowState().DrawMode = 8;
     WindowState().QuickDrawFlag = 1;
     TRecordingCanvas paper;
-    doc.DrawOnPaper(paper, false, 1.0);
+    doc.DrawOnPaper(paper, false);
     EXPECT_EQ(1, doc.junctionsComputed);
     EXPECT_EQ(Texts(select), Texts(paper));
     EXPECT_EQ(select.Calls("Ellipse").size(), paper.Calls("Ellipse").size());
@@ -165,29 +165,21 @@ TEST_F(Labels, PaperDrawsLabelsAndJunctionsWithThePanToolChosen) {
     EXPECT_TRUE(Texts(pan).empty());
 }
 
-// A flow value's place beside its branch is the screen's, in world units,
-// whatever scale the paper is drawn at: its width is measured as the
-// window's plan measures it.
-TEST_F(Labels, FlowValueKeepsTheScreensPlaceOnPaper) {
-    struct Host : IWindowHost {
-        TRecordingCanvas canvas;
-        TCanvas* MeasuringCanvas() override { return &canvas; }
-    } host;
-    doc.settings.fontSize4Scaled = 10;
-    doc.scale = 2.0;
-    TRecordingCanvas screen;
-    doc.Draw(screen, false);
-    const TPoint onScreen = line->Caption(1).anchor;
-    for (bool measuring : {true, false}) {
-        SCOPED_TRACE(measuring);
-        InstallWindowHost(measuring ? &host : nullptr);
-        doc.scale = 7.0;
-        TRecordingCanvas paper;
-        doc.DrawOnPaper(paper, false, 2.0);
-        EXPECT_EQ(onScreen, line->Caption(1).anchor);
-        doc.scale = 2.0;
-    }
-    InstallWindowHost(nullptr);
+// A flow value stands centred on its branch's middle at every scale, on
+// screen and on paper alike.
+TEST_F(Labels, FlowValueIsCentredOnItsBranchAtEveryScale) {
+    for (double s : {0.5, 1.0, 2.2, 7.0})
+        for (bool paper : {false, true}) {
+            SCOPED_TRACE(std::to_string(s) + (paper ? " paper" : " screen"));
+            doc.scale = s;
+            TRecordingCanvas c;
+            paper ? doc.DrawOnPaper(c, false) : doc.Draw(c, false);
+            ASSERT_EQ((std::vector<std::string>{"[12,5]"}), Texts(c));
+            const TCanvasCall* t = c.Calls("TextOut")[0];
+            c.font = t->font;
+            const double centre = t->args[0] + c.TextExtent(t->text).cx / 2.0;
+            EXPECT_NEAR(doc.WorldToScreen({50, 50}).x, centre, 1.0);
+        }
 }
 
 TEST_F(Labels, CalloutLinesFrameAndLeader) {
