@@ -54,6 +54,7 @@ TDocxTable Table(const std::vector<TReportRow>& rows, int columns, const TWordTa
                  double textWidth) {
     TDocxTable table;
     table.ColumnWidths = ColumnWidths(format, columns, textWidth);
+    table.CellMargin = format.CellMargin;
     auto isRight = [&](int col) {
         return std::find(format.RightColumns.begin(), format.RightColumns.end(), col) !=
                format.RightColumns.end();
@@ -70,6 +71,7 @@ TDocxTable Table(const std::vector<TReportRow>& rows, int columns, const TWordTa
             if (r == 0) {
                 cell.Align = TDocxAlign::Center;
                 cell.Bold = format.HeadingBold;
+                cell.FontSize = format.HeadingSize;
             }
             cells.push_back(std::move(cell));
         }
@@ -134,26 +136,48 @@ std::string LeadFor(const TNetworkTables& t, const char* titleUtf8) {
     return t.NameSh + "\n" + t.NameVar + "\n" + Ru(titleUtf8) + "\n";
 }
 
-// What a table cell takes besides its text: the left and right cell
-// margins of 5.4 pt and a little for the rules and the rounding to twips.
-constexpr double kCellPadding = 2 * 5.4 + 1.5;
 // The general table's width for a column with room to spare.
 constexpr double kMainTableColumnWidth = 50;
 // Grid column of the working's name.
 constexpr int kNameGridColumn = 15;
 
-// Width of the widest word of a text, blanks being where lines may break.
-double WidestWord(const std::string& text, bool bold) {
+// How the general table's cells are set: the heading row's size and the
+// margins inside every cell. The first that lets every heading word and
+// every number stand whole in its column is taken: a table of many columns
+// gets narrower cell margins, then smaller headings.
+struct TMainTableFit {
+    double HeadingSize; // points
+    double CellMargin;  // points
+    // What a cell takes besides its text: its margins and a little for the
+    // rules and the rounding to twips.
+    double Padding() const { return 2 * CellMargin + 1.5; }
+};
+constexpr TMainTableFit kMainTableFits[] = {
+    {kDocumentFontSize, 5.4}, {kDocumentFontSize, 2.85}, {9, 2.85}, {8, 2.85}};
+
+// Width of a text's widest word, blanks being where lines may break. Blanks
+// that open the text stay with its first word: only a line after a break
+// starts without them.
+double WidestWord(const std::string& text, double size, bool bold) {
+    const std::string_view all(text);
     double widest = 0;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(' ', start);
-        if (end == std::string::npos) end = text.size();
-        widest = std::max(widest, SerifTextWidth(std::string_view(text).substr(start, end - start),
-                                                 kDocumentFontSize, bold));
-        start = end + 1;
+    size_t from = 0;
+    for (size_t word; (word = all.find_first_not_of(' ', from)) != std::string_view::npos;) {
+        const size_t end = std::min(all.find(' ', word), all.size());
+        widest = std::max(widest, SerifTextWidth(all.substr(from, end - from), size, bold));
+        from = all.find_first_not_of(' ', end);
+        if (from == std::string_view::npos) break;
     }
     return widest;
+}
+
+// Width of a text that may not break at all (a number), blanks at its end
+// hanging past the cell.
+double WholeWidth(const std::string& text) {
+    const size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos
+               ? 0
+               : SerifTextWidth(std::string_view(text).substr(0, end + 1), kDocumentFontSize);
 }
 
 // Width a text needs to take at most two lines, broken at a blank.
@@ -168,26 +192,66 @@ double TwoLineWidth(const std::string& text) {
     return best;
 }
 
-// Widths of the general table. Every column is at least as wide as its
-// widest data word (a number is one word); the name column also holds the
-// widest word of its heading and every name in two lines, or in one where
-// the others keep 50 pt each beside it. The others share the rest, none
-// below its minimum nor above 50 pt (or its minimum, when wider). Only
-// minimums that together overrun the page give up the same share each, the
-// name column's excepted.
-std::vector<double> MainTableColumnWidths(const std::vector<TReportRow>& rows, int columns,
-                                          int nameColumn, double textWidth) {
+// The least width of each column: every word of its heading, and every cell
+// whole, but for the name column, which breaks its names between words.
+std::vector<double> LeastColumnWidths(const std::vector<TReportRow>& rows, int columns,
+                                      int nameColumn, const TMainTableFit& fit) {
     std::vector<double> least(columns, 0);
-    double oneLine = 0, twoLines = 0;
     for (size_t r = 0; r < rows.size(); ++r)
         for (int c = 0; c < columns && c < static_cast<int>(rows[r].size()); ++c) {
-            const bool heading = r == 0;
-            if (heading && c != nameColumn) continue;
-            least[c] = std::max(least[c], WidestWord(rows[r][c], heading) + kCellPadding);
-            if (c != nameColumn || heading) continue;
-            oneLine = std::max(oneLine, SerifTextWidth(rows[r][c], kDocumentFontSize));
-            twoLines = std::max(twoLines, TwoLineWidth(rows[r][c]));
+            const std::string& text = rows[r][c];
+            const double need = r == 0            ? WidestWord(text, fit.HeadingSize, true)
+                                : c == nameColumn ? WidestWord(text, kDocumentFontSize, false)
+                                                  : WholeWidth(text);
+            least[c] = std::max(least[c], need + fit.Padding());
         }
+    return least;
+}
+
+// The widest name in one line and the width that takes every name in at
+// most two.
+struct TNameLines {
+    double One = 0, Two = 0;
+};
+TNameLines NameLines(const std::vector<TReportRow>& rows, int nameColumn) {
+    TNameLines lines;
+    for (size_t r = 1; r < rows.size(); ++r)
+        if (nameColumn >= 0 && nameColumn < static_cast<int>(rows[r].size())) {
+            const std::string& name = rows[r][nameColumn];
+            lines.One = std::max(lines.One, SerifTextWidth(name, kDocumentFontSize));
+            lines.Two = std::max(lines.Two, TwoLineWidth(name));
+        }
+    return lines;
+}
+
+// The first set-up whose least widths fit the page with every name in two
+// lines at most, else the first that fits them at all, else the last one.
+TMainTableFit MainTableFit(const std::vector<TReportRow>& rows, int columns, int nameColumn,
+                           double textWidth) {
+    const double twoLines = NameLines(rows, nameColumn).Two;
+    for (bool namesInTwoLines : {true, false})
+        for (const TMainTableFit& fit : kMainTableFits) {
+            std::vector<double> least = LeastColumnWidths(rows, columns, nameColumn, fit);
+            if (namesInTwoLines && nameColumn >= 0 && nameColumn < columns)
+                least[nameColumn] = std::max(least[nameColumn], twoLines + fit.Padding());
+            double total = 0;
+            for (double w : least) total += w;
+            if (total <= textWidth) return fit;
+        }
+    return std::end(kMainTableFits)[-1];
+}
+
+// Widths of the general table. Every column is at least its least width;
+// the name column also holds every name in two lines, or in one where the
+// others keep 50 pt each beside it. The others share the rest, none below
+// its least nor above 50 pt (or its least, when wider). Only least widths
+// that together overrun the page give up the same share each, the name
+// column's excepted.
+std::vector<double> MainTableColumnWidths(const std::vector<TReportRow>& rows, int columns,
+                                          int nameColumn, double textWidth,
+                                          const TMainTableFit& fit) {
+    const std::vector<double> least = LeastColumnWidths(rows, columns, nameColumn, fit);
+    const TNameLines names = NameLines(rows, nameColumn);
     std::vector<double> widths(columns), wish(columns);
     double othersLeast = 0, othersWish = 0;
     for (int c = 0; c < columns; ++c) {
@@ -198,9 +262,9 @@ std::vector<double> MainTableColumnWidths(const std::vector<TReportRow>& rows, i
     }
     double rest = textWidth;
     if (nameColumn >= 0 && nameColumn < columns) {
-        const double fewest = std::max(least[nameColumn], twoLines + kCellPadding);
-        const double name = std::max(
-            {fewest, wish[nameColumn], std::min(oneLine + kCellPadding, textWidth - othersWish)});
+        const double fewest = std::max(least[nameColumn], names.Two + fit.Padding());
+        const double name = std::max({fewest, wish[nameColumn],
+                                      std::min(names.One + fit.Padding(), textWidth - othersWish)});
         // Never more than the others' minimums leave, unless its own words
         // need it.
         widths[nameColumn] = std::max(least[nameColumn], std::min(name, textWidth - othersLeast));
@@ -300,9 +364,12 @@ TWordReport WordReportMainTable(const TNetworkTables& t, const TReportColumns& c
             if (columns[n]) ++nameColumn;
     }
     const int count = std::max({table.ColumnCount, WidestRow(table.Rows), 1});
-    TDocxDocument page = NewDocument(f);
+    const double textWidth = NewDocument(f).TextWidth();
+    const TMainTableFit fit = MainTableFit(table.Rows, count, nameColumn, textWidth);
+    f.HeadingSize = fit.HeadingSize;
+    f.CellMargin = fit.CellMargin;
     f.ColumnWidths =
-        DownToTwips(MainTableColumnWidths(table.Rows, count, nameColumn, page.TextWidth()));
+        DownToTwips(MainTableColumnWidths(table.Rows, count, nameColumn, textWidth, fit));
     return {WordDocumentFromRows(table.Lead, table.Rows, table.ColumnCount, f), table.Text};
 }
 

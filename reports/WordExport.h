@@ -27,6 +27,8 @@ struct TWordTableFormat {
     int LeftColumn = 0; // 0: none
     std::vector<int> RightColumns;
     bool HeadingBold = true;
+    double HeadingSize = 0;  // points; 0 keeps the document's size
+    double CellMargin = 5.4; // points, inside each cell on the left and the right
 };
 
 struct TWordReport {

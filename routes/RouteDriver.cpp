@@ -101,6 +101,9 @@ void WriteRouteRow(TModGrid& table, int routeKind, const TRouteOutcome& outcome)
     const int row = table.Row();
     if (!outcome.Found) {
         table.SetCells(cols.Route, row, NoRouteText());
+        // The length and time of an earlier route would read as this one's.
+        table.SetCells(cols.Time, row, "");
+        table.SetCells(cols.Length, row, "");
         return;
     }
     table.SetCells(cols.Route, row, RouteText(outcome.Branches));

@@ -47,7 +47,7 @@ std::string LengthText(double metres);
 const std::string& NoRouteText();
 
 // Found: route, time and length (and for miners the start node after the
-// caption of column 1); not found: only the route column.
+// caption of column 1); not found: "Путь не найден" with no length or time.
 void WriteRouteRow(TModGrid& table, int routeKind, const TRouteOutcome& outcome);
 
 struct TRouteSearchContext {

@@ -412,9 +412,10 @@ TEST_F(DrawingCompanionsTest, RouteWindowsStandClearAndKeepTheUsersPlace) {
     EXPECT_EQ(plan.top(), placed.top());
     EXPECT_EQ(plan.right(), placed.right());
 
-    // Moved by the user: it comes back there after stepping aside, and a
-    // window made anew opens there too.
-    const QPoint moved = form->pos() + QPoint(-40, 120);
+    // Moved by the user within the plan (which it fills from top to bottom
+    // here): it comes back there after stepping aside, and a window made
+    // anew opens there too.
+    const QPoint moved = form->pos() + QPoint(-20, 0);
     form->move(moved);
     Table().SetCells(0, 1, "1");
     Table().SetCells(1, 1, "9 " + Branch(9)->name);

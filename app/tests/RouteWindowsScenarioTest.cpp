@@ -8,6 +8,7 @@
 #include "app/ui/ProgramStart.h"
 #include "calc/engine/FireAnalysis.h"
 #include "calc/window/DataWindowController.h"
+#include "platform/IniFile.h"
 #include "platform/qt/GridView.h"
 #include "routes/ui/RouteFormWindow.h"
 
@@ -16,7 +17,9 @@
 #include <QComboBox>
 #include <QImage>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
+#include <QToolBar>
 #include <QWindow>
 
 #include <algorithm>
@@ -394,6 +397,42 @@ TEST_F(RouteWindowsUiTest, TargetBoxLeftWithTabWritesItsItemAndTheWindowStaysOwn
     EXPECT_TRUE(form->InfoWayPeople()->hasFocus());
     EXPECT_EQ(2, table.Col());
     p->IDrawWinForm->Action("ToolWayClose")->trigger();
+}
+
+// A route window opens within the plan, below the menu and every tool bar
+// row: smaller where the plan is smaller than the size kept in the settings
+// file (which stays there for a larger screen), and back below the tool bars
+// when the user left it over them.
+TEST_F(RouteWindowsUiTest, RouteWindowStaysWithinThePlanBelowTheToolBars) {
+    TIniFile ini(ProgramFile("Kestrum.ini"));
+    ini.WriteInteger("WayPeople", "Height", 2000);
+    ASSERT_TRUE(test::LeaveFireInBranch3(messages));
+    TIDrawWinForm& main = *p->IDrawWinForm;
+    const QWidget* area = main.centralWidget();
+    const QRect plan =
+        QRect(area->mapToGlobal(QPoint(0, 0)), area->size()) & main.screen()->availableGeometry();
+    int toolBarsEnd = 0;
+    for (QToolBar* bar : main.findChildren<QToolBar*>())
+        if (bar->isVisible())
+            toolBarsEnd = std::max(toolBarsEnd, bar->mapToGlobal(QPoint(0, bar->height())).y());
+    ASSERT_GT(toolBarsEnd, main.geometry().top());
+
+    main.Action("WayWorker")->trigger();
+    QApplication::processEvents();
+    routes::TRouteFormWindow* form = routes::RouteFormWindow();
+    ASSERT_NE(nullptr, form);
+    EXPECT_TRUE(plan.contains(form->frameGeometry())) << form->frameGeometry().height();
+    EXPECT_GE(form->frameGeometry().top(), toolBarsEnd);
+
+    form->move(plan.left(), main.geometry().top());
+    form->InfoWayPeople()->setCurrentIndex(form->InfoWayPeople()->FromGrid(0, 1));
+    main.Action("ToolChoose")->trigger();
+    PressPlan(Middle(p->DrawWin->Doc(), 5));
+    ASSERT_TRUE(form->isVisible());
+    EXPECT_EQ(QPoint(plan.left(), plan.top()), form->frameGeometry().topLeft());
+    EXPECT_GE(plan.top(), toolBarsEnd);
+    main.Action("ToolWayClose")->trigger();
+    EXPECT_EQ(2000, TIniFile(ProgramFile("Kestrum.ini")).ReadInteger("WayPeople", "Height", 0));
 }
 
 } // namespace

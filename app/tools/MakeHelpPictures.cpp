@@ -16,9 +16,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QPainter>
+#include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -154,6 +157,40 @@ int main(int argc, char** argv) {
     main.Action("Next")->trigger();
     Settle();
     Save(&main, "main-results.png");
+
+    // The menu of a branch's end node, in which a node becomes a surface
+    // node: branch 12 ends at the surface node 12. The menu is a window of
+    // its own, drawn over the main window's picture.
+    {
+        TYesMessages yes;
+        InstallMessageService(&yes);
+        yes.input = "12";
+        main.Action("NBrnSearch")->trigger();
+        Settle();
+        InstallQtServices();
+    }
+    QTimer::singleShot(300, [&] {
+        QWidget* menu = QApplication::activePopupWidget();
+        if (!menu) {
+            std::fprintf(stderr, "no menu for properties-node.png\n");
+            return;
+        }
+        QPixmap shot = main.grab();
+        const QPoint at = main.mapFromGlobal(menu->mapToGlobal(QPoint(0, 0)));
+        QPainter painter(&shot);
+        painter.drawPixmap(at, menu->grab());
+        painter.end();
+        // The left panel with the menu.
+        const QWidget* panel = main.findChild<QWidget*>("Panel2");
+        const int right =
+            std::max(panel ? panel->geometry().right() + 1 : 0, at.x() + menu->width());
+        const QRect part(0, 0, right + 8, at.y() + menu->height() + 40);
+        shot.copy(part).save(outFolder + "/properties-node.png");
+        menu->close();
+    });
+    p->DrawWin->GridPropFixedCellClick(0, 5);
+    Settle();
+    main.Action("ViewAll")->trigger();
     main.Action("Prop")->trigger();
 
     Shoot("fan-library.png", [&] { data.Action("Dan_BiblVen")->trigger(); });

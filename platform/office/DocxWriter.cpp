@@ -99,8 +99,9 @@ void WriteTable(TXmlWriter& x, const TDocxTable& t) {
     x.Close();
     x.Empty("w:tblLayout", "w:type", "fixed");
     x.Open("w:tblCellMar");
-    x.Open("w:left").Attr("w:w", "108").Attr("w:type", "dxa").Close();
-    x.Open("w:right").Attr("w:w", "108").Attr("w:type", "dxa").Close();
+    const long long margin = Twips(t.CellMargin);
+    x.Open("w:left").Attr("w:w", margin).Attr("w:type", "dxa").Close();
+    x.Open("w:right").Attr("w:w", margin).Attr("w:type", "dxa").Close();
     x.Close();
     x.Open("w:tblLook").Attr("w:val", "0000").Close();
     x.Close();
@@ -117,7 +118,7 @@ void WriteTable(TXmlWriter& x, const TDocxTable& t) {
             x.Open("w:tcW").Attr("w:w", Twips(t.ColumnWidths[c])).Attr("w:type", "dxa").Close();
             x.Close();
             WriteParagraphStart(x, cell.Align);
-            if (!cell.Text.empty()) WriteRun(x, cell.Text, cell.Bold, 0);
+            if (!cell.Text.empty()) WriteRun(x, cell.Text, cell.Bold, cell.FontSize);
             x.Close();
             x.Close();
         }

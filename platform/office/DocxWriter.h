@@ -27,10 +27,12 @@ struct TDocxCell {
     std::string Text; // CP1251
     TDocxAlign Align = TDocxAlign::Left;
     bool Bold = false;
+    double FontSize = 0; // points; 0 keeps the document's size
 };
 
 struct TDocxTable {
     std::vector<double> ColumnWidths; // points, one per column
+    double CellMargin = 5.4;          // points, inside each cell on the left and the right
     // Rows shorter than the column count are filled with empty cells.
     std::vector<std::vector<TDocxCell>> Rows;
 };

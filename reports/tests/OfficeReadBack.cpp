@@ -75,11 +75,14 @@ TDocxRead ReadDocx(const std::string& fileName) {
             if (const TXmlNode* grid = block->First("w:tblGrid"))
                 for (const TXmlNode* g : grid->All("w:gridCol"))
                     t.GridTwips.push_back(std::atoi(g->Attr("w:w").c_str()));
+            if (const TXmlNode* mar = block->First("w:tblPr"))
+                if ((mar = mar->First("w:tblCellMar")) && (mar = mar->First("w:left")))
+                    t.CellMarginTwips = std::atoi(mar->Attr("w:w").c_str());
             for (const TXmlNode* tr : block->All("w:tr")) {
                 std::vector<TDocxCellRead> row;
                 for (const TXmlNode* tc : tr->All("w:tc")) {
                     const TXmlNode* p = tc->First("w:p");
-                    row.push_back(p ? TDocxCellRead{RunsText(*p), AnyBold(*p), Jc(*p)}
+                    row.push_back(p ? TDocxCellRead{RunsText(*p), AnyBold(*p), Jc(*p), RunSize(*p)}
                                     : TDocxCellRead{});
                 }
                 t.Rows.push_back(std::move(row));

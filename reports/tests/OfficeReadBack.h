@@ -14,11 +14,13 @@ namespace arv::test {
 struct TDocxCellRead {
     std::string Text; // UTF-8; a tab element reads as TAB
     bool Bold = false;
-    std::string Align; // "left", "center", "right"
+    std::string Align;      // "left", "center", "right"
+    int SizeHalfPoints = 0; // 0: the document's size
 };
 
 struct TDocxTableRead {
     std::vector<int> GridTwips;
+    int CellMarginTwips = 0; // on the left of each cell
     std::vector<std::vector<TDocxCellRead>> Rows;
 };
 

@@ -171,15 +171,16 @@ TEST_F(TRouteFixture, ACandidateGetsElevenSearches) {
 }
 
 //   1 --b1 10 m, smoke, air 2 -> 1-- 2 --b2 fresh-- 3
-// The only way out walks b1 against the air: no route.
-TEST_F(TRouteFixture, NoRouteLeavesTheOtherColumns) {
+// The only way out walks b1 against the air: no route, and no length or
+// time of an earlier one.
+TEST_F(TRouteFixture, NoRouteShowsNoLengthOrTime) {
     net.Add(1, TBranchSpec{1, 2, 10, 0, 0, -1, true}).Add(2, 2, 3, 10);
     people.SetCells(4, 1, "x");
     people.SetCells(5, 1, "y");
     Find(1, 0, TargetFreshAir, 0, RouteKindPeople, GraphKindTime);
     EXPECT_EQ(Cell(people, 6), "Путь не найден");
-    EXPECT_EQ(Cell(people, 4), "x");
-    EXPECT_EQ(Cell(people, 5), "y");
+    EXPECT_EQ(Cell(people, 4), "");
+    EXPECT_EQ(Cell(people, 5), "");
     EXPECT_EQ(Cell(people, 1), "Из начального ");
     // Still air in a smoked branch blocks it too; air with the walk does not.
     net.Add(1, TBranchSpec{1, 2, 10, 0, 0, 0, true});
@@ -308,6 +309,8 @@ TEST_F(TRouteFixture, RescueTeamRoutesGoToTheirOwnTable) {
     messages.Expect(mrOk, "Ошибка! VGSCH_speed_Edge: выход за размеры массива");
     Find(1, 1, TargetNode, 3, RouteKindRescue, GraphKindTime);
     EXPECT_EQ(Cell(saver, 5), "Путь не найден");
+    EXPECT_EQ(Cell(saver, 4), "");
+    EXPECT_EQ(Cell(saver, 3), "");
     messages.Expect(mrOk, "Ошибка! VGSCH_speed: выход за размеры массива");
     EXPECT_FALSE(Search(1, 1, TargetNode, 3, RouteKindRescue, GraphKindLength).Found);
     EXPECT_EQ(Cell(people, 6), "");

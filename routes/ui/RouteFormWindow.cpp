@@ -21,10 +21,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
+#include <optional>
 
 namespace arv::routes {
 
@@ -68,8 +71,12 @@ TRouteFormWindow::TRouteFormWindow(TRouteWindows& controller, TRouteForm& form, 
     grid_->setObjectName("InfoWayPeople");
     routesLayout->addWidget(grid_);
     pages_->addTab(routesPage, U("Маршруты"));
-    pages_->addTab(BuildSettingsPage(),
-                   U(form.Kind() == RouteFormPeople ? "Настройки" : "Параметры"));
+    // The choices scroll when the window is small, as the table does.
+    auto* settings = new QScrollArea;
+    settings->setFrameShape(QFrame::NoFrame);
+    settings->setWidgetResizable(true);
+    settings->setWidget(BuildSettingsPage());
+    pages_->addTab(settings, U(form.Kind() == RouteFormPeople ? "Настройки" : "Параметры"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -183,6 +190,13 @@ void TRouteFormWindow::Refresh() {
 }
 
 bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Shown: the desktop has framed the window, maybe otherwise than its
+    // owner (a maximised owner has no borders). Placed again with its own
+    // frame, so that its title bar does not come over the tool bars.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !detached_ &&
+        windowHandle()->isExposed() && FrameMargins() != placedMargins_) {
+        Place();
+    }
     // Tab and Backtab leave the drop-down for the table, on the same cell:
     // the table would otherwise take them as a move to its next cell, which
     // shows the drop-down again over its own cell, so it was never left.
@@ -234,6 +248,17 @@ QByteArray PlaceKey(const TRouteForm& form) {
     return QByteArray("RouteWindowPlace") + form.Name();
 }
 
+// The window's frame within the free part of the screen: at the place kept
+// (moved in as far as it must) or else at the free part's top right, and
+// no larger than the free part.
+QRect RouteWindowFrame(const QRect& free, QSize frame, std::optional<QPoint> kept) {
+    const QSize size = frame.boundedTo(free.size());
+    QPoint at = kept ? *kept : QPoint(free.right() + 1 - size.width(), free.top());
+    at.setX(std::clamp(at.x(), free.left(), free.right() + 1 - size.width()));
+    at.setY(std::clamp(at.y(), free.top(), free.bottom() + 1 - size.height()));
+    return {at, size};
+}
+
 } // namespace
 
 void TRouteFormWindow::KeepPlace() {
@@ -241,39 +266,52 @@ void TRouteFormWindow::KeepPlace() {
         owner->setProperty(PlaceKey(form_).constData(), pos());
 }
 
+QRect TRouteFormWindow::FreeArea() const {
+    QWidget* owner = parentWidget();
+    if (!owner) return {};
+    // The plan's part of the main window: below its menu and every tool bar
+    // row, beside its left panel, above its status bar.
+    auto* main = qobject_cast<QMainWindow*>(owner);
+    const QWidget* area = main && main->centralWidget() ? main->centralWidget() : owner;
+    QRect free(area->mapToGlobal(QPoint(0, 0)), area->size());
+    if (const QScreen* screen = owner->screen()) free &= screen->availableGeometry();
+    return free;
+}
+
+QMargins TRouteFormWindow::FrameMargins() const {
+    if (const QWindow* w = windowHandle(); w && w->isExposed()) return w->frameMargins();
+    if (const QWidget* owner = parentWidget(); owner && owner->windowHandle())
+        return owner->windowHandle()->frameMargins();
+    return {};
+}
+
 void TRouteFormWindow::Place() {
     QWidget* owner = parentWidget();
     if (!owner) return;
+    const QRect free = FreeArea();
+    if (free.isEmpty()) return;
+    // Until the desktop has framed the window its frame is unknown; the
+    // owner's frame is the desktop's measure.
+    const QMargins margins = FrameMargins();
+    const QSize room = free.size().shrunkBy(margins);
+    // The size the user left the window at, smaller where the plan has less
+    // room: the tables scroll, nothing is cut off.
+    const QSize wanted(form_.Width, form_.Height);
+    const QSize size = wanted.boundedTo(room).expandedTo(minimumSizeHint().boundedTo(room));
     const QVariant kept = owner->property(PlaceKey(form_).constData());
-    if (kept.isValid()) {
-        move(kept.toPoint());
-        return;
-    }
-    // The first time: at the right edge of the plan below the tool bars,
-    // so that the menus and tool bars that drive the window, and the middle
-    // of the plan, stay free; a desktop would put it where it likes, over
-    // them.
-    auto* main = qobject_cast<QMainWindow*>(owner);
-    const QWidget* area = main && main->centralWidget() ? main->centralWidget() : owner;
-    const QRect plan(area->mapToGlobal(QPoint(0, 0)), area->size());
-    // Until the window was shown its frame is unknown; the owner's frame is
-    // the desktop's measure.
-    QSize frame = frameGeometry().size();
-    if (frame == size()) frame += owner->frameGeometry().size() - owner->size();
-    int x = plan.right() + 1 - frame.width();
-    int y = plan.top();
-    if (const QScreen* screen = owner->screen()) {
-        const QRect desk = screen->availableGeometry();
-        x = std::min(x, desk.right() + 1 - frame.width());
-        y = std::min(y, desk.bottom() + 1 - frame.height());
-        x = std::max(x, desk.left());
-        y = std::max(y, desk.top());
-    }
-    // The menus and tool bars stay free before the window is whole on the
-    // screen.
-    x = std::max(x, plan.left());
-    y = std::max(y, plan.top());
-    move(x, y);
+    const QRect frame = RouteWindowFrame(
+        free, size.grownBy(margins), kept.isValid() ? std::optional(kept.toPoint()) : std::nullopt);
+    // The window's own geometry leaves the frame out, whether or not the
+    // desktop has framed it yet.
+    const QRect client = frame.marginsRemoved(margins);
+    fitted_ = client.size();
+    placedMargins_ = margins;
+    setGeometry(client);
+}
+
+void TRouteFormWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (QWindow* w = windowHandle()) w->installEventFilter(this);
 }
 
 void TRouteFormWindow::FocusTable() {
@@ -283,7 +321,9 @@ void TRouteFormWindow::FocusTable() {
 void TRouteFormWindow::StoreLayout() {
     KeepPlace();
     const QSize size = this->size();
-    if (size.isValid() && size.width() > 0) {
+    // A window made smaller only to fit a small plan keeps the size the
+    // user gave it for a larger one.
+    if (size.isValid() && size.width() > 0 && size != fitted_) {
         form_.Width = size.width();
         form_.Height = size.height();
     }

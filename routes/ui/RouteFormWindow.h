@@ -45,6 +45,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -54,6 +55,10 @@ private:
     // place it is shown at.
     void KeepPlace();
     void Place();
+    // The plan's part of the screen, and the desktop's frame around the
+    // window (the owner's until the window has its own).
+    QRect FreeArea() const;
+    QMargins FrameMargins() const;
 
     TRouteWindows& w_;
     TRouteForm& form_;
@@ -67,6 +72,10 @@ private:
     QWidget* workBox_ = nullptr;
     QButtonGroup* smoke_ = nullptr;
     QLineEdit* selfRescuer_ = nullptr;
+    // The size the window was given to fit the plan, and the frame it was
+    // reckoned with.
+    QSize fitted_;
+    QMargins placedMargins_;
     bool detached_ = false;
     bool refreshing_ = false;
 };
