@@ -240,9 +240,10 @@ void TIDrawWin::Imp_Tresk1Click() {
 void TIDrawWin::ImportMine(const std::string& mineFileName) {
     if (!dataWindow_) return;
     ReplaceDrawing([&] {
-        // Converted before anything goes: a file the converter refuses
-        // leaves the drawing shown and its data whole.
-        if (!ConvertMineFile(mineFileName, RunConverter)) return false;
+        // Converted and read aside before anything goes: a file the
+        // converter refuses, or a text that cannot be read, leaves the
+        // drawing shown and its data whole.
+        if (!ConvertMineFile(mineFileName, RunConverter) || !ConvertedMineFileReads()) return false;
         NewDrawing();
         ReadConvertedMineFile(mineFileName, dataWindow_->Tables(), dataWindow_->CalcContext(),
                               *this);

@@ -101,6 +101,19 @@ TEST_F(DrawWinTest, FailedConversionImportsNothing) {
     dialogs.Answer(File("noise.MINE"));
     messages.Expect(mrOk, "Ошибка преобразования файла MINE");
     w->Imp_Tresk1Click();
+
+    // A text written whole that cannot be read: said as the import says it,
+    // and the drawing stays.
+    w->RunConverter = [this](const std::string&, const std::vector<std::string>&) {
+        Write("tresktxt.tresk", "99|\"1.0\"\r\n2|2002|0|0|0|0|0\r\n");
+        return 0;
+    };
+    dialogs.Answer(File("noise.MINE"));
+    messages.Expect(mrOk, "Файл Tresk, строка 2: номер узла 2002 вне пределов от 1 до 2001");
+    messages.Expect(mrOk, "Ошибка преобразования файла MINE");
+    w->Imp_Tresk1Click();
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_EQ(1, w->Doc().Count());
 }
 
 // Base data of a data-file Tresk export: three fields per branch, the rest

@@ -9,6 +9,8 @@
 #include "platform/Process.h"
 #include "platform/Services.h"
 
+#include <memory>
+
 namespace arv {
 
 namespace {
@@ -135,11 +137,14 @@ bool ConvertMineFile(const std::string& mineFileName, const TConverterRunner& ru
     return false;
 }
 
-bool ReadConvertedMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
-                           ISchemeHost& host) {
+namespace {
+
+// The converted text read into the tables and the base data filled from
+// them; failures told to the user.
+bool ReadConvertedText(TNetworkTables& t, TCalcContext& c, bool announce) {
     t.TablDan.SetColCount(30);
     c.DataLoadedFlag = 0;
-    ImportTreskText(ProgramDir() + "tresktxt.tresk", t, c);
+    ImportTreskText(ProgramDir() + "tresktxt.tresk", t, c, announce);
     if (!c.DataLoadedFlag) {
         t.TablDan.SetColCount(23);
         MessageBox(Ru("Ошибка преобразования файла MINE"), "", TMsgButtons::Ok, TMsgIcon::Error);
@@ -154,6 +159,22 @@ bool ReadConvertedMineFile(const std::string& mineFileName, TNetworkTables& t, T
         return false;
     }
     t.TablDan.SetColCount(23);
+    return true;
+}
+
+} // namespace
+
+bool ConvertedMineFileReads() {
+    auto c = std::make_unique<TCalcContext>();
+    TNetworkTables t(*c);
+    const bool reads = ReadConvertedText(t, *c, false);
+    BaseData().Clear();
+    return reads;
+}
+
+bool ReadConvertedMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
+                           ISchemeHost& host) {
+    if (!ReadConvertedText(t, c, true)) return false;
     host.BuildSchemeFromBase();
     host.SchemeImported(ChangeFileExt(mineFileName, ".grh"));
     host.IndexCalcDataGrids();

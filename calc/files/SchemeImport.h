@@ -99,6 +99,10 @@ bool ConvertMineFile(const std::string& mineFileName,
 // to the user. True when the scheme was built.
 bool ReadConvertedMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
                            ISchemeHost& host);
+// Reads the converted text into tables of its own and throws them away: true
+// when ReadConvertedMineFile will read it. A failure is told to the user as
+// that read tells it, so that a caller can keep what it shows until then.
+bool ConvertedMineFileReads();
 
 // The base data of a Tresk export read as a data file (three fields per
 // branch row, node positions from columns 4 and 5). A cell that is not an

@@ -349,8 +349,9 @@ private:
 
 } // namespace
 
-bool ImportTreskText(const std::string& fileName, TNetworkTables& t, TCalcContext& c) {
-    ShowMessage(Ru("Импорт файла Tresk"));
+bool ImportTreskText(const std::string& fileName, TNetworkTables& t, TCalcContext& c,
+                     bool announce) {
+    if (announce) ShowMessage(Ru("Импорт файла Tresk"));
 
     TTreskReader reader(t, c);
     reader.ClearTables();

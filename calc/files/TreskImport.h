@@ -31,6 +31,8 @@ constexpr int TreskFirstTurnCol = 25;
 // True, and DataLoadedFlag set, when the whole file was read. The flag is
 // never cleared here: the caller clears it before and tests it after. A file
 // that cannot be opened gives no message of its own; the caller reports it.
-bool ImportTreskText(const std::string& fileName, TNetworkTables& t, TCalcContext& c);
+// announce: false leaves out the opening box (a read that only tries the file).
+bool ImportTreskText(const std::string& fileName, TNetworkTables& t, TCalcContext& c,
+                     bool announce = true);
 
 } // namespace arv
