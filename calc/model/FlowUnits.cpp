@@ -70,7 +70,9 @@ std::string FlowTextInUnit(double flowPerSecond, int unit) {
 
 void WriteFlowUnitHeadings(TNetworkTables& t, int unit) {
     const bool perSecond = unit != 60;
-    t.TablVen.SetCells(6, 1, Ru(perSecond ? "воздуха, м3/с" : "воздуха, м3/мин"));
+    // The reverse-mode fan table has the fan table's headings.
+    for (TModGrid* g : {&t.TablVen, &t.TablVenRev})
+        g->SetCells(6, 1, Ru(perSecond ? "воздуха, м3/с" : "воздуха, м3/мин"));
     t.TablPotr.SetCells(2, 1, Ru(perSecond ? "расход, м3/с" : "расход, м3/мин"));
     t.TablPotr.SetCells(3, 1, Ru(perSecond ? "расход, м3/с" : "расход, м3/мин"));
 }

@@ -14,8 +14,8 @@ namespace arv {
 // decimals for m3/s, whole numbers for m3/min.
 std::string FlowTextInUnit(double flowPerSecond, int unit);
 
-// The headings that name the flow unit: the fan table's flow and the
-// consumer table's required and computed flows.
+// The headings that name the flow unit: the flow of the fan table and its
+// reverse-mode twin, the consumer table's required and computed flows.
 void WriteFlowUnitHeadings(TNetworkTables& t, int unit);
 
 // The flow unit changed from `fromUnit` to `toUnit`: every flow the tables

@@ -312,6 +312,7 @@ TEST_F(Form1Test, FlowUnitSwitchKeepsEveryFlow) {
     switchTo("м3/мин");
     EXPECT_EQ("360", t.TablDan.Cells(10, face));
     EXPECT_EQ(FlowTextInUnit(unswitched[10], 60), t.TablVen.Cells(6, FirstDataRow));
+    EXPECT_EQ(Ru("воздуха, м3/мин"), t.TablVenRev.Cells(6, 1));
     EXPECT_EQ(unswitched, naturalRun());
     switchTo("м3/с");
     EXPECT_EQ("6,00", t.TablDan.Cells(10, face));
