@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScreen>
@@ -397,6 +398,31 @@ TEST_F(RouteWindowsUiTest, TargetBoxLeftWithTabWritesItsItemAndTheWindowStaysOwn
     EXPECT_TRUE(form->InfoWayPeople()->hasFocus());
     EXPECT_EQ(2, table.Col());
     p->IDrawWinForm->Action("ToolWayClose")->trigger();
+}
+
+// The route table shows its texts whole within the window, the route
+// column taking the rest: after a search, and as the window is resized.
+TEST_F(RouteWindowsUiTest, RouteColumnsFitTheirTextsAndTheRouteTakesTheRest) {
+    ASSERT_TRUE(test::LeaveFireInBranch3(messages));
+    p->IDrawWinForm->Action("WayWorker")->trigger();
+    routes::TRouteFormWindow* form = routes::RouteFormWindow();
+    ASSERT_NE(nullptr, form);
+    form->Form().InfoWayPeople.SetCells(0, 1, Ru("5 Лава 1 восточная"));
+    form->Form().InfoWayPeople.SetCells(2, 1, Ru("ближайший узел поверхности"));
+    form->Form().InfoWayPeople.SetCurrent(1, 1);
+    p->IDrawWinForm->Action("ToolCreate")->trigger();
+    p->IDrawWinForm->Action("ToolWayOpen")->trigger();
+    TGridView* grid = form->InfoWayPeople();
+    int others = 0;
+    for (int c = 0; c < 6; ++c) others += grid->ContentWidth(c);
+    for (int room : {others + 250, others}) {
+        form->resize(form->width() + room - grid->viewport()->width(), form->height());
+        QApplication::processEvents();
+        for (int c = 0; c < 6 && room > others; ++c)
+            EXPECT_EQ(grid->ContentWidth(c), grid->columnWidth(c)) << c;
+        EXPECT_EQ(room, grid->horizontalHeader()->length());
+        EXPECT_GE(grid->columnWidth(6), std::min(grid->ContentWidth(6), room / 3));
+    }
 }
 
 // A route window opens within the plan, below the menu and every tool bar

@@ -270,11 +270,13 @@ private:
         d.SetCells(1, row, f[3]);
         d.SetCells(2, row, f[4]);
         d.SetCells(15, row, f[5]);
-        d.SetCells(5, row, f[6]);
+        // Decimals the file carries are kept to the last digit, written
+        // with the tables' decimal comma.
+        d.SetCells(5, row, ToCommaDecimal(f[6]));
         d.SetCells(TreskPlaPositionCol, row, pla == 0 ? std::string() : f[7]);
         d.SetCells(21, row, people == 0 ? std::string() : f[8]);
-        d.SetCells(4, row, f[9]);
-        d.SetCells(3, row, f[10]);
+        d.SetCells(4, row, ToCommaDecimal(f[9]));
+        d.SetCells(3, row, ToCommaDecimal(f[10]));
         d.SetCells(11, row, FormatFloat("##0.00", flow));
         d.SetCells(6, row, NonZeroText(section, "##0.00"));
         d.SetCells(20, row, NonZeroText(height, "#0.00"));
@@ -295,7 +297,7 @@ private:
             const int fanRow = fanCount_ + 1;
             v.SetCells(0, fanRow, f[1]);
             v.SetCells(3, fanRow, "-" + d.Cells(4, row));
-            v.SetCells(5, fanRow, f[10]);
+            v.SetCells(5, fanRow, d.Cells(3, row));
             d.SetCells(3, row, BranchType::Fan);
             d.SetCells(4, row, "");
         }

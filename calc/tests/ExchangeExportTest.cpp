@@ -163,12 +163,12 @@ TEST_F(TExportFixture, TreskExportReadsBackThroughTheImport) {
     EXPECT_EQ("1", d.Cells(0, 2));
     EXPECT_EQ("2", d.Cells(2, 2));
     EXPECT_EQ(Ru("Штрек.  главный "), d.Cells(15, 2));
-    EXPECT_EQ("  120", d.Cells(5, 2));
-    EXPECT_EQ("0.012300", d.Cells(4, 2));
-    EXPECT_EQ("0.500001", d.Cells(4, 3));
+    EXPECT_EQ("120", d.Cells(5, 2));
+    EXPECT_EQ("0,012300", d.Cells(4, 2));
+    EXPECT_EQ("0,500001", d.Cells(4, 3));
     EXPECT_EQ(Ru("В"), d.Cells(3, 4));
     EXPECT_EQ("3", other.TablVen.Cells(0, 2));
-    EXPECT_EQ("120.00000", other.TablVen.Cells(5, 2));
+    EXPECT_EQ("120,00000", other.TablVen.Cells(5, 2));
     EXPECT_EQ("250,00", other.TablDavl.Cells(4, 2));
 }
 

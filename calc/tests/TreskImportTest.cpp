@@ -72,7 +72,7 @@ std::vector<std::string> SampleLines() {
            "12.000000|13.000000|12.500000|0.000000|0.000000|255|0|281.250000|50.000000|"
            "0.000000|0.000000|0.000000|0.000000|0.000000|0.000000|0.000000|0.000000|"
            "0.000000|0.000000|0|0|0|0|1"),
-        R"(1|6|0|2|3|""|75|0|4|2.500000|0.000000|0.000000|0.000000|14.500000|15.000000|)"
+        R"(1|6|0|2|3|""|75.25|0|4|2.500000|0.000000|0.000000|0.000000|14.500000|15.000000|)"
         "8.000000|2.750000|-12.500000|-1|1|15.500000|0.000000|0.000000|0.000000|0.000000|"
         "25.500000|100.000000|0.000000|0.000000|20.000000|0.250000|6.000000|0|2|7|0|0",
         Ru(R"(1|7|-56|3|1|"Штрек|2 )") + kLongName +
@@ -184,8 +184,9 @@ TEST_F(TreskImportTest, FillsEveryCellOfBranchesFansAndNodes) {
                          {25, "1500"},
                          {26, "250"}}),
               RowCells(d, 2));
-    // Zero flow still shows; three turn points reach column 30.
-    EXPECT_EQ((TRowCells{{0, "6"},     {1, "2"},     {2, "3"},     {4, "2.500000"}, {5, "75"},
+    // Zero flow still shows; three turn points reach column 30. Decimals
+    // copied from the file keep every digit behind the tables' comma.
+    EXPECT_EQ((TRowCells{{0, "6"},     {1, "2"},     {2, "3"},     {4, "2,500000"}, {5, "75,25"},
                          {6, "8,00"},  {11, "0,00"}, {16, "-1"},   {17, "0"},       {18, "25,50"},
                          {19, "0"},    {20, "2,75"}, {21, "4"},    {22, "-12,50"},  {24, "3"},
                          {25, "3050"}, {26, "90"},   {27, "3500"}, {28, "40"},      {29, "-50"},
@@ -195,7 +196,7 @@ TEST_F(TreskImportTest, FillsEveryCellOfBranchesFansAndNodes) {
     EXPECT_EQ((TRowCells{{0, "7"},
                          {1, "3"},
                          {2, "1"},
-                         {4, "0.123457"},
+                         {4, "0,123457"},
                          {5, "40000"},
                          {10, "20,00"},
                          {11, "-3,75"},
@@ -210,7 +211,7 @@ TEST_F(TreskImportTest, FillsEveryCellOfBranchesFansAndNodes) {
 
     ASSERT_EQ(3, t.TablVen.RowCount());
     EXPECT_EQ(2, t.TablVen.LastFilledRow());
-    EXPECT_EQ((TRowCells{{0, "5"}, {3, "-0.050000"}, {5, "1500.000000"}}), RowCells(t.TablVen, 2));
+    EXPECT_EQ((TRowCells{{0, "5"}, {3, "-0,050000"}, {5, "1500,000000"}}), RowCells(t.TablVen, 2));
 
     const TModGrid& n = t.TablDavl;
     ASSERT_EQ(5, n.RowCount());
@@ -478,7 +479,7 @@ TEST_F(TreskImportTest, SampleMineThroughTheConverter) {
     for (int col = TreskFirstTurnCol; col < TreskFirstTurnCol + 6; ++col)
         turns.push_back(d.Cells(col, 4));
     EXPECT_EQ((std::vector<std::string>{"3050", "190", "3500", "140", "-50", "120"}), turns);
-    EXPECT_EQ((TRowCells{{0, "10"}, {3, "-0.125000"}, {5, "1500.000000"}}), RowCells(t.TablVen, 2));
+    EXPECT_EQ((TRowCells{{0, "10"}, {3, "-0,125000"}, {5, "1500,000000"}}), RowCells(t.TablVen, 2));
     EXPECT_EQ(3, t.TablVen.RowCount());
     ASSERT_EQ(6, t.TablDavl.RowCount());
     EXPECT_EQ((TRowCells{{0, "4"}, {1, "0"}, {4, "12,13"}, {5, "400000"}, {6, "100"}}),

@@ -155,6 +155,20 @@ QModelIndex TGridView::FromGrid(int col, int row) const {
     return model_->index(row - grid_.FixedRows(), col - grid_.FixedCols());
 }
 
+int TGridView::ContentWidth(int col) const {
+    const int c = col - grid_.FixedCols();
+    if (c < 0 || c >= model_->columnCount()) return 0;
+    int width = grid_.FixedRows() > 0 ? horizontalHeader()->sectionSizeHint(c) : 0;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (int r = 0; r < model_->rowCount(); ++r) {
+        const QModelIndex i = model_->index(r, c);
+        width = std::max(width, itemDelegateForIndex(i)->sizeHint(option, i).width());
+    }
+    // The grid line is drawn inside the column.
+    return width + (showGrid() ? 1 : 0);
+}
+
 void TGridView::GridChanged(TStringGridModel&, TGridChange what, int col, int row) {
     if (syncing_) {
         if (what == TGridChange::Cell) model_->CellChanged(col, row);

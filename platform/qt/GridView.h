@@ -44,6 +44,9 @@ public:
     // Model coordinates of a Qt index and back.
     TGridCoord ToGrid(const QModelIndex& index) const;
     QModelIndex FromGrid(int col, int row) const;
+    // The width a column needs to show its heading and every cell whole;
+    // it looks at every row, so it is meant for short tables.
+    int ContentWidth(int col) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -27,6 +27,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace arv::routes {
@@ -98,9 +99,16 @@ TRouteFormWindow::TRouteFormWindow(TRouteWindows& controller, TRouteForm& form, 
             RunCommandSafely([this, c] { w_.InfoWayPeopleSelectCell(c.X, c.Y); });
     });
 
+    // Every fill of the table (stored routes loaded, a route built, a branch
+    // picked, a cell typed) and every change of its width sizes the columns
+    // anew; the widths kept in the settings file are only a start.
+    QAbstractItemModel* cells = grid_->model();
+    connect(cells, &QAbstractItemModel::modelReset, this, &TRouteFormWindow::FitColumns);
+    connect(cells, &QAbstractItemModel::dataChanged, this, &TRouteFormWindow::FitColumns);
+    connect(cells, &QAbstractItemModel::headerDataChanged, this, &TRouteFormWindow::FitColumns);
+    grid_->viewport()->installEventFilter(this);
+
     resize(form.Width, form.Height);
-    for (size_t c = 0; c < form.ColWidths.size(); ++c)
-        grid_->setColumnWidth(static_cast<int>(c), form.ColWidths[c]);
     gOpenWindow = this;
     Refresh();
 }
@@ -189,7 +197,63 @@ void TRouteFormWindow::Refresh() {
     refreshing_ = false;
 }
 
+namespace {
+
+// Widths of columns wanting `wanted` pixels within `room`: each as wide as
+// its contents; where they do not all fit, the widest give way first, down
+// to a common width. The route column keeps at least its contents or a third
+// of the room, whichever is less, and takes whatever is left.
+std::vector<int> FitRouteColumns(const std::vector<int>& wanted, size_t routeCol, int room) {
+    constexpr int kNarrowest = 24;
+    const int route = std::max(kNarrowest, std::min(wanted[routeCol], room / 3));
+    std::vector<int> others;
+    for (size_t c = 0; c < wanted.size(); ++c)
+        if (c != routeCol) others.push_back(wanted[c]);
+    std::sort(others.begin(), others.end());
+    int left = room - route;
+    int cap = std::numeric_limits<int>::max();
+    for (size_t i = 0; i < others.size(); ++i) {
+        const int share = left / static_cast<int>(others.size() - i);
+        if (others[i] > share) {
+            cap = std::max(kNarrowest, share);
+            break;
+        }
+        left -= others[i];
+    }
+    std::vector<int> widths(wanted.size());
+    int used = 0;
+    for (size_t c = 0; c < wanted.size(); ++c) {
+        if (c == routeCol) continue;
+        widths[c] = std::min(wanted[c], cap);
+        used += widths[c];
+    }
+    widths[routeCol] = std::max(route, room - used);
+    return widths;
+}
+
+} // namespace
+
+void TRouteFormWindow::FitColumns() {
+    if (detached_ || fitting_ || !grid_) return;
+    const int cols = grid_->model()->columnCount();
+    const size_t routeCol = static_cast<size_t>(form_.RouteCol());
+    const int room = grid_->viewport()->width();
+    if (routeCol >= static_cast<size_t>(cols) || room <= 0) return;
+    fitting_ = true;
+    std::vector<int> wanted;
+    for (int c = 0; c < cols; ++c) wanted.push_back(grid_->ContentWidth(c));
+    const std::vector<int> widths = FitRouteColumns(wanted, routeCol, room);
+    // The table's own widths follow the view's through its header.
+    for (int c = 0; c < cols; ++c) grid_->setColumnWidth(c, widths[static_cast<size_t>(c)]);
+    const TRouteComboBox& cb = form_.ComboBox1;
+    if (cb.Visible && combo_->isVisible())
+        combo_->setGeometry(grid_->visualRect(grid_->FromGrid(cb.Col, cb.Row)));
+    fitting_ = false;
+}
+
 bool TRouteFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!detached_ && grid_ && watched == grid_->viewport() && event->type() == QEvent::Resize)
+        FitColumns();
     // Shown: the desktop has framed the window, maybe otherwise than its
     // owner (a maximised owner has no borders). Placed again with its own
     // frame, so that its title bar does not come over the tool bars.

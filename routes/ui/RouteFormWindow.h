@@ -59,6 +59,9 @@ private:
     // window (the owner's until the window has its own).
     QRect FreeArea() const;
     QMargins FrameMargins() const;
+    // Columns as wide as their contents within the table, the route column
+    // taking what is left; run whenever the table's texts or width change.
+    void FitColumns();
 
     TRouteWindows& w_;
     TRouteForm& form_;
@@ -78,6 +81,7 @@ private:
     QMargins placedMargins_;
     bool detached_ = false;
     bool refreshing_ = false;
+    bool fitting_ = false;
 };
 
 // TFormListPoint: "Список ветвей".
