@@ -6,6 +6,8 @@
 #include "reports/ExcelExport.h"
 #include "reports/ExcelSheet.h"
 
+#include "calc/engine/StabilityAnalysis.h"
+
 namespace arv::test {
 namespace {
 
@@ -53,6 +55,9 @@ TEST_F(ExcelExport, GeneralTableSheet) {
     ExpectFramed(x, 5, last, 10, 6);
     EXPECT_EQ("Номер", x.At(5, 1)->Text);
     EXPECT_EQ("ветви", x.At(6, 1)->Text);
+    // Headings read as in the table: no decimal commas.
+    EXPECT_EQ("Нач.", x.At(5, 2)->Text);
+    EXPECT_EQ("выраб., km", x.At(6, 4)->Text);
     ASSERT_TRUE(x.At(7, 1)->IsNumber);
     EXPECT_EQ(1, x.At(7, 1)->Number);
     // Section "28,3" of the first branch is a number, 28.3.
@@ -145,6 +150,26 @@ TEST_F(ExcelExport, FireSheetWrapsBodyAndWidensNameAndReversalColumns) {
     // " 3,4,5" is no number in any setting: text.
     EXPECT_FALSE(x.At(5, 7)->IsNumber);
     EXPECT_DOUBLE_EQ(12.5, x.At(5, 2)->Number);
+}
+
+// The sample's fires as the analysis leaves them: a list of two reversed
+// branches is no number 13.14, while the flows (with decimal points) are.
+TEST_F(ExcelExport, FireSheetOfTheSampleKeepsTheListsOfBranches) {
+    struct : ISummaryProgress {
+        void Start(int) override {}
+        void Step() override {}
+        bool Cancelled() override { return false; }
+        void Finish() override {}
+    } steps;
+    c.CalcOptions.FireMinSlope = 10;
+    c.CalcOptions.FireElapsedTime = 30;
+    messages.AllowAny();
+    ASSERT_EQ(TSummaryResult::Done, Rasc_PogUstClick(t, c, steps, 1));
+    TXlsxRead x = ReadXlsx(Run(TOfficeProgram::Excel, TOfficeReport::FireStability));
+    ASSERT_TRUE(x.Ok && x.At(8, 7));
+    EXPECT_FALSE(x.At(8, 7)->IsNumber);
+    EXPECT_EQ(" 13,14", x.At(8, 7)->Text);
+    EXPECT_NEAR(-27.3, x.At(8, 2)->Number, 0.05);
 }
 
 TEST_F(ExcelExport, DeviceSheetFitsResultColumnsOnlyWhenThereAreAny) {
