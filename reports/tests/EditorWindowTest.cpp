@@ -5,6 +5,7 @@
 #include "reports/ui/OtchetRE.h"
 #include "reports/ui/RichTextBridge.h"
 
+#include "calc/testing/SampleMine.h"
 #include "calc/window/DataWindowController.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QProcess>
 #include <QSpinBox>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -39,6 +41,14 @@ std::string ReadAll(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// The words of a PDF file as poppler reads them.
+QString PdfText(const std::string& path) {
+    QProcess p;
+    p.start("pdftotext", {QString::fromStdString(path), "-"});
+    EXPECT_TRUE(p.waitForFinished(60000)) << "pdftotext";
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 int PdfPageCount(const std::string& path) {
@@ -177,6 +187,22 @@ TEST_F(EditorWindow, OpenAsksAboutChangesAndCancelKeepsTheText) {
     EXPECT_EQ(3u, messages.Shown().size());
     EXPECT_EQ("bold", editor->Editor()->toPlainText().toStdString());
     EXPECT_EQ(russian, editor->ReportFileName());
+}
+
+// A drawing (or any file that is no RTF) opened by mistake is never written
+// over: Save goes through Save As, proposing the name with ".rtf".
+TEST_F(EditorWindow, SaveOfATextThatWasNoRtfAsksForANewName) {
+    const std::string drawing = File("copy2.grh"), bytes("GRH\0\x01\x02plan", 10);
+    ASSERT_TRUE(WriteFileAtomic(drawing, bytes));
+    Create();
+    dialogs.Answer(drawing);
+    Menu("&Открыть...");
+    Type("x");
+    dialogs.Answer(std::nullopt);
+    Menu("&Сохранить");
+    ASSERT_EQ(2u, dialogs.Requests().size());
+    EXPECT_EQ(File("copy2.rtf"), dialogs.Requests()[1].fileName);
+    EXPECT_EQ(bytes, ReadAll(drawing));
 }
 
 TEST_F(EditorWindow, FontSizeDrivesPaginationAndTooShortPagesAreRefused) {
@@ -333,6 +359,36 @@ TEST_F(EditorWindow, WholeDocumentPrintsToPdf) {
     std::string pdf = PdfPrinting("doc.pdf");
     editor->FilePrint();
     EXPECT_EQ(1, PdfPageCount(pdf));
+}
+
+// The sample's general table with every column is wider than the page: both
+// prints keep every column heading on paper.
+TEST_F(EditorWindow, WideTablesArePrintedWhole) {
+    test::BuildSampleMine(*t);
+    nasDlg.CheckBox.fill(true);
+    Create();
+    Menu("Общ.таблица");
+    const std::string pdf = PdfPrinting("table.pdf");
+    for (const char* print : {"&Печать", "Печать по страницам"}) {
+        Menu(print);
+        const QString text = PdfText(pdf);
+        for (int col = 0; col < SectionColumnCount; ++col)
+            for (int row = 0; row < 2; ++row)
+                for (const QString& word :
+                     ToQString(t->TablDan.Cells(col, row)).split(' ', Qt::SkipEmptyParts))
+                    EXPECT_TRUE(text.contains(word)) << print << ": " << word.toStdString();
+    }
+}
+
+// The data window's "Отчет" brings a minimised editor back.
+TEST_F(EditorWindow, ShownAgainFromMinimised) {
+    Create();
+    InstallReportEditorHost(editor.get());
+    editor->showMinimized();
+    QApplication::processEvents();
+    data->FindMenu("Otch")->OnClick();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_FALSE(editor->isMinimized());
 }
 
 // Without a printer both prints say so and offer a PDF file named after the

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextList>
 
 #include <cmath>
@@ -128,7 +129,22 @@ void RtfToDocument(const TRtfDocument& rtf, QTextDocument& doc) {
 int PrintReportLines(QPagedPaintDevice& printer, const TLines& lines, const QFont& font) {
     QPainter painter;
     if (!painter.begin(&printer)) return 0;
-    painter.setFont(QFont(font, painter.device()));
+    // Nothing is cut at the page's right edge: the font shrinks until the
+    // widest line fits, keeping the columns of a wide table and the lines of
+    // each page as paginated, but to half its size at most; a line wider
+    // still goes on in the lines below.
+    QFont paperFont(font, painter.device());
+    const int pageWidth = std::max(1, painter.viewport().width());
+    int widest = 0;
+    {
+        QFontMetrics full(paperFont, painter.device());
+        for (const std::string& line : lines)
+            widest = std::max(widest, full.horizontalAdvance(ToQString(line)));
+    }
+    if (widest > pageWidth && paperFont.pointSizeF() > 0)
+        paperFont.setPointSizeF(
+            std::max(paperFont.pointSizeF() / 2, paperFont.pointSizeF() * pageWidth / widest));
+    painter.setFont(paperFont);
     QFontMetrics fm(painter.font(), painter.device());
     const int lineHeight = std::max(1, fm.lineSpacing());
     const int pageHeight = painter.viewport().height();
@@ -140,9 +156,22 @@ int PrintReportLines(QPagedPaintDevice& printer, const TLines& lines, const QFon
         y = 0;
     };
     auto print = [&](const std::string& text) {
-        if (y + lineHeight > pageHeight && y > 0) newPage();
-        painter.drawText(0, y + fm.ascent(), ToQString(text));
-        y += lineHeight;
+        QTextLayout layout(ToQString(text), painter.font(), painter.device());
+        QTextOption wrapped;
+        wrapped.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(wrapped);
+        layout.beginLayout();
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine())
+            l.setLineWidth(pageWidth);
+        layout.endLayout();
+        for (int i = 0; i < std::max(1, layout.lineCount()); ++i) {
+            if (y + lineHeight > pageHeight && y > 0) newPage();
+            if (i < layout.lineCount()) {
+                const QTextLine l = layout.lineAt(i);
+                l.draw(&painter, QPointF(0, y - l.y()));
+            }
+            y += lineHeight;
+        }
     };
     for (const std::string& line : lines) {
         // A form feed anywhere in the line starts a new page there; the
