@@ -131,19 +131,22 @@ int PrintReportLines(QPagedPaintDevice& printer, const TLines& lines, const QFon
     if (!painter.begin(&printer)) return 0;
     // Nothing is cut at the page's right edge: the font shrinks until the
     // widest line fits, keeping the columns of a wide table and the lines of
-    // each page as paginated, but to half its size at most; a line wider
-    // still goes on in the lines below.
+    // each page as paginated, but to a third of its size at most (all the
+    // columns of the general table fit so); a line wider still goes on in
+    // the lines below.
     QFont paperFont(font, painter.device());
     const int pageWidth = std::max(1, painter.viewport().width());
-    int widest = 0;
-    {
-        QFontMetrics full(paperFont, painter.device());
+    const double smallest = paperFont.pointSizeF() / 3;
+    // Glyph widths do not scale exactly with the size: measured again.
+    for (int pass = 0; pass < 4 && paperFont.pointSizeF() > smallest; ++pass) {
+        const QFontMetricsF m(paperFont, painter.device());
+        double widest = 0;
         for (const std::string& line : lines)
-            widest = std::max(widest, full.horizontalAdvance(ToQString(line)));
-    }
-    if (widest > pageWidth && paperFont.pointSizeF() > 0)
+            widest = std::max(widest, m.horizontalAdvance(ToQString(line)));
+        if (widest <= pageWidth) break;
         paperFont.setPointSizeF(
-            std::max(paperFont.pointSizeF() / 2, paperFont.pointSizeF() * pageWidth / widest));
+            std::max(smallest, paperFont.pointSizeF() * pageWidth / widest * 0.99));
+    }
     painter.setFont(paperFont);
     QFontMetrics fm(painter.font(), painter.device());
     const int lineHeight = std::max(1, fm.lineSpacing());
