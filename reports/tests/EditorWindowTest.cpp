@@ -185,7 +185,6 @@ TEST_F(EditorWindow, OpenAsksAboutChangesAndCancelKeepsTheText) {
     ASSERT_TRUE(WriteFileAtomic(File("copy2.grh"), "GRH\x01plan"));
     dialogs.Answer(File("copy2.grh"));
     Menu("&Открыть...");
-    Type("x");
     dialogs.Answer(std::nullopt);
     Menu("&Сохранить");
     EXPECT_EQ(File("copy2.rtf"), dialogs.Requests().back().fileName);
@@ -255,7 +254,7 @@ TEST_F(EditorWindow, ResultSectionsEndWithALineEnd) {
                                              "stability", "-------", "typed"}));
 }
 
-TEST_F(EditorWindow, PlaceAndFontComeFromTheSettingsFile) {
+TEST_F(EditorWindow, PlaceAndFontComeFromTheSettingsFileAndShowingRestores) {
     Create();
     EXPECT_EQ((TWindowPlace{10, 10, 300, 300}), editor->Place());
     EXPECT_EQ((TFontSpec{"Courier New Cyr", 10}), editor->EditorFont());
@@ -265,6 +264,11 @@ TEST_F(EditorWindow, PlaceAndFontComeFromTheSettingsFile) {
     editor->LoadOtchetSettings();
     EXPECT_EQ((TWindowPlace{33, 44, 500, 400}), editor->Place());
     EXPECT_EQ((TFontSpec{"Arial", 14}), editor->EditorFont());
+    // The data window's "Отчет" brings a minimised editor back.
+    InstallReportEditorHost(editor.get());
+    editor->showMinimized();
+    data->FindMenu("Otch")->OnClick();
+    EXPECT_FALSE(editor->isMinimized());
 }
 
 TEST_F(EditorWindow, DocumentKeepsEveryFormatOfTheRtfModel) {
@@ -340,22 +344,17 @@ TEST_F(EditorWindow, DraggingTheLeftMarkerIndentsTheParagraph) {
     EXPECT_EQ(-30, bf.textIndent());
 }
 
-TEST_F(EditorWindow, WholeDocumentPrintsToPdf) {
+// A page of its own; the sample's general table with every column is wider
+// than the page, and both prints keep every word of its headings.
+TEST_F(EditorWindow, WholeDocumentPrintsToPdfAndWideTablesWhole) {
+    test::BuildSampleMine(*t);
+    nasDlg.CheckBox.fill(true);
     Create();
     Type("a report");
     std::string pdf = PdfPrinting("doc.pdf");
     editor->FilePrint();
     EXPECT_EQ(1, PdfPageCount(pdf));
-}
-
-// The sample's general table with every column is wider than the page: both
-// prints keep every word of its headings.
-TEST_F(EditorWindow, WideTablesArePrintedWhole) {
-    test::BuildSampleMine(*t);
-    nasDlg.CheckBox.fill(true);
-    Create();
     Menu("Общ.таблица");
-    const std::string pdf = PdfPrinting("table.pdf");
     for (const char* print : {"&Печать", "Печать по страницам"}) {
         Menu(print);
         QProcess text;
@@ -366,15 +365,6 @@ TEST_F(EditorWindow, WideTablesArePrintedWhole) {
             for (const QString& word : ToQString(t->TablDan.Cells(cell / 2, cell % 2)).split(' '))
                 EXPECT_TRUE(words.contains(word)) << print << ": " << word.toStdString();
     }
-}
-
-// The data window's "Отчет" brings a minimised editor back.
-TEST_F(EditorWindow, ShownAgainFromMinimised) {
-    Create();
-    InstallReportEditorHost(editor.get());
-    editor->showMinimized();
-    data->FindMenu("Otch")->OnClick();
-    EXPECT_FALSE(editor->isMinimized());
 }
 
 // Without a printer both prints say so and offer a PDF file named after the
