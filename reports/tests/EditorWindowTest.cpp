@@ -180,8 +180,7 @@ TEST_F(EditorWindow, OpenAsksAboutChangesAndCancelKeepsTheText) {
     EXPECT_EQ("bold", editor->Editor()->toPlainText().toStdString());
     EXPECT_EQ(russian, editor->ReportFileName());
 
-    // A drawing opened by mistake is no RTF: Save never writes over it but
-    // asks for a name, proposing it with ".rtf".
+    // A drawing is no RTF: Save asks for a name, proposing it with ".rtf".
     ASSERT_TRUE(WriteFileAtomic(File("copy2.grh"), "GRH\x01plan"));
     dialogs.Answer(File("copy2.grh"));
     Menu("&Открыть...");
@@ -344,8 +343,7 @@ TEST_F(EditorWindow, DraggingTheLeftMarkerIndentsTheParagraph) {
     EXPECT_EQ(-30, bf.textIndent());
 }
 
-// A page of its own; the sample's general table with every column is wider
-// than the page, and both prints keep every word of its headings.
+// The sample's general table with every column is wider than the page.
 TEST_F(EditorWindow, WholeDocumentPrintsToPdfAndWideTablesWhole) {
     test::BuildSampleMine(*t);
     nasDlg.CheckBox.fill(true);
