@@ -17,7 +17,7 @@ TExcelReport FillNetworkSheet(const TNetworkTables& t, const TReportTable& table
     TExcelSheetBuilder b(report.Sheet);
     const int last = rowCount + 4;
     const int c = std::max(1, lastColumn);
-    b.Paste(5, 1, table.Rows);
+    b.Paste(5, 1, table.Rows, table.NumberColumns);
     b.SetText(2, 1, t.NameSh);
     b.SetText(3, 1, t.NameVar);
     if (titleUtf8) b.SetText(4, 2, Ru(titleUtf8));
@@ -41,8 +41,17 @@ TReportTable PreparedText(const std::string& text) {
     TReportTable table;
     table.Rows = SplitReportText(text);
     table.Text = text;
+    // Pairs of node numbers and pressures.
+    table.NumberColumns.assign(8, true);
     return table;
 }
+
+// Which columns of the analyses' texts hold numbers: not the types, the
+// names, the lists of reversed branches nor the changes given as "a/b".
+using TNumbers = std::vector<bool>;
+const TNumbers kBranchStabilityNumbers = {true, false, true, true, true, true, false, true};
+const TNumbers kFireStabilityNumbers = {false, true, true, true, true, true, false};
+const TNumbers kDeviceStabilityNumbers = {false, true, true, true, true};
 
 } // namespace
 
@@ -81,7 +90,7 @@ TExcelReport ExcelFillBranchStability(const TNetworkTables& t, const TCalcContex
     // kind left behind.
     const int n = ReportLineCount(c.StabilityText);
     TExcelSheetBuilder b(report.Sheet);
-    b.Paste(5, 1, SplitReportText(c.StabilityText));
+    b.Paste(5, 1, SplitReportText(c.StabilityText), kBranchStabilityNumbers);
     b.SetText(2, 1, t.NameSh);
     b.SetText(3, 1, t.NameVar);
     const TCellBlock table(7, 1, n + 4, 8);
@@ -100,7 +109,7 @@ TExcelReport ExcelFillFireStability(const TCalcContext& c) {
     report.ClipboardText = c.FireStabilityText;
     const int n = ReportLineCount(c.FireStabilityText) - 1;
     TExcelSheetBuilder b(report.Sheet);
-    b.Paste(1, 1, SplitReportText(c.FireStabilityText));
+    b.Paste(1, 1, SplitReportText(c.FireStabilityText), kFireStabilityNumbers);
     const TCellBlock table(4, 1, n + 1, 7);
     b.WrapText(table);
     b.ColumnWidth(table, 10);
@@ -135,7 +144,7 @@ TExcelReport ExcelFillDeviceStability(const TCalcContext& c) {
     const int cols =
         rows.size() > 4 ? static_cast<int>(rows[4].size()) : std::max(1, c.DeviceStabilityColCount);
     TExcelSheetBuilder b(report.Sheet);
-    b.Paste(1, 1, rows);
+    b.Paste(1, 1, rows, kDeviceStabilityNumbers);
     const TCellBlock table(5, 1, n, cols);
     b.WrapText(table);
     b.ColumnWidth(table, 13);

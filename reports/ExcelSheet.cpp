@@ -1,5 +1,7 @@
 #include "reports/ExcelSheet.h"
 
+#include "calc/model/DecimalText.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -49,14 +51,18 @@ template <class F> void TExcelSheetBuilder::ForEach(const TCellBlock& b, F f) {
         for (int c = b.Left; c <= b.Right; ++c) f(r, c, s_.Cell(r, c).Style);
 }
 
-void TExcelSheetBuilder::Paste(int row, int column, const std::vector<TReportRow>& rows) {
+void TExcelSheetBuilder::Paste(int row, int column, const std::vector<TReportRow>& rows,
+                               const std::vector<bool>& numbers) {
     for (size_t r = 0; r < rows.size(); ++r) {
         for (size_t c = 0; c < rows[r].size(); ++c) {
             const std::string& text = rows[r][c];
             if (text.empty()) continue;
             TXlsxCell& cell = s_.Cell(row + static_cast<int>(r), column + static_cast<int>(c));
             cell.Value = text;
-            cell.Kind = PastedNumber(text, cell.Number) ? TXlsxKind::Number : TXlsxKind::Text;
+            // The analyses write their numbers with a decimal point.
+            const bool number = c < numbers.size() && numbers[c] &&
+                                PastedNumber(ToCommaDecimalUnquoted(text), cell.Number);
+            cell.Kind = number ? TXlsxKind::Number : TXlsxKind::Text;
         }
     }
 }

@@ -31,8 +31,12 @@ public:
     explicit TExcelSheetBuilder(TXlsxSheet& sheet) : s_(sheet) {}
 
     // The rows go in from (row, column) on, whatever size the block it was
-    // pasted into; empty cells stay empty.
-    void Paste(int row, int column, const std::vector<TReportRow>& rows);
+    // pasted into; empty cells stay empty. A cell becomes a number only in
+    // a column that holds numbers (`numbers[i]` for the i-th column pasted;
+    // the columns after the last one given hold words): a list of branches
+    // " 13,14" or a name stays text.
+    void Paste(int row, int column, const std::vector<TReportRow>& rows,
+               const std::vector<bool>& numbers);
     // A value put as a text.
     void SetText(int row, int column, const std::string& text);
 

@@ -1,8 +1,12 @@
 #include "reports/ReportTexts.h"
 
+#include "reports/ExcelSheet.h"
+
 #include "calc/model/DecimalText.h"
 #include "platform/Cp1251.h"
 #include "platform/Services.h"
+
+#include <algorithm>
 
 namespace arv {
 
@@ -37,6 +41,16 @@ bool Chosen(const TReportColumns& columns, int n) {
     return n == 0 || columns[n];
 }
 
+// A cell of an Excel form: only a number of a number column takes the
+// decimal comma; a heading ("Сопрот." over "выраб., km"), a name or a type
+// reads as in the table.
+std::string ExcelField(const std::string& cell, bool numberColumn) {
+    if (!numberColumn) return cell;
+    std::string comma = ToCommaDecimalUnquoted(cell);
+    double ignored = 0;
+    return PastedNumber(comma, ignored) ? comma : cell;
+}
+
 // Word consumers and fans: heading over every grid column, data columns
 // 0..dataColumns-1 as they stand, LF after every line.
 TReportTable WordGridText(const TModGrid& grid, const TNetworkTables& t, const char* titleUtf8,
@@ -54,14 +68,16 @@ TReportTable WordGridText(const TModGrid& grid, const TNetworkTables& t, const c
     return table;
 }
 
-// Excel consumers and fans: fields 0..lastField of every row, each with a
-// decimal comma, LF after every line.
-TReportTable ExcelGridText(const TModGrid& grid, int lastField) {
+// Excel consumers and fans: fields 0..lastField of every row, LF after every
+// line; the columns of words are given.
+TReportTable ExcelGridText(const TModGrid& grid, int lastField, std::initializer_list<int> words) {
     TReportTable table;
+    for (int c = 0; c <= lastField; ++c)
+        table.NumberColumns.push_back(std::find(words.begin(), words.end(), c) == words.end());
     for (int r = 0; r < grid.RowCount(); ++r) {
         TReportRow row;
         for (int c = 0; c <= lastField; ++c)
-            row.push_back(ToCommaDecimalUnquoted(Cell(grid, c, r)));
+            row.push_back(ExcelField(Cell(grid, c, r), table.NumberColumns[c]));
         table.Text += Join(row, '\t') + "\n";
         table.Rows.push_back(std::move(row));
     }
@@ -105,12 +121,16 @@ TReportTable BuildFansText(const TNetworkTables& t) {
 TReportTable ExcelMainTableText(const TNetworkTables& t, const TReportColumns& columns) {
     const TModGrid& grid = t.TablDan;
     TReportTable table;
+    // The branch type and the working's name are words.
+    auto number = [](int n) { return n != 3 && n != 15; };
+    for (int n = 0; n < ReportColumnCount; ++n)
+        if (Chosen(columns, n)) table.NumberColumns.push_back(number(n));
     for (int r = 0; r < grid.RowCount(); ++r) {
         TReportRow row;
         std::string line;
         for (int n = 0; n < ReportColumnCount; ++n) {
             if (!Chosen(columns, n)) continue;
-            row.push_back(ToCommaDecimalUnquoted(Cell(grid, n, r)));
+            row.push_back(ExcelField(Cell(grid, n, r), number(n)));
             line += row.back();
             if (n != ReportColumnCount - 1) line += '\t';
         }
@@ -123,11 +143,13 @@ TReportTable ExcelMainTableText(const TNetworkTables& t, const TReportColumns& c
 }
 
 TReportTable ExcelConsumersText(const TNetworkTables& t) {
-    return ExcelGridText(t.TablPotr, 6);
+    // The branch type and the name.
+    return ExcelGridText(t.TablPotr, 6, {1, 5});
 }
 
 TReportTable ExcelFansText(const TNetworkTables& t) {
-    return ExcelGridText(t.TablVen, 8);
+    // The fan's type.
+    return ExcelGridText(t.TablVen, 8, {1});
 }
 
 void CopyTextToClipboard(std::string_view text) {

@@ -30,6 +30,10 @@ struct TReportTable {
     int ColumnCount = 0;
     // The whole text, lead lines included, as it goes to the clipboard.
     std::string Text;
+    // Excel forms: per field, whether its column holds numbers. Only there
+    // does a data cell take the decimal comma and become a number in the
+    // sheet; headings, types and names stay as the table shows them.
+    std::vector<bool> NumberColumns;
 };
 
 // Word forms: lead lines, one heading line (the two heading rows joined by a
@@ -37,7 +41,7 @@ struct TReportTable {
 TReportTable BuildMainTableText(const TNetworkTables& t, const TReportColumns& columns);
 TReportTable BuildConsumersText(const TNetworkTables& t);
 TReportTable BuildFansText(const TNetworkTables& t);
-// Excel forms: every grid row, the two heading rows as two rows; each cell
+// Excel forms: every grid row, the two heading rows as two rows; each number
 // with a decimal comma.
 TReportTable ExcelMainTableText(const TNetworkTables& t, const TReportColumns& columns);
 TReportTable ExcelConsumersText(const TNetworkTables& t);

@@ -6,7 +6,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev \
  libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev \
  libzip-dev libxlsxwriter-dev libshp-dev qt6-charts-dev libqt6opengl6-dev \
- xvfb xauth fonts-dejavu-core fonts-liberation fonts-liberation2 \
+ xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation fonts-liberation2 \
  fonts-crosextra-carlito fonts-crosextra-caladea \
  adwaita-icon-theme qt6-translations-l10n"
 SUDO=""

@@ -92,7 +92,8 @@ TEST_F(NasDlgWindowTest, OkWritesTheControlsAndCancelForgetsThem) {
     EXPECT_EQ('O', calc.CalcOptions[5]);
     EXPECT_DOUBLE_EQ(12.5, calc.CalcOptions.StoppedFanResistance);
     EXPECT_DOUBLE_EQ(2.5, calc.CalcOptions.PageScale);
-    EXPECT_EQ(ReportColumnBoxes, calc.CalcOptions.ReportColumnCount);
+    // The ten initial columns and the branch type's.
+    EXPECT_EQ(11, calc.CalcOptions.ReportColumnCount);
 
     dlg.ShowSettings();
     Radio(dlg, "м3/мин")->setChecked(true);

@@ -109,8 +109,9 @@ void LoadNasDlgSettings(const std::string& iniName, TNasDlgModel& d, TCalcOption
         d.Number[n] = text;
         o.*kNumberOptions[n] = value;
     }
+    // A box without its key (a first start) keeps the dialog's initial state.
     for (int i = 0; i < ReportColumnBoxes; ++i) {
-        d.CheckBox[i] = ini.ReadBool("OtchetTabl", ReportColumnCheckKey(i), true);
+        d.CheckBox[i] = ini.ReadBool("OtchetTabl", ReportColumnCheckKey(i), kColumnChecked[i]);
         d.SKol[i] = ini.ReadString("OtchetTabl", ReportColumnTextKey(i), i == 15 ? "4.0" : "1.5");
     }
     // The branch number column cannot be left out.

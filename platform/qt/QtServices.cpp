@@ -234,6 +234,13 @@ std::function<QStringList()>& PrinterList() {
 
 } // namespace
 
+void ShowWindowRestored(QWidget& window) {
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 QStringList AvailablePrinterNames() {
     return PrinterList() ? PrinterList()() : QPrinterInfo::availablePrinterNames();
 }

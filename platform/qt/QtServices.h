@@ -51,6 +51,10 @@ QStringList AvailablePrinterNames();
 // list; an empty function puts the system's list back.
 void InstallPrinterList(std::function<QStringList()> list);
 
+// What every command that shows a window does: a minimised window comes back
+// as it was before, on top of the others and active.
+void ShowWindowRestored(QWidget& window);
+
 // "Text|*.a;*.b|All|*.*" as a Qt name filter list "Text (*.a *.A *.b *.B);;All (*)".
 QString QtFilterFromPlatformFilter(std::string_view filter, int filterIndex, QString* selected);
 

@@ -5,6 +5,7 @@
 #include "reports/ui/OtchetRE.h"
 #include "reports/ui/RichTextBridge.h"
 
+#include "calc/testing/SampleMine.h"
 #include "calc/window/DataWindowController.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QProcess>
 #include <QSpinBox>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -177,6 +179,15 @@ TEST_F(EditorWindow, OpenAsksAboutChangesAndCancelKeepsTheText) {
     EXPECT_EQ(3u, messages.Shown().size());
     EXPECT_EQ("bold", editor->Editor()->toPlainText().toStdString());
     EXPECT_EQ(russian, editor->ReportFileName());
+
+    // A drawing is no RTF: Save asks for a name, proposing it with ".rtf".
+    ASSERT_TRUE(WriteFileAtomic(File("copy2.grh"), "GRH\x01plan"));
+    dialogs.Answer(File("copy2.grh"));
+    Menu("&Открыть...");
+    dialogs.Answer(std::nullopt);
+    Menu("&Сохранить");
+    EXPECT_EQ(File("copy2.rtf"), dialogs.Requests().back().fileName);
+    EXPECT_EQ("GRH\x01plan", ReadAll(File("copy2.grh")));
 }
 
 TEST_F(EditorWindow, FontSizeDrivesPaginationAndTooShortPagesAreRefused) {
@@ -242,7 +253,7 @@ TEST_F(EditorWindow, ResultSectionsEndWithALineEnd) {
                                              "stability", "-------", "typed"}));
 }
 
-TEST_F(EditorWindow, PlaceAndFontComeFromTheSettingsFile) {
+TEST_F(EditorWindow, PlaceAndFontComeFromTheSettingsFileAndShowingRestores) {
     Create();
     EXPECT_EQ((TWindowPlace{10, 10, 300, 300}), editor->Place());
     EXPECT_EQ((TFontSpec{"Courier New Cyr", 10}), editor->EditorFont());
@@ -252,6 +263,11 @@ TEST_F(EditorWindow, PlaceAndFontComeFromTheSettingsFile) {
     editor->LoadOtchetSettings();
     EXPECT_EQ((TWindowPlace{33, 44, 500, 400}), editor->Place());
     EXPECT_EQ((TFontSpec{"Arial", 14}), editor->EditorFont());
+    // The data window's "Отчет" brings a minimised editor back.
+    InstallReportEditorHost(editor.get());
+    editor->showMinimized();
+    data->FindMenu("Otch")->OnClick();
+    EXPECT_FALSE(editor->isMinimized());
 }
 
 TEST_F(EditorWindow, DocumentKeepsEveryFormatOfTheRtfModel) {
@@ -327,12 +343,26 @@ TEST_F(EditorWindow, DraggingTheLeftMarkerIndentsTheParagraph) {
     EXPECT_EQ(-30, bf.textIndent());
 }
 
-TEST_F(EditorWindow, WholeDocumentPrintsToPdf) {
+// The sample's general table with every column is wider than the page.
+TEST_F(EditorWindow, WholeDocumentPrintsToPdfAndWideTablesWhole) {
+    test::BuildSampleMine(*t);
+    nasDlg.CheckBox.fill(true);
     Create();
     Type("a report");
     std::string pdf = PdfPrinting("doc.pdf");
     editor->FilePrint();
     EXPECT_EQ(1, PdfPageCount(pdf));
+    Menu("Общ.таблица");
+    for (const char* print : {"&Печать", "Печать по страницам"}) {
+        Menu(print);
+        QProcess text;
+        text.start("pdftotext", {QString::fromStdString(pdf), "-"});
+        ASSERT_TRUE(text.waitForFinished(60000));
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        for (int cell = 0; cell < 2 * SectionColumnCount; ++cell)
+            for (const QString& word : ToQString(t->TablDan.Cells(cell / 2, cell % 2)).split(' '))
+                EXPECT_TRUE(words.contains(word)) << print << ": " << word.toStdString();
+    }
 }
 
 // Without a printer both prints say so and offer a PDF file named after the

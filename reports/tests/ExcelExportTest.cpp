@@ -53,6 +53,9 @@ TEST_F(ExcelExport, GeneralTableSheet) {
     ExpectFramed(x, 5, last, 10, 6);
     EXPECT_EQ("Номер", x.At(5, 1)->Text);
     EXPECT_EQ("ветви", x.At(6, 1)->Text);
+    // Headings read as in the table: no decimal commas.
+    EXPECT_EQ("Нач.", x.At(5, 2)->Text);
+    EXPECT_EQ("выраб., km", x.At(6, 4)->Text);
     ASSERT_TRUE(x.At(7, 1)->IsNumber);
     EXPECT_EQ(1, x.At(7, 1)->Number);
     // Section "28,3" of the first branch is a number, 28.3.
@@ -142,8 +145,9 @@ TEST_F(ExcelExport, FireSheetWrapsBodyAndWidensNameAndReversalColumns) {
     EXPECT_EQ("left", x.At(5, 7)->HAlign);
     EXPECT_NEAR(25, x.ColumnWidths[1], 1);
     EXPECT_NEAR(10, x.ColumnWidths[3], 1);
-    // " 3,4,5" is no number in any setting: text.
-    EXPECT_FALSE(x.At(5, 7)->IsNumber);
+    // The list of two reversed branches stays text, not the number 13.14;
+    // the flow, written with a decimal point, is a number.
+    EXPECT_EQ(" 13,14", x.At(5, 7)->Text);
     EXPECT_DOUBLE_EQ(12.5, x.At(5, 2)->Number);
 }
 

@@ -86,8 +86,8 @@ inline void MakeFireStabilityText(TCalcContext& c, const TNetworkTables& t, int 
     c.FireStabilityText = t.NameSh + "\n" + t.NameVar + "\n" +
                           Ru("Анализ устойчивости схемы при пожарах\n") + FireHeading();
     for (int k = 0; k < fires; ++k)
-        c.FireStabilityText += Ru("11 Уклон вспомогательный\t  12,50\t 900,00\t 8,00\t12,0\t  " +
-                                  std::to_string(10 + k) + ",30\t 3,4,5\n");
+        c.FireStabilityText += Ru("11 Уклон вспомогательный\t  12.50\t 900.00\t 8.00\t12.0\t  " +
+                                  std::to_string(10 + k) + ".30\t 13,14\n");
     c.StabilityRowCount = 3 + fires;
 }
 

@@ -34,6 +34,7 @@
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTextList>
 #include <QToolBar>
@@ -41,6 +42,7 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <memory>
 
 namespace arv {
 
@@ -351,9 +353,7 @@ void TFOtchetRE::CloseWithProgram() {
 
 void TFOtchetRE::ShowEditor() {
     setEnabled(true);
-    show();
-    raise();
-    activateWindow();
+    ShowWindowRestored(*this);
     editor_->setFocus();
 }
 
@@ -436,6 +436,7 @@ void TFOtchetRE::StartEmpty() {
     SetReportFileName(DefaultReportName());
     editor_->clear();
     textFile_.clear();
+    readAsPlainText_ = false;
     editor_->document()->setModified(false);
     ShowModifiedState(false);
 }
@@ -458,7 +459,8 @@ bool TFOtchetRE::LoadReportFile(const std::string& fileName) {
         return false;
     }
     TRtfDocument doc;
-    if (LooksLikeRtf(text)) {
+    const bool plain = !LooksLikeRtf(text);
+    if (!plain) {
         doc = ReadRtf(text);
     } else {
         TRtfCharFormat f;
@@ -470,6 +472,7 @@ bool TFOtchetRE::LoadReportFile(const std::string& fileName) {
     RtfToDocument(doc, *editor_->document());
     SetReportFileName(fileName);
     textFile_ = fileName;
+    readAsPlainText_ = plain;
     editor_->setFocus();
     editor_->document()->setModified(false);
     ShowModifiedState(false);
@@ -484,14 +487,17 @@ bool TFOtchetRE::WriteReport(const std::string& fileName) {
         return false;
     }
     textFile_ = fileName;
+    readAsPlainText_ = false;
     editor_->document()->setModified(false);
     ShowModifiedState(false);
     return true;
 }
 
 bool TFOtchetRE::FileSave() {
-    // A report without a name goes through the dialog.
-    if (reportFileName_.empty() || reportFileName_ == "Untitled") return FileSaveAs();
+    // A report without a name goes through the dialog, and so does a text
+    // that was no RTF: its file is the user's drawing or text, not a report.
+    if (reportFileName_.empty() || reportFileName_ == "Untitled" || readAsPlainText_)
+        return FileSaveAs();
     // The name may be the drawing's report, kept from an earlier session,
     // while this text never came from it: it is replaced only when the user
     // says so, as Save As asks. (The names are CP1251: only the platform's
@@ -509,7 +515,7 @@ bool TFOtchetRE::FileSaveAs() {
     TFileDialogRequest r;
     r.filter = "Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT";
     r.initialDir = FolderOf(data_.CurrentDataFile());
-    r.fileName = reportFileName_;
+    r.fileName = WithExtension(reportFileName_, ".rtf");
     if (!SaveFileDialog(r)) return false;
     const std::string name = WithExtension(r.fileName, ".rtf");
     if (FileExists(name)) {
@@ -575,7 +581,14 @@ void TFOtchetRE::PrintReport(bool wholeDocument) {
     auto draw = [&](QPagedPaintDevice& device) {
         if (!wholeDocument)
             return PrintReportLines(device, LinePrintStream(EditorLines()), font) > 0;
-        editor_->document()->print(&device);
+        // The editor keeps each paragraph on one line; on paper a line that
+        // is wider than the page goes on below, as a word processor shows
+        // the same file, rather than being cut at the page's edge.
+        std::unique_ptr<QTextDocument> paper(editor_->document()->clone());
+        QTextOption wrapped = paper->defaultTextOption();
+        wrapped.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        paper->setDefaultTextOption(wrapped);
+        paper->print(&device);
         return true;
     };
     if (printer.outputFormat() == QPrinter::PdfFormat) {

@@ -128,6 +128,9 @@ private:
     // The file the text was last read from or written to; empty when it
     // came from neither.
     std::string textFile_;
+    // The text came from a file that did not read as RTF (a plain text, a
+    // drawing, a picture): Save goes through Save As, never over that file.
+    bool readAsPlainText_ = false;
     bool updating_ = false;
     bool programEnding_ = false;
     bool dragging_ = false;

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextList>
 
 #include <cmath>
@@ -128,7 +129,25 @@ void RtfToDocument(const TRtfDocument& rtf, QTextDocument& doc) {
 int PrintReportLines(QPagedPaintDevice& printer, const TLines& lines, const QFont& font) {
     QPainter painter;
     if (!painter.begin(&printer)) return 0;
-    painter.setFont(QFont(font, painter.device()));
+    // Nothing is cut at the page's right edge: the font shrinks until the
+    // widest line fits, keeping the columns of a wide table and the lines of
+    // each page as paginated, but to a third of its size at most (all the
+    // columns of the general table fit so); a line wider still goes on in
+    // the lines below.
+    QFont paperFont(font, painter.device());
+    const int pageWidth = std::max(1, painter.viewport().width());
+    const double smallest = paperFont.pointSizeF() / 3;
+    // Glyph widths do not scale exactly with the size: measured again.
+    for (int pass = 0; pass < 4 && paperFont.pointSizeF() > smallest; ++pass) {
+        const QFontMetricsF m(paperFont, painter.device());
+        double widest = 0;
+        for (const std::string& line : lines)
+            widest = std::max(widest, m.horizontalAdvance(ToQString(line)));
+        if (widest <= pageWidth) break;
+        paperFont.setPointSizeF(
+            std::max(smallest, paperFont.pointSizeF() * pageWidth / widest * 0.99));
+    }
+    painter.setFont(paperFont);
     QFontMetrics fm(painter.font(), painter.device());
     const int lineHeight = std::max(1, fm.lineSpacing());
     const int pageHeight = painter.viewport().height();
@@ -140,9 +159,22 @@ int PrintReportLines(QPagedPaintDevice& printer, const TLines& lines, const QFon
         y = 0;
     };
     auto print = [&](const std::string& text) {
-        if (y + lineHeight > pageHeight && y > 0) newPage();
-        painter.drawText(0, y + fm.ascent(), ToQString(text));
-        y += lineHeight;
+        QTextLayout layout(ToQString(text), painter.font(), painter.device());
+        QTextOption wrapped;
+        wrapped.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(wrapped);
+        layout.beginLayout();
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine())
+            l.setLineWidth(pageWidth);
+        layout.endLayout();
+        for (int i = 0; i < std::max(1, layout.lineCount()); ++i) {
+            if (y + lineHeight > pageHeight && y > 0) newPage();
+            if (i < layout.lineCount()) {
+                const QTextLine l = layout.lineAt(i);
+                l.draw(&painter, QPointF(0, y - l.y()));
+            }
+            y += lineHeight;
+        }
     };
     for (const std::string& line : lines) {
         // A form feed anywhere in the line starts a new page there; the
