@@ -5,12 +5,15 @@
 #include "app/tests/MouseEvents.h"
 #include "app/ui/ProgramStart.h"
 
+#include "app/tests/PdfPages.h"
 #include "app/tests/SampleProgramFolder.h"
+#include "calc/window/WindowHosts.h"
 #include "document/Branch.h"
 #include "platform/Files.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 #include "platform/testing/ScriptedServices.h"
+#include "reports/ui/OtchetRE.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,11 +21,18 @@
 #include <QDialogButtonBox>
 #include <QMouseEvent>
 #include <QPageSize>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <thread>
 
 using namespace arv;
 using test::Click;
@@ -35,7 +45,6 @@ struct PrintFormTest : ::testing::Test {
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p = test::StartOnSample(folder, 1000, 700);
-    ~PrintFormTest() override { InstallPrinterList({}); }
     TIDrawWin& W() { return *p->DrawWin; }
     TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
     QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
@@ -55,9 +64,9 @@ struct PrintFormTest : ::testing::Test {
         Dlg().PokClick();
         ASSERT_FALSE(Dlg().LastResult().failed);
         ASSERT_EQ(1, Dlg().LastResult().pages);
-        // Written whole under its own name, nothing left beside it.
         ASSERT_TRUE(FileExists(pdf));
-        ASSERT_FALSE(FileExists(pdf + ".part"));
+        // The job carries the drawing's name, as a print queue lists it.
+        EXPECT_EQ("SampleMine.grh", Dlg().Printer().docName().toStdString());
     }
     // "Печать..." and the dialog's "Печать"; the dialog is closed after.
     void PressPrint() {
@@ -69,13 +78,42 @@ struct PrintFormTest : ::testing::Test {
     }
 };
 
-// What a page puts on paper: the PDF without the moment it was made.
-std::string PdfInk(const std::string& name) {
+std::string Read(const std::string& name) {
     std::string bytes;
     ReadFileBytes(name, bytes);
+    return bytes;
+}
+
+// What a page puts on paper: the PDF without the moment it was made.
+std::string PdfInk(const std::string& name) {
+    std::string bytes = Read(name);
     const size_t at = bytes.find("/CreationDate");
     if (at != std::string::npos) bytes.erase(at, bytes.find(')', at) - at);
     return bytes;
+}
+
+std::set<std::string> FilesIn(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// The PDF file a print queue writes into its folder after `before` was
+// taken, once complete; "" when none comes within two minutes.
+std::string AwaitQueuedPdf(const std::filesystem::path& dir, const std::set<std::string>& before) {
+    for (int tries = 0; tries < 600; ++tries) {
+        for (const std::string& name : FilesIn(dir)) {
+            std::string bytes;
+            if (before.count(name) || !name.ends_with(".pdf") ||
+                !ReadFileBytes((dir / name).string(), bytes))
+                continue;
+            if (bytes.find("%%EOF", bytes.size() > 16 ? bytes.size() - 16 : 0) != std::string::npos)
+                return (dir / name).string();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return {};
 }
 
 // The printer set-up dialog that is open; any other window is closed.
@@ -318,4 +356,98 @@ TEST_F(PrintFormTest, PrintDialogSaysWhenNothingIsPrinted) {
     messages.Expect(mrOk, "Чертеж пуст: печатать нечего.");
     PressPrint();
     EXPECT_EQ(1u, dialogs.Requests().size());
+}
+
+// A print to PDF replaces its file only when complete, from a temporary file
+// under a name no file had: a print broken off leaves the old file whole and
+// nothing beside it, a user's "<file>.part" stays as it was, and a folder
+// that cannot be written is named.
+TEST_F(PrintFormTest, APdfPrintReplacesItsFileOnlyWhenComplete) {
+    PdfPrinter();
+    const std::string pdf = folder.File("plan.pdf");
+    ASSERT_TRUE(WriteFileAtomic(pdf, "old"));
+    ASSERT_TRUE(WriteFileAtomic(pdf + ".part", "mine"));
+    const std::set<std::string> files = FilesIn(folder.dir);
+    // A3 takes two pages; the printer does not start the second.
+    struct TBreakingPrinter : TQtPrintTarget {
+        using TQtPrintTarget::TQtPrintTarget;
+        bool NewPage() override { return false; }
+    };
+    Dlg().PrintTarget = [](QPrinter& printer) {
+        return std::make_unique<TBreakingPrinter>(printer);
+    };
+    Dlg().State().ComboBox1 = 1;
+    messages.Expect(mrOk, "Печать прервана: принтер не начал следующую страницу");
+    dialogs.Answer(pdf);
+    PressPrint();
+    EXPECT_TRUE("old" == Read(pdf));
+    EXPECT_EQ(files, FilesIn(folder.dir));
+
+    Dlg().PrintTarget = nullptr;
+    Dlg().State().ComboBox1 = 0;
+    Dlg().ShowControls();
+    PrintInto(pdf);
+    EXPECT_TRUE("mine" == Read(pdf + ".part"));
+    EXPECT_EQ(files, FilesIn(folder.dir));
+
+    // The root user writes everywhere: a folder that is a file cannot be.
+    const std::string unwritable = folder.File("plan.pdf/plan.pdf");
+    messages.Expect(mrOk, "Печать не выполнена: не удается записать файл " + unwritable + ".");
+    dialogs.Answer(unwritable);
+    PressPrint();
+    EXPECT_EQ(files, FilesIn(folder.dir));
+}
+
+// Prints through a real print queue where one is named (README): the plan to
+// "Файл PDF", then to the queue chosen in "Установки принтера...", and the
+// report editor's text. Each job reaches the queue's folder as one page
+// titled after its document; the first PDF keeps its bytes.
+TEST_F(PrintFormTest, ThePlanAndTheReportReachARealPrintQueue) {
+    const char* queueName = std::getenv("ARVALEN_PRINT_QUEUE");
+    const char* output = std::getenv("ARVALEN_PRINT_OUTPUT");
+    if (!queueName || !output)
+        GTEST_SKIP() << "no print queue named: set ARVALEN_PRINT_QUEUE to a cups-pdf queue and "
+                        "ARVALEN_PRINT_OUTPUT to its output folder";
+    const QString queue = QString::fromLocal8Bit(queueName);
+    const std::filesystem::path out(output);
+    InstallPrinterList([queue] { return QStringList{queue}; }, queue);
+    const std::string first = folder.File("first.pdf");
+    PdfPrinter();
+    PrintInto(first);
+    const std::string firstBytes = Read(first);
+
+    ChooseInSetUp(TPrinterSetupDlg::PdfEntry(), queue);
+    Action("PrintSetup1")->trigger();
+    std::set<std::string> before = FilesIn(out);
+    PressPrint();
+    EXPECT_FALSE(Dlg().LastResult().failed);
+    EXPECT_EQ(1u, dialogs.Requests().size());
+    const std::string plan = AwaitQueuedPdf(out, before);
+    ASSERT_FALSE(plan.empty()) << "no job reached " << output;
+    EXPECT_TRUE(ExtractFileName(plan).starts_with("SampleMine.grh")) << plan;
+    EXPECT_EQ(1, test::ReadPdfPages(plan).count);
+    EXPECT_TRUE(firstBytes == Read(first));
+
+    // The report editor's "Печать", the queue chosen in the print dialog.
+    p->Form1->Action("Otch")->trigger();
+    auto& editor = dynamic_cast<TFOtchetRE&>(ReportEditorHost());
+    editor.Editor()->setPlainText(QString::fromUtf8("Отчет по схеме вентиляции"));
+    QTimer::singleShot(0, [queue] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no print dialog";
+            return;
+        }
+        if (auto* printers = dialog->findChild<QComboBox*>("printers"))
+            printers->setCurrentIndex(printers->findText(queue));
+        dialog->accept();
+    });
+    before = FilesIn(out);
+    for (QAction* a : editor.findChildren<QAction*>())
+        if (a->text() == QString::fromUtf8("&Печать")) a->trigger();
+    const std::string report = AwaitQueuedPdf(out, before);
+    ASSERT_FALSE(report.empty()) << "the report reached no file in " << output;
+    EXPECT_TRUE(ExtractFileName(report).starts_with(ExtractFileName(editor.ReportFileName())))
+        << report;
+    EXPECT_EQ(1, test::ReadPdfPages(report).count);
 }
