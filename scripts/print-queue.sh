@@ -12,6 +12,10 @@ set -e
 QUEUE=${ARVALEN_PRINT_QUEUE:-ArvalenPDF}
 OUTPUT=${ARVALEN_PRINT_OUTPUT:-/var/spool/cups-pdf-arvalen}
 
+server_up() {
+  LC_ALL=C lpstat -r 2>/dev/null | grep -qx "scheduler is running"
+}
+
 case "$1" in
 setup)
   missing=""
@@ -25,10 +29,10 @@ setup)
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends $missing >/dev/null
   fi
-  if ! lpstat -r >/dev/null 2>&1; then
+  if ! server_up; then
     cupsd
     tries=0
-    until lpstat -r >/dev/null 2>&1; do
+    until server_up; do
       tries=$((tries + 1))
       [ "$tries" -le 50 ] || { echo "the print server did not start"; exit 1; }
       sleep 0.2
@@ -43,7 +47,12 @@ Out $OUTPUT
 AnonDirName $OUTPUT
 Label 2
 EOF
-  lpadmin -p "$QUEUE" -E -v cups-pdf:/arvalen -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+  # (lpadmin warns that printer drivers are deprecated; only a failure is told.)
+  if ! said=$(lpadmin -p "$QUEUE" -E -v cups-pdf:/arvalen \
+    -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>&1); then
+    echo "$said"
+    exit 1
+  fi
   lpadmin -d "$QUEUE"
   ;;
 completed)
