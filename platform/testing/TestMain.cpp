@@ -1,4 +1,4 @@
-// The main of a test program without windows, on a desk of its own.
+// The main of a test program without windows, off the desk.
 #include "platform/testing/TestDesk.h"
 
 #include <gtest/gtest.h>
