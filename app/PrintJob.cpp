@@ -1,5 +1,7 @@
 #include "app/PrintJob.h"
 
+#include "platform/Cp1251.h"
+
 #include <exception>
 #include <stdexcept>
 
@@ -89,7 +91,8 @@ TPrintResult PrintPlan(TGCollFigure& doc, const TPrintDlgState& dlg,
                 printer.EndPage(page, dlg.Bord);
                 ++result.pages;
                 const bool last = i == tiling.nx - 1 && j == tiling.ny - 1;
-                if (!last && !printer.NewPage()) throw std::runtime_error("new page");
+                if (!last && !printer.NewPage())
+                    throw std::runtime_error(Ru("принтер не начал следующую страницу"));
             }
     } catch (const std::exception& e) {
         printer.AbortJob();

@@ -223,42 +223,74 @@ bool ReadTextLines(std::string_view name, std::vector<std::string>& lines, bool 
     return true;
 }
 
-bool WriteFileAtomic(std::string_view name, std::string_view bytes, std::string* errorText,
-                     bool sync) {
-    fs::path target = NativePath(name);
+namespace {
+
+// Opens a new file beside the target under a name that no file has: a file
+// of the user's is never taken for the temporary one.
+int CreateBeside(const fs::path& target, fs::path& temp) {
     fs::path dir = target.parent_path();
     if (dir.empty()) dir = ".";
     static std::mt19937_64 rng{std::random_device{}()};
-    fs::path temp = dir / (target.filename().string() + ".tmp" + std::to_string(rng() % 1000000));
-    auto fail = [&](const char* what) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = dir / (target.filename().string() + ".tmp" + std::to_string(rng() % 1000000));
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool RenameOver(const fs::path& temp, const fs::path& target) {
+    // Keep the permissions of a file that is replaced.
+    std::error_code ec;
+    auto st = fs::status(target, ec);
+    if (!ec && fs::exists(st)) fs::permissions(temp, st.permissions(), ec);
+    return ::rename(temp.c_str(), target.c_str()) == 0;
+}
+
+} // namespace
+
+bool WriteFileAtomic(std::string_view name, std::string_view bytes, std::string* errorText,
+                     bool sync) {
+    fs::path target = NativePath(name);
+    fs::path temp;
+    auto fail = [&](const char* what, bool made) {
         if (errorText) *errorText = std::string(what) + ": " + std::strerror(errno);
         std::error_code ec;
-        fs::remove(temp, ec);
+        if (made) fs::remove(temp, ec);
         return false;
     };
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return fail("cannot create");
+    int fd = CreateBeside(target, temp);
+    if (fd < 0) return fail("cannot create", false);
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             ::close(fd);
-            return fail("cannot write");
+            return fail("cannot write", true);
         }
         done += static_cast<size_t>(n);
     }
     if (sync && ::fsync(fd) != 0 && errno != EINVAL) {
         ::close(fd);
-        return fail("cannot flush");
+        return fail("cannot flush", true);
     }
-    if (::close(fd) != 0) return fail("cannot close");
-    // Keep the permissions of a file that is replaced.
-    std::error_code ec;
-    auto st = fs::status(target, ec);
-    if (!ec && fs::exists(st)) fs::permissions(temp, st.permissions(), ec);
-    if (::rename(temp.c_str(), target.c_str()) != 0) return fail("cannot rename");
+    if (::close(fd) != 0) return fail("cannot close", true);
+    if (!RenameOver(temp, target)) return fail("cannot rename", true);
     return true;
+}
+
+bool CreateFileBeside(std::string_view name, std::string& tempName) {
+    fs::path temp;
+    const int fd = CreateBeside(NativePath(name), temp);
+    if (fd < 0) return false;
+    ::close(fd);
+    tempName = FromNativePath(temp);
+    return true;
+}
+
+bool ReplaceFileWith(std::string_view name, std::string_view tempName) {
+    return RenameOver(NativePath(tempName), NativePath(name));
 }
 
 TTextFileWriter::TTextFileWriter(std::string fileName, std::string lineEnd)

@@ -75,6 +75,13 @@ bool ReadTextLines(std::string_view name, std::vector<std::string>& lines, bool 
 bool WriteFileAtomic(std::string_view name, std::string_view bytes,
                      std::string* errorText = nullptr, bool sync = true);
 
+// For a writer that writes only to a file of its own: a new empty file
+// beside the target under a name no file had, and its rename over the
+// target once complete. False when the folder cannot be written, or the
+// rename failed.
+bool CreateFileBeside(std::string_view name, std::string& tempName);
+bool ReplaceFileWith(std::string_view name, std::string_view tempName);
+
 // Collects CP1251 text lines and writes them with CR LF in one atomic step.
 class TTextFileWriter {
 public:

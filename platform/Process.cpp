@@ -103,8 +103,10 @@ IDocumentOpener* documentOpener = &desktopOpener;
 
 } // namespace
 
-void InstallDocumentOpener(IDocumentOpener* opener) {
+IDocumentOpener* InstallDocumentOpener(IDocumentOpener* opener) {
+    IDocumentOpener* replaced = documentOpener;
     documentOpener = opener ? opener : &desktopOpener;
+    return replaced;
 }
 
 bool OpenWithDefaultProgram(const std::string& path) {

@@ -28,8 +28,9 @@ public:
     virtual bool Open(const std::string& path) = 0;
 };
 
-// A null argument puts the desktop's opener back.
-void InstallDocumentOpener(IDocumentOpener* opener);
+// A null argument puts the desktop's opener back. Returns the opener it
+// replaced.
+IDocumentOpener* InstallDocumentOpener(IDocumentOpener* opener);
 
 // Opens a document or folder with the desktop's default program, detached,
 // through the installed opener.

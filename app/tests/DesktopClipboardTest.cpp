@@ -10,6 +10,7 @@
 #include "platform/Cp1251.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextEditors.h"
+#include "platform/testing/QtTestDesk.h"
 #include "platform/testing/ScriptedServices.h"
 #include "reports/ui/OtchetRE.h"
 
@@ -281,6 +282,7 @@ TEST_F(DesktopClipboardTest, TextOnTheClipboardIsPastedIntoEachEditor) {
 
 // The platform is the X server the test runs under (xvfb-run).
 int main(int argc, char** argv) {
+    arv::test::TQtTestDesk desk;
     QApplication app(argc, argv);
     InstallDesktopLook();
     ::testing::InitGoogleTest(&argc, argv);

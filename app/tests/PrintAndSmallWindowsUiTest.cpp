@@ -4,6 +4,7 @@
 #include "app/ui/ProgramStart.h"
 #include "app/ui/SmallWindowsUi.h"
 
+#include "app/tests/PdfPages.h"
 #include "app/tests/SampleProgramFolder.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -27,8 +28,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <cstdio>
-
 #include <gtest/gtest.h>
 
 using namespace arv;
@@ -51,31 +50,6 @@ struct SampleProgramTest : ::testing::Test {
     TIDrawWin& W() { return *p->DrawWin; }
     TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
 };
-
-struct TPdfPages {
-    int count = 0;
-    std::vector<std::pair<double, double>> sizes; // points
-};
-
-TPdfPages ReadPdfPages(const std::string& name) {
-    std::string bytes;
-    ReadFileBytes(name, bytes);
-    TPdfPages out;
-    for (size_t at = bytes.find("/Type"); at != std::string::npos;
-         at = bytes.find("/Type", at + 1)) {
-        size_t k = at + 5;
-        while (k < bytes.size() && bytes[k] == ' ') ++k;
-        if (bytes.compare(k, 5, "/Page") == 0 && k + 5 < bytes.size() && bytes[k + 5] != 's')
-            ++out.count;
-    }
-    for (size_t at = bytes.find("/MediaBox"); at != std::string::npos;
-         at = bytes.find("/MediaBox", at + 1)) {
-        double x0 = -1, y0 = -1, w = 0, h = 0;
-        if (std::sscanf(bytes.c_str() + at, "/MediaBox [%lf %lf %lf %lf]", &x0, &y0, &w, &h) == 4)
-            out.sizes.emplace_back(w, h);
-    }
-    return out;
-}
 
 // A4 is 595 x 842 points.
 void ExpectA4(const std::pair<double, double>& size, bool landscape) {
@@ -116,7 +90,7 @@ TEST_F(SampleProgramTest, PrintsTheSampleIntoPdfPagesOfTheChosenSize) {
         Dlg().PokClick();
         EXPECT_EQ(c.pages, Dlg().LastResult().pages);
         EXPECT_FALSE(Dlg().LastResult().failed);
-        const TPdfPages pages = ReadPdfPages(pdf);
+        const test::TPdfPages pages = test::ReadPdfPages(pdf);
         EXPECT_EQ(c.pages, pages.count);
         ASSERT_FALSE(pages.sizes.empty());
         for (const auto& size : pages.sizes) ExpectA4(size, c.landscape);

@@ -5,12 +5,15 @@
 #include "app/tests/MouseEvents.h"
 #include "app/ui/ProgramStart.h"
 
+#include "app/tests/PdfPages.h"
 #include "app/tests/SampleProgramFolder.h"
+#include "calc/window/WindowHosts.h"
 #include "document/Branch.h"
 #include "platform/Files.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 #include "platform/testing/ScriptedServices.h"
+#include "reports/ui/OtchetRE.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,9 +23,15 @@
 #include <QPageSize>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <thread>
 
 using namespace arv;
 using test::Click;
@@ -35,7 +44,6 @@ struct PrintFormTest : ::testing::Test {
     test::TScriptedMessages messages;
     test::TScriptedDialogs dialogs;
     std::unique_ptr<TProgramWindows> p = test::StartOnSample(folder, 1000, 700);
-    ~PrintFormTest() override { InstallPrinterList({}); }
     TIDrawWin& W() { return *p->DrawWin; }
     TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
     QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
@@ -55,9 +63,9 @@ struct PrintFormTest : ::testing::Test {
         Dlg().PokClick();
         ASSERT_FALSE(Dlg().LastResult().failed);
         ASSERT_EQ(1, Dlg().LastResult().pages);
-        // Written whole under its own name, nothing left beside it.
         ASSERT_TRUE(FileExists(pdf));
-        ASSERT_FALSE(FileExists(pdf + ".part"));
+        // The job carries the drawing's name, as a print queue lists it.
+        EXPECT_EQ("SampleMine.grh", Dlg().Printer().docName().toStdString());
     }
     // "Печать..." and the dialog's "Печать"; the dialog is closed after.
     void PressPrint() {
@@ -69,13 +77,36 @@ struct PrintFormTest : ::testing::Test {
     }
 };
 
-// What a page puts on paper: the PDF without the moment it was made.
-std::string PdfInk(const std::string& name) {
+std::string Read(const std::string& name) {
     std::string bytes;
     ReadFileBytes(name, bytes);
+    return bytes;
+}
+
+// What a page puts on paper: the PDF without the moment it was made.
+std::string PdfInk(const std::string& name) {
+    std::string bytes = Read(name);
     const size_t at = bytes.find("/CreationDate");
     if (at != std::string::npos) bytes.erase(at, bytes.find(')', at) - at);
     return bytes;
+}
+
+std::set<std::string> FilesIn(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// The PDF a print queue writes into its folder beside `before`, once whole.
+std::string AwaitQueuedPdf(const std::filesystem::path& dir, const std::set<std::string>& before) {
+    for (int tries = 0; tries < 600; ++tries) {
+        for (const std::string& name : FilesIn(dir))
+            if (!before.count(name) && Read((dir / name).string()).ends_with("%%EOF\n"))
+                return (dir / name).string();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return {};
 }
 
 // The printer set-up dialog that is open; any other window is closed.
@@ -318,4 +349,78 @@ TEST_F(PrintFormTest, PrintDialogSaysWhenNothingIsPrinted) {
     messages.Expect(mrOk, "Чертеж пуст: печатать нечего.");
     PressPrint();
     EXPECT_EQ(1u, dialogs.Requests().size());
+}
+
+// A print to PDF replaces its file only when complete, from a file under a
+// name no file had: a print broken off leaves the old file whole and nothing
+// beside it, a user's "<file>.part" stays, an unwritable folder is named.
+TEST_F(PrintFormTest, APdfPrintReplacesItsFileOnlyWhenComplete) {
+    PdfPrinter();
+    const std::string pdf = folder.File("plan.pdf");
+    ASSERT_TRUE(WriteFileAtomic(pdf, "old") && WriteFileAtomic(pdf + ".part", "mine"));
+    const std::set<std::string> files = FilesIn(folder.dir);
+    struct TBreakingPrinter : TQtPrintTarget { // does not start a second page
+        using TQtPrintTarget::TQtPrintTarget;
+        bool NewPage() override { return false; }
+    };
+    Dlg().PrintTarget = [](QPrinter& p) { return std::make_unique<TBreakingPrinter>(p); };
+    Dlg().State().ComboBox1 = 1; // A3: two pages
+    messages.Expect(mrOk, "Печать прервана: принтер не начал следующую страницу");
+    dialogs.Answer(pdf);
+    PressPrint();
+    EXPECT_TRUE("old" == Read(pdf));
+    EXPECT_EQ(files, FilesIn(folder.dir));
+
+    Dlg().PrintTarget = nullptr;
+    Dlg().State().ComboBox1 = 0;
+    Dlg().ShowControls();
+    PrintInto(pdf);
+    EXPECT_EQ("mine", Read(pdf + ".part"));
+    EXPECT_EQ(files, FilesIn(folder.dir));
+    // Root writes everywhere, but not below a file.
+    messages.Expect(mrOk, "Печать не выполнена: не удается записать файл " + pdf + "/a.pdf.");
+    dialogs.Answer(pdf + "/a.pdf");
+    PressPrint();
+}
+
+// Prints through a real print queue where one is named (README): the plan to
+// "Файл PDF", then to the queue chosen in "Установки принтера...", and the
+// report editor's text. Each job reaches the queue's folder as one page
+// named after its document; the first PDF keeps its bytes.
+TEST_F(PrintFormTest, ThePlanAndTheReportReachARealPrintQueue) {
+    const char *queueName = std::getenv("ARVALEN_PRINT_QUEUE"),
+               *out = std::getenv("ARVALEN_PRINT_OUTPUT");
+    if (!queueName || !out)
+        GTEST_SKIP() << "no print queue named: set ARVALEN_PRINT_QUEUE to a cups-pdf queue and "
+                        "ARVALEN_PRINT_OUTPUT to its output folder";
+    const QString queue = QString::fromLocal8Bit(queueName);
+    InstallPrinterList([queue] { return QStringList{queue}; }, queue);
+    PdfPrinter();
+    PrintInto(folder.File("first.pdf"));
+    const std::string first = Read(folder.File("first.pdf"));
+    ChooseInSetUp(TPrinterSetupDlg::PdfEntry(), queue);
+    Action("PrintSetup1")->trigger();
+    auto expectJob = [out](const std::set<std::string>& before, const std::string& title) {
+        const std::string job = AwaitQueuedPdf(out, before);
+        EXPECT_TRUE(ExtractFileName(job).starts_with(title)) << "job " << job << " in " << out;
+        EXPECT_EQ(1, test::ReadPdfPages(job).count);
+    };
+    std::set<std::string> before = FilesIn(out);
+    PressPrint();
+    expectJob(before, "SampleMine.grh");
+    EXPECT_TRUE(first == Read(folder.File("first.pdf")));
+    EXPECT_EQ(1u, dialogs.Requests().size());
+
+    // The report editor's "Печать": the print dialog offers the queue.
+    p->Form1->Action("Otch")->trigger();
+    auto& editor = dynamic_cast<TFOtchetRE&>(ReportEditorHost());
+    editor.Editor()->setPlainText(QString::fromUtf8("Отчет по схеме"));
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    before = FilesIn(out);
+    for (QAction* a : editor.findChildren<QAction*>())
+        if (a->text() == QString::fromUtf8("&Печать")) a->trigger();
+    expectJob(before, ExtractFileName(editor.ReportFileName()));
 }

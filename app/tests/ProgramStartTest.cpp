@@ -10,6 +10,7 @@
 #include "platform/RecordingCanvas.h"
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtText.h"
+#include "platform/testing/QtTestDesk.h"
 #include "platform/testing/RecordingOpener.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
@@ -131,6 +132,7 @@ TEST_F(ProgramTest, PlanAreaShowsTheBackgroundBeforeTheFirstPlan) {
 // One application for every test of the binary, destroyed before exit so that
 // the font libraries it loaded are released.
 int main(int argc, char** argv) {
+    arv::test::TQtTestDesk desk;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // Icons and Qt's own texts as the program has them.

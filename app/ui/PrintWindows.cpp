@@ -1,6 +1,7 @@
 #include "app/ui/PrintWindows.h"
 
 #include "platform/Cp1251.h"
+#include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "platform/Services.h"
 #include "platform/qt/QtCanvas.h"
@@ -10,8 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -276,9 +275,12 @@ TPrintDlg::TPrintDlg(TIDrawWin& w, QWidget* parent) : QDialog(parent), w_(w) {
     button("ButtonPreView", "Просмотр", &TPrintDlg::ButtonPreViewClick);
     layout->addLayout(buttons);
 
-    // The printer the system offers first, or a PDF file where it has none.
-    if (printer_.outputFormat() == QPrinter::NativeFormat)
-        destination_.printerName = printer_.printerName();
+    // The desktop's default printer, or a PDF file where it has none. Qt's
+    // printer starts at the system's default on its own; it is aimed here,
+    // so that nothing reaches a printer the printer list does not name.
+    destination_.printerName = DefaultPrinterName();
+    if (destination_.ToPdf() || !AimAtPrinter(printer_, destination_.printerName))
+        printer_.setOutputFormat(QPrinter::PdfFormat);
     state_.FormCreate();
     w_.PrintState.PrintRectMode = false;
     ShowControls();
@@ -315,28 +317,22 @@ void TPrintDlg::ShowControls() {
 
 namespace {
 
-// Puts the PDF written beside `file` in its place when the print ended well,
-// and removes it otherwise. False when a finished print could not be put there.
-bool FinishPdfFile(const QString& file, bool printed) {
-    const QString part = file + ".part";
-    if (!printed) {
-        QFile::remove(part);
-        return true;
-    }
+// Puts the PDF written under its temporary name in the file's place when the
+// print ended well, and removes it otherwise. False when a finished print
+// could not be put there.
+bool FinishPdfFile(const std::string& file, const std::string& temp, bool printed) {
     std::error_code ec;
-    if (QFileInfo(part).size() > 0)
-        std::filesystem::rename(QFile::encodeName(part).toStdString(),
-                                QFile::encodeName(file).toStdString(), ec);
-    else
-        ec = std::make_error_code(std::errc::io_error);
-    if (ec) QFile::remove(part);
-    return !ec;
+    const auto size = std::filesystem::file_size(NativePath(temp), ec);
+    const bool done = printed && !ec && size > 0 && ReplaceFileWith(file, temp);
+    if (!done) DeleteFile(temp);
+    return done || !printed;
 }
 
 } // namespace
 
 void TPrintDlg::PokClick() {
     ReadControls();
+    std::string pdfTemp;
     // Nothing to print is said before a file is asked for.
     if (PrintRegionOf(w_.Doc(), w_.PrintState) == TRect{}) {
         MessageBox(Ru("Чертеж пуст: печатать нечего."), "", TMsgButtons::Ok, TMsgIcon::Information);
@@ -352,10 +348,16 @@ void TPrintDlg::PokClick() {
         request.overwritePrompt = true;
         if (!SaveFileDialog(request)) return;
         destination_.lastPdfFile = ToQString(request.fileName);
-        printer_.setOutputFormat(QPrinter::PdfFormat);
         // Written beside the file and renamed over it when the print ends
         // well: a print that breaks off leaves the file as it was.
-        printer_.setOutputFileName(destination_.lastPdfFile + ".part");
+        if (!CreateFileBeside(request.fileName, pdfTemp)) {
+            MessageBox(
+                Format(Ru("Печать не выполнена: не удается записать файл %s."), {request.fileName}),
+                "", TMsgButtons::Ok, TMsgIcon::Error);
+            return;
+        }
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        printer_.setOutputFileName(ToQString(pdfTemp));
     } else if (!AimAtPrinter(printer_, destination_.printerName)) {
         MessageBox(
             Format(Ru("Принтер \"%s\" недоступен. Выберите другой в \"Установки принтера...\"."),
@@ -363,13 +365,16 @@ void TPrintDlg::PokClick() {
             "", TMsgButtons::Ok, TMsgIcon::Warning);
         return;
     }
+    // The job is titled after the drawing, as a print queue lists it.
+    printer_.setDocName(ToQString(ExtractFileName(w_.CurrentFileName())));
     {
-        TQtPrintTarget target(printer_);
-        last_ = PrintPlan(w_.Doc(), state_, w_.PrintState, target);
+        std::unique_ptr<IPrintTarget> target =
+            PrintTarget ? PrintTarget(printer_) : std::make_unique<TQtPrintTarget>(printer_);
+        last_ = PrintPlan(w_.Doc(), state_, w_.PrintState, *target);
     }
     w_.RedrawPlan();
-    if (destination_.ToPdf() &&
-        !FinishPdfFile(destination_.lastPdfFile, !last_.failed && last_.pages > 0)) {
+    if (destination_.ToPdf() && !FinishPdfFile(FromQString(destination_.lastPdfFile), pdfTemp,
+                                               !last_.failed && last_.pages > 0)) {
         MessageBox(Format(Ru("Печать не выполнена: не удается записать файл %s."),
                           {FromQString(destination_.lastPdfFile)}),
                    "", TMsgButtons::Ok, TMsgIcon::Error);

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -97,6 +98,9 @@ public:
     void ButtonPreViewClick();
     // The result of the last print.
     const TPrintResult& LastResult() const { return last_; }
+    // The print job's printer over the dialog's; tests put in one that
+    // breaks off.
+    std::function<std::unique_ptr<IPrintTarget>(QPrinter&)> PrintTarget;
 
 private:
     TIDrawWin& w_;

@@ -3,6 +3,7 @@
 #include "ProgramFolder.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/testing/QtTestDesk.h"
 #include "platform/testing/ScriptedServices.h"
 
 #include <QApplication>
@@ -226,6 +227,7 @@ TEST_F(NasDlgWindowTest, FontButtonsApplyTheChosenFont) {
 }
 
 int main(int argc, char** argv) {
+    arv::test::TQtTestDesk desk;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

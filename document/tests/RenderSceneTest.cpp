@@ -19,6 +19,7 @@
 #include "platform/qt/BandRenderer.h"
 #include "platform/qt/QtBitmap.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/testing/QtTestDesk.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -367,6 +368,7 @@ TEST_F(RenderScene, BandsOnSeveralThreadsPaintWhatTheSerialPassPaints) {
 
 // Fonts need the application object of the GUI library.
 int main(int argc, char** argv) {
+    arv::test::TQtTestDesk desk;
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -227,8 +227,13 @@ void TQtClipboard::Clear() {
 
 namespace {
 
-std::function<QStringList()>& PrinterList() {
-    static std::function<QStringList()> list;
+struct TPrinterList {
+    std::function<QStringList()> names;
+    QString defaultName;
+};
+
+TPrinterList& PrinterList() {
+    static TPrinterList list;
     return list;
 }
 
@@ -242,11 +247,17 @@ void ShowWindowRestored(QWidget& window) {
 }
 
 QStringList AvailablePrinterNames() {
-    return PrinterList() ? PrinterList()() : QPrinterInfo::availablePrinterNames();
+    return PrinterList().names ? PrinterList().names() : QPrinterInfo::availablePrinterNames();
 }
 
-void InstallPrinterList(std::function<QStringList()> list) {
-    PrinterList() = std::move(list);
+QString DefaultPrinterName() {
+    const QString name =
+        PrinterList().names ? PrinterList().defaultName : QPrinterInfo::defaultPrinterName();
+    return AvailablePrinterNames().contains(name) ? name : QString();
+}
+
+void InstallPrinterList(std::function<QStringList()> list, QString defaultPrinter) {
+    PrinterList() = {std::move(list), std::move(defaultPrinter)};
 }
 
 void InstallQtServices() {

@@ -45,11 +45,15 @@ public:
 // Installs all of the above for the life of the program.
 void InstallQtServices();
 
-// The desktop's printers by name, as the print windows offer them.
+// The desktop's printers by name, as the print windows offer them, and the
+// one of them a print goes to first (empty: none, a PDF file is offered).
+// The print windows know the printers only from here.
 QStringList AvailablePrinterNames();
-// Machines that run the tests have no printer: a test puts in a stand-in
-// list; an empty function puts the system's list back.
-void InstallPrinterList(std::function<QStringList()> list);
+QString DefaultPrinterName();
+// Tests never reach the desk's printers: a test puts in a list of its own
+// and the default printer among it (none unless named); an empty function
+// puts the system's printers back.
+void InstallPrinterList(std::function<QStringList()> list, QString defaultPrinter = {});
 
 // What every command that shows a window does: a minimised window comes back
 // as it was before, on top of the others and active.

@@ -2,12 +2,10 @@
 
 namespace arv::test {
 
-TRecordingOpener::TRecordingOpener() {
-    InstallDocumentOpener(this);
-}
+TRecordingOpener::TRecordingOpener() : replaced_(InstallDocumentOpener(this)) {}
 
 TRecordingOpener::~TRecordingOpener() {
-    InstallDocumentOpener(nullptr);
+    InstallDocumentOpener(replaced_);
 }
 
 bool TRecordingOpener::Open(const std::string& path) {

@@ -21,6 +21,7 @@ public:
     void SetResult(bool result) { result_ = result; }
 
 private:
+    IDocumentOpener* replaced_;
     std::vector<std::string> opened_;
     bool result_ = true;
 };

@@ -2,6 +2,7 @@
 #include "platform/qt/GridView.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
+#include "platform/testing/QtTestDesk.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -123,6 +124,7 @@ TEST(GridView, RefusedCellSelectionKeepsTheCurrentCell) {
 }
 
 int main(int argc, char** argv) {
+    arv::test::TQtTestDesk desk;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

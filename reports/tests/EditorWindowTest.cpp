@@ -11,6 +11,7 @@
 #include "platform/Files.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
+#include "platform/testing/QtTestDesk.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
 
@@ -75,7 +76,6 @@ struct EditorWindow : ::testing::Test {
     ~EditorWindow() override {
         editor.reset();
         SetProgramDir(savedDir);
-        InstallPrinterList({});
     }
     void Create() { editor = std::make_unique<TFOtchetRE>(*data); }
     std::string File(const char* name) const { return (dir / name).string(); }
@@ -404,6 +404,7 @@ TEST_F(EditorWindow, WithoutAPrinterPrintsOfferAPdfFileAndSayWhenItFails) {
 } // namespace arv
 
 int main(int argc, char** argv) {
+    arv::test::TQtTestDesk desk;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

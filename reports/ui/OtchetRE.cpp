@@ -566,6 +566,8 @@ bool TFOtchetRE::ChoosePrinter(QPrinter& printer, bool wholeDocument) {
         printer.setOutputFileName(ToQString(r.fileName));
         return true;
     }
+    // The dialog starts at the default printer the printer list names.
+    printer.setPrinterName(DefaultPrinterName());
     if (PrintDialog) return PrintDialog(printer);
     QPrintDialog dialog(&printer, this);
     if (wholeDocument)
