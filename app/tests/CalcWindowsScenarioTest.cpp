@@ -10,6 +10,7 @@
 #include "calc/ui/LibraryWindows.h"
 #include "calc/window/DataWindowController.h"
 #include "calc/window/LibraryWindows.h"
+#include "document/Branch.h"
 #include "platform/Cp1251.h"
 #include "platform/testing/ScriptedServices.h"
 
@@ -49,6 +50,35 @@ struct CalcWindowsScenarioTest : ::testing::Test {
     void Open(const std::string& name) {
         dialogs.Answer(folder.File(name), 1);
         MainCommand("Open1");
+    }
+    QDialog* Settings() { return p->Form1->findChild<QDialog*>("NasDlg"); }
+    QRadioButton* Radio(const char* utf8) {
+        for (auto* radio : Settings()->findChildren<QRadioButton*>())
+            if (radio->text() == QString::fromUtf8(utf8)) return radio;
+        return nullptr;
+    }
+    void SettingsOk() {
+        Settings()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    }
+    void SwitchUnit(const char* unit) {
+        DataCommand("Nastr");
+        Radio(unit)->click();
+        SettingsOk();
+    }
+    // Every flow of the tables and of the plan's callouts, as text; the
+    // consumer table's only where it is not rebuilt from the others.
+    std::vector<std::string> FlowTexts(bool consumers = true) {
+        std::vector<std::string> texts;
+        TNetworkTables& t = Tables();
+        auto column = [&](const TModGrid& g, int col) {
+            for (int r = FirstDataRow; r < g.RowCount(); ++r) texts.push_back(g.Cells(col, r));
+        };
+        for (int col : {10, 11, 12}) column(t.TablDan, col), column(t.TablDanRev, col);
+        for (const TModGrid* g : {&t.TablVen, &t.TablVenRev}) column(*g, 6);
+        if (consumers) column(t.TablPotr, 2), column(t.TablPotr, 3);
+        for (int32_t i = 0; i < W().Doc().Count(); ++i)
+            if (TGBranch* b = W().Doc().BranchAt(i)) texts.push_back(b->callout.texts[0]);
+        return texts;
     }
     // Column 11 of every branch row, as numbers.
     std::vector<double> Flows() {
@@ -112,6 +142,84 @@ TEST_F(CalcWindowsScenarioTest, SettingsOkKeepsTheOptionsOfADataSetOpenedSince) 
     // Лава 1: about 814 m3/min, not the flow of the data read in m3/s.
     EXPECT_NEAR(60 * perSecond[4], after[4], 0.6);
     messages.AllowAny();
+}
+
+// A unit is how a flow is shown. On the sample in m3/s, and on it in m3/min
+// with required flows that m3/s holds in no few decimals (1200,5; 7; the
+// fixed face at 0,24, which is 0,004 m3/s), switches back and forth, with
+// runs between or not, leave every flow of the tables and of the plan as it
+// was; so do the files: the reverse-mode file written in one unit and the
+// drawing saved in the other read back as they were.
+TEST_F(CalcWindowsScenarioTest, AUnitSwitchChangesNoFlow) {
+    TNetworkTables& t = Tables();
+    for (bool perMinute : {false, true}) {
+        SCOPED_TRACE(perMinute);
+        const char* own = perMinute ? "м3/мин" : "м3/с";
+        const char* other = perMinute ? "м3/с" : "м3/мин";
+        if (perMinute) {
+            Options().FlowUnit = 60;
+            t.TablDan.SetCells(10, FirstDataRow + 4, "1200,5");
+            t.TablDan.SetCells(10, FirstDataRow + 5, "0,24");
+            t.TablDan.SetCells(10, FirstDataRow + 13, "7");
+        }
+        DataCommand("Rasc_ER");
+        // The reverse-mode variant: the normal one as it stands.
+        for (TModGrid* g : {&t.TablDan, &t.TablVen}) {
+            TModGrid& to = g == &t.TablDan ? t.TablDanRev : t.TablVenRev;
+            for (int r = FirstDataRow; r < g->RowCount(); ++r)
+                for (int c = 0; c < g->ColCount(); ++c) to.SetCells(c, r, g->Cells(c, r));
+            to.SetRowCount(g->RowCount());
+        }
+        const std::vector<std::string> before = FlowTexts();
+        for (int trip = 0; trip < 5; ++trip) SwitchUnit(other), SwitchUnit(own);
+        EXPECT_EQ(before, FlowTexts());
+        for (int trip = 0; trip < 2; ++trip) {
+            SwitchUnit(other);
+            DataCommand("Rasc_ER");
+            SwitchUnit(own);
+            EXPECT_EQ(before, FlowTexts());
+        }
+        SwitchUnit(other);
+        if (perMinute) {
+            EXPECT_EQ("20,0083333333333", t.TablDan.Cells(10, FirstDataRow + 4));
+            EXPECT_EQ("0,004", t.TablDan.Cells(10, FirstDataRow + 5));
+            EXPECT_EQ("0,116666666666667", t.TablDan.Cells(10, FirstDataRow + 13));
+        }
+        SwitchUnit(own);
+
+        // The consumer table is no part of the files.
+        const std::vector<std::string> stored = FlowTexts(false);
+        QAction* saveReverse = p->Form1->Action("Dan_SaveRev");
+        saveReverse->setEnabled(true);
+        saveReverse->trigger();
+        SwitchUnit(other);
+        MainCommand("Save1");
+        Open("SampleMine.grh");
+        SwitchUnit(own);
+        EXPECT_EQ(stored, FlowTexts(false));
+    }
+}
+
+// "Настройка" open while File → Открыть brings another data set: the dialog
+// shows that data set's options, and OK writes them back as they are.
+TEST_F(CalcWindowsScenarioTest, SettingsOpenAcrossOpenShowTheDataSetOpened) {
+    Options().FlowUnit = 60;
+    Options()[1] = 'S';
+    Options()[4] = 'M';
+    ASSERT_TRUE(W().SaveDrawing(folder.File("PerMinute.grh")));
+    Open("SampleMine.grh");
+    DataCommand("Nastr");
+    ASSERT_TRUE(Radio("м3/с")->isChecked());
+    Open("PerMinute.grh");
+    EXPECT_TRUE(Radio("м3/мин")->isChecked());
+    EXPECT_TRUE(Radio("0.001 м3/с")->isChecked());
+    EXPECT_TRUE(Radio("Модифицированный")->isChecked());
+    SettingsOk();
+    EXPECT_EQ(60, Options().FlowUnit);
+    EXPECT_EQ('S', Options()[1]);
+    EXPECT_EQ('M', Options()[4]);
+    EXPECT_EQ("8", Tables().TablDan.Cells(10, FirstDataRow + 4));
+    EXPECT_FALSE(Tables().TablDan.Modified);
 }
 
 // "Расчет естественной тяги" writes column 18: the data set is modified and

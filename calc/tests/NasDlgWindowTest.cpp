@@ -142,7 +142,8 @@ TEST_F(NasDlgWindowTest, EachOpeningShowsTheOptionsInForce) {
     EXPECT_DOUBLE_EQ(40, calc.CalcOptions.StoppedFanResistance);
 }
 
-// Esc and the close button leave as "Отмена" does: the next opening shows
+// Esc and the close button leave as "Отмена" does, at once: the model the
+// data window reads no longer has the dialog open, the next opening shows
 // the options in force, and OK after one changed number keeps them.
 TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
     TNasDlg dlg(model, calc.CalcOptions, t, window);
@@ -155,6 +156,7 @@ TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
         else
             dlg.close();
         EXPECT_FALSE(dlg.isVisible()) << esc;
+        EXPECT_FALSE(model.Visible) << esc;
         dlg.ShowSettings();
         EXPECT_TRUE(Radio(dlg, "м3/мин")->isChecked()) << esc;
         EXPECT_TRUE(Radio(dlg, "0.1   м3/с")->isChecked()) << esc;
@@ -163,6 +165,13 @@ TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
         EXPECT_EQ(60, calc.CalcOptions.FlowUnit) << esc;
         EXPECT_EQ('D', calc.CalcOptions[1]) << esc;
     }
+    // Hidden past its buttons, it still shows at the next opening the
+    // options in force then.
+    dlg.ShowSettings();
+    dlg.hide();
+    calc.CalcOptions[4] = 'M';
+    dlg.ShowSettings();
+    EXPECT_TRUE(Radio(dlg, "Модифицированный")->isChecked());
 }
 
 // A number field that is no number: OK names it, the dialog stays open on
