@@ -197,6 +197,11 @@ TEST_F(CalcWindowsScenarioTest, AUnitSwitchChangesNoFlow) {
         Open("SampleMine.grh");
         SwitchUnit(own);
         EXPECT_EQ(stored, FlowTexts(false));
+        // Without a run's flows to write from (the draught calculation
+        // prepares the network anew), a trip gives the texts back as well.
+        DataCommand("Rasc_ET");
+        SwitchUnit(other), SwitchUnit(own);
+        EXPECT_EQ(stored, FlowTexts(false));
     }
 }
 
