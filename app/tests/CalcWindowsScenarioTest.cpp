@@ -57,25 +57,24 @@ struct CalcWindowsScenarioTest : ::testing::Test {
             if (radio->text() == QString::fromUtf8(utf8)) return radio;
         return nullptr;
     }
-    void SettingsOk() {
-        Settings()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    }
-    void SwitchUnit(const char* unit) {
-        DataCommand("Nastr");
-        Radio(unit)->click();
-        SettingsOk();
-    }
-    // Every flow of the tables and of the plan's callouts, as text; the
-    // consumer table's only where it is not rebuilt from the others.
+    void Ok() { Settings()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
+    void SwitchUnit(const char* unit) { DataCommand("Nastr"), Radio(unit)->click(), Ok(); }
+    // The flow columns with their headings and the plan's callouts, as text.
     std::vector<std::string> FlowTexts(bool consumers = true) {
-        std::vector<std::string> texts;
         TNetworkTables& t = Tables();
-        auto column = [&](const TModGrid& g, int col) {
-            for (int r = FirstDataRow; r < g.RowCount(); ++r) texts.push_back(g.Cells(col, r));
-        };
-        for (int col : {10, 11, 12}) column(t.TablDan, col), column(t.TablDanRev, col);
-        for (const TModGrid* g : {&t.TablVen, &t.TablVenRev}) column(*g, 6);
-        if (consumers) column(t.TablPotr, 2), column(t.TablPotr, 3);
+        std::vector<std::string> texts;
+        for (auto [g, col] : std::vector<std::pair<TModGrid*, int>>{{&t.TablDan, 10},
+                                                                    {&t.TablDan, 11},
+                                                                    {&t.TablDan, 12},
+                                                                    {&t.TablDanRev, 10},
+                                                                    {&t.TablDanRev, 11},
+                                                                    {&t.TablDanRev, 12},
+                                                                    {&t.TablVen, 6},
+                                                                    {&t.TablVenRev, 6},
+                                                                    {&t.TablPotr, 2},
+                                                                    {&t.TablPotr, 3}})
+            if (consumers || g != &t.TablPotr)
+                for (const std::string& text : g->Cols(col)) texts.push_back(text);
         for (int32_t i = 0; i < W().Doc().Count(); ++i)
             if (TGBranch* b = W().Doc().BranchAt(i)) texts.push_back(b->callout.texts[0]);
         return texts;
@@ -122,16 +121,11 @@ TEST_F(CalcWindowsScenarioTest, SettingsOkKeepsTheOptionsOfADataSetOpenedSince) 
         EXPECT_NEAR(60 * perSecond[i], opened[i], 0.6) << "branch " << i + 1;
 
     DataCommand("Nastr");
-    auto* dialog = p->Form1->findChild<QDialog*>("NasDlg");
-    ASSERT_TRUE(dialog && dialog->isVisible());
-    for (auto* radio : dialog->findChildren<QRadioButton*>()) {
-        if (radio->text() == QString::fromUtf8("м3/мин")) {
-            EXPECT_TRUE(radio->isChecked());
-        }
-    }
-    dialog->findChild<QLineEdit*>("RVentOst")->setText("60");
-    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    ASSERT_FALSE(dialog->isVisible());
+    ASSERT_TRUE(Settings()->isVisible());
+    EXPECT_TRUE(Radio("м3/мин")->isChecked());
+    Settings()->findChild<QLineEdit*>("RVentOst")->setText("60");
+    Ok();
+    ASSERT_FALSE(Settings()->isVisible());
     EXPECT_DOUBLE_EQ(60, Options().StoppedFanResistance);
     EXPECT_EQ(60, Options().FlowUnit);
 
@@ -145,11 +139,10 @@ TEST_F(CalcWindowsScenarioTest, SettingsOkKeepsTheOptionsOfADataSetOpenedSince) 
 }
 
 // A unit is how a flow is shown. On the sample in m3/s, and on it in m3/min
-// with required flows that m3/s holds in no few decimals (1200,5; 7; the
-// fixed face at 0,24, which is 0,004 m3/s), switches back and forth, with
-// runs between or not, leave every flow of the tables and of the plan as it
-// was; so do the files: the reverse-mode file written in one unit and the
-// drawing saved in the other read back as they were.
+// with required flows m3/s holds in no few decimals (1200,5; 0,24, which is
+// 0,004 m3/s; 7), switches back and forth, with runs between or not, leave
+// every flow of the tables and the plan as it was; so do the files: the
+// reverse-mode file written in one unit, the drawing saved in the other.
 TEST_F(CalcWindowsScenarioTest, AUnitSwitchChangesNoFlow) {
     TNetworkTables& t = Tables();
     for (bool perMinute : {false, true}) {
@@ -158,72 +151,53 @@ TEST_F(CalcWindowsScenarioTest, AUnitSwitchChangesNoFlow) {
         const char* other = perMinute ? "м3/с" : "м3/мин";
         if (perMinute) {
             Options().FlowUnit = 60;
-            t.TablDan.SetCells(10, FirstDataRow + 4, "1200,5");
-            t.TablDan.SetCells(10, FirstDataRow + 5, "0,24");
-            t.TablDan.SetCells(10, FirstDataRow + 13, "7");
+            for (auto [row, flow] : {std::pair(4, "1200,5"), {5, "0,24"}, {13, "7"}})
+                t.TablDan.SetCells(10, FirstDataRow + row, flow);
         }
+        // Switches on "Вентиляторы", and a visit of "Потребители" after each.
+        p->Form1->Notebook()->setCurrentIndex(PageFans);
         DataCommand("Rasc_ER");
         // The reverse-mode variant: the normal one as it stands.
-        for (TModGrid* g : {&t.TablDan, &t.TablVen}) {
-            TModGrid& to = g == &t.TablDan ? t.TablDanRev : t.TablVenRev;
-            for (int r = FirstDataRow; r < g->RowCount(); ++r)
-                for (int c = 0; c < g->ColCount(); ++c) to.SetCells(c, r, g->Cells(c, r));
-            to.SetRowCount(g->RowCount());
-        }
+        for (int r = 0; r < t.TablDan.RowCount(); ++r) t.TablDanRev.SetRows(r, t.TablDan.Rows(r));
+        for (int r = 0; r < t.TablVen.RowCount(); ++r) t.TablVenRev.SetRows(r, t.TablVen.Rows(r));
         const std::vector<std::string> before = FlowTexts();
-        for (int trip = 0; trip < 5; ++trip) SwitchUnit(other), SwitchUnit(own);
-        EXPECT_EQ(before, FlowTexts());
-        for (int trip = 0; trip < 2; ++trip) {
+        // Five trips without a run, then two with one in the other unit.
+        for (int trip = 0; trip < 7; ++trip) {
             SwitchUnit(other);
-            DataCommand("Rasc_ER");
+            if (trip >= 5) DataCommand("Rasc_ER");
             SwitchUnit(own);
-            EXPECT_EQ(before, FlowTexts());
+            p->Form1->Notebook()->setCurrentIndex(PageConsumers);
+            p->Form1->Notebook()->setCurrentIndex(PageFans);
+            EXPECT_EQ(before, FlowTexts()) << trip;
         }
-        SwitchUnit(other);
-        if (perMinute) {
-            EXPECT_EQ("20,0083333333333", t.TablDan.Cells(10, FirstDataRow + 4));
-            EXPECT_EQ("0,004", t.TablDan.Cells(10, FirstDataRow + 5));
-            EXPECT_EQ("0,116666666666667", t.TablDan.Cells(10, FirstDataRow + 13));
-        }
-        SwitchUnit(own);
-
         // The consumer table is no part of the files.
         const std::vector<std::string> stored = FlowTexts(false);
         QAction* saveReverse = p->Form1->Action("Dan_SaveRev");
         saveReverse->setEnabled(true);
         saveReverse->trigger();
-        SwitchUnit(other);
-        MainCommand("Save1");
-        Open("SampleMine.grh");
-        SwitchUnit(own);
+        SwitchUnit(other), MainCommand("Save1"), Open("SampleMine.grh"), SwitchUnit(own);
         EXPECT_EQ(stored, FlowTexts(false));
-        // Without a run's flows to write from (the draught calculation
-        // prepares the network anew), a trip gives the texts back as well.
-        DataCommand("Rasc_ET");
-        SwitchUnit(other), SwitchUnit(own);
+        // With no run's flows to write from (the draught calculation prepares
+        // the network anew), a trip gives the texts back as well.
+        DataCommand("Rasc_ET"), SwitchUnit(other), SwitchUnit(own);
         EXPECT_EQ(stored, FlowTexts(false));
     }
 }
 
-// "Настройка" open while File → Открыть brings another data set: the dialog
-// shows that data set's options, and OK writes them back as they are.
+// "Настройка" open while File → Открыть brings another data set shows that
+// one's options; OK writes them back as they are.
 TEST_F(CalcWindowsScenarioTest, SettingsOpenAcrossOpenShowTheDataSetOpened) {
-    Options().FlowUnit = 60;
-    Options()[1] = 'S';
-    Options()[4] = 'M';
+    Options().FlowUnit = 60, Options()[1] = 'S', Options()[4] = 'M';
     ASSERT_TRUE(W().SaveDrawing(folder.File("PerMinute.grh")));
     Open("SampleMine.grh");
     DataCommand("Nastr");
-    ASSERT_TRUE(Radio("м3/с")->isChecked());
     Open("PerMinute.grh");
-    EXPECT_TRUE(Radio("м3/мин")->isChecked());
-    EXPECT_TRUE(Radio("0.001 м3/с")->isChecked());
-    EXPECT_TRUE(Radio("Модифицированный")->isChecked());
-    SettingsOk();
+    for (const char* shown : {"м3/мин", "0.001 м3/с", "Модифицированный"})
+        EXPECT_TRUE(Radio(shown)->isChecked()) << shown;
+    Ok();
     EXPECT_EQ(60, Options().FlowUnit);
     EXPECT_EQ('S', Options()[1]);
     EXPECT_EQ('M', Options()[4]);
-    EXPECT_EQ("8", Tables().TablDan.Cells(10, FirstDataRow + 4));
     EXPECT_FALSE(Tables().TablDan.Modified);
 }
 

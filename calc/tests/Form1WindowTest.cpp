@@ -325,24 +325,4 @@ TEST_F(Form1Test, FlowUnitSwitchKeepsEveryFlow) {
     EXPECT_EQ("7,5", t.TablDan.Cells(10, face));
     switchTo("м3/с");
     EXPECT_EQ("0,125", t.TablDan.Cells(10, face));
-
-    // Data in m3/min, a face needing 7 and the fixed face held at 5: switched
-    // on "Вентиляторы", F5 in m3/s and back, the consumer table shows 7 and
-    // 5, and a visit of "Потребители" takes nothing rounded into the
-    // branch table.
-    switchTo("м3/мин");
-    t.TablDan.SetCells(10, face - 1, "7");
-    t.TablDan.SetCells(10, face, "5");
-    const std::vector<double> perMinute = naturalRun();
-    form.Notebook()->setCurrentIndex(PageFans);
-    switchTo("м3/с");
-    EXPECT_EQ("0,116666666666667", t.TablDan.Cells(10, face - 1));
-    naturalRun();
-    switchTo("м3/мин");
-    EXPECT_EQ("    5,00", t.TablPotr.Cells(2, FirstDataRow + 1));
-    form.Notebook()->setCurrentIndex(PageConsumers);
-    form.Notebook()->setCurrentIndex(PageFans);
-    EXPECT_EQ("7", t.TablDan.Cells(10, face - 1));
-    EXPECT_EQ("5", t.TablDan.Cells(10, face));
-    EXPECT_EQ(perMinute, naturalRun());
 }
