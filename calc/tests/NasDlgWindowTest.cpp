@@ -142,9 +142,8 @@ TEST_F(NasDlgWindowTest, EachOpeningShowsTheOptionsInForce) {
     EXPECT_DOUBLE_EQ(40, calc.CalcOptions.StoppedFanResistance);
 }
 
-// Esc and the close button leave as "Отмена" does, at once: the model the
-// data window reads no longer has the dialog open, the next opening shows
-// the options in force, and OK after one changed number keeps them.
+// Esc and the close button are "Отмена" at once, the model closed too: the
+// next opening shows the options in force; OK after a changed number keeps them.
 TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
     TNasDlg dlg(model, calc.CalcOptions, t, window);
     for (bool esc : {true, false}) {
@@ -165,8 +164,7 @@ TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
         EXPECT_EQ(60, calc.CalcOptions.FlowUnit) << esc;
         EXPECT_EQ('D', calc.CalcOptions[1]) << esc;
     }
-    // Hidden past its buttons, it still shows at the next opening the
-    // options in force then.
+    // Hidden past its buttons, it shows the options in force when next opened.
     dlg.ShowSettings();
     dlg.hide();
     calc.CalcOptions[4] = 'M';
