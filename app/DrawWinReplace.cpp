@@ -142,6 +142,7 @@ void TIDrawWin::ResetCompanions() {
         // none, so that a save asks for one.
         const bool untitled = currentFileName_ == ProgramDirPath + "untitled.grh";
         dataWindow_->NameDataSet(untitled ? "" : ChangeFileExt(currentFileName_, ".dan"));
+        dataWindow_->DataSetReplaced();
     }
     IndexCalcDataGrids();
     // The report was asked about: it starts empty under the data's name.

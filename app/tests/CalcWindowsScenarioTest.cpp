@@ -10,6 +10,7 @@
 #include "calc/ui/LibraryWindows.h"
 #include "calc/window/DataWindowController.h"
 #include "calc/window/LibraryWindows.h"
+#include "document/Branch.h"
 #include "platform/Cp1251.h"
 #include "platform/testing/ScriptedServices.h"
 
@@ -49,6 +50,25 @@ struct CalcWindowsScenarioTest : ::testing::Test {
     void Open(const std::string& name) {
         dialogs.Answer(folder.File(name), 1);
         MainCommand("Open1");
+    }
+    QDialog* Settings() { return p->Form1->findChild<QDialog*>("NasDlg"); }
+    QRadioButton* Radio(const char* utf8) {
+        for (auto* radio : Settings()->findChildren<QRadioButton*>())
+            if (radio->text() == QString::fromUtf8(utf8)) return radio;
+        return nullptr;
+    }
+    void Ok() { Settings()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
+    void SwitchUnit(const char* unit) { DataCommand("Nastr"), Radio(unit)->click(), Ok(); }
+    // Every cell of the tables that hold flows, and the plan's callouts.
+    std::vector<std::string> Texts(bool consumers = true) {
+        TNetworkTables& t = Tables();
+        std::vector<std::string> texts;
+        for (TModGrid* g : {&t.TablDan, &t.TablDanRev, &t.TablVen, &t.TablVenRev, &t.TablPotr})
+            for (int r = 0; (consumers || g != &t.TablPotr) && r < g->RowCount(); ++r)
+                for (const std::string& text : g->Rows(r)) texts.push_back(text);
+        for (int32_t i = 0; i < W().Doc().Count(); ++i)
+            if (TGBranch* b = W().Doc().BranchAt(i)) texts.push_back(b->callout.texts[0]);
+        return texts;
     }
     // Column 11 of every branch row, as numbers.
     std::vector<double> Flows() {
@@ -92,16 +112,11 @@ TEST_F(CalcWindowsScenarioTest, SettingsOkKeepsTheOptionsOfADataSetOpenedSince) 
         EXPECT_NEAR(60 * perSecond[i], opened[i], 0.6) << "branch " << i + 1;
 
     DataCommand("Nastr");
-    auto* dialog = p->Form1->findChild<QDialog*>("NasDlg");
-    ASSERT_TRUE(dialog && dialog->isVisible());
-    for (auto* radio : dialog->findChildren<QRadioButton*>()) {
-        if (radio->text() == QString::fromUtf8("м3/мин")) {
-            EXPECT_TRUE(radio->isChecked());
-        }
-    }
-    dialog->findChild<QLineEdit*>("RVentOst")->setText("60");
-    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    ASSERT_FALSE(dialog->isVisible());
+    ASSERT_TRUE(Settings()->isVisible());
+    EXPECT_TRUE(Radio("м3/мин")->isChecked());
+    Settings()->findChild<QLineEdit*>("RVentOst")->setText("60");
+    Ok();
+    ASSERT_FALSE(Settings()->isVisible());
     EXPECT_DOUBLE_EQ(60, Options().StoppedFanResistance);
     EXPECT_EQ(60, Options().FlowUnit);
 
@@ -112,6 +127,63 @@ TEST_F(CalcWindowsScenarioTest, SettingsOkKeepsTheOptionsOfADataSetOpenedSince) 
     // Лава 1: about 814 m3/min, not the flow of the data read in m3/s.
     EXPECT_NEAR(60 * perSecond[4], after[4], 0.6);
     messages.AllowAny();
+}
+
+// On the sample in m3/s, and in m3/min with flows m3/s holds in no few
+// decimals (1200,5; 0,24 = 0,004 m3/s; 7), unit switches with runs between or
+// not, and the files written in both units, leave every text as it was.
+TEST_F(CalcWindowsScenarioTest, AUnitSwitchChangesNoFlow) {
+    TNetworkTables& t = Tables();
+    for (bool perMinute : {false, true}) {
+        SCOPED_TRACE(perMinute);
+        const char* own = perMinute ? "м3/мин" : "м3/с";
+        const char* other = perMinute ? "м3/с" : "м3/мин";
+        if (perMinute) {
+            Options().FlowUnit = 60;
+            for (auto [row, flow] : {std::pair(4, "1200,5"), {5, "0,24"}, {13, "7"}})
+                t.TablDan.SetCells(10, FirstDataRow + row, flow);
+        }
+        // Switched on "Вентиляторы", with a visit of "Потребители" after each.
+        p->Form1->Notebook()->setCurrentIndex(PageFans);
+        DataCommand("Rasc_ER");
+        // The reverse-mode variant: the normal one as it stands.
+        for (int r = 0; r < t.TablDan.RowCount(); ++r) t.TablDanRev.SetRows(r, t.TablDan.Rows(r));
+        for (int r = 0; r < t.TablVen.RowCount(); ++r) t.TablVenRev.SetRows(r, t.TablVen.Rows(r));
+        const std::vector<std::string> before = Texts();
+        // Five trips without a run, then two with one in the other unit.
+        for (int trip = 0; trip < 7; ++trip) {
+            SwitchUnit(other);
+            if (trip >= 5) DataCommand("Rasc_ER");
+            SwitchUnit(own);
+            p->Form1->Notebook()->setCurrentIndex(PageConsumers);
+            p->Form1->Notebook()->setCurrentIndex(PageFans);
+            EXPECT_EQ(before, Texts()) << trip;
+        }
+        // No run's flows to write from (the draught calculation prepares the
+        // network anew); the consumer table is no part of the files.
+        DataCommand("Rasc_ET");
+        const std::vector<std::string> stored = Texts(false);
+        QAction* saveReverse = p->Form1->Action("Dan_SaveRev");
+        saveReverse->setEnabled(true);
+        saveReverse->trigger();
+        SwitchUnit(other), MainCommand("Save1"), Open("SampleMine.grh"), SwitchUnit(own);
+        EXPECT_EQ(stored, Texts(false));
+    }
+}
+
+// "Настройка" open while File → Открыть brings another data set shows that
+// one's options; OK writes them back as they are.
+TEST_F(CalcWindowsScenarioTest, SettingsOpenAcrossOpenShowTheDataSetOpened) {
+    Options().FlowUnit = 60, Options()[1] = 'S', Options()[4] = 'M';
+    ASSERT_TRUE(W().SaveDrawing(folder.File("PerMinute.grh")));
+    Open("SampleMine.grh");
+    DataCommand("Nastr");
+    Open("PerMinute.grh");
+    for (const char* shown : {"м3/мин", "0.001 м3/с", "Модифицированный"})
+        EXPECT_TRUE(Radio(shown)->isChecked()) << shown;
+    Ok();
+    EXPECT_TRUE(Options().FlowUnit == 60 && Options()[1] == 'S' && Options()[4] == 'M');
+    EXPECT_FALSE(Tables().TablDan.Modified);
 }
 
 // "Расчет естественной тяги" writes column 18: the data set is modified and

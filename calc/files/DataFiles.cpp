@@ -1,6 +1,7 @@
 #include "calc/files/DataFiles.h"
 
 #include "calc/files/NetworkDataText.h"
+#include "calc/model/FlowUnits.h"
 
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
@@ -54,6 +55,23 @@ std::string RowLine(std::string_view tag, const TModGrid& grid, int row, int col
     std::string line(tag);
     for (int col = 0; col < colCount; ++col) AppendField(line, grid.Cells(col, row));
     return line;
+}
+
+// The flow unit a ".rev" branch line names: past the 23 columns of the
+// branch table and the copy of column 9 at the least.
+constexpr int kReverseUnitField = 24;
+
+int FlowUnitOf(const TCalcOptions& o) {
+    return o.FlowUnit == 60 ? 60 : 1;
+}
+
+std::string UnitName(int unit) {
+    return Ru(unit == 60 ? "м3/мин" : "м3/с");
+}
+
+// 1 or 60 for a unit's name, 0 for any other text.
+int UnitOfName(std::string_view text) {
+    return text == UnitName(1) ? 1 : text == UnitName(60) ? 60 : 0;
 }
 
 } // namespace
@@ -135,8 +153,13 @@ bool SaveIdTable(const std::string& fileName, TNetworkTables& t, TCalcOptions& o
 bool LoadReverseData(const std::string& fileName, TNetworkTables& t) {
     std::vector<TRecordLine> records;
     if (!ReadRecordLines(fileName, records)) return false;
+    const int unit = FlowUnitOf(t.CalcContext().CalcOptions);
+    // A file without the unit was written in the unit of its data set.
+    int fileUnit = unit;
     int branchRow = 1, fanRow = 1;
+    bool complete = true;
     for (const auto& [tag, rest] : records) {
+        if (!complete) break;
         switch (tag) {
         case 'A':
             t.NameSh = rest;
@@ -144,17 +167,29 @@ bool LoadReverseData(const std::string& fileName, TNetworkTables& t) {
         case 'B':
             t.NameVarAv = rest;
             break;
-        case 'D':
+        case 'D': {
             StoreRowFields(t.TablDanRev, ++branchRow, rest);
+            const std::vector<std::string> fields = SplitFields(rest);
+            const int last = static_cast<int>(fields.size()) - 1;
+            // The unit follows the copy of column 9, beyond every column.
+            if (last >= kReverseUnitField && UnitOfName(fields[last]) != 0) {
+                fileUnit = UnitOfName(fields[last]);
+                t.TablDanRev.SetCells(last, branchRow, "");
+            }
             break;
+        }
         case 'V':
             StoreRowFields(t.TablVenRev, ++fanRow, rest);
             break;
         default:
             // Not a reverse-mode file after all: stop, counts untouched.
-            return true;
+            complete = false;
+            break;
         }
     }
+    // The rows read mean in the data set's unit what they meant in the file's.
+    RewriteReverseRowsInUnit(t.TablDanRev, t.TablVenRev, branchRow, fanRow, fileUnit, unit);
+    if (!complete) return true;
     t.TablDanRev.SetRowCount(branchRow + 1);
     t.TablVenRev.SetRowCount(fanRow + 1);
     return true;
@@ -168,8 +203,10 @@ bool SaveReverseData(const std::string& fileName, TNetworkTables& t) {
     for (int r = FirstDataRow; r < dan.RowCount(); ++r) {
         if (dan.Cells(0, r).empty()) continue;
         std::string line = RowLine("D;", dan, r, dan.ColCount());
-        // The computed regulator resistance once more, after every column.
+        // The computed regulator resistance once more, after every column,
+        // and the unit of the flows, which readers before it leave unseen.
         AppendField(line, dan.Cells(9, r));
+        AppendField(line, UnitName(FlowUnitOf(t.CalcContext().CalcOptions)));
         out.WriteLine(line);
     }
     const TModGrid& ven = t.TablVenRev;

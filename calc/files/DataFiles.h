@@ -35,9 +35,11 @@ bool SaveIdTable(const std::string& fileName, TNetworkTables& t, TCalcOptions& o
 
 // ".rev": the mine name, the reverse-mode variant name and the rows of
 // TablDanRev and TablVenRev. The tables are not emptied first; a line with
-// an unknown tag ends the reading.
+// an unknown tag ends the reading. A file written in another flow unit than
+// the one in force has its flows written in the one in force.
 bool LoadReverseData(const std::string& fileName, TNetworkTables& t);
-// The reverse tables are no longer modified only when the file was written.
+// Each branch line names the flow unit last. The reverse tables are no
+// longer modified only when the file was written.
 bool SaveReverseData(const std::string& fileName, TNetworkTables& t);
 
 } // namespace arv

@@ -7,58 +7,89 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <map>
 
 namespace arv {
 
 namespace {
 
-// Required flows (typed by the user), computed flows in the branch and fan
-// tables' form, computed flows in the consumer table's form.
-enum class TFlowCell { Typed, Result, ConsumerResult };
-
-// A typed flow must mean after the switch what it meant before: 7 m3/min is
-// 0,116667 m3/s, not 0,12. Six decimals hold any flow far below the
-// solver's finest step.
-std::string TypedFlowText(double value, int unit) {
-    std::string text;
-    for (int decimals = unit == 1 ? 2 : 0; decimals <= 6; ++decimals) {
-        text = FormatFloat(decimals == 0 ? "####0" : "####0." + std::string(decimals, '0'), value);
-        double back = 0;
-        if (TryCellToFloat(text, back) &&
-            std::fabs(back - value) <= 1e-9 * std::max(1.0, std::fabs(value)))
-            break;
-    }
-    return text;
+int KnownUnit(int unit) {
+    return unit == 60 ? 60 : 1;
 }
 
-// Converts one column of a table; true when a cell changed.
-bool RewriteColumn(TModGrid& g, int col, TFlowCell kind, int fromUnit, int toUnit) {
-    bool changed = false;
+// Decimals after the separator of a plain number text; -1 for another form.
+int ShownDecimals(std::string_view text) {
+    const std::string s = ToPointDecimal(text);
+    if (s.find_first_of("eE") != std::string::npos) return -1;
+    const size_t dot = s.find('.');
+    return dot == std::string::npos ? 0 : static_cast<int>(s.size() - dot - 1);
+}
+
+// The decimals that 15 significant digits of `value` take.
+int SignificantDecimals(double value) {
+    const double a = std::fabs(value);
+    if (!(a > 0) || !std::isfinite(a)) return 0;
+    return std::clamp(14 - static_cast<int>(std::floor(std::log10(a))), 0, 20);
+}
+
+// `value` with `decimals` decimals in a column's form.
+std::string FixedText(double value, int decimals, bool consumerForm) {
+    if (consumerForm) return Format("%8." + std::to_string(decimals) + "f", {value});
+    return FormatFloat(decimals == 0 ? "####0" : "####0." + std::string(decimals, '0'), value);
+}
+
+// The fewest decimals from `minDecimals` on whose text lies closer than
+// `tolerance` to `value`; 15 significant digits at the most.
+std::string ShortestText(double value, int minDecimals, double tolerance, bool consumerForm) {
+    const int most = std::max(minDecimals, SignificantDecimals(value));
+    for (int d = minDecimals; d < most; ++d) {
+        std::string text = FixedText(value, d, consumerForm);
+        double back = 0;
+        if (TryCellToFloat(text, back) && std::fabs(back - value) < tolerance) return text;
+    }
+    return FixedText(value, most, consumerForm);
+}
+
+using TCellRewrite = std::function<std::string(int row, const std::string& cell)>;
+
+int LastRow(const TModGrid& g) {
     // Cells below the row count show again when it grows.
-    const int last = std::max(g.RowCount() - 1, g.LastFilledRow());
+    return std::max(g.RowCount() - 1, g.LastFilledRow());
+}
+
+// Every non-empty data cell of a column up to `last` written anew; true when
+// one changed.
+bool RewriteColumn(TModGrid& g, int col, int last, const TCellRewrite& rewrite) {
+    bool changed = false;
+    g.BeginUpdate();
     for (int r = FirstDataRow; r <= last; ++r) {
-        const std::string& cell = g.Cells(col, r);
-        double shown = 0;
-        // What is no number stays as typed; preparation names it.
-        if (Trim(cell).empty() || !TryCellToFloat(cell, shown)) continue;
-        const double perSecond = shown / fromUnit;
-        std::string text;
-        switch (kind) {
-        case TFlowCell::Typed:
-            text = TypedFlowText(perSecond * toUnit, toUnit);
-            break;
-        case TFlowCell::Result:
-            text = FlowTextInUnit(perSecond, toUnit);
-            break;
-        case TFlowCell::ConsumerResult:
-            text = Format("%8.2f", {perSecond * toUnit});
-            break;
-        }
+        const std::string cell = g.Cells(col, r);
+        if (Trim(cell).empty()) continue;
+        std::string text = rewrite(r, cell);
         if (text == cell) continue;
         g.SetCells(col, r, text);
         changed = true;
     }
+    g.EndUpdate();
     return changed;
+}
+
+// A computed flow of a row whose column 0 is the branch number: written from
+// the last run's flow of that branch while the cell shows that flow (the
+// texts of both units then come from one value, and a switch back gives the
+// text shown before), from its own text otherwise.
+std::string ComputedFlowInUnit(const TModGrid& g, int row, const std::string& cell,
+                               const std::vector<double>& flow, int fromUnit, int toUnit,
+                               bool consumerForm) {
+    const int n = CellToIntDef0(g.Cells(0, row));
+    if (n >= 1 && n < static_cast<int>(flow.size())) {
+        auto shown = [&](int unit) {
+            return consumerForm ? Format("%8.2f", {flow[n] * unit}) : FlowTextInUnit(flow[n], unit);
+        };
+        if (shown(fromUnit) == cell) return shown(toUnit);
+    }
+    return ShownFlowInUnit(cell, fromUnit, toUnit, consumerForm);
 }
 
 } // namespace
@@ -77,33 +108,111 @@ void WriteFlowUnitHeadings(TNetworkTables& t, int unit) {
     t.TablPotr.SetCells(3, 1, Ru(perSecond ? "расход, м3/с" : "расход, м3/мин"));
 }
 
+std::string TypedFlowInUnit(std::string_view text, int fromUnit, int toUnit) {
+    fromUnit = KnownUnit(fromUnit);
+    toUnit = KnownUnit(toUnit);
+    double value = 0;
+    // What is no number stays as typed; preparation names it.
+    if (fromUnit == toUnit || Trim(text).empty() || !TryCellToFloat(text, value))
+        return std::string(text);
+    const double converted = value * toUnit / fromUnit;
+    return ShortestText(converted, 0, 1e-14 * std::fabs(converted), false);
+}
+
+std::string ShownFlowInUnit(std::string_view text, int fromUnit, int toUnit, bool consumerForm) {
+    fromUnit = KnownUnit(fromUnit);
+    toUnit = KnownUnit(toUnit);
+    double value = 0;
+    if (fromUnit == toUnit || Trim(text).empty() || !TryCellToFloat(text, value))
+        return std::string(text);
+    const int shown = ShownDecimals(text);
+    if (shown < 0) return TypedFlowInUnit(text, fromUnit, toUnit);
+    const double converted = value * toUnit / fromUnit;
+    // Closer than half the last digit shown, so that the way back rounds to
+    // the text again.
+    const double tolerance = 0.4999 * std::pow(10.0, -shown) * toUnit / fromUnit;
+    return ShortestText(converted, consumerForm || toUnit == 1 ? 2 : 0, tolerance, consumerForm);
+}
+
+void RewriteReverseRowsInUnit(TModGrid& branches, TModGrid& fans, int lastBranchRow, int lastFanRow,
+                              int fromUnit, int toUnit) {
+    if (KnownUnit(fromUnit) == KnownUnit(toUnit)) return;
+    const TCellRewrite typed = [&](int, const std::string& cell) {
+        return TypedFlowInUnit(cell, fromUnit, toUnit);
+    };
+    const TCellRewrite shown = [&](int, const std::string& cell) {
+        return ShownFlowInUnit(cell, fromUnit, toUnit);
+    };
+    RewriteColumn(branches, 10, lastBranchRow, typed);
+    RewriteColumn(branches, 11, lastBranchRow, shown);
+    RewriteColumn(branches, 12, lastBranchRow, shown);
+    RewriteColumn(fans, 6, lastFanRow, shown);
+}
+
 void RewriteFlowsInUnit(TNetworkTables& t, int fromUnit, int toUnit) {
-    if (fromUnit != 60) fromUnit = 1;
-    if (toUnit != 60) toUnit = 1;
+    fromUnit = KnownUnit(fromUnit);
+    toUnit = KnownUnit(toUnit);
     if (fromUnit == toUnit) return;
-    // Every flow keeps its meaning: the last run's arrays still describe
-    // the tables.
+    // Typed into the consumer table shown and not yet taken over: a flow in
+    // the unit it was typed in. Taking it over is a change of the data.
+    if (t.ActivePage == PageConsumers) t.TablPotrExit();
+    // The last run's arrays still describe what they described.
     TResultsWatch::TSuspend normal(t.NormalResults), reverse(t.ReverseResults);
-    struct TColumn {
-        TModGrid& grid;
-        int col;
-        TFlowCell kind;
+    const std::vector<double>& flow = t.CalcContext().BranchFlow;
+    auto rewrite = [](TModGrid& g, int col, const TCellRewrite& how) {
+        if (RewriteColumn(g, col, LastRow(g), how)) g.Modified = true;
     };
-    const TColumn columns[] = {
-        {t.TablDan, 10, TFlowCell::Typed},     {t.TablDan, 11, TFlowCell::Result},
-        {t.TablDan, 12, TFlowCell::Result},    {t.TablDanRev, 10, TFlowCell::Typed},
-        {t.TablDanRev, 11, TFlowCell::Result}, {t.TablDanRev, 12, TFlowCell::Result},
-        {t.TablVen, 6, TFlowCell::Result},     {t.TablVenRev, 6, TFlowCell::Result},
-        {t.TablPotr, 2, TFlowCell::Typed},     {t.TablPotr, 3, TFlowCell::ConsumerResult},
+    auto computed = [&flow, fromUnit, toUnit](TModGrid& g, bool consumerForm) -> TCellRewrite {
+        return [&g, &flow, fromUnit, toUnit, consumerForm](int r, const std::string& cell) {
+            return ComputedFlowInUnit(g, r, cell, flow, fromUnit, toUnit, consumerForm);
+        };
     };
-    for (const TColumn& c : columns) {
-        c.grid.BeginUpdate();
-        if (RewriteColumn(c.grid, c.col, c.kind, fromUnit, toUnit)) c.grid.Modified = true;
-        c.grid.EndUpdate();
-    }
+    const TCellRewrite typed = [&](int, const std::string& cell) {
+        return TypedFlowInUnit(cell, fromUnit, toUnit);
+    };
+    TModGrid& dan = t.TablDan;
+    TModGrid& potr = t.TablPotr;
+    // The consumer table shows the branch table's required flows: each is
+    // written anew from the branch table's before that changes, rounded
+    // where it was. Converted from its own rounded text, it would flow back
+    // as another value.
+    rewrite(potr, 2, [&](int r, const std::string& cell) {
+        const std::string key = Trim(potr.Cells(0, r));
+        for (int d = FirstDataRow; !key.empty() && d < dan.RowCount(); ++d) {
+            if (Trim(dan.Cells(0, d)) != key) continue;
+            const std::string& required = dan.Cells(10, d);
+            const std::string exact = TypedFlowInUnit(required, fromUnit, toUnit);
+            double value = 0;
+            if (cell != required && ShowsRequiredFlow(cell, required) &&
+                TryCellToFloat(exact, value))
+                return Format("%8.2f", {value});
+            return exact;
+        }
+        return TypedFlowInUnit(cell, fromUnit, toUnit);
+    });
+    rewrite(dan, 10, typed);
+    // The reverse table's normal-mode flow is a copy of the branch table's.
+    std::map<std::string, std::pair<std::string, std::string>> normalFlow;
+    rewrite(dan, 11, [&](int r, const std::string& cell) {
+        std::string text = ComputedFlowInUnit(dan, r, cell, flow, fromUnit, toUnit, false);
+        normalFlow.emplace(Trim(dan.Cells(0, r)), std::pair(cell, text));
+        return text;
+    });
+    rewrite(dan, 12, computed(dan, false));
+    TModGrid& rev = t.TablDanRev;
+    rewrite(rev, 10, typed);
+    rewrite(rev, 11, [&](int r, const std::string& cell) {
+        auto copy = normalFlow.find(Trim(rev.Cells(0, r)));
+        if (copy != normalFlow.end() && copy->second.first == cell) return copy->second.second;
+        return ComputedFlowInUnit(rev, r, cell, flow, fromUnit, toUnit, false);
+    });
+    rewrite(rev, 12, computed(rev, false));
+    rewrite(t.TablVen, 6, computed(t.TablVen, false));
+    rewrite(t.TablVenRev, 6, computed(t.TablVenRev, false));
+    rewrite(potr, 3, computed(potr, true));
     WriteFlowUnitHeadings(t, toUnit);
     // The unit travels with the data even where no flow was typed yet.
-    t.TablDan.Modified = true;
+    dan.Modified = true;
 }
 
 } // namespace arv

@@ -4,6 +4,7 @@
 #include "calc/model/DecimalText.h"
 
 #include "platform/Cp1251.h"
+#include "platform/NumberFormat.h"
 
 #include <map>
 
@@ -192,16 +193,27 @@ void TNetworkTables::TablDanExit() {
     TablPotr.EndUpdate();
 }
 
+bool ShowsRequiredFlow(std::string_view consumerCell, std::string_view branchCell) {
+    if (consumerCell == branchCell) return true;
+    double value = 0;
+    return TryCellToFloat(branchCell, value) && consumerCell == Format("%8.2f", {value});
+}
+
 void TNetworkTables::WriteBackConsumers() {
+    // Only what was changed here goes back: the consumer table shows the
+    // required flows rounded, and a visit must not make 0,13 of 0,125.
     for (int p = FirstDataRow; p < TablPotr.RowCount(); ++p) {
         std::string key = Trim(TablPotr.Cells(0, p));
         // A consumer row without a branch number belongs to no branch.
         if (key.empty()) continue;
         for (int d = FirstDataRow; d < TablDan.RowCount(); ++d) {
             if (Trim(TablDan.Cells(0, d)) != key) continue;
-            TablDan.SetCells(3, d, TablPotr.Cells(1, p));
-            TablDan.SetCells(10, d, TablPotr.Cells(2, p));
-            TablDan.SetCells(15, d, TablPotr.Cells(5, p));
+            if (TablPotr.Cells(1, p) != TablDan.Cells(3, d))
+                TablDan.SetCells(3, d, TablPotr.Cells(1, p));
+            if (!ShowsRequiredFlow(TablPotr.Cells(2, p), TablDan.Cells(10, d)))
+                TablDan.SetCells(10, d, TablPotr.Cells(2, p));
+            if (TablPotr.Cells(5, p) != TablDan.Cells(15, d))
+                TablDan.SetCells(15, d, TablPotr.Cells(5, p));
         }
     }
 }

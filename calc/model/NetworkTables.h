@@ -8,6 +8,7 @@
 #include "calc/model/ResultsWatch.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace arv {
@@ -126,6 +127,10 @@ private:
     void WriteSelectedType();
     void ShowRow(TModGrid& grid, int row);
 };
+
+// A required flow of the consumer table shows the branch table's: the same
+// text, or the two decimals the consumer results write.
+bool ShowsRequiredFlow(std::string_view consumerCell, std::string_view branchCell);
 
 // A row outside the visible rows becomes the third visible row (the top row
 // never above the first data row); a visible row leaves the top row.

@@ -196,7 +196,7 @@ TEST_F(DataFilesTest, ReverseFileIsWrittenByteExactAndReadBack) {
     std::string name = File("mine.rev");
     ASSERT_TRUE(SaveReverseData(name, t));
     EXPECT_EQ(Ru("A;Шахта\r\nB;Пожар 1\r\nD;1;1;2;;;;;;;0,3;") + std::string(12, ';') +
-                  Ru("5;0,3;\r\nV;1;ВОД;;;;120;;;\r\n"),
+                  Ru("5;0,3;м3/с;\r\nV;1;ВОД;;;;120;;;\r\n"),
               Read(name));
     EXPECT_FALSE(t.TablDanRev.Modified);
     EXPECT_FALSE(t.TablVenRev.Modified);

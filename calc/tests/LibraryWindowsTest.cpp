@@ -322,6 +322,9 @@ TEST_F(LibraryTest, OpenFanChartFollowsTheOperatingPointOfTheLastRun) {
     w.RunCommand([&] { Put(t.TablVen, 2, {"5", "T", "25", "-0,01", "0", "400", "150", "175"}); });
     EXPECT_EQ("150", FanChartWindow().ShownChart()->Flow);
     EXPECT_GT(blue(), 0);
+    // The same text in a data set of another unit is another flow.
+    w.RunCommand([&] { calc.CalcOptions.FlowUnit = 60; });
+    EXPECT_EQ(60, FanChartWindow().ShownChart()->FlowUnit);
     w.RunCommand([&] { t.TablVen.SetCells(5, 2, "500"); });
     EXPECT_EQ(0, blue());
     delete owner;

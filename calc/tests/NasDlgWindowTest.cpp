@@ -144,8 +144,8 @@ TEST_F(NasDlgWindowTest, EachOpeningShowsTheOptionsInForce) {
     EXPECT_DOUBLE_EQ(40, calc.CalcOptions.StoppedFanResistance);
 }
 
-// Esc and the close button leave as "Отмена" does: the next opening shows
-// the options in force, and OK after one changed number keeps them.
+// Esc and the close button are "Отмена" at once, the model closed too: the
+// next opening shows the options in force; OK after a changed number keeps them.
 TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
     TNasDlg dlg(model, calc.CalcOptions, t, window);
     for (bool esc : {true, false}) {
@@ -157,6 +157,7 @@ TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
         else
             dlg.close();
         EXPECT_FALSE(dlg.isVisible()) << esc;
+        EXPECT_FALSE(model.Visible) << esc;
         dlg.ShowSettings();
         EXPECT_TRUE(Radio(dlg, "м3/мин")->isChecked()) << esc;
         EXPECT_TRUE(Radio(dlg, "0.1   м3/с")->isChecked()) << esc;
@@ -165,6 +166,12 @@ TEST_F(NasDlgWindowTest, EscAndTheCloseButtonAreCancel) {
         EXPECT_EQ(60, calc.CalcOptions.FlowUnit) << esc;
         EXPECT_EQ('D', calc.CalcOptions[1]) << esc;
     }
+    // Hidden past its buttons, it shows the options in force when next opened.
+    dlg.ShowSettings();
+    dlg.hide();
+    calc.CalcOptions[4] = 'M';
+    dlg.ShowSettings();
+    EXPECT_TRUE(Radio(dlg, "Модифицированный")->isChecked());
 }
 
 // A number field that is no number: OK names it, the dialog stays open on

@@ -363,6 +363,10 @@ void TForm1::ShowSettingsDialog() {
         NasDlgShow(w_.NasDlgModel(), w_.CalcContext().CalcOptions);
 }
 
+void TForm1::DataSetReplaced() {
+    if (settingsDialog_) settingsDialog_->DataSetReplaced();
+}
+
 void TForm1::CloseWindow() {
     close();
 }

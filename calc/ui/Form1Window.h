@@ -46,6 +46,7 @@ public:
     void FocusTypePicker() override;
     void ShowSettingsDialog() override;
     void CloseWindow() override;
+    void DataSetReplaced() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

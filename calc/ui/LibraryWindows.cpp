@@ -226,8 +226,7 @@ TFBiblVen::TFBiblVen(TFanLibrary& model, TDataWindowController& w, QWidget* owne
 
 // The chart window.
 
-TFGrafic::TFGrafic(TCalcOptions& options, QWidget* owner)
-    : QWidget(owner, Qt::Window), options_(options) {
+TFGrafic::TFGrafic(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName("FGrafic");
     setWindowTitle(U("График работы вентилятора"));
     auto* layout = new QVBoxLayout(this);
@@ -268,7 +267,7 @@ void TFGrafic::UpdateChart(const TFanChartRequest& request) {
 void TFGrafic::FormActivate() {
     if (!hasRequest_) return;
     QSize size = picture_->size();
-    TFanChartLayout l = LayoutFanChart(request_, options_.FlowUnit, size.width(), size.height());
+    TFanChartLayout l = LayoutFanChart(request_, request_.FlowUnit, size.width(), size.height());
     image_ = RenderFanChart(l);
     picture_->setPixmap(QPixmap::fromImage(image_));
 }
@@ -348,7 +347,7 @@ void CreateLibraryWindows(QWidget* owner) {
     // Children of the data window: they live as long as it does.
     auto* devices = new TFBiblVU(DeviceLibrary(), w, owner);
     auto* fans = new TFBiblVen(FanLibrary(), w, owner);
-    auto* chart = new TFGrafic(options, owner);
+    auto* chart = new TFGrafic(owner);
     auto* ornal = new TImpOrnalWindow(ImpOrnal(), w, owner);
     InstallLibraryWindowHost(TLibraryWindow::Devices, devices);
     InstallLibraryWindowHost(TLibraryWindow::Fans, fans);

@@ -62,7 +62,7 @@ public:
 class TFGrafic : public QWidget, public IFanChartWindow {
     Q_OBJECT
 public:
-    TFGrafic(TCalcOptions& options, QWidget* owner);
+    explicit TFGrafic(QWidget* owner);
     TWindowPlace Place() const override;
     void ShowChart(const TFanChartRequest& request) override;
     const TFanChartRequest* ShownChart() const override;
@@ -78,7 +78,6 @@ protected:
 
 private:
     void FormActivate();
-    TCalcOptions& options_;
     TFanChartRequest request_;
     bool hasRequest_ = false;
     QLabel* picture_ = nullptr;

@@ -220,6 +220,13 @@ void TNasDlg::CancelBtnClick() {
     hide();
 }
 
+void TNasDlg::DataSetReplaced() {
+    Check(units_, model_.UnitsIndex);
+    Check(accuracy_, model_.AccuracyIndex);
+    Check(algorithm_, model_.AlgorithmIndex);
+    Check(newTable_, model_.NewTableIndex);
+}
+
 void TNasDlg::reject() {
     CancelBtnClick();
 }

@@ -40,6 +40,10 @@ public:
     // The font dialog; tests replace it. Returns false when cancelled.
     std::function<bool(TFontSpec&)> ChooseFont;
 
+    // Another data set came in: the groups of the page "Расчет" show the
+    // model's, which follow that data set while the dialog is open.
+    void DataSetReplaced();
+
     // Esc: every way of leaving without OK is "Отмена".
     void reject() override;
 

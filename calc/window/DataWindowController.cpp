@@ -260,9 +260,17 @@ bool TDataWindowController::Dan_SaveAsClick() {
 }
 
 bool TDataWindowController::ReplaceDrawing(const std::function<bool()>& load) {
-    // The drawing window asks about everything of its drawing, the data too.
+    // The drawing window asks about everything of its drawing, the data too,
+    // and tells when another data set came.
     if (DrawingHost().Exists()) return DrawingHost().ReplaceDrawing(load);
-    return AskSaveData() && load();
+    if (!AskSaveData() || !load()) return false;
+    DataSetReplaced();
+    return true;
+}
+
+void TDataWindowController::DataSetReplaced() {
+    NasDlgDataSetReplaced(nasDlg_, c_.CalcOptions);
+    if (view_) view_->DataSetReplaced();
 }
 
 void TDataWindowController::NameDataSet(const std::string& dataFile) {

@@ -56,6 +56,8 @@ public:
     virtual void FocusTypePicker() = 0;
     virtual void ShowSettingsDialog() = 0;
     virtual void CloseWindow() = 0;
+    // Another data set is in force: an open settings dialog shows its options.
+    virtual void DataSetReplaced() {}
 };
 
 // Decides whether the window's activation is a return from another window
@@ -101,6 +103,9 @@ public:
     // The data set goes by this name (empty: none yet), and the caption
     // says so.
     void NameDataSet(const std::string& dataFile);
+    // Another data set took the place of the one shown (New, Open, a
+    // bookmark, an import): an open settings dialog shows its options.
+    void DataSetReplaced();
     std::string ReportRtfFileName;
     // The branch that was current when the window last went to the drawing.
     int SchemeBranchNumber = 0;

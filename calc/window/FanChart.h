@@ -21,6 +21,9 @@ struct TFanChartRequest {
     // which has none) and whether that is the reverse-mode table.
     int FanRow = -1;
     bool ReverseTable = false;
+    // The flow unit Flow was read in: the chart divides by it, whatever
+    // unit is in force when it draws.
+    int FlowUnit = 1;
     bool operator==(const TFanChartRequest&) const = default;
 };
 

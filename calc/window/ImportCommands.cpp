@@ -50,6 +50,7 @@ void TDataWindowController::TakeImportedFileName(const std::string& fileName) {
     CurrentDataFile() = ChangeFileExt(fileName, ".dan");
     Caption =
         Ru("Распределение воздуха         Тальвер        ") + ExtractFileName(CurrentDataFile());
+    DataSetReplaced();
 }
 
 void TDataWindowController::ImpIdClick() {
@@ -122,6 +123,7 @@ void TDataWindowController::Serv_GrafClick() {
     r.Depression = fans.Cells(7, row);
     r.FanRow = row;
     r.ReverseTable = shownPage_ == PageReverse;
+    r.FlowUnit = c_.CalcOptions.FlowUnit;
     FanChartWindow().ShowChart(r);
 }
 
@@ -133,6 +135,7 @@ void TDataWindowController::FollowFanChart() {
     TFanChartRequest now = *shown;
     now.Flow.clear();
     now.Depression.clear();
+    now.FlowUnit = c_.CalcOptions.FlowUnit;
     // The point is read only while the row still holds the fan of the curve.
     if (row < fans.RowCount() && fans.Cells(1, row) == shown->TypeName &&
         fans.Cells(2, row) == shown->BladeAngle && fans.Cells(3, row) == shown->A &&

@@ -190,6 +190,15 @@ void NasDlgCancel(TNasDlgModel& d) {
     d.Enabled = d.Visible = false;
 }
 
+void NasDlgDataSetReplaced(TNasDlgModel& d, const TCalcOptions& o) {
+    if (!d.Visible) return;
+    NasDlgSetGroupsFromOptions(d, o);
+    d.shown_.units = d.UnitsIndex;
+    d.shown_.accuracy = d.AccuracyIndex;
+    d.shown_.algorithm = d.AlgorithmIndex;
+    d.shown_.newTable = d.NewTableIndex;
+}
+
 TFontSpec NasDlgCurrentFont(TNasDlgFont which, const TNetworkTables& t,
                             const TDataWindowSettings& window) {
     switch (which) {

@@ -67,6 +67,7 @@ struct TNasDlgModel {
 private:
     friend void NasDlgShow(TNasDlgModel&, const TCalcOptions&);
     friend void NasDlgCancel(TNasDlgModel&);
+    friend void NasDlgDataSetReplaced(TNasDlgModel&, const TCalcOptions&);
     // The controls as they were shown, for Cancel.
     struct TSnapshot {
         int units, accuracy, algorithm, newTable;
@@ -99,6 +100,10 @@ bool NasDlgOk(TNasDlgModel& dialog, TCalcOptions& options, TNetworkTables& table
               int* refusedNumber = nullptr);
 // Closes the dialog; the controls return to what they showed when it opened.
 void NasDlgCancel(TNasDlgModel& dialog);
+// Another data set came in while the dialog is open: the groups of the page
+// "Расчет" show its options, so that OK never writes one data set's options
+// onto another. The other pages keep what is being typed.
+void NasDlgDataSetReplaced(TNasDlgModel& dialog, const TCalcOptions& options);
 
 // The font a "Выбор" button presets the font dialog with.
 TFontSpec NasDlgCurrentFont(TNasDlgFont which, const TNetworkTables& t,
