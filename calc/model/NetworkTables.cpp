@@ -199,11 +199,20 @@ void TNetworkTables::WriteBackConsumers() {
         if (key.empty()) continue;
         for (int d = FirstDataRow; d < TablDan.RowCount(); ++d) {
             if (Trim(TablDan.Cells(0, d)) != key) continue;
-            TablDan.SetCells(3, d, TablPotr.Cells(1, p));
-            TablDan.SetCells(10, d, TablPotr.Cells(2, p));
-            TablDan.SetCells(15, d, TablPotr.Cells(5, p));
+            for (auto [danCol, potrCol] : {std::pair{3, 1}, {10, 2}, {15, 5}}) {
+                if (TablDan.Cells(danCol, d) == TablPotr.Cells(potrCol, p)) continue;
+                TablDan.SetCells(danCol, d, TablPotr.Cells(potrCol, p));
+                // The consumer's edit is the branch table's now, unsaved.
+                TablDan.Modified = true;
+            }
         }
     }
+}
+
+void TNetworkTables::CommitConsumerEdits() {
+    if (!TablPotr.Modified) return;
+    WriteBackConsumers();
+    TablPotr.Modified = false;
 }
 
 void TNetworkTables::TablPotrExit() {
@@ -211,9 +220,7 @@ void TNetworkTables::TablPotrExit() {
 }
 
 void TNetworkTables::TablPotrSelectCell(int, int, bool&) {
-    if (!TablPotr.Modified) return;
-    WriteBackConsumers();
-    TablPotr.Modified = false;
+    CommitConsumerEdits();
 }
 
 void TNetworkTables::TablPotrKeyDown(int& key, TShiftState) {
