@@ -165,6 +165,8 @@ public:
     // File commands.
     void New1Click();
     void Open1Click();
+    // A name the drawing only took (an import's) asks before it replaces a
+    // file of that name; "Нет" goes to Save As.
     void Save1Click();
     // False when nothing was saved (cancelled or failed).
     bool SaveAs1Click();
