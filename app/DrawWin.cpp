@@ -347,6 +347,7 @@ void TIDrawWin::ShowCaption() {
 
 void TIDrawWin::SetCurrentFileName(const std::string& fileName) {
     currentFileName_ = fileName;
+    nameHoldsDrawing_ = false;
     ShowCaption();
 }
 

@@ -165,6 +165,8 @@ public:
     // File commands.
     void New1Click();
     void Open1Click();
+    // A name the drawing only took (an import's) asks before it replaces a
+    // file of that name; "Нет" goes to Save As.
     void Save1Click();
     // False when nothing was saved (cancelled or failed).
     bool SaveAs1Click();
@@ -200,6 +202,7 @@ public:
     // IDrawingHost.
     bool Exists() const override { return true; }
     bool SaveDrawing(const std::string& fileName) override;
+    int AskReplaceDrawingFile(const std::string& fileName) override;
     bool LoadDrawing(const std::string& fileName) override;
     // The one way a drawing takes the place of the one shown: AskSaveChanges
     // (false: stopped, everything kept), then load (false: it failed and
@@ -514,6 +517,8 @@ private:
     TLoadFit loadFit_;
     void Repaint();
     void ShowCaption();
+    // No file yet: a save goes through Save As.
+    bool Untitled() const;
     // Empties the data window; the command asked about unsaved work first.
     void ClearDataWindow();
     void ClearDataWindow(TNewPurpose purpose);
@@ -540,6 +545,9 @@ private:
     IDrawWinView* view_ = nullptr;
     TDataWindowController* dataWindow_ = nullptr;
     std::string currentFileName_;
+    // The file of that name holds the drawing shown: it was read from there
+    // or saved there. An imported drawing only takes its name.
+    bool nameHoldsDrawing_ = false;
     std::string surfaceNodes_;
     std::string networkDataText_;
     TModGrid* branchGrid_ = nullptr;

@@ -67,12 +67,15 @@ bool TIDrawWin::SaveDrawing(const std::string& fileName) {
     std::string text;
     if (dataWindow_) {
         TCalcContext& c = dataWindow_->CalcContext();
+        // A consumer edit not yet taken into the branch table goes with it.
+        dataWindow_->Tables().CommitConsumerEdits();
         c.NetworkDataText = BuildNetworkDataText(dataWindow_->Tables(), c);
         text = c.NetworkDataText;
     }
     std::string error;
     bool ok = WriteDrawingFile(*doc_, fileName, text, &error);
     if (!ok) ShowError(Ru("Не удалось записать файл ") + fileName + ": " + error);
+    if (ok && fileName == currentFileName_) nameHoldsDrawing_ = true;
     Repaint();
     return ok;
 }
@@ -97,6 +100,7 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
             ok = false;
         } else {
             currentFileName_ = fileName;
+            nameHoldsDrawing_ = true;
             // The view stays where the user had it when nothing was loaded.
             FitView(doc.GetExtent());
             loadFit_ = {true, doc.scale, doc.centre};
@@ -107,6 +111,7 @@ bool TIDrawWin::LoadDrawing(const std::string& fileName) {
         // A drawing that does not exist carries no data: the text of the
         // drawing before must not be parsed as this one's.
         currentFileName_ = fileName;
+        nameHoldsDrawing_ = false;
         if (text) text->clear();
         doc.Clear();
         doc.settings.symbolSize = 100;
@@ -126,18 +131,36 @@ bool TIDrawWin::WarnIfEmpty() {
     return true;
 }
 
+bool TIDrawWin::Untitled() const {
+    return currentFileName_.empty() || currentFileName_ == ProgramDirPath + "untitled.grh";
+}
+
+int TIDrawWin::AskReplaceDrawingFile(const std::string& fileName) {
+    // An import is named after its mine file: a drawing of that name beside
+    // it is another one, replaced only when the user says so.
+    if ((fileName == currentFileName_ && nameHoldsDrawing_) || !FileExists(fileName)) return mrYes;
+    return MessageBox(Format(Ru("OK для перезаписи %s"), {fileName}), "", TMsgButtons::YesNoCancel,
+                      TMsgIcon::Question);
+}
+
 void TIDrawWin::Save1Click() {
     WarnIfEmpty();
-    if (currentFileName_.empty() || currentFileName_ == ProgramDirPath + "untitled.grh") {
+    if (Untitled()) {
         SaveAs1Click();
+        return;
+    }
+    switch (AskReplaceDrawingFile(currentFileName_)) {
+    case mrYes:
+        break;
+    case mrNo:
+        SaveAs1Click();
+        return;
+    default:
         return;
     }
     if (SaveDrawing(currentFileName_)) {
         DrawingModified = false;
-        if (dataWindow_) {
-            dataWindow_->Tables().TablDan.Modified = false;
-            dataWindow_->Tables().TablVen.Modified = false;
-        }
+        if (dataWindow_) dataWindow_->TablesSaved();
     }
 }
 
@@ -175,13 +198,13 @@ bool TIDrawWin::SaveAs1Click() {
     }
     if (!SaveDrawing(name)) return false;
     currentFileName_ = name;
+    nameHoldsDrawing_ = true;
     ShowCaption();
     DrawingModified = false;
     if (dataWindow_) {
         // The data set follows the drawing's new name.
         dataWindow_->NameDataSet(ChangeFileExt(name, ".dan"));
-        dataWindow_->Tables().TablDan.Modified = false;
-        dataWindow_->Tables().TablVen.Modified = false;
+        dataWindow_->TablesSaved();
     }
     return true;
 }

@@ -44,14 +44,13 @@ TFileDialogRequest OpenDialog1(int filterIndex) {
 } // namespace
 
 bool TIDrawWin::TablesModified() const {
-    if (!dataWindow_) return false;
-    TNetworkTables& t = dataWindow_->Tables();
-    return t.TablDan.Modified || t.TablVen.Modified;
+    return dataWindow_ && dataWindow_->TablesModified();
 }
 
 bool TIDrawWin::AnythingModified() const {
     // The symbol text is the drawing's: typing it marks the drawing.
-    return DrawingModified || TablesModified() || ReportEditorHost().Modified();
+    return DrawingModified || TablesModified() ||
+           (dataWindow_ && dataWindow_->SideTablesModified()) || ReportEditorHost().Modified();
 }
 
 bool TIDrawWin::AskSaveChanges() {
@@ -63,11 +62,23 @@ bool TIDrawWin::AskSaveChanges() {
         MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
     if (answer == mrNo) return true;
     if (answer != mrYes) return false;
-    // The drawing file carries the tables. A save that was cancelled or
-    // failed keeps everything and stops the command.
-    if (DrawingModified || TablesModified()) {
+    // The drawing file carries the tables; the initial data and the
+    // reverse-mode tables go into the files beside it, which need its name.
+    // A save that was cancelled or failed keeps everything and stops the
+    // command.
+    const bool sideTables = dataWindow_ && dataWindow_->SideTablesModified();
+    auto drawingUnsaved = [&] {
+        return DrawingModified || TablesModified() || (sideTables && Untitled());
+    };
+    if (drawingUnsaved()) {
         Save1Click();
-        if (DrawingModified || TablesModified()) return false;
+        if (drawingUnsaved()) return false;
+    }
+    if (sideTables) {
+        const std::string& named = dataWindow_->CurrentDataFile();
+        if (!dataWindow_->SaveSideTables(named.empty() ? ChangeFileExt(currentFileName_, ".dan")
+                                                       : named))
+            return false;
     }
     if (ReportEditorHost().Modified() && !ReportEditorHost().SaveReport()) return false;
     return !AnythingModified();
@@ -136,8 +147,7 @@ void TIDrawWin::ResetCompanions() {
     }
     SymbolEditor.DrawingLoaded();
     if (dataWindow_) {
-        TNetworkTables& t = dataWindow_->Tables();
-        t.TablDan.Modified = t.TablVen.Modified = false;
+        dataWindow_->ClearModified();
         // The data go by the drawing's name; a drawing without a file has
         // none, so that a save asks for one.
         const bool untitled = currentFileName_ == ProgramDirPath + "untitled.grh";
@@ -190,6 +200,7 @@ void TIDrawWin::NewDrawing() {
 void TIDrawWin::NewDrawing(TNewPurpose purpose) {
     ClearDataWindow(purpose);
     currentFileName_ = ProgramDirPath + "untitled.grh";
+    nameHoldsDrawing_ = false;
     ShowCaption();
     MArrowQ = MQData = MsxPLA = MDAVL = false;
     TGCollFigure& doc = *doc_;

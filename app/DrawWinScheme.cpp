@@ -17,6 +17,8 @@ namespace arv {
 
 void TIDrawWin::SchemeImported(const std::string& drawingFileName) {
     currentFileName_ = drawingFileName;
+    // Only a name: a file of that name is not this drawing's.
+    nameHoldsDrawing_ = false;
     // The data go with the drawing's name, as after an open: a save of the
     // data writes the drawing it names.
     if (dataWindow_) dataWindow_->CurrentDataFile() = ChangeFileExt(drawingFileName, ".dan");

@@ -356,11 +356,10 @@ bool TMineReader::ReadMineInfo(const TTag& tag) {
 }
 
 template <class TRecord, class TDecode>
-bool TMineReader::ReadRecords(const TTag& tag, size_t recordSize, bool checked,
-                              std::vector<TRecord>& list, TDecode decode) {
+bool TMineReader::ReadRecords(const TTag& tag, size_t recordSize, std::vector<TRecord>& list,
+                              TDecode decode) {
     TBytes body;
-    if (SmartRead(TagName(tag.Tag), tag.Size, body) && checked) return false;
-    // An unchecked body cut short keeps its whole records only.
+    if (SmartRead(TagName(tag.Tag), tag.Size, body)) return false;
     const size_t count = body.size() / recordSize;
     list.clear();
     list.reserve(count);
@@ -435,19 +434,19 @@ bool TMineReader::ReadBody(const TTag& tag) {
     case 30:
         return ReadArray(tag, t.BrQtr, false);
     case 31:
-        return ReadRecords(tag, 10, true, t.BrTurn, [](const uint8_t* p) {
+        return ReadRecords(tag, 10, t.BrTurn, [](const uint8_t* p) {
             return TBrTurn{LoadU16(p), LoadI32(p + 2), LoadI32(p + 6)};
         });
     case 32:
         return ReadMineInfo(tag);
     case 33:
-        return ReadRecords(tag, 68, true, t.MineLayer, [](const uint8_t* p) {
+        return ReadRecords(tag, 68, t.MineLayer, [](const uint8_t* p) {
             return TMineLayer{FieldText(p, 0, 63), LoadI32(p + 64)};
         });
     case 34:
         return ReadNodeLogical(tag);
     case 35:
-        return ReadRecords(tag, 38, false, t.FanList, [](const uint8_t* p) {
+        return ReadRecords(tag, 38, t.FanList, [](const uint8_t* p) {
             return TFanRecord{FieldText(p, 0, 33), LoadU16(p + 34), static_cast<int8_t>(p[36]),
                               static_cast<int8_t>(p[37])};
         });
@@ -464,11 +463,11 @@ bool TMineReader::ReadBody(const TTag& tag) {
     case 41:
         return ReadArray(tag, t.BrQnorm, false);
     case 43:
-        return ReadRecords(tag, 12, false, t.PLALabels, [](const uint8_t* p) {
+        return ReadRecords(tag, 12, t.PLALabels, [](const uint8_t* p) {
             return TPlaLabel{LoadI32(p), LoadI32(p + 4), LoadI32(p + 8)};
         });
     case 44: {
-        const bool ok = ReadRecords(tag, 24, false, t.Phone, [](const uint8_t* p) {
+        const bool ok = ReadRecords(tag, 24, t.Phone, [](const uint8_t* p) {
             // Digits are kept byte for byte: they are written one character each.
             const size_t length = std::min<size_t>(p[8], 15);
             return TPhone{LoadI32(p), LoadI32(p + 4), std::string(p + 9, p + 9 + length)};
@@ -481,24 +480,24 @@ bool TMineReader::ReadBody(const TTag& tag) {
     case 46:
         return ReadArray(tag, t.BrVmax, false);
     case 47:
-        return ReadRecords(tag, 6, false, t.PhoneOld, [](const uint8_t* p) {
+        return ReadRecords(tag, 6, t.PhoneOld, [](const uint8_t* p) {
             return TPhoneOld{LoadI32(p), LoadU16(p + 4)};
         });
     case 48:
-        return ReadRecords(tag, 19, false, t.LinkList, [](const uint8_t* p) {
+        return ReadRecords(tag, 19, t.LinkList, [](const uint8_t* p) {
             return TLink{LoadI32(p), LoadI32(p + 4), FieldText(p, 8, 10)};
         });
     case 55:
-        return ReadRecords(tag, 32, false, t.BranchPhone, [](const uint8_t* p) {
+        return ReadRecords(tag, 32, t.BranchPhone, [](const uint8_t* p) {
             return TBranchPhone{LoadI32(p), LoadI32(p + 4), LoadI32(p + 8), LoadI32(p + 12),
                                 FieldText(p, 16, 15)};
         });
     default: {
-        // "Symbol place" and unknown tags: read and dropped, a short body is
-        // reported but not an error.
+        // "Symbol place" and unknown tags: read and dropped. A body cut short
+        // fails the run as any other does: a file that is no mine file (a
+        // drawing picked by mistake) must not pass for a converted one.
         TBytes body;
-        SmartRead(TagName(tag.Tag), tag.Size, body);
-        return true;
+        return SmartRead(TagName(tag.Tag), tag.Size, body) == 0;
     }
     }
 }

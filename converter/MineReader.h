@@ -52,7 +52,7 @@ private:
     bool ReadMineInfo(const TTag& tag);
     template <class T> bool ReadArray(const TTag& tag, std::vector<T>& table, bool nodeTable);
     template <class TRecord, class TDecode>
-    bool ReadRecords(const TTag& tag, size_t recordSize, bool checked, std::vector<TRecord>& list,
+    bool ReadRecords(const TTag& tag, size_t recordSize, std::vector<TRecord>& list,
                      TDecode decode);
     bool ReportError(const char* name);
 

@@ -26,6 +26,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
@@ -97,6 +98,23 @@ struct DrawingCompanionsTest : ::testing::Test {
         a->setEnabled(true);
         a->trigger();
         QApplication::processEvents();
+    }
+    void UseHalvard() {
+        W().RunConverter = [](const std::string&, const std::vector<std::string>& args) {
+            return RunConverterAndWait(ARV_HALVARD_PATH, args);
+        };
+    }
+    // Typed into row 2 as the user types (the first key opens the editor).
+    void TypeIntoCell(TModGrid& grid, int page, int col, const char* text) {
+        p->Form1->show();
+        p->Form1->activateWindow();
+        p->Form1->findChild<QTabWidget*>("TabbedNotebook1")->setCurrentIndex(page);
+        QApplication::processEvents();
+        TGridView* view = p->Form1->GridView(grid);
+        view->setCurrentIndex(view->FromGrid(col, 2));
+        QTest::keyClick(view, text[0]);
+        QTest::keyClicks(QApplication::focusWidget(), text + 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     void OpenBookmark() {
         auto* menu = p->IDrawWinForm->findChild<QMenu*>("MBookmarks");
@@ -233,13 +251,12 @@ TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehin
     ASSERT_TRUE(halvard::test::WriteSampleMine(folder.dir / "Other.MINE"));
     ASSERT_TRUE(WriteFileAtomic(File("Other.tresk"), "D;7;1;2;;0,1;100;10;#\r\n"
                                                      "N;1;0;;;0;0;#\r\nN;2;0;;;100;0;#\r\n"));
+    ASSERT_TRUE(std::filesystem::copy_file(File("Other.tresk"), File("Other.dan")));
     for (const auto& [name, wayOut] : ways) {
         SCOPED_TRACE(name);
         Start();
         W().Settings.Bookmarks = {{"Other", File("Other.grh")}};
-        W().RunConverter = [](const std::string&, const std::vector<std::string>& args) {
-            return RunConverterAndWait(ARV_HALVARD_PATH, args);
-        };
+        UseHalvard();
         ASSERT_NO_FATAL_FAILURE(Fire());
         Trigger("FireVetvi");
         ASSERT_TRUE(WindowState().FireVetvi);
@@ -588,18 +605,106 @@ TEST_F(DrawingCompanionsTest, SessionEndAsksTheClosesQuestions) {
     EXPECT_EQ(3, W().EmergencyMode);
 
     // Saved once more, the report not: the session's end then quits the
-    // program without asking again.
+    // program without asking again, unless the user typed on since.
     TypeReport("Not kept");
     messages.Expect(mrNo, "Сохранить данные?");
     p->IDrawWinForm->CommitData(session);
-    EXPECT_TRUE(p->IDrawWinForm->isVisible());
+    TypeReport(" and more");
+    messages.Expect(mrCancel, "Сохранить данные?");
     QEvent quit(QEvent::Quit);
+    QApplication::sendEvent(qApp, &quit);
+    EXPECT_TRUE(p->IDrawWinForm->isVisible());
+    messages.Expect(mrNo, "Сохранить данные?");
+    p->IDrawWinForm->CommitData(session);
     QApplication::sendEvent(qApp, &quit);
     qApp->removeEventFilter(&quitStop);
     EXPECT_FALSE(p->IDrawWinForm->isVisible());
     EXPECT_FALSE(Report().isVisible());
     EXPECT_EQ(nullptr, RouteFormWindow());
     EXPECT_TRUE(FileExists(File("Idraw.ini")));
+}
+
+// An import named after an existing drawing replaces it only when asked.
+TEST_F(DrawingCompanionsTest, ImportNamedAfterAnExistingDrawingAsksBeforeReplacingIt) {
+    Start();
+    ASSERT_TRUE(halvard::test::WriteSampleMine(folder.dir / "SampleMine.MINE"));
+    const std::string drawing = Bytes(File("SampleMine.grh"));
+    const std::string replace = "OK для перезаписи " + File("SampleMine.grh");
+    UseHalvard();
+    messages.AllowAny();
+    dialogs.Answer(File("SampleMine.MINE"), 2);
+    Trigger("Imp_Tresk1");
+    messages.Expect(mrCancel, replace);
+    Trigger("Save1");
+    messages.Expect(mrCancel, replace);
+    p->Form1->Action("Rasc_OR")->trigger(); // saves the data first
+    EXPECT_EQ(0u, messages.PendingExpectations());
+    EXPECT_EQ(drawing, Bytes(File("SampleMine.grh")));
+}
+
+// A drawing picked as the mine file fails the converter, a text with nothing
+// to draw the import: the drawing shown stays, and a save writes only it.
+TEST_F(DrawingCompanionsTest, ImportThatBuildsNothingLeavesTheDrawingShown) {
+    Start();
+    const std::string other = Bytes(File("Other.grh"));
+    EXPECT_EQ(2, RunConverterAndWait(ARV_HALVARD_PATH, {File("Other.grh"), File("out.tresk")}));
+    UseHalvard();
+    for (const char* error : {"Ошибка преобразования файла MINE", "Ошибка загрузки документа"}) {
+        messages.Expect(mrOk, error);
+        dialogs.Answer(File("Other.grh"), 2);
+        Trigger("Open1");
+        EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title());
+        W().RunConverter = [](const std::string&, const std::vector<std::string>& args) {
+            return WriteFileAtomic(args[1], "99|\"1.0\"\r\n2|1|0|0|0.000000|0|0\r\n") ? 0 : 1;
+        };
+    }
+    Trigger("Save1");
+    EXPECT_EQ(other, Bytes(File("Other.grh")));
+}
+
+// Edits of a reverse-mode table, of a consumer and of the initial data are
+// asked about, by the data window too; "Да" saves each into its file.
+TEST_F(DrawingCompanionsTest, EveryEditedTableIsAskedAboutAndSavedIntoItsFile) {
+    Start();
+    Tables().TablDan.SetCells(10, 2, "5"); // branch 1 a consumer
+    Tables().TablDanExit();
+    TypeIntoCell(Tables().TablDanRev, PageReverse, 0, "771");
+    TypeIntoCell(Tables().TablPotr, PageConsumers, 5, "772");
+    messages.Expect(mrCancel, "Сохранить данные?");
+    p->Form1->Action("Serv_Imp")->trigger();
+    messages.Expect(mrYes, "Сохранить данные?");
+    Trigger("New1");
+    EXPECT_NE(std::string::npos, Bytes(File("SampleMine.rev")).find("771"));
+    EXPECT_NE(std::string::npos, Bytes(File("SampleMine.grh")).find("772"));
+    DataWindowController().CalcContext().CalcOptions[5] = 'R';
+    Trigger("New1");
+    TypeIntoCell(Tables().TablID, PageNetwork, 0, "773");
+    messages.Expect(mrYes, "Сохранить данные?");
+    messages.AllowAny(); // the plan is empty: "Документ пуст!!!"
+    dialogs.Answer(File("Survey"), 1);
+    Trigger("New1");
+    EXPECT_NE(std::string::npos, Bytes(File("Survey.id")).find("773"));
+}
+
+// The data window's "Импорт схемы Tresk" and "Загрузить" read aside first: a
+// scheme that cannot be drawn leaves the drawing shown; a ".dan" whose
+// drawing is damaged reads, and a save asks before replacing that drawing.
+TEST_F(DrawingCompanionsTest, DataWindowImportAndOpenReadAsideFirst) {
+    Start();
+    const std::string damaged = Bytes(File("Other.grh")).substr(0, 300);
+    ASSERT_TRUE(WriteFileAtomic(File("Other.grh"), damaged));
+    ASSERT_TRUE(WriteFileAtomic(File("Other.dan"), "D;7;1;2;;0,1;100;10;#\r\nN;1;0;;;0;0;#\r\n"));
+    ASSERT_TRUE(std::filesystem::copy_file(File("Other.dan"), File("Other.tresk")));
+    messages.Expect(mrOk, "Ошибка загрузки документа");
+    DataCommand("Tresk1", "Other.tresk");
+    EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title());
+    messages.Expect(mrOk, "Ошибка загрузки документа");
+    DataCommand("Dan_Open", "Other.dan");
+    EXPECT_EQ("7", Tables().TablDan.Cells(0, 2));
+    messages.Expect(mrOk, "Документ пуст!!!");
+    messages.Expect(mrCancel, "OK для перезаписи " + File("Other.grh"));
+    Trigger("Save1");
+    EXPECT_EQ(damaged, Bytes(File("Other.grh")));
 }
 
 // Two drawings: A with a fire, an unsaved miners' route and an edited report

@@ -527,7 +527,8 @@ void TIDrawWinForm::PlanMousePressed() {
 }
 
 bool TIDrawWinForm::AskBeforeClosing() {
-    // The session's end asked when the session was saved; the answers hold.
+    // The session's end asked when the session was saved; the answers hold
+    // while nothing was done since.
     if (sessionQuit_ && sessionAnswered_) return true;
     // Every question comes before the settings file is written, so that a
     // settings file that cannot be written does not cut them short.
@@ -553,6 +554,22 @@ void TIDrawWinForm::CommitData(ISessionEnd& session) {
 }
 
 bool TIDrawWinForm::eventFilter(QObject* watched, QEvent* event) {
+    // The answers given when the session was saved hold only for the work
+    // they were given for: whatever the user does afterwards may change
+    // something, and the session's end then asks again about what is unsaved.
+    if (sessionAnswered_) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Drop:
+            sessionAnswered_ = false;
+            break;
+        default:
+            break;
+        }
+    }
     // The application quits (the session ends): this window closes first and
     // takes the others with it, so that none of them asks on its own.
     if (watched == qApp && event->type() == QEvent::Quit && !closing_) {

@@ -94,7 +94,8 @@ public:
     // The desktop session is saved (and may end): the close's questions when
     // the user may be asked, and the saves they answer; "Отмена" calls the
     // end off. The program goes on; should the session end, its quit closes
-    // the program without asking again.
+    // the program without asking again, unless the user did something in
+    // the program since.
     void CommitData(ISessionEnd& session);
     // Mouse events of the drawing area: 0 press, 1 move, 2 release.
     void PlanMouse(int event, QMouseEvent* e);
@@ -197,8 +198,9 @@ private:
     // The close's questions; true when the program may close.
     bool AskBeforeClosing();
     bool closing_ = false;
-    // The last save of the session asked the close's questions, and the
-    // application's quit under way comes from the session's end.
+    // The last save of the session asked the close's questions, and nothing
+    // was done in the program since; the application's quit under way comes
+    // from the session's end.
     bool sessionAnswered_ = false;
     bool sessionQuit_ = false;
     int shownCursor_ = -1;

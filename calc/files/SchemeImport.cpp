@@ -10,6 +10,7 @@
 #include "platform/Services.h"
 
 #include <memory>
+#include <unordered_set>
 
 namespace arv {
 
@@ -159,7 +160,7 @@ bool ReadConvertedText(TNetworkTables& t, TCalcContext& c, bool announce) {
         return false;
     }
     t.TablDan.SetColCount(23);
-    return true;
+    return BaseDataBuildsAScheme();
 }
 
 } // namespace
@@ -186,6 +187,17 @@ bool ReadConvertedMineFile(const std::string& mineFileName, TNetworkTables& t, T
 bool ImportMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
                     ISchemeHost& host, const TConverterRunner& run) {
     return ConvertMineFile(mineFileName, run) && ReadConvertedMineFile(mineFileName, t, c, host);
+}
+
+bool BaseDataBuildsAScheme() {
+    TBaseData& base = BaseData();
+    std::unordered_set<int32_t> placed;
+    for (const TBaseNode& n : base.BaseNodes) placed.insert(n.Number);
+    for (const TBaseBranch& b : base.BaseBranches)
+        if (placed.count(b[kBaseBeginNode]) && placed.count(b[kBaseEndNode])) return true;
+    base.Clear();
+    MessageBox(Ru("Ошибка загрузки документа"), "", TMsgButtons::Ok, TMsgIcon::Error);
+    return false;
 }
 
 void FillBaseFromDataTables(const TNetworkTables& t) {

@@ -96,13 +96,20 @@ bool ConvertMineFile(const std::string& mineFileName,
                      const TConverterRunner& run = RunConverterAndWait);
 // Reads the converted text into the tables, fills the base data from them and
 // has the host build the scheme under the mine file's name. Failures are told
-// to the user. True when the scheme was built.
+// to the user, a text that gives no branch to draw too. True when the scheme
+// was built.
 bool ReadConvertedMineFile(const std::string& mineFileName, TNetworkTables& t, TCalcContext& c,
                            ISchemeHost& host);
 // Reads the converted text into tables of its own and throws them away: true
 // when ReadConvertedMineFile will read it. A failure is told to the user as
 // that read tells it, so that a caller can keep what it shows until then.
 bool ConvertedMineFileReads();
+
+// True when the base data holds a branch whose two end nodes it places, the
+// only branches the drawing builds. Otherwise nothing would be drawn: the
+// base data are emptied and "Ошибка загрузки документа" told, as the
+// drawing tells it, before anything shown was replaced.
+bool BaseDataBuildsAScheme();
 
 // The base data of a Tresk export read as a data file (three fields per
 // branch row, node positions from columns 4 and 5). A cell that is not an

@@ -208,14 +208,22 @@ void TNetworkTables::WriteBackConsumers() {
         if (key.empty()) continue;
         for (int d = FirstDataRow; d < TablDan.RowCount(); ++d) {
             if (Trim(TablDan.Cells(0, d)) != key) continue;
-            if (TablPotr.Cells(1, p) != TablDan.Cells(3, d))
-                TablDan.SetCells(3, d, TablPotr.Cells(1, p));
-            if (!ShowsRequiredFlow(TablPotr.Cells(2, p), TablDan.Cells(10, d)))
-                TablDan.SetCells(10, d, TablPotr.Cells(2, p));
-            if (TablPotr.Cells(5, p) != TablDan.Cells(15, d))
-                TablDan.SetCells(15, d, TablPotr.Cells(5, p));
+            // The consumer's edit is the branch table's now, unsaved.
+            auto take = [&](int danCol, int potrCol) {
+                TablDan.SetCells(danCol, d, TablPotr.Cells(potrCol, p));
+                TablDan.Modified = true;
+            };
+            if (TablPotr.Cells(1, p) != TablDan.Cells(3, d)) take(3, 1);
+            if (!ShowsRequiredFlow(TablPotr.Cells(2, p), TablDan.Cells(10, d))) take(10, 2);
+            if (TablPotr.Cells(5, p) != TablDan.Cells(15, d)) take(15, 5);
         }
     }
+}
+
+void TNetworkTables::CommitConsumerEdits() {
+    if (!TablPotr.Modified) return;
+    WriteBackConsumers();
+    TablPotr.Modified = false;
 }
 
 void TNetworkTables::TablPotrExit() {
@@ -223,9 +231,7 @@ void TNetworkTables::TablPotrExit() {
 }
 
 void TNetworkTables::TablPotrSelectCell(int, int, bool&) {
-    if (!TablPotr.Modified) return;
-    WriteBackConsumers();
-    TablPotr.Modified = false;
+    CommitConsumerEdits();
 }
 
 void TNetworkTables::TablPotrKeyDown(int& key, TShiftState) {

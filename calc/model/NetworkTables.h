@@ -102,6 +102,9 @@ public:
     void TablPotrExit();
     void TablPotrSelectCell(int col, int row, bool& canSelect);
     void TablPotrKeyDown(int& key, TShiftState shift);
+    // Consumer edits not yet taken into the branch table (TablPotr
+    // modified) written back there, as a cell chosen in TablPotr does.
+    void CommitConsumerEdits();
 
     // Branch type picker.
     void ShowTypePicker();

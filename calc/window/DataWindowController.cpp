@@ -14,6 +14,7 @@
 #include "platform/Services.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace arv {
 
@@ -149,17 +150,73 @@ void TDataWindowController::FormClose() {
         ShowWriteFailure(SettingsFileName());
 }
 
-bool TDataWindowController::AskSaveData() {
-    if (!t_.TablDan.Modified && !t_.TablVen.Modified) return true;
+bool TDataWindowController::TablesModified() const {
+    return t_.TablDan.Modified || t_.TablVen.Modified || t_.TablPotr.Modified ||
+           t_.TablDavl.Modified;
+}
+
+bool TDataWindowController::SideTablesModified() const {
+    return t_.TablID.Modified || t_.TablDanRev.Modified || t_.TablVenRev.Modified;
+}
+
+bool TDataWindowController::SaveSideTables(const std::string& dataFile) {
+    if (!SideTablesModified()) return true;
+    if (dataFile.empty()) return false;
+    if (t_.TablID.Modified) {
+        const std::string name = ChangeFileExt(dataFile, ".id");
+        if (!SaveIdTable(name, t_, c_.CalcOptions)) {
+            ShowWriteFailure(name);
+            return false;
+        }
+    }
+    if (t_.TablDanRev.Modified || t_.TablVenRev.Modified) {
+        const std::string name = ChangeFileExt(dataFile, ".rev");
+        if (!SaveReverseData(name, t_)) {
+            ShowWriteFailure(name);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TDataWindowController::AskSaveData(bool cancelStops) {
+    if (!DataModified()) return true;
     DialogAnswer =
         MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
-    if (DialogAnswer == mrYes) return Dan_SaveClick();
-    return DialogAnswer == mrNo;
+    if (DialogAnswer == mrYes) {
+        // A save that failed stops the command rather than lose the data;
+        // the side files take the name the save gave the data set.
+        if ((TablesModified() || CurrentDataFile().empty()) && !Dan_SaveClick()) return false;
+        return SaveSideTables(CurrentDataFile());
+    }
+    return DialogAnswer == mrNo || !cancelStops;
+}
+
+void TDataWindowController::TablesSaved() {
+    for (TModGrid* g : {&t_.TablDan, &t_.TablVen, &t_.TablPotr, &t_.TablDavl}) g->Modified = false;
 }
 
 void TDataWindowController::ClearModified() {
-    t_.TablDan.Modified = false;
-    t_.TablVen.Modified = false;
+    TablesSaved();
+    for (TModGrid* g : {&t_.TablID, &t_.TablDanRev, &t_.TablVenRev}) g->Modified = false;
+}
+
+bool TDataWindowController::DataFileReads(const std::string& fileName,
+                                          const std::function<bool(const TNetworkTables&)>& check) {
+    auto c = std::make_unique<TCalcContext>();
+    TNetworkTables t(*c);
+    bool read = false;
+    {
+        // What the lines hold is told by the read in place.
+        TQuietThread quiet;
+        read = LoadNetworkData(fileName, t, *c);
+    }
+    if (!read) {
+        MessageBox(Ru("Не удалось прочитать файл ") + fileName, "", TMsgButtons::Ok,
+                   TMsgIcon::Error);
+        return false;
+    }
+    return !check || check(t);
 }
 
 void TDataWindowController::ShowBranchTable(bool showTablDan) {
@@ -170,6 +227,7 @@ void TDataWindowController::ShowBranchTable(bool showTablDan) {
 void TDataWindowController::EmptyDataSet(TNewPurpose purpose) {
     // Every table of the previous data set, the reverse tables included.
     t_.EmptyAllTables();
+    ClearModified();
     for (TModGrid* g : {&t_.TablPotr, &t_.TablDan, &t_.TablVen, &t_.TablDavl}) g->SetFixedRows(2);
     t_.TablID.SetFont(t_.TablDan.FontName(), t_.TablDan.FontSize());
     DrawingHost().SetSurfaceNodeText("");
@@ -209,8 +267,17 @@ bool TDataWindowController::Dan_SaveClick() {
         ShowNotAvailable(Ru("Сохранить"));
         return false;
     }
-    if (!DrawingHost().SaveDrawing(ChangeFileExt(CurrentDataFile(), ".grh"))) return false;
-    ClearModified();
+    const std::string drawing = ChangeFileExt(CurrentDataFile(), ".grh");
+    switch (DrawingHost().AskReplaceDrawingFile(drawing)) {
+    case mrYes:
+        break;
+    case mrNo:
+        return Dan_SaveAsClick();
+    default:
+        return false;
+    }
+    if (!DrawingHost().SaveDrawing(drawing)) return false;
+    TablesSaved();
     return true;
 }
 
@@ -255,7 +322,7 @@ bool TDataWindowController::Dan_SaveAsClick() {
     if (DrawingHost().Exists() &&
         !DrawingHost().SaveDrawing(ChangeFileExt(CurrentDataFile(), ".grh")))
         return false;
-    ClearModified();
+    TablesSaved();
     return true;
 }
 
@@ -290,12 +357,17 @@ void TDataWindowController::Dan_OpenClick() {
     const std::string dataFile = FullFileName(request.fileName);
     const std::string drawing = ChangeFileExt(dataFile, ".grh");
     ReplaceDrawing([&] {
-        // The drawing first: one that cannot be read leaves the drawing and
-        // the data shown.
-        if (!DrawingHost().Exists())
+        // The data first, read aside: a file that cannot be read leaves the
+        // drawing and the data shown.
+        if (!DataFileReads(dataFile)) return false;
+        if (!DrawingHost().Exists()) {
             DrawingHost().SetCurrentFileName(drawing);
-        else if (!DrawingHost().LoadDrawing(drawing))
-            return false;
+        } else if (!DrawingHost().LoadDrawing(drawing)) {
+            // The damaged drawing was told of; the data come with an empty
+            // plan under its name, which a save replaces only when asked.
+            if (ISchemeHost* scheme = SchemeHost()) scheme->NewDrawing();
+            DrawingHost().SetCurrentFileName(drawing);
+        }
         EmptyDataSet(TNewPurpose::BeforeLoad);
         CurrentDataFile() = dataFile;
         LoadNetworkData(dataFile, t_, c_);
@@ -313,20 +385,26 @@ void TDataWindowController::Tresk1Click() {
     if (!OpenFileDialog(request)) return;
     const std::string name = FullFileName(request.fileName);
     ReplaceDrawing([&] {
+        // Read aside first: a file that cannot be read, or whose scheme
+        // cannot be drawn, leaves the drawing shown and its data whole.
+        auto drawable = [](const TNetworkTables& read) {
+            try {
+                FillBaseFromDataTables(read);
+            } catch (const EConvertError& e) {
+                BaseData().Clear();
+                MessageBox(e.Message(), "", TMsgButtons::Ok, TMsgIcon::Error);
+                return false;
+            }
+            return BaseDataBuildsAScheme();
+        };
+        if (!DataFileReads(name, drawable)) return false;
         EmptyDataSet(TNewPurpose::BeforeLoad);
         ISchemeHost* scheme = SchemeHost();
         if (scheme) scheme->NewDrawing();
         LoadNetworkData(name, t_, c_);
         CurrentDataFile() = ChangeFileExt(name, ".dan");
         for (TModGrid* g : {&t_.TablDan, &t_.TablVen, &t_.TablDavl}) g->SetFixedRows(2);
-        try {
-            FillBaseFromDataTables(t_);
-        } catch (const EConvertError& e) {
-            BaseData().Clear();
-            MessageBox(e.Message(), "", TMsgButtons::Ok, TMsgIcon::Error);
-            // The drawing shown went already: the data read stay, unnamed.
-            return true;
-        }
+        FillBaseFromDataTables(t_);
         DrawingHost().SetCurrentFileName(ChangeFileExt(CurrentDataFile(), ".grh"));
         if (scheme) scheme->BuildSchemeFromBase();
         BaseData().Clear();

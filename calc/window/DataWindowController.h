@@ -120,6 +120,20 @@ public:
     void FormActivate();
     void FormClose();
 
+    // Edits not saved yet: of the tables the drawing file carries (branches,
+    // fans, consumers, nodes), and of those kept in files beside it (the
+    // initial data in ".id", the reverse-mode tables in ".rev").
+    bool TablesModified() const;
+    bool SideTablesModified() const;
+    bool DataModified() const { return TablesModified() || SideTablesModified(); }
+    // The modified side tables written into the ".id" and ".rev" of that
+    // data file's name; false, and said, when one was not written.
+    bool SaveSideTables(const std::string& dataFile);
+    // The tables the drawing file carries were saved with it.
+    void TablesSaved();
+    // Every table: nothing of the data set shown is unsaved.
+    void ClearModified();
+
     // "Данные". Each returns false when it was cancelled or saved nothing.
     bool Dan_NewClick(TNewPurpose purpose = TNewPurpose::BeforeLoad);
     // New without the question, for a command of the drawing window that
@@ -234,11 +248,15 @@ private:
 
     void BuildMenus();
     void BindToolButtons();
-    // "Сохранить данные?" when the branch or fan table is modified; false
-    // when the command must stop.
-    bool AskSaveData();
-    // "Сохранить данные?" before an import; false when the import must stop.
-    bool AskSaveBeforeImport(bool cancelStops);
+    // "Сохранить данные?" when a table is modified; "Да" saves each into its
+    // file. False when the command must stop: a save failed or was
+    // cancelled, or "Отмена" where it stops the command.
+    bool AskSaveData(bool cancelStops = true);
+    // A data file read into tables of its own, before the command replaces
+    // anything: false, and said, when it cannot be read, or when `check`
+    // (which says itself what is wrong) finds the tables read unfit.
+    bool DataFileReads(const std::string& fileName,
+                       const std::function<bool(const TNetworkTables&)>& check = {});
     // Another drawing with its data in place of the one shown: through the
     // drawing window's one path when there is one, else after AskSaveData.
     bool ReplaceDrawing(const std::function<bool()>& load);
@@ -246,7 +264,6 @@ private:
     void TakeImportedFileName(const std::string& fileName);
     void EmptyDataSet(TNewPurpose purpose);
     void ShowBranchTable(bool showTablDan);
-    void ClearModified();
     void CopyTablIDIntoTablDan();
     // Shows a page; the branch, fan and consumer tables get their exit
     // handling when their page is left.

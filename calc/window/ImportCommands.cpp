@@ -37,15 +37,6 @@ void RemindSurfaceNodes() {
 
 } // namespace
 
-bool TDataWindowController::AskSaveBeforeImport(bool cancelStops) {
-    if (!t_.TablDan.Modified && !t_.TablVen.Modified) return true;
-    DialogAnswer =
-        MessageBox(Ru("Сохранить данные?"), "", TMsgButtons::YesNoCancel, TMsgIcon::Warning);
-    // A save that failed stops the import rather than lose the data.
-    if (DialogAnswer == mrYes) return Dan_SaveClick();
-    return !(cancelStops && DialogAnswer == mrCancel);
-}
-
 void TDataWindowController::TakeImportedFileName(const std::string& fileName) {
     CurrentDataFile() = ChangeFileExt(fileName, ".dan");
     Caption =
@@ -55,7 +46,7 @@ void TDataWindowController::TakeImportedFileName(const std::string& fileName) {
 
 void TDataWindowController::ImpIdClick() {
     TCommand command(*this);
-    if (!AskSaveBeforeImport(false)) return;
+    if (!AskSaveData(false)) return;
     std::string name;
     if (!AskFile("Данные ДОС|*.ids", name)) return;
     TImportResult result = ImportDosFiles(name, t_, c_.CalcOptions);
@@ -65,7 +56,7 @@ void TDataWindowController::ImpIdClick() {
 
 void TDataWindowController::Serv_ImpClick() {
     TCommand command(*this);
-    if (!AskSaveBeforeImport(true)) return;
+    if (!AskSaveData()) return;
     std::string name;
     if (!AskFile("Данные Тровел *.dat|*.dat", name)) return;
     TImportResult result = ImportTrovelDatFile(name, t_);
@@ -77,7 +68,7 @@ void TDataWindowController::Serv_ImpClick() {
 
 void TDataWindowController::Serv_Imp2Click() {
     TCommand command(*this);
-    if (!AskSaveBeforeImport(true)) return;
+    if (!AskSaveData()) return;
     std::string name;
     if (!AskFile("Данные Тровел *.dt|*.dt|Все файлы|*.*", name)) return;
     TImportResult result = ImportTrovelDtFile(name, t_, c_.CalcOptions);
@@ -91,7 +82,7 @@ void TDataWindowController::Serv_ImpOrnalClick() {
     TCommand command(*this);
     // Asked before anything is cleared; a table that cannot be opened
     // clears nothing.
-    if (!AskSaveBeforeImport(true)) return;
+    if (!AskSaveData()) return;
     std::string name;
     if (!AskFile("Файлы dbf|*.dbf", name)) return;
     if (!ImpOrnal().OpenTable(name)) return;

@@ -9,6 +9,8 @@
 // one to show itself says that it is not available yet.
 #pragma once
 
+#include "platform/Services.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -79,6 +81,11 @@ public:
     // Composes the network data text, writes the drawing file of that name
     // with it and redraws; false when the file was not written.
     virtual bool SaveDrawing(const std::string& fileName) = 0;
+    // Before a save without a dialog writes the drawing under that name:
+    // mrYes when the file holds the drawing shown (it was read from or
+    // written there) or does not exist; else the answer to "OK для
+    // перезаписи ..." (mrNo: choose another name, mrCancel: write nothing).
+    virtual int AskReplaceDrawingFile(const std::string& /*fileName*/) { return mrYes; }
     // Opens the drawing file and loads the document, which then goes by that
     // name; false when that failed (the window has then told the user, and
     // the drawing shown keeps its own name). Only the load step of
