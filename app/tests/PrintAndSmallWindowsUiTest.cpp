@@ -45,7 +45,10 @@ struct SampleProgramTest : ::testing::Test {
         p = StartProgram({File("SampleMine.grh")});
         QApplication::processEvents();
     }
-    ~SampleProgramTest() override { p.reset(); }
+    ~SampleProgramTest() override {
+        p.reset();
+        WindowState() = TWindowState{};
+    }
     std::string File(const std::string& name) const { return (dir / name).string(); }
     TIDrawWin& W() { return *p->DrawWin; }
     TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
@@ -389,6 +392,37 @@ TEST_F(SampleProgramTest, AboutEditorAndExtractionWindowsOpen) {
     EXPECT_TRUE(extract->isVisible());
     extract->BitBtnCancelClick();
     EXPECT_FALSE(extract->isVisible());
+}
+
+// Each command that shows a window brings it back from minimised; the
+// progress window closes with its run.
+TEST_F(SampleProgramTest, CommandsBringTheirMinimisedWindowsBack) {
+    std::filesystem::create_directory(dir / "Foto");
+    ASSERT_TRUE(SaveJpegFile(TBitmap32(40, 30, 0xFF2060A0u), File("Foto/a.jpg")));
+    ASSERT_TRUE(W().Doc().HasBranchNumber(2));
+    W().Doc().CurrentFigure()->image = "a.jpg";
+    ASSERT_TRUE(test::LeaveFireInBranch3(messages));
+    // Each window and a command of the main window, or else of the data window, that
+    // shows it; the photo first, while the figure that has it is current.
+    for (const std::string c :
+         {"FormImage ToolButtonImage", "Form1 GenButton", "IDrawWin Serv_Sxema", "FOtchetRE Otch",
+          "FBiblVen Dan_BiblVen", "FBiblVU Dan_BiblVU", "FGrafic Serv_Graf", "NasDlg Nastr",
+          "AboutBox Hlp_About", "FormEditUO MEditUO", "FormNavigator ToolButtonNavigator",
+          "FormPeople WayWorker", "FormWord Rasc_PogUst"}) {
+        const std::string name = c.substr(0, c.find(' ')), command = c.substr(c.find(' ') + 1);
+        QAction* a = p->IDrawWinForm->Action(command);
+        if (!a) a = p->Form1->Action(command);
+        ASSERT_TRUE(a) << command;
+        a->trigger();
+        QWidget* w = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == ToQString(name)) w = top;
+        ASSERT_TRUE(w) << name;
+        w->setWindowState(Qt::WindowMinimized);
+        a->trigger();
+        EXPECT_FALSE(w->isMinimized()) << name;
+        EXPECT_EQ(name != "FormWord", w->isVisible()) << name;
+    }
 }
 
 // What is typed into the symbol editor is the drawing's symbol text: it

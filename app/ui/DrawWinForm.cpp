@@ -12,6 +12,7 @@
 #include "platform/Cp1251.h"
 #include "platform/Keys.h"
 #include "platform/Services.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 
 #include <QAction>
@@ -274,13 +275,7 @@ void TIDrawWinForm::BuildToolBar() {
     data->setObjectName("GenButton");
     w_.ShowDataWindow = [] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "Form1") {
-                // A minimised window comes back as it was before.
-                w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
-                w->show();
-                w->raise();
-                w->activateWindow();
-            }
+            if (w->objectName() == "Form1") ShowWindowRestored(*w);
     };
     connect(data, &QAction::triggered, this, [this] { Run([this] { w_.GenButtonClick(); }); });
     actions_["GenButton"] = data;
@@ -512,9 +507,7 @@ void TIDrawWinForm::CloseWindow() {
 }
 
 void TIDrawWinForm::ShowWindow() {
-    show();
-    raise();
-    activateWindow();
+    ShowWindowRestored(*this);
 }
 
 void TIDrawWinForm::PlanResized(int width, int height) {

@@ -5,6 +5,7 @@
 #include "app/ui/PrintWindows.h"
 #include "app/ui/SmallWindowsUi.h"
 #include "platform/Files.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 
 #include <QAction>
@@ -60,10 +61,7 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
 
     QMenu* service = MenuNamed(menuBar(), "Сервис");
     AddAction(service, "MEditUO", "Редактор условных обозначений", [] {
-        if (TFormEditUO* e = FormEditUO()) {
-            e->show();
-            e->raise();
-        }
+        if (TFormEditUO* e = FormEditUO()) ShowWindowRestored(*e);
     });
     QMenu* help = MenuNamed(menuBar(), "Справка");
     AddAction(help, "Mabout", "О программе", [this] { MaboutClick(); });
@@ -93,8 +91,7 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
     // The navigator button of the tool bar and the photo button show these.
     w_.ShowNavigator = [] {
         if (TFormNavigator* n = FormNavigator()) {
-            n->show();
-            n->raise();
+            ShowWindowRestored(*n);
             n->FormActivate();
         }
     };
@@ -109,8 +106,7 @@ void TIDrawWinForm::BuildPrintAndSmallWindows() {
         f->State().Layout = request.Layout;
         f->setWindowTitle(ToQString(request.Caption));
         if (!f->ShowPicture()) return false;
-        f->show();
-        f->raise();
+        ShowWindowRestored(*f);
         return true;
     };
 }

@@ -10,6 +10,7 @@
 #include "calc/ui/NasDlgWindow.h"
 #include "calc/window/NasDlgModel.h"
 #include "platform/IniFile.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/TextEditors.h"
 #include "reports/OfficeExports.h"
 #include "reports/ui/OtchetRE.h"
@@ -97,10 +98,7 @@ std::unique_ptr<TProgramWindows> StartProgram(const std::vector<std::string>& ar
     // The data window's "О программе" shows the main window's about box
     // without blocking; the main window's own command shows it modally.
     controller.ShowAboutBox = [form = p->IDrawWinForm.get()] {
-        TAboutBox* box = form->AboutBox();
-        box->show();
-        box->raise();
-        box->activateWindow();
+        ShowWindowRestored(*form->AboutBox());
     };
 
     p->IDrawWinForm->raise();

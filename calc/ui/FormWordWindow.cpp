@@ -1,6 +1,7 @@
 #include "calc/ui/FormWordWindow.h"
 
 #include "platform/Cp1251.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 
 #include <QApplication>
@@ -43,8 +44,7 @@ void TFormWord::SetLabel(const std::string& text) {
 
 void TFormWord::Show() {
     cancelled_ = false;
-    show();
-    raise();
+    ShowWindowRestored(*this);
     Update();
 }
 

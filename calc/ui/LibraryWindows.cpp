@@ -7,6 +7,7 @@
 #include "platform/IniFile.h"
 #include "platform/Services.h"
 #include "platform/qt/GridView.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 
 #include <QChart>
@@ -156,13 +157,10 @@ QPushButton* TLibraryForm::Button(const char* objectName) const {
 
 void TLibraryForm::Sync() {
     if (ok_) ok_->setEnabled(model_.OkEnabled);
-    if (model_.Visible) {
-        show();
-        raise();
-        activateWindow();
-    } else {
+    if (model_.Visible)
+        ShowWindowRestored(*this);
+    else
         hide();
-    }
 }
 
 void TLibraryForm::closeEvent(QCloseEvent* event) {
@@ -249,8 +247,7 @@ TWindowPlace TFGrafic::Place() const {
 void TFGrafic::ShowChart(const TFanChartRequest& request) {
     request_ = request;
     hasRequest_ = true;
-    show();
-    raise();
+    ShowWindowRestored(*this);
     FormActivate();
 }
 
@@ -325,12 +322,10 @@ TImpOrnalWindow::TImpOrnalWindow(TImpOrnal& model, TDataWindowController& w, QWi
 }
 
 void TImpOrnalWindow::Sync() {
-    if (model_.Visible) {
-        show();
-        raise();
-    } else {
+    if (model_.Visible)
+        ShowWindowRestored(*this);
+    else
         hide();
-    }
 }
 
 void TImpOrnalWindow::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 #include "NasDlgWindow.h"
 
 #include "platform/Services.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 
 #include <QButtonGroup>
@@ -189,9 +190,7 @@ void TNasDlg::ShowSettings() {
         ModelToControls();
     }
     setEnabled(true);
-    show();
-    raise();
-    activateWindow();
+    ShowWindowRestored(*this);
 }
 
 void TNasDlg::OKBtnClick() {

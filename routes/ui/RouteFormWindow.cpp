@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 #include "platform/qt/GridView.h"
+#include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 
 #include <QButtonGroup>
@@ -299,9 +300,7 @@ void TRouteFormWindow::Minimise() {
 void TRouteFormWindow::ShowNormal() {
     if (detached_) return;
     if (!isVisible()) Place();
-    showNormal();
-    raise();
-    activateWindow();
+    ShowWindowRestored(*this);
 }
 
 namespace {
