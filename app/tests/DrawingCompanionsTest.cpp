@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -684,6 +685,14 @@ TEST_F(DrawingCompanionsTest, EveryEditedTableIsAskedAboutAndSavedIntoItsFile) {
     dialogs.Answer(File("Survey"), 1);
     Trigger("New1");
     EXPECT_NE(std::string::npos, Bytes(File("Survey.id")).find("773"));
+    // A typed name of the mine and of the reverse-mode variant are data too.
+    for (const char* field : {"NameSh", "NameVarAv"}) {
+        Trigger("New1");
+        QTest::keyClicks(p->Form1->findChild<QLineEdit*>(field), "x");
+        messages.Expect(mrNo, "Сохранить данные?");
+        Trigger("New1");
+        EXPECT_EQ(0u, messages.PendingExpectations()) << field;
+    }
 }
 
 // The data window's "Импорт схемы Tresk" and "Загрузить" read aside first: a

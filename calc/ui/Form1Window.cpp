@@ -224,8 +224,13 @@ QWidget* TForm1::BuildGeneralPage() {
         form->addRow(label, edit);
         fields_[f.value] = edit;
         std::string* value = f.value;
-        connect(edit, &QLineEdit::textEdited, this,
-                [value](const QString& text) { *value = FromQString(text); });
+        // A typed field is data to save: the reverse-mode variant's name goes
+        // into the reverse-mode file, the others with the branch table.
+        TModGrid& owner = value == &t_.NameVarAv ? t_.TablDanRev : t_.TablDan;
+        connect(edit, &QLineEdit::textEdited, this, [value, &owner](const QString& text) {
+            *value = FromQString(text);
+            owner.Modified = true;
+        });
         if (value == &t_.NameVarAv) {
             nameVarAv_ = edit;
             nameVarAvLabel_ = label;
