@@ -25,17 +25,12 @@ using namespace arv;
 
 namespace {
 
-struct CalcLinkFormTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-};
+using CalcLinkFormTest = test::SampleProgramTest;
 
 } // namespace
 
 TEST_F(CalcLinkFormTest, CheckFromTheMenuFillsTheLogList) {
-    auto p = StartProgram({(dir / "SampleMine.grh").string()});
+    p = StartProgram({File("SampleMine.grh")});
     QApplication::processEvents();
     TIDrawWinForm& form = *p->IDrawWinForm;
     for (const char* name : {"MGenDan", "MEQ", "AddExt", "FromExt"})
@@ -145,13 +140,12 @@ std::vector<int> Signed(const TModGrid& g, int col, bool negative) {
 // Runs started in the data window turn the plan's arrows with the table, as
 // the main window's tasks do, and the plan is painted anew at once.
 TEST_F(CalcLinkFormTest, ArrowsFollowEveryRunOfTheDataWindow) {
-    auto p = test::StartOnSample(folder, 1000, 700);
+    p = test::StartOnSample(folder, 1000, 700);
     TIDrawWin& w = *p->DrawWin;
     TIDrawWinForm& form = *p->IDrawWinForm;
-    TNetworkTables& t = DataWindowController().Tables();
+    TNetworkTables& t = Tables();
     messages.AllowAny();
-    form.Action("Zad_ER")->trigger();
-    QApplication::processEvents();
+    Trigger("Zad_ER");
     int linked = 0;
     ASSERT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
     ASSERT_GE(linked, 10);
@@ -164,24 +158,18 @@ TEST_F(CalcLinkFormTest, ArrowsFollowEveryRunOfTheDataWindow) {
         form.RedrawPlan();
         return shown == form.PlanImage();
     };
-    auto run = [&](const char* command) {
-        QAction* a = p->Form1->Action(command);
-        ASSERT_TRUE(a) << command;
-        a->trigger();
-        QApplication::processEvents();
-    };
 
     // The intake of branch 1 nearly closed: the fan of branch 12 draws the
     // air of branch 2 the other way, from node 3 to node 2.
     t.TablDan.SetCells(4, RowOf(t.TablDan, 1), "50");
-    run("Rasc_ER");
+    DataCommand("Rasc_ER");
     ASSERT_EQ('E', DataWindowController().CalcContext().CalcOptions[2]);
     ASSERT_NE(reversedBefore, Signed(t.TablDan, 11, true));
     EXPECT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
     EXPECT_TRUE(paintedAnew());
 
     // The optimal distribution.
-    run("Rasc_OR");
+    DataCommand("Rasc_OR");
     ASSERT_EQ('O', DataWindowController().CalcContext().CalcOptions[2]);
     EXPECT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
     EXPECT_TRUE(paintedAnew());
@@ -191,7 +179,7 @@ TEST_F(CalcLinkFormTest, ArrowsFollowEveryRunOfTheDataWindow) {
     t.TablDan.SetCurrent(0, RowOf(t.TablDan, 3));
     t.TablDan.SetCells(18, RowOf(t.TablDan, 3), "5");
     messages.Expect(mrYes);
-    run("Rasc_Pog");
+    DataCommand("Rasc_Pog");
     ASSERT_EQ('P', DataWindowController().CalcContext().CalcOptions[2]);
     EXPECT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));
     EXPECT_TRUE(paintedAnew());
@@ -201,7 +189,7 @@ TEST_F(CalcLinkFormTest, ArrowsFollowEveryRunOfTheDataWindow) {
     t.TablDan.SetCurrent(0, RowOf(t.TablDan, 8));
     // The stored resistance is kept.
     messages.Expect(mrNo);
-    run("Rasc_Ust");
+    DataCommand("Rasc_Ust");
     ASSERT_EQ('U', DataWindowController().CalcContext().CalcOptions[2]);
     ASSERT_NE(Signed(t.TablDan, 11, true), Signed(t.TablDan, 12, true));
     EXPECT_EQ(std::vector<int>{}, ArrowsAgainstTheTable(w, linked));

@@ -28,29 +28,13 @@ using namespace arv;
 
 namespace {
 
-struct CalcWindowsScenarioTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
-
-    CalcWindowsScenarioTest() {
-        p = test::StartOnSample(folder, 1000, 700);
-        Tables().TablDan.Modified = Tables().TablVen.Modified = false;
-    }
+struct CalcWindowsScenarioTest : test::SampleProgramTest {
+    CalcWindowsScenarioTest() { p = test::StartOnSample(folder, 1000, 700); }
     ~CalcWindowsScenarioTest() override {
         FanLibrary().Grid.Modified = DeviceLibrary().Grid.Modified = false;
         p.reset();
     }
-    TIDrawWin& W() { return *p->DrawWin; }
-    TNetworkTables& Tables() { return DataWindowController().Tables(); }
     TCalcOptions& Options() { return DataWindowController().CalcContext().CalcOptions; }
-    void DataCommand(const char* action) { p->Form1->Action(action)->trigger(); }
-    void MainCommand(const char* action) { p->IDrawWinForm->Action(action)->trigger(); }
-    void Open(const std::string& name) {
-        dialogs.Answer(folder.File(name), 1);
-        MainCommand("Open1");
-    }
     QDialog* Settings() { return p->Form1->findChild<QDialog*>("NasDlg"); }
     QRadioButton* Radio(const char* utf8) {
         for (auto* radio : Settings()->findChildren<QRadioButton*>())
@@ -168,7 +152,7 @@ TEST_F(CalcWindowsScenarioTest, AUnitSwitchChangesNoFlow) {
         saveReverse->trigger();
         // The switch rewrote the reverse-mode tables since their file was
         // written: leaving them asks.
-        SwitchUnit(other), MainCommand("Save1");
+        SwitchUnit(other), Trigger("Save1");
         messages.Expect(mrNo, "Сохранить данные?");
         Open("SampleMine.grh"), SwitchUnit(own);
         EXPECT_EQ(stored, Texts(false));
@@ -198,7 +182,7 @@ TEST_F(CalcWindowsScenarioTest, NaturalDraughtMakesTheDataAskToBeSaved) {
     DataCommand("Rasc_ET");
     ASSERT_EQ("0,00", Tables().TablDan.Cells(18, row));
     messages.Expect(mrCancel, "Сохранить данные?");
-    MainCommand("New1");
+    Trigger("New1");
     EXPECT_EQ("0,00", Tables().TablDan.Cells(18, row));
     EXPECT_EQ(0u, messages.PendingExpectations());
     messages.AllowAny();
@@ -216,16 +200,14 @@ TEST_F(CalcWindowsScenarioTest, UnsavedLibraryIsAskedAboutAtTheProgramsEnd) {
     ASSERT_TRUE(FanLibrary().Grid.Modified);
 
     messages.Expect(mrCancel, "Сохранить изменения?");
-    MainCommand("Exit1");
-    QApplication::processEvents();
+    Trigger("Exit1");
     EXPECT_TRUE(p->IDrawWinForm->isVisible());
     EXPECT_TRUE(fans->isVisible());
     ASSERT_FALSE(messages.Shown().empty());
     EXPECT_EQ(Ru("Библиотека вентиляторов"), messages.Shown().back().caption);
 
     messages.Expect(mrNo, "Сохранить изменения?");
-    MainCommand("Exit1");
-    QApplication::processEvents();
+    Trigger("Exit1");
     EXPECT_FALSE(p->IDrawWinForm->isVisible());
     EXPECT_FALSE(fans->isVisible());
     EXPECT_FALSE(FileExists(folder.File("rvVent.bib")));

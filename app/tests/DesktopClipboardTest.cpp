@@ -89,12 +89,7 @@ void Reveal(QWidget* w) {
     QApplication::processEvents();
 }
 
-struct DesktopClipboardTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
-
+struct DesktopClipboardTest : test::SampleProgramTest {
     DesktopClipboardTest() {
         p = test::StartOnSample(folder, 1000, 700);
         // The user at work: the data window, the report and the symbol
@@ -103,8 +98,7 @@ struct DesktopClipboardTest : ::testing::Test {
         ReportEditorHost().ShowEditor();
         // Wide enough for its whole tool bar.
         Report().resize(1000, 500);
-        p->IDrawWinForm->Action("MEditUO")->trigger();
-        QApplication::processEvents();
+        Trigger("MEditUO");
     }
     ~DesktopClipboardTest() override {
         // Nothing is left for a clipboard manager to take over at the end.
@@ -113,7 +107,6 @@ struct DesktopClipboardTest : ::testing::Test {
         QApplication::processEvents();
         p.reset();
     }
-    TFOtchetRE& Report() { return dynamic_cast<TFOtchetRE&>(ReportEditorHost()); }
     QPlainTextEdit* Memo(const char* name) {
         return p->Form1->findChild<QPlainTextEdit*>(QLatin1String(name));
     }

@@ -28,19 +28,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct DesktopLookTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
+struct DesktopLookTest : test::SampleProgramTest {
     DesktopLookTest() {
-        p = StartProgram({(dir / "SampleMine.grh").string()});
+        p = StartProgram({File("SampleMine.grh")});
         QApplication::processEvents();
-    }
-    ~DesktopLookTest() override {
-        p.reset();
-        WindowState() = TWindowState{};
     }
 };
 

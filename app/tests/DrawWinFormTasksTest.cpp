@@ -26,21 +26,12 @@ using namespace arv;
 
 namespace {
 
-struct FormTasksTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
+struct FormTasksTest : test::SampleProgramTest {
     FormTasksTest() {
-        p = StartProgram({(dir / "SampleMine.grh").string()});
+        p = StartProgram({File("SampleMine.grh")});
         QApplication::processEvents();
     }
-    ~FormTasksTest() override {
-        messages.AllowAny();
-        p.reset();
-    }
-    QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
+    ~FormTasksTest() override { messages.AllowAny(); }
     QLabel* PanelSost() { return p->IDrawWinForm->findChild<QLabel*>("PanelSost"); }
 };
 

@@ -25,31 +25,18 @@ using test::Send;
 
 namespace {
 
-struct FormToolsTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
+struct FormToolsTest : test::SampleProgramTest {
+    FormToolsTest() { p = test::StartOnSample(folder, 1000, 700); }
 };
 
 } // namespace
 
 TEST_F(FormToolsTest, BranchDrawnWithTheMouseJoinsTwoNodes) {
-    auto p = test::StartOnSample(folder, 1000, 700);
     TIDrawWin& w = *p->DrawWin;
     w.ViewAllClick();
     TGCollFigure& doc = w.Doc();
     const int figures = doc.Count(), nodes = doc.nodes.Count();
-    // Two nodes of the plan that no branch joins yet.
-    int32_t a = -1, b = -1;
-    for (int32_t i = 0; i < nodes && b < 0; ++i)
-        for (int32_t j = i + 1; j < nodes && b < 0; ++j) {
-            bool joined = false;
-            for (int32_t f = 0; f < figures; ++f)
-                if (TGBranch* br = doc.BranchAt(f))
-                    joined |= (br->beginIndex == i && br->endIndex == j) ||
-                              (br->beginIndex == j && br->endIndex == i);
-            if (!joined) a = i, b = j;
-        }
+    const auto [a, b] = test::UnjoinedNodes(doc);
     ASSERT_GE(b, 0);
     const int32_t numberA = doc.nodes.Record(a).number, numberB = doc.nodes.Record(b).number;
     QWidget* plan = p->IDrawWinForm->PaintBox1();
@@ -91,7 +78,6 @@ TEST_F(FormToolsTest, BranchDrawnWithTheMouseJoinsTwoNodes) {
 // kept from the first step; the release leaves the picture a full repaint
 // of the plan as it now is would paint.
 TEST_F(FormToolsTest, ANodeDraggedWithTheMoveToolEndsAsAFullRepaint) {
-    auto p = test::StartOnSample(folder, 1000, 700);
     TIDrawWin& w = *p->DrawWin;
     w.ViewAllClick();
     TGCollFigure& doc = w.Doc();
@@ -146,7 +132,6 @@ TEST_F(FormToolsTest, ANodeDraggedWithTheMoveToolEndsAsAFullRepaint) {
 }
 
 TEST_F(FormToolsTest, OneToolButtonShowsPressedWhateverEndsTheTool) {
-    auto p = test::StartOnSample(folder, 1000, 700);
     TIDrawWinForm& form = *p->IDrawWinForm;
     TIDrawWin& w = *p->DrawWin;
     QWidget* plan = form.PaintBox1();
@@ -194,7 +179,6 @@ TEST_F(FormToolsTest, OneToolButtonShowsPressedWhateverEndsTheTool) {
 // the tool (another tool, "Выбор", Esc, the right button) paints the plan
 // with all of them at once.
 TEST_F(FormToolsTest, LeavingThePanToolRepaintsThePlanWithItsLabels) {
-    auto p = test::StartOnSample(folder, 1000, 700);
     TIDrawWinForm& form = *p->IDrawWinForm;
     TIDrawWin& w = *p->DrawWin;
     w.ViewAllClick();

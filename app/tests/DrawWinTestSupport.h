@@ -82,11 +82,7 @@ struct DrawWinTest : ::testing::Test {
         EXPECT_TRUE(WriteFileAtomic(File(name), bytes));
         return File(name);
     }
-    static std::string Read(const std::string& name) {
-        std::string bytes;
-        ReadFileBytes(name, bytes);
-        return bytes;
-    }
+    static std::string Read(const std::string& name) { return FileBytes(name); }
     // Start-up as the program does it: drawing window, then data window.
     void Start(const std::vector<std::string>& args = {}) {
         w->FormCreate(args);

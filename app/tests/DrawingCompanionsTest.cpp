@@ -47,12 +47,7 @@ struct TSessionEnd : ISessionEnd {
     void Cancel() override { cancelled = true; }
 };
 
-struct DrawingCompanionsTest : ::testing::Test {
-    TSampleProgramFolder folder;
-    TScriptedMessages messages;
-    TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
-
+struct DrawingCompanionsTest : SampleProgramTest {
     DrawingCompanionsTest() {
         // The fire picture the plan shows in fire mode.
         InstallQtBitmapCodec();
@@ -65,33 +60,8 @@ struct DrawingCompanionsTest : ::testing::Test {
         p.reset();
         Tables().TempTableM.ClearAll();
         Tables().TempTableS.ClearAll();
-        WindowState() = TWindowState{};
     }
-    std::string File(const std::string& name) const { return folder.File(name); }
-    static std::string Bytes(const std::string& name) {
-        std::string bytes;
-        ReadFileBytes(name, bytes);
-        return bytes;
-    }
-    void Start(int width = 1000, int height = 700) {
-        p = StartOnSample(folder, width, height);
-        Tables().TablDan.Modified = Tables().TablVen.Modified = false;
-        W().ViewAllClick();
-    }
-    TIDrawWin& W() { return *p->DrawWin; }
-    TNetworkTables& Tables() { return DataWindowController().Tables(); }
-    TFOtchetRE& Report() { return dynamic_cast<TFOtchetRE&>(ReportEditorHost()); }
-    QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
-    void Trigger(const char* name) {
-        Action(name)->trigger();
-        QApplication::processEvents();
-    }
-    std::string Title() { return FromQString(p->IDrawWinForm->windowTitle()); }
     std::string DataTitle() { return Cp1251ToUtf8(FromQString(p->Form1->windowTitle())); }
-    void Open(const std::string& name) {
-        dialogs.Answer(File(name), 1);
-        Trigger("Open1");
-    }
     // A data window command hidden in its menus, with the file chosen.
     void DataCommand(const char* action, const char* file) {
         dialogs.Answer(File(file));
@@ -167,9 +137,9 @@ struct DrawingCompanionsTest : ::testing::Test {
         return green;
     }
     // The miners' route from the face "Лава 1 восточная" to the surface,
-    // built in the window and not stored.
-    void BuildMinersRoute() {
-        Trigger("WayWorker");
+    // built in the window the command shows and not stored.
+    void BuildMinersRoute(const char* command = "WayWorker") {
+        Trigger(command);
         ASSERT_NE(nullptr, RouteFormWindow());
         Table().SetCells(0, 1, Ru("5 Лава 1 восточная"));
         Table().SetCells(2, 1, routes::TargetKindTexts()[0]);
@@ -319,7 +289,6 @@ TEST_F(DrawingCompanionsTest, EveryWayOutAsksAboutTheRoutesAndLeavesNothingBehin
         EXPECT_FALSE(Action("BLine")->isChecked());
         EXPECT_TRUE(StoredRows().empty());
         ExpectNoTaskOrRoute();
-        p.reset();
     }
     // Save As names the data set anew too.
     Start();
@@ -386,11 +355,7 @@ TEST_F(DrawingCompanionsTest, ChoosingTheMenuAgainDoesNotDropUnsavedRoutes) {
     EXPECT_EQ(0u, messages.PendingExpectations());
 
     // "Да": stored, then shown as stored.
-    Trigger("ToolWayOpen");
-    Table().SetCells(0, 1, Ru("5 Лава 1 восточная"));
-    Table().SetCells(2, 1, routes::TargetKindTexts()[0]);
-    Select(1, 1);
-    Trigger("ToolCreate");
+    ASSERT_NO_FATAL_FAILURE(BuildMinersRoute("ToolWayOpen"));
     messages.Expect(mrYes, "Сохранить изменения в файл?");
     Trigger("WayWorker");
     EXPECT_EQ((std::vector<std::string>{"5 Лава 1 восточная | 5,7,8,6,4,2,11,12",
@@ -406,7 +371,7 @@ TEST_F(DrawingCompanionsTest, ChoosingTheMenuAgainDoesNotDropUnsavedRoutes) {
 // middle of the plan stays free too), and keeps the place the user gave it
 // while the program runs.
 TEST_F(DrawingCompanionsTest, RouteWindowsStandClearAndKeepTheUsersPlace) {
-    Start(760, 560);
+    Start("SampleMine.grh", 760, 560);
     p->IDrawWinForm->move(20, 10);
     QApplication::processEvents();
     ASSERT_NO_FATAL_FAILURE(Fire());

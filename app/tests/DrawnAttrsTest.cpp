@@ -24,7 +24,7 @@ std::string Drawn(const TGCustomFigure& f) {
 }
 
 struct DrawnAttrs : PropTest {
-    DrawnAttrs() {
+    DrawnAttrs() : PropTest(false) {
         std::filesystem::copy(std::string(ARV_BIN_DIR) + "/IMG", dir / "IMG");
         std::filesystem::copy_file(std::string(ARV_BIN_DIR) + "/SampleMine.grh",
                                    dir / "SampleMine.grh");

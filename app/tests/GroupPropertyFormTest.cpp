@@ -47,20 +47,8 @@ std::string Line(const TGCustomFigure& f) {
                    a.brush.style, a.flagA, a.flagB});
 }
 
-struct GroupPropertyFormTest : ::testing::Test {
-    TSampleProgramFolder folder;
-    TScriptedMessages messages;
-    std::unique_ptr<TProgramWindows> p = StartOnSample(folder, 1200, 800);
-    TIDrawWinForm& form = *p->IDrawWinForm;
-    TIDrawWin& w = *p->DrawWin;
-    TGCollFigure& doc = w.Doc();
-    TRxDrawGridWidget* grid = nullptr;
-
-    GroupPropertyFormTest() {
-        form.Action("Prop")->trigger();
-        QApplication::processEvents();
-        grid = form.findChild<TRxDrawGridWidget*>("GridProp");
-    }
+struct GroupPropertyFormTest : PropPanelProgram {
+    GroupPropertyFormTest() { PropButton(); }
     std::vector<TGBranch*> Branches() {
         std::vector<TGBranch*> out;
         for (int32_t i = 0; i < doc.Count(); ++i)

@@ -89,20 +89,14 @@ TEST(HelpGuide, EveryLinkLeadsToAPageSectionOrPictureAndEveryPageIsInTheContents
 
 namespace {
 
-struct HelpProgramTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
+struct HelpProgramTest : test::SampleProgramTest {
     test::TRecordingOpener opener;
-    std::unique_ptr<TProgramWindows> p;
     HelpProgramTest() {
         fs::copy(std::string(ARV_BIN_DIR) + "/help", dir / "help");
         p = StartProgram({File("SampleMine.grh")});
         QApplication::processEvents();
     }
     ~HelpProgramTest() override { p.reset(); }
-    std::string File(const std::string& name) const { return (dir / name).string(); }
     void MainHelp() { p->IDrawWinForm->Action("MContHelp")->trigger(); }
     void DataHelp() { p->Form1->Action("Hlp_Help")->trigger(); }
 };

@@ -20,6 +20,7 @@ namespace arv::test {
 namespace {
 
 struct OptionFormTest : DrawWinTest {
+    OptionFormTest() { Start(); }
     template <class T> T* Find(TOptionForm& form, const char* name) {
         auto* c = qobject_cast<T*>(form.Control(name));
         EXPECT_NE(nullptr, c) << name;
@@ -28,7 +29,6 @@ struct OptionFormTest : DrawWinTest {
 };
 
 TEST_F(OptionFormTest, OpensOnTheSchemeAndGivesTheControlsBackOnOk) {
-    Start();
     w->Doc().layers.AddLayer();
     TSchemeRecord& r = DrawingGlobals().SchemeViewFlags[1];
     r.show = {1, 0, 1, 0, 0, 0, 0, 0};
@@ -79,7 +79,6 @@ TEST_F(OptionFormTest, OpensOnTheSchemeAndGivesTheControlsBackOnOk) {
 }
 
 TEST_F(OptionFormTest, CancelKeepsTheScheme) {
-    Start();
     TOptionForm form(w->Option());
     const auto before = DrawingGlobals().SchemeViewFlags;
     QTimer::singleShot(0, [&] {

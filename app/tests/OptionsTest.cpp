@@ -129,19 +129,23 @@ TEST_F(OptionsTest, OkStoresTheSettingsAndWritesTheFileCancelChangesNothing) {
     ASSERT_FALSE(FileExists(w->IdrawIniPath));
     const TDrawingSettings settingsBefore = w->Doc().settings;
     const TDrawingGlobals globalsBefore = DrawingGlobals();
-    dialog.fonts = {TFontRecord{204, 0x0000FF, "Courier New", 1, 14, 1}};
-    dialog.colours = {0x000000, std::nullopt};
-    dialog.onShow = [](TOption& o) {
+    // The same edits, cancelled, then with OK.
+    auto edit = [](TOption& o, int gridStep) {
         o.ButtonBackColorClick();   // black
         o.ButtonPrRectColorClick(); // cancelled: stays
         o.BrnFClick();
         o.UpDown1 = 33;
-        o.UpDownStepNet = 40;
+        o.UpDownStepNet = gridStep;
         o.OUSize = 80;
         o.CBPicOutput = false;
         o.PrSoprag = false;
         o.PrSpeed = false;
         o.UpDownPr = 55;
+    };
+    dialog.fonts = {TFontRecord{204, 0x0000FF, "Courier New", 1, 14, 1}};
+    dialog.colours = {0x000000, std::nullopt};
+    dialog.onShow = [&](TOption& o) {
+        edit(o, 40);
         return false;
     };
     w->MoptionsClick();
@@ -158,17 +162,8 @@ TEST_F(OptionsTest, OkStoresTheSettingsAndWritesTheFileCancelChangesNothing) {
     dialog.onShow = [&](TOption& o) {
         shownArrow = o.UpDown1;
         EXPECT_EQ(0xFFFFFF, o.ColorText.Color);
-        o.ButtonBackColorClick();
+        edit(o, 0);
         EXPECT_EQ(0xFFFFFF, o.ColorText.TextColor());
-        o.ButtonPrRectColorClick();
-        o.BrnFClick();
-        o.UpDown1 = 33;
-        o.UpDownStepNet = 0;
-        o.OUSize = 80;
-        o.CBPicOutput = false;
-        o.PrSoprag = false;
-        o.PrSpeed = false;
-        o.UpDownPr = 55;
         return true;
     };
     w->MoptionsClick();

@@ -34,24 +34,10 @@ using test::Send;
 
 namespace {
 
-struct PlanStateTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
-    PlanStateTest() {
-        p = test::StartOnSample(folder, 1000, 700);
-        W().ViewAllClick();
-    }
-    ~PlanStateTest() override {
-        messages.AllowAny();
-        p.reset();
-    }
-    std::string File(const char* name) const { return (dir / name).string(); }
-    TIDrawWin& W() { return *p->DrawWin; }
+struct PlanStateTest : test::SampleProgramTest {
+    PlanStateTest() { Start(); }
+    ~PlanStateTest() override { messages.AllowAny(); }
     TGCollFigure& Doc() { return W().Doc(); }
-    TNetworkTables& Tables() { return DataWindowController().Tables(); }
     QAction* Action(const char* name) {
         QAction* a = p->IDrawWinForm->Action(name);
         EXPECT_NE(nullptr, a) << name;
@@ -366,8 +352,6 @@ TEST_F(PlanStateTest, NewStartsWithTheResultDisplaysOffAndItsOwnSchemeRecords) {
 TEST_F(PlanStateTest, NewShowsTheInitialDataTableTheSettingsAskFor) {
     TCalcContext& c = DataWindowController().CalcContext();
     c.CalcOptions[5] = 'H';
-    Tables().TablDan.Modified = false;
-    Tables().TablVen.Modified = false;
     Trigger("New1");
     EXPECT_TRUE(Tables().TablID.Visible());
     EXPECT_FALSE(Tables().TablDan.Visible());
@@ -380,10 +364,7 @@ TEST_F(PlanStateTest, NewShowsTheInitialDataTableTheSettingsAskFor) {
     id.SetCells(3, FirstDataRow, "10");
     id.SetCells(4, FirstDataRow, "30");
     id.SetCells(5, FirstDataRow, "2");
-    QAction* resistances = p->Form1->Action("Rasc_Sopr");
-    ASSERT_TRUE(resistances);
-    resistances->trigger();
-    QApplication::processEvents();
+    DataCommand("Rasc_Sopr");
     EXPECT_TRUE(messages.Shown().empty());
     EXPECT_EQ("   5,00", id.Cells(6, FirstDataRow));
 
@@ -410,10 +391,7 @@ TEST_F(PlanStateTest, ToTheDrawingCentresOnTheBranchAsFindBranchDoes) {
     const double scale = Doc().scale;
 
     Tables().TablDan.SetCurrent(0, TableRow(number));
-    QAction* toDrawing = p->Form1->Action("Serv_Sxema");
-    ASSERT_TRUE(toDrawing);
-    toDrawing->trigger();
-    QApplication::processEvents();
+    DataCommand("Serv_Sxema");
     const TRect fromData = Doc().viewRect;
     EXPECT_EQ(branch, Doc().CurrentFigure());
     EXPECT_EQ(scale, Doc().scale);

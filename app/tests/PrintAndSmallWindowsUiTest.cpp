@@ -34,23 +34,12 @@ using namespace arv;
 
 namespace {
 
-struct SampleProgramTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
+struct SampleProgramTest : test::SampleProgramTest {
     SampleProgramTest() {
         InstallQtBitmapCodec();
         p = StartProgram({File("SampleMine.grh")});
         QApplication::processEvents();
     }
-    ~SampleProgramTest() override {
-        p.reset();
-        WindowState() = TWindowState{};
-    }
-    std::string File(const std::string& name) const { return (dir / name).string(); }
-    TIDrawWin& W() { return *p->DrawWin; }
     TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
 };
 

@@ -35,18 +35,14 @@
 
 using namespace arv;
 using test::Click;
+using test::FileBytes;
 using test::Send;
 
 namespace {
 
-struct PrintFormTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p = test::StartOnSample(folder, 1000, 700);
-    TIDrawWin& W() { return *p->DrawWin; }
+struct PrintFormTest : test::SampleProgramTest {
+    PrintFormTest() { p = test::StartOnSample(folder, 1000, 700); }
     TPrintDlg& Dlg() { return *p->IDrawWinForm->PrintDlg(); }
-    QAction* Action(const char* name) { return p->IDrawWinForm->Action(name); }
 
     // A PDF printer on A4 paper without margins of its own.
     void PdfPrinter(int dpi = 0) {
@@ -77,15 +73,9 @@ struct PrintFormTest : ::testing::Test {
     }
 };
 
-std::string Read(const std::string& name) {
-    std::string bytes;
-    ReadFileBytes(name, bytes);
-    return bytes;
-}
-
 // What a page puts on paper: the PDF without the moment it was made.
 std::string PdfInk(const std::string& name) {
-    std::string bytes = Read(name);
+    std::string bytes = FileBytes(name);
     const size_t at = bytes.find("/CreationDate");
     if (at != std::string::npos) bytes.erase(at, bytes.find(')', at) - at);
     return bytes;
@@ -102,7 +92,7 @@ std::set<std::string> FilesIn(const std::filesystem::path& dir) {
 std::string AwaitQueuedPdf(const std::filesystem::path& dir, const std::set<std::string>& before) {
     for (int tries = 0; tries < 600; ++tries) {
         for (const std::string& name : FilesIn(dir))
-            if (!before.count(name) && Read((dir / name).string()).ends_with("%%EOF\n"))
+            if (!before.count(name) && FileBytes((dir / name).string()).ends_with("%%EOF\n"))
                 return (dir / name).string();
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
@@ -193,17 +183,7 @@ TEST_F(PrintFormTest, AfterThePreviewTheMouseMeetsThePlanWhereTheScreenShowsIt) 
     W().ViewAllClick();
     TGCollFigure& doc = W().Doc();
     Action("BLine")->trigger();
-    // Two nodes that no branch joins yet.
-    int32_t a = -1, b = -1;
-    for (int32_t i = 0; i < doc.nodes.Count() && b < 0; ++i)
-        for (int32_t j = i + 1; j < doc.nodes.Count() && b < 0; ++j) {
-            bool joined = false;
-            for (int32_t f = 0; f < doc.Count(); ++f)
-                if (TGBranch* br = doc.BranchAt(f))
-                    joined |= (br->beginIndex == i && br->endIndex == j) ||
-                              (br->beginIndex == j && br->endIndex == i);
-            if (!joined) a = i, b = j;
-        }
+    const auto [a, b] = test::UnjoinedNodes(doc);
     ASSERT_GE(b, 0);
     const TPoint sa = doc.nodes.Record(a).screenCentre, sb = doc.nodes.Record(b).screenCentre;
 
@@ -368,14 +348,14 @@ TEST_F(PrintFormTest, APdfPrintReplacesItsFileOnlyWhenComplete) {
     messages.Expect(mrOk, "Печать прервана: принтер не начал следующую страницу");
     dialogs.Answer(pdf);
     PressPrint();
-    EXPECT_TRUE("old" == Read(pdf));
+    EXPECT_TRUE("old" == FileBytes(pdf));
     EXPECT_EQ(files, FilesIn(folder.dir));
 
     Dlg().PrintTarget = nullptr;
     Dlg().State().ComboBox1 = 0;
     Dlg().ShowControls();
     PrintInto(pdf);
-    EXPECT_EQ("mine", Read(pdf + ".part"));
+    EXPECT_EQ("mine", FileBytes(pdf + ".part"));
     EXPECT_EQ(files, FilesIn(folder.dir));
     // Root writes everywhere, but not below a file.
     messages.Expect(mrOk, "Печать не выполнена: не удается записать файл " + pdf + "/a.pdf.");
@@ -397,7 +377,7 @@ TEST_F(PrintFormTest, ThePlanAndTheReportReachARealPrintQueue) {
     InstallPrinterList([queue] { return QStringList{queue}; }, queue);
     PdfPrinter();
     PrintInto(folder.File("first.pdf"));
-    const std::string first = Read(folder.File("first.pdf"));
+    const std::string first = FileBytes(folder.File("first.pdf"));
     ChooseInSetUp(TPrinterSetupDlg::PdfEntry(), queue);
     Action("PrintSetup1")->trigger();
     auto expectJob = [out](const std::set<std::string>& before, const std::string& title) {
@@ -408,7 +388,7 @@ TEST_F(PrintFormTest, ThePlanAndTheReportReachARealPrintQueue) {
     std::set<std::string> before = FilesIn(out);
     PressPrint();
     expectJob(before, "SampleMine.grh");
-    EXPECT_TRUE(first == Read(folder.File("first.pdf")));
+    EXPECT_TRUE(first == FileBytes(folder.File("first.pdf")));
     EXPECT_EQ(1u, dialogs.Requests().size());
 
     // The report editor's "Печать": the print dialog offers the queue.

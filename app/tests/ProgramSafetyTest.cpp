@@ -43,37 +43,8 @@ using test::Send;
 
 namespace {
 
-struct ProgramSafetyTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
-
+struct ProgramSafetyTest : test::SampleProgramTest {
     ProgramSafetyTest() { std::filesystem::copy_file(dir / "SampleMine.grh", dir / "Other.grh"); }
-    ~ProgramSafetyTest() override { p.reset(); }
-    std::string File(const std::string& name) const { return (dir / name).string(); }
-    static std::string Bytes(const std::string& name) {
-        std::string bytes;
-        ReadFileBytes(name, bytes);
-        return bytes;
-    }
-    void Start(const std::string& drawing = "SampleMine.grh") {
-        p.reset();
-        p = StartProgram({File(drawing)});
-        // A program starts with nothing edited; the data window of these
-        // tests outlives the windows of the one before.
-        Tables().TablDan.Modified = Tables().TablVen.Modified = false;
-        p->IDrawWinForm->showNormal();
-        p->IDrawWinForm->resize(1000, 700);
-        QApplication::processEvents();
-        W().ViewAllClick();
-    }
-    TIDrawWin& W() { return *p->DrawWin; }
-    TNetworkTables& Tables() { return DataWindowController().Tables(); }
-    TFOtchetRE& Report() { return dynamic_cast<TFOtchetRE&>(ReportEditorHost()); }
-    void Trigger(const char* action) { p->IDrawWinForm->Action(action)->trigger(); }
-    std::string Title() { return FromQString(p->IDrawWinForm->windowTitle()); }
 
     // The four kinds of work a user leaves behind.
     void DrawBranch() {
@@ -143,10 +114,6 @@ struct ProgramSafetyTest : ::testing::Test {
         for (QAction* a : menu->actions())
             if (a->data().toInt() == 1) a->trigger();
     }
-    void Open(const std::string& name) {
-        dialogs.Answer(File(name), 1);
-        Trigger("Open1");
-    }
     // The drawing as it would be written now, to compare with what the
     // question's "Да" writes.
     std::string DrawingNow() {
@@ -212,7 +179,6 @@ TEST_F(ProgramSafetyTest, EveryWayOutAsksAndYesSavesEachDocument) {
     OpenBookmark();
     messages.Expect(mrCancel, "Сохранить данные?");
     Trigger("Exit1");
-    QApplication::processEvents();
     EXPECT_TRUE(p->IDrawWinForm->isVisible());
     EXPECT_EQ(edited, Shown());
     EXPECT_EQ("Arvalen " + File("SampleMine.grh"), Title());
@@ -245,7 +211,6 @@ TEST_F(ProgramSafetyTest, EveryWayOutAsksAndYesSavesEachDocument) {
     drawing = DrawingNow();
     messages.Expect(mrYes, "Сохранить данные?");
     Trigger("Exit1");
-    QApplication::processEvents();
     EXPECT_FALSE(p->IDrawWinForm->isVisible());
     Start();
     ReportEditorHost().ShowEditor();
@@ -286,7 +251,6 @@ TEST_F(ProgramSafetyTest, ReportEditorCloseAsksAndTheProgramAsksOnce) {
     ReportEditorHost().ShowEditor();
     messages.Expect(mrNo, "Сохранить данные?");
     Trigger("Exit1");
-    QApplication::processEvents();
     EXPECT_FALSE(p->IDrawWinForm->isVisible());
     EXPECT_FALSE(Report().isVisible());
     EXPECT_EQ(3u, messages.Shown().size());
@@ -378,7 +342,6 @@ TEST_F(ProgramSafetyTest, CloseAsksEverythingBeforeTheSettingsFile) {
     Start();
     ASSERT_TRUE(test::LeaveFireInBranch3(messages));
     Trigger("WayWorker");
-    QApplication::processEvents();
     messages.AllowAny(false);
     messages.Clear();
     routes::TRouteWindows* routes = routes::RouteWindows();
@@ -395,7 +358,6 @@ TEST_F(ProgramSafetyTest, CloseAsksEverythingBeforeTheSettingsFile) {
     messages.Expect(mrCancel, "Сохранить данные?");
     messages.AllowAny();
     Trigger("Exit1");
-    QApplication::processEvents();
     EXPECT_TRUE(p->IDrawWinForm->isVisible());
     ASSERT_TRUE(routes::RouteWindows() && routes::RouteWindows()->Form());
     EXPECT_TRUE(routes::RouteWindows()->Form()->Modified);
@@ -409,13 +371,11 @@ TEST_F(ProgramSafetyTest, CloseAsksEverythingBeforeTheSettingsFile) {
     messages.Expect(mrOk, "Не удалось записать файл " + File("Idraw.ini"));
     messages.AllowAny();
     Trigger("Exit1");
-    QApplication::processEvents();
     EXPECT_FALSE(p->IDrawWinForm->isVisible());
     EXPECT_EQ(0u, messages.PendingExpectations());
     // The routes went into the drawing, and the drawing was saved.
     EXPECT_FALSE(W().DrawingModified);
     EXPECT_NE(before, Bytes(File("SampleMine.grh")));
-    WindowState() = TWindowState{};
 }
 
 // Save As: the dialog asks about the name the program writes, and picking

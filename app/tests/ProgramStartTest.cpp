@@ -28,18 +28,12 @@ using namespace arv;
 
 namespace {
 
-struct ProgramTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::string File(const char* name) const { return (dir / name).string(); }
-};
+using ProgramTest = test::SampleProgramTest;
 
 } // namespace
 
 TEST_F(ProgramTest, StartsOnTheSampleDrawingWithItsData) {
-    auto p = StartProgram({File("SampleMine.grh")});
+    p = StartProgram({File("SampleMine.grh")});
     QApplication::processEvents();
     TIDrawWin& w = *p->DrawWin;
     EXPECT_EQ(&w, IDrawWin());

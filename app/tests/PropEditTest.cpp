@@ -21,7 +21,6 @@ void FillTable(TNetworkTables& t) {
 } // namespace
 
 TEST_F(PropTest, EditorTakesKeysMasksAndTextsByRow) {
-    Start();
     ThreeBranches();
     Select(1);
     std::string mask = "keep";
@@ -58,7 +57,6 @@ TEST_F(PropTest, EditorTakesKeysMasksAndTextsByRow) {
 }
 
 TEST_F(PropTest, TypedNameAndNumberReachTheBranch) {
-    Start();
     ThreeBranches();
     FillTable(t);
     w->IndexCalcDataGrids();
@@ -81,7 +79,6 @@ TEST_F(PropTest, TypedNameAndNumberReachTheBranch) {
 }
 
 TEST_F(PropTest, NodeRenumberingRenamesTheNodeInTheTable) {
-    Start();
     ThreeBranches();
     FillTable(t);
     w->IndexCalcDataGrids();
@@ -112,7 +109,6 @@ TEST_F(PropTest, NodeRenumberingRenamesTheNodeInTheTable) {
 }
 
 TEST_F(PropTest, BadNumbersKeepTheOldValueWithAMessage) {
-    Start();
     ThreeBranches();
     auto* b = w->Doc().BranchAt(0);
     b->flagA = 0;
@@ -145,7 +141,6 @@ TEST_F(PropTest, BadNumbersKeepTheOldValueWithAMessage) {
 }
 
 TEST_F(PropTest, EnterWithoutAChangeAppliesOnlyPlaAndPictureAngle) {
-    Start();
     ThreeBranches();
     Select(0);
     Enter(kPropName);
@@ -173,7 +168,6 @@ TEST_F(PropTest, EnterWithoutAChangeAppliesOnlyPlaAndPictureAngle) {
 }
 
 TEST_F(PropTest, AnnotationEditsAndTheirRefusals) {
-    Start();
     auto* pic = static_cast<TGPicture*>(w->Doc().AddFigure(kKindPicture));
     Select(0);
     Type(kPropPictureName, Ru("Насос"));
@@ -200,7 +194,6 @@ TEST_F(PropTest, AnnotationEditsAndTheirRefusals) {
 }
 
 TEST_F(PropTest, EditsSurviveSaveAndLoad) {
-    Start();
     ThreeBranches();
     w->Doc().images.Add("pump", TBitmap32(2, 2, 0xFF00FF00u));
     auto* pic = static_cast<TGPicture*>(w->Doc().AddFigure(kKindPicture));
@@ -241,7 +234,7 @@ namespace arv::test {
 // editor and the grid's events, as they do in the window.
 struct PropGridTest : PropTest {
     TRxDrawGrid grid{"GridProp"};
-    PropGridTest() {
+    PropGridTest() : PropTest(false) {
         BindGridProp(*w, grid);
         grid.SetClientSize(170, 400);
         propDialogs.onGridChanged = [this] { SyncGridProp(*w, grid); };

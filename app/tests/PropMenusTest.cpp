@@ -22,7 +22,6 @@ TSymbolRecord Symbol(const std::string& name) {
 } // namespace
 
 TEST_F(PropTest, MenusOfABranchShowTheCurrentState) {
-    Start();
     ThreeBranches();
     auto* b = w->Doc().BranchAt(0);
     b->style = 2;
@@ -68,7 +67,6 @@ TEST_F(PropTest, MenusOfABranchShowTheCurrentState) {
 }
 
 TEST_F(PropTest, NodeMenuChangesTheNode) {
-    Start();
     ThreeBranches();
     Select(1);
     Menu(kPropEndNode, "Узел поверхности");
@@ -83,7 +81,6 @@ TEST_F(PropTest, NodeMenuChangesTheNode) {
 }
 
 TEST_F(PropTest, TypeOfATextPictureOrShapeOpensNothing) {
-    Start();
     w->Doc().AddFigure(kKindText);
     w->Doc().AddFigure(kKindPicture);
     w->Doc().AddFigure(kKindEllipse);
@@ -94,7 +91,6 @@ TEST_F(PropTest, TypeOfATextPictureOrShapeOpensNothing) {
 }
 
 TEST_F(PropTest, TypeChoiceAndLayerChangeSetTheStyleAttributes) {
-    Start();
     ThreeBranches();
     TGCollFigure& doc = w->Doc();
     doc.layers.AddLayer();
@@ -137,7 +133,6 @@ TEST_F(PropTest, TypeChoiceAndLayerChangeSetTheStyleAttributes) {
 }
 
 TEST_F(PropTest, ColourDefaultAndThePenBrushDialog) {
-    Start();
     ThreeBranches();
     auto* b = w->Doc().BranchAt(0);
     DrawingGlobals().DefaultBranchStyle = 2;
@@ -209,7 +204,6 @@ TEST_F(PropTest, ColourDefaultAndThePenBrushDialog) {
 }
 
 TEST_F(PropTest, AccidentKindsAreKeptApartFromTheRingKind) {
-    Start();
     ThreeBranches();
     auto* a = w->Doc().BranchAt(0);
     auto* c = w->Doc().BranchAt(2);
@@ -242,7 +236,6 @@ TEST_F(PropTest, AccidentKindsAreKeptApartFromTheRingKind) {
 }
 
 TEST_F(PropTest, ArrowColoursAndTheAngleOfAReversedPolyline) {
-    Start();
     auto* p = static_cast<TGPolyLine*>(w->Doc().AddFigure(kKindPolyLine));
     TBranchSetup s;
     s.beginNode = 1;
@@ -278,7 +271,6 @@ TEST_F(PropTest, ArrowColoursAndTheAngleOfAReversedPolyline) {
 }
 
 TEST_F(PropTest, AnglesOfTextsAndLabels) {
-    Start();
     ThreeBranches();
     auto* text = static_cast<TGText*>(w->Doc().AddFigure(kKindText));
     Select(3);
@@ -317,7 +309,6 @@ TEST_F(PropTest, AnglesOfTextsAndLabels) {
 }
 
 TEST_F(PropTest, PictureAndSymbolSizesAndKinds) {
-    Start();
     TGCollFigure& doc = w->Doc();
     doc.settings.symbolSize = 44;
     auto* pic = static_cast<TGPicture*>(doc.AddFigure(kKindPicture));
@@ -349,7 +340,6 @@ TEST_F(PropTest, PictureAndSymbolSizesAndKinds) {
 }
 
 TEST_F(PropTest, FontPhotoAndLibraryChoices) {
-    Start();
     TGCollFigure& doc = w->Doc();
     auto* text = static_cast<TGText*>(doc.AddFigure(kKindText));
     Select(0);
@@ -413,7 +403,6 @@ TEST_F(PropTest, FontPhotoAndLibraryChoices) {
 }
 
 TEST_F(PropTest, GroupToolCopiesToTheSelectedFigures) {
-    Start();
     ThreeBranches();
     TGCollFigure& doc = w->Doc();
     auto* text = static_cast<TGText*>(doc.AddFigure(kKindText));
@@ -446,7 +435,6 @@ TEST_F(PropTest, GroupToolCopiesToTheSelectedFigures) {
 }
 
 TEST_F(PropTest, PictureToolKeepsTheChoiceOrGoesBackToSelect) {
-    Start();
     TGCollFigure& doc = w->Doc();
     doc.symbols.Add(Symbol("door"));
     doc.symbols.Add(Symbol("fan"));

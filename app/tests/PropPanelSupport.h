@@ -5,6 +5,7 @@
 
 #include "app/DrawWin.h"
 #include "app/RxDrawGrid.h"
+#include "app/tests/SampleProgramFolder.h"
 #include "app/ui/DrawWinForm.h"
 #include "app/ui/RxDrawGridWidget.h"
 #include "document/Branch.h"
@@ -19,6 +20,25 @@
 #include <gtest/gtest.h>
 
 namespace arv::test {
+
+// The program on the sample drawing in a window of 1200 x 800, with its
+// property panel.
+struct PropPanelProgram : ::testing::Test {
+    TSampleProgramFolder folder;
+    TScriptedMessages messages;
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TProgramWindows> p = StartOnSample(folder, 1200, 800);
+    TIDrawWinForm& form = *p->IDrawWinForm;
+    TIDrawWin& w = *p->DrawWin;
+    TGCollFigure& doc = w.Doc();
+    TRxDrawGridWidget* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
+
+    // The "Prop" button: the panel shows or hides.
+    void PropButton() {
+        form.Action("Prop")->trigger();
+        QApplication::processEvents();
+    }
+};
 
 // A click on the value cell of the identifier's row.
 inline void ClickValue(TRxDrawGridWidget& grid, TIDrawWin& w, int id) {

@@ -36,11 +36,7 @@ using namespace arv::test;
 
 namespace {
 
-struct PropPanelTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
+struct PropPanelTest : PropPanelProgram {
     // Makes the first branch of the drawing the current figure, as a click
     // does; its index, -1 when the drawing has none.
     static int SelectFirstBranch(TIDrawWin& w) {
@@ -63,15 +59,11 @@ struct PropPanelTest : ::testing::Test {
 } // namespace
 
 TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
-    auto p = test::StartOnSample(folder, 1200, 800);
-    TIDrawWinForm& form = *p->IDrawWinForm;
-    TIDrawWin& w = *p->DrawWin;
     auto* panel = form.findChild<QDockWidget*>("Panel2");
     ASSERT_NE(nullptr, panel);
     EXPECT_FALSE(panel->isVisible());
     const int planWidth = form.PaintBox1()->width();
-    form.Action("Prop")->trigger();
-    QApplication::processEvents();
+    PropButton();
     EXPECT_TRUE(panel->isVisible());
     // The plan gave the panel its room and the document knows.
     EXPECT_LT(form.PaintBox1()->width(), planWidth);
@@ -79,7 +71,6 @@ TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
 
     const int branch = SelectFirstBranch(w);
     ASSERT_GE(branch, 0);
-    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
     ASSERT_NE(nullptr, grid);
     EXPECT_EQ(18, grid->Grid().RowCount());
     EXPECT_TRUE(grid->isEnabled());
@@ -152,16 +143,12 @@ TEST_F(PropPanelTest, PropButtonShowsTheRowsOfTheSelectedBranch) {
     Shot(&chooser, "enter_pic");
     EXPECT_EQ(static_cast<size_t>(w.Doc().symbols.Count()), pic.SelList.size());
 
-    form.Action("Prop")->trigger();
-    QApplication::processEvents();
+    PropButton();
     EXPECT_FALSE(panel->isVisible());
     EXPECT_TRUE(messages.Shown().empty());
 }
 
 TEST_F(PropPanelTest, DataPageWritesTheBranchRowOnEnter) {
-    auto p = test::StartOnSample(folder, 1200, 800);
-    TIDrawWinForm& form = *p->IDrawWinForm;
-    TIDrawWin& w = *p->DrawWin;
     form.Action("Prop")->trigger();
     ASSERT_TRUE(w.Doc().HasBranchNumber(2));
     w.Doc().DoChange();
@@ -217,13 +204,9 @@ TEST_F(PropPanelTest, DataPageWritesTheBranchRowOnEnter) {
 // One click on another row moves the editor there, also when that click
 // brings the window back (its activation refreshes the rows).
 TEST_F(PropPanelTest, OneClickAfterEnterTakesTheClickedRow) {
-    auto p = test::StartOnSample(folder, 1200, 800);
-    TIDrawWinForm& form = *p->IDrawWinForm;
-    TIDrawWin& w = *p->DrawWin;
     form.Action("Prop")->trigger();
     const int branch = SelectFirstBranch(w);
     ASSERT_GE(branch, 0);
-    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
     TRxDrawGrid& model = grid->Grid();
     auto clickValue = [&](int id) {
         const TCanvasRect cell = model.CellRect(1, w.MapPropertyRow(id, false));
@@ -253,16 +236,11 @@ TEST_F(PropPanelTest, OneClickAfterEnterTakesTheClickedRow) {
 // plan shows its own values: the editor closes, and the grid shows the
 // figure's (the editor's mask could not hold the sign of -1 anyway).
 TEST_F(PropPanelTest, ABranchChosenAfterAnEditShowsItsOwnValues) {
-    auto p = test::StartOnSample(folder, 1200, 800);
-    TIDrawWinForm& form = *p->IDrawWinForm;
-    TIDrawWin& w = *p->DrawWin;
-    TGCollFigure& doc = w.Doc();
     form.Action("Prop")->trigger();
     w.ViewAllClick();
     QApplication::processEvents();
     const int first = SelectFirstBranch(w);
     ASSERT_GE(first, 0);
-    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
     ClickValue(*grid, w, kPropPla);
     TypeAndEnter(*grid, "7");
     EXPECT_EQ(7, doc.BranchAt(first)->Caption(3).a);
@@ -296,10 +274,6 @@ TEST_F(PropPanelTest, ABranchChosenAfterAnEditShowsItsOwnValues) {
 // the node edits rename nodes only, and the branch reaches the table through
 // "Добавить новую ветвь в таблицу расчета".
 TEST_F(PropPanelTest, AfterARefusedEditTheGridShowsTheFigureAndTheNextEditApplies) {
-    auto p = test::StartOnSample(folder, 1200, 800);
-    TIDrawWinForm& form = *p->IDrawWinForm;
-    TIDrawWin& w = *p->DrawWin;
-    TGCollFigure& doc = w.Doc();
     form.Action("Prop")->trigger();
     TModGrid& table = DataWindowController().Tables().TablDan;
     const int rows = table.RowCount();
@@ -310,7 +284,6 @@ TEST_F(PropPanelTest, AfterARefusedEditTheGridShowsTheFigureAndTheNextEditApplie
     ASSERT_LT(b->beginNode, 0);
     ASSERT_LT(b->endNode, 0);
     const int32_t end = b->endNode;
-    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
 
     messages.Expect(mrOk, "Один из узлов ветви отрицательный. Ветвь не добавлена");
     ClickValue(*grid, w, kPropBranch);
@@ -354,16 +327,12 @@ TEST_F(PropPanelTest, AfterARefusedEditTheGridShowsTheFigureAndTheNextEditApplie
 // typing: a key there is refused at once, not kept in sight until Enter
 // drops it. "Изображение" changes through its file dialog.
 TEST_F(PropPanelTest, RowsSetThroughTheirCaptionRefuseTyping) {
-    auto p = test::StartOnSample(folder, 1200, 800);
-    TIDrawWinForm& form = *p->IDrawWinForm;
-    TIDrawWin& w = *p->DrawWin;
     form.Action("Prop")->trigger();
     const int branch = SelectFirstBranch(w);
     ASSERT_GE(branch, 0);
     TGBranch& b = *w.Doc().BranchAt(branch);
     b.image = "lava.jpg";
     w.ShowProperties(false);
-    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
     for (int id : {kPropPhoto, kPropVisible, kPropLayer, kPropFlows}) {
         SCOPED_TRACE(id);
         const std::string before = Shown(*grid, w, id);
@@ -390,10 +359,6 @@ TEST_F(PropPanelTest, RowsSetThroughTheirCaptionRefuseTyping) {
 // value shows it without its sign; Enter or leaving the cell without a key
 // typed still keeps the figure's value, sign and all.
 TEST_F(PropPanelTest, AnUntouchedEditorKeepsANegativeValue) {
-    auto p = test::StartOnSample(folder, 1200, 800);
-    TIDrawWinForm& form = *p->IDrawWinForm;
-    TIDrawWin& w = *p->DrawWin;
-    TGCollFigure& doc = w.Doc();
     form.Action("Prop")->trigger();
     auto* b = static_cast<TGBranch*>(AddTwoPointFigure(doc, kKindLine, {-900, -900}, {-500, -900}));
     b->Caption(3).a = -1;
@@ -402,7 +367,6 @@ TEST_F(PropPanelTest, AnUntouchedEditorKeepsANegativeValue) {
     QApplication::processEvents();
     const int32_t begin = b->beginNode;
     ASSERT_LT(begin, 0);
-    auto* grid = form.findChild<TRxDrawGridWidget*>("GridProp");
     for (int id : {kPropPla, kPropBeginNode}) {
         SCOPED_TRACE(id);
         const std::string shown = Shown(*grid, w, id);

@@ -58,7 +58,6 @@ TEST(PropColourText, NamedColoursByNameOthersAsHex) {
 }
 
 TEST_F(PropTest, NothingSelectedLeavesOneEmptyDisabledRow) {
-    Start();
     w->ShowProperties(true);
     EXPECT_EQ(2, w->GridProp.RowCount);
     EXPECT_FALSE(w->GridProp.Enabled);
@@ -70,7 +69,6 @@ TEST_F(PropTest, NothingSelectedLeavesOneEmptyDisabledRow) {
 }
 
 TEST_F(PropTest, BranchRowsInOrderWithTheirValues) {
-    Start();
     ThreeBranches();
     auto* b = w->Doc().BranchAt(1);
     b->style = 2;
@@ -115,7 +113,6 @@ TEST_F(PropTest, BranchRowsInOrderWithTheirValues) {
 }
 
 TEST_F(PropTest, TextPictureSymbolAndShapeRows) {
-    Start();
     TGCollFigure& doc = w->Doc();
     auto* text = static_cast<TGText*>(doc.AddFigure(kKindText));
     text->content = Ru("Уклон");
@@ -196,7 +193,6 @@ TEST_F(PropTest, TextPictureSymbolAndShapeRows) {
 }
 
 TEST_F(PropTest, AnArcEnablesTheBranchCommandsAndTheDataTab) {
-    Start();
     auto* arc = static_cast<TGArc*>(w->Doc().AddFigure(kKindArc));
     arc->SetPoints({0, 0}, {10, 10}, {0, 10});
     Select(0);
@@ -207,7 +203,6 @@ TEST_F(PropTest, AnArcEnablesTheBranchCommandsAndTheDataTab) {
 }
 
 TEST_F(PropTest, BranchStatusNamesTheFirstMissingItem) {
-    Start();
     AddBranch({0, 0}, {100, 0}, -3, -1, -2);
     AddBranch({100, 0}, {200, 0}, 7, -1, 4);
     AddBranch({200, 0}, {300, 0}, 8, 4, -5);
@@ -226,7 +221,6 @@ TEST_F(PropTest, BranchStatusNamesTheFirstMissingItem) {
 }
 
 TEST_F(PropTest, DataTabShowsTheIndexedTableRowOfTheBranch) {
-    Start();
     ThreeBranches();
     FillTable(t);
     w->IndexCalcDataGrids();

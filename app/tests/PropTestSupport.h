@@ -60,7 +60,11 @@ public:
 struct PropTest : DrawWinTest {
     TScriptedPropDialogs propDialogs;
 
-    PropTest() { w->SetPropDialogs(&propDialogs); }
+    // Started without a drawing; a fixture that starts otherwise says false.
+    explicit PropTest(bool start = true) {
+        w->SetPropDialogs(&propDialogs);
+        if (start) Start();
+    }
 
     // Makes figure i current and shows its rows, as a click on the plan does.
     void Select(int32_t i) {

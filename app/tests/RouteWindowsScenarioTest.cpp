@@ -267,19 +267,8 @@ namespace {
 
 // The program's windows: the menu opens the miners' window, the tool bar and
 // a press on the plan fill its table, and the plan shows the route.
-struct RouteWindowsUiTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    TScriptedMessages messages;
-    std::unique_ptr<TProgramWindows> p;
-    RouteWindowsUiTest() {
-        p = test::StartOnSample(folder, 1000, 700);
-        p->DrawWin->ViewAllClick();
-    }
-    ~RouteWindowsUiTest() override {
-        p.reset();
-        WindowState() = TWindowState{};
-    }
+struct RouteWindowsUiTest : test::SampleProgramTest {
+    RouteWindowsUiTest() { Start(); }
     bool Enabled(const char* tool) { return p->IDrawWinForm->Action(tool)->isEnabled(); }
     // A left press on the plan at a screen point.
     void PressPlan(TPoint at) {

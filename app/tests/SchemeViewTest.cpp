@@ -14,6 +14,7 @@ namespace arv::test {
 namespace {
 
 struct SchemeViewTest : DrawWinTest {
+    SchemeViewTest() { Start(); }
     // The texts the plan writes in the current view.
     std::set<std::string> DrawnTexts() {
         TRecordingCanvas canvas;
@@ -34,7 +35,6 @@ struct SchemeViewTest : DrawWinTest {
 // Plan: 1 -(1)- 2 -(2)- 3 -(3)- 4; branch 3 lies on layer 1; branch 1 is
 // hidden in scheme 4.
 TEST_F(SchemeViewTest, EachSchemeCommandChangesWhatThePlanShows) {
-    Start();
     ThreeBranches();
     TGCollFigure& doc = w->Doc();
     doc.layers.AddLayer();
@@ -95,7 +95,6 @@ TEST_F(SchemeViewTest, EachSchemeCommandChangesWhatThePlanShows) {
 }
 
 TEST_F(SchemeViewTest, ThePlaSchemeChecksItsItemOnlyAndShowsPositions) {
-    Start();
     TWindowState& ws = WindowState();
     w->MsxAllClick();
     ws.OpVetvi = ws.FireVetvi = true;
@@ -113,7 +112,6 @@ TEST_F(SchemeViewTest, ThePlaSchemeChecksItsItemOnlyAndShowsPositions) {
 }
 
 TEST_F(SchemeViewTest, AStyleByteOfZeroIsStoredBackAsOne) {
-    Start();
     DrawingGlobals().SchemeViewFlags[3].style = 0;
     w->MsxPPogClick();
     EXPECT_EQ(1, DrawingGlobals().SchemeViewFlags[3].style);
@@ -121,7 +119,6 @@ TEST_F(SchemeViewTest, AStyleByteOfZeroIsStoredBackAsOne) {
 }
 
 TEST_F(SchemeViewTest, TogglesSwitchOneFlagEachAndLeaveTheRecords) {
-    Start();
     ThreeBranches();
     TGCollFigure& doc = w->Doc();
     const auto records = DrawingGlobals().SchemeViewFlags;
@@ -152,7 +149,6 @@ TEST_F(SchemeViewTest, TogglesSwitchOneFlagEachAndLeaveTheRecords) {
 // Branch a on layer 0, branch b on layer 1 (style 2, colour green, width 9,
 // pen width 4); both take width and style from their layer.
 TEST_F(SchemeViewTest, FiguresTakeWidthAndStyleFromTheirLayer) {
-    Start();
     ThreeBranches();
     TGCollFigure& doc = w->Doc();
     doc.layers.AddLayer();
@@ -205,7 +201,6 @@ TEST_F(SchemeViewTest, FiguresTakeWidthAndStyleFromTheirLayer) {
 }
 
 TEST_F(SchemeViewTest, OldDrawingsRebuildStylesNewOnesLoadTheSchemeAttributes) {
-    Start();
     ThreeBranches();
     TGCollFigure& doc = w->Doc();
     TGCustomFigure& f = *doc.Figure(0);

@@ -28,29 +28,13 @@ using namespace arv;
 
 namespace {
 
-struct SymbolEditorFormTest : ::testing::Test {
-    test::TSampleProgramFolder folder;
-    const std::filesystem::path& dir = folder.dir;
-    test::TScriptedMessages messages;
-    test::TScriptedDialogs dialogs;
-    std::unique_ptr<TProgramWindows> p;
-
+struct SymbolEditorFormTest : test::SampleProgramTest {
     SymbolEditorFormTest() {
         std::filesystem::copy_file(dir / "SampleMine.grh", dir / "Other.grh");
         p = test::StartOnSample(folder, 1000, 700);
         Trigger("MEditUO");
-        QApplication::processEvents();
     }
-    ~SymbolEditorFormTest() override { p.reset(); }
-    std::string File(const std::string& name) const { return (dir / name).string(); }
-    static std::string Bytes(const std::string& name) {
-        std::string bytes;
-        ReadFileBytes(name, bytes);
-        return bytes;
-    }
-    TIDrawWin& W() { return *p->DrawWin; }
     TFormEditUO& Editor() { return *FormEditUO(); }
-    void Trigger(const char* action) { p->IDrawWinForm->Action(action)->trigger(); }
     void EditorCommand(const char* name) {
         QAction* a = Editor().findChild<QAction*>(name);
         ASSERT_TRUE(a) << name;
@@ -123,9 +107,7 @@ TEST_F(SymbolEditorFormTest, OpeningADrawingTakesTheEditorsFileNameWithItsText) 
 
     // The loaded text changed the drawing: the open asks about it.
     messages.Expect(mrNo, "Сохранить данные?");
-    dialogs.Answer(File("Other.grh"), 1);
-    Trigger("Open1");
-    QApplication::processEvents();
+    Open("Other.grh");
     EXPECT_EQ(0u, messages.PendingExpectations());
     ASSERT_EQ(File("Other.grh"), W().CurrentFileName());
     EXPECT_EQ(Ru("Редактор условных обозначений"), Caption());
@@ -191,11 +173,9 @@ TEST_F(SymbolEditorFormTest, LoadedSymbolFileKeepsWhatPlacedSymbolsShow) {
 
     dialogs.Answer(File("symbols"), 1);
     Trigger("SaveAs1");
-    dialogs.Answer(File("symbols.grh"), 1);
     // The drawing's own symbol text lacks two of its symbols, and says so.
     messages.Expect(mrOk, "Не найдены условные обозначения");
-    Trigger("Open1");
-    QApplication::processEvents();
+    Open("symbols.grh");
     ASSERT_EQ(File("symbols.grh"), W().CurrentFileName());
     ASSERT_EQ(fan + 1, doc.Count());
     EXPECT_EQ(names[0], symbol(fan - 2)->placed.name);

@@ -1,5 +1,7 @@
-// A fresh folder per test, removed afterwards.
+// A fresh folder per test, removed afterwards, and what a file holds.
 #pragma once
+
+#include "platform/Files.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -36,6 +38,13 @@ inline std::filesystem::path MakeTestFolder() {
     std::filesystem::create_directories(dir);
     TestFolderSweeper().folders.push_back(dir);
     return dir;
+}
+
+// The bytes of a file; none when it cannot be read.
+inline std::string FileBytes(const std::string& name) {
+    std::string bytes;
+    ReadFileBytes(name, bytes);
+    return bytes;
 }
 
 } // namespace arv::test
