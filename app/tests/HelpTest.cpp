@@ -18,23 +18,15 @@
 #include <QLabel>
 #include <QTest>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 using namespace arv;
 namespace fs = std::filesystem;
+using arv::test::FileBytes;
 
 namespace {
-
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The relative links (href="...") and pictures (src="...") of a page.
 std::vector<std::string> References(const std::string& page) {
@@ -56,7 +48,7 @@ std::vector<std::string> References(const std::string& page) {
 
 TEST(HelpGuide, EveryLinkLeadsToAPageSectionOrPictureAndEveryPageIsInTheContents) {
     const fs::path folder = ARV_HELP_SOURCE_DIR;
-    const std::string contents = ReadText(folder / std::string(kHelpContentsPage));
+    const std::string contents = FileBytes((folder / kHelpContentsPage).string());
     ASSERT_FALSE(contents.empty());
     std::set<std::string> fromContents;
     for (const std::string& r : References(contents)) fromContents.insert(r.substr(0, r.find('#')));
@@ -65,7 +57,7 @@ TEST(HelpGuide, EveryLinkLeadsToAPageSectionOrPictureAndEveryPageIsInTheContents
         if (entry.path().extension() != ".html") continue;
         ++pages;
         const std::string name = entry.path().filename().string();
-        const std::string page = ReadText(entry.path());
+        const std::string page = FileBytes(entry.path().string());
         SCOPED_TRACE(name);
         // Browsers look names up as they are written: letter case counts.
         for (const std::string& r : References(page)) {
@@ -75,7 +67,7 @@ TEST(HelpGuide, EveryLinkLeadsToAPageSectionOrPictureAndEveryPageIsInTheContents
             const auto hash = r.find('#');
             if (hash != std::string::npos) {
                 EXPECT_NE(std::string::npos,
-                          ReadText(target).find("id=\"" + r.substr(hash + 1) + "\""))
+                          FileBytes(target.string()).find("id=\"" + r.substr(hash + 1) + "\""))
                     << r;
             }
         }

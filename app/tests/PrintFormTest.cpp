@@ -5,13 +5,13 @@
 #include "app/tests/MouseEvents.h"
 #include "app/ui/ProgramStart.h"
 
-#include "app/tests/PdfPages.h"
 #include "app/tests/SampleProgramFolder.h"
 #include "calc/window/WindowHosts.h"
 #include "document/Branch.h"
 #include "platform/Files.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
+#include "platform/testing/PdfPages.h"
 #include "platform/testing/ScriptedServices.h"
 #include "reports/ui/OtchetRE.h"
 

@@ -3,6 +3,7 @@
 // over the drawing window, then through the program's windows.
 #include "app/DrawWinRoutes.h"
 #include "app/tests/DrawWinTestSupport.h"
+#include "app/tests/MouseEvents.h"
 #include "app/tests/SampleProgramFolder.h"
 #include "app/ui/PlanPainter.h"
 #include "app/ui/ProgramStart.h"
@@ -17,7 +18,6 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QImage>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 #include <QToolBar>
@@ -273,13 +273,8 @@ struct RouteWindowsUiTest : test::SampleProgramTest {
     // A left press on the plan at a screen point.
     void PressPlan(TPoint at) {
         QWidget* plan = p->IDrawWinForm->PaintBox1();
-        const QPointF local(at.x, at.y);
-        QMouseEvent press(QEvent::MouseButtonPress, local, plan->mapToGlobal(local), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(plan, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, local, plan->mapToGlobal(local),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(plan, &release);
+        Send(plan, QEvent::MouseButtonPress, {at.x, at.y}, Qt::LeftButton, Qt::LeftButton);
+        Send(plan, QEvent::MouseButtonRelease, {at.x, at.y}, Qt::LeftButton, Qt::NoButton);
     }
 };
 
@@ -297,8 +292,7 @@ TEST_F(RouteWindowsUiTest, MinersWindowFromTheMenuAndTheToolBar) {
     ASSERT_TRUE(test::LeaveFireInBranch3(messages));
     TNetworkTables& t = DataWindowController().Tables();
 
-    p->IDrawWinForm->Action("WayWorker")->trigger();
-    QApplication::processEvents();
+    Trigger("WayWorker");
     routes::TRouteFormWindow* form = routes::RouteFormWindow();
     ASSERT_NE(nullptr, form);
     EXPECT_TRUE(form->isVisible());
@@ -349,8 +343,7 @@ TEST_F(RouteWindowsUiTest, MinersWindowFromTheMenuAndTheToolBar) {
     p->IDrawWinForm->Action("ToolSave")->trigger();
     EXPECT_TRUE(p->DrawWin->DrawingModified);
     messages.Expect(mrNo, "Сохранить изменения в файл?");
-    p->IDrawWinForm->Action("ToolWayClose")->trigger();
-    QApplication::processEvents();
+    Trigger("ToolWayClose");
     EXPECT_EQ(nullptr, routes::RouteFormWindow());
     for (int i = 0; i < routes::RouteToolCount; ++i)
         EXPECT_FALSE(Enabled(routes::RouteToolName(i))) << i;
@@ -359,8 +352,7 @@ TEST_F(RouteWindowsUiTest, MinersWindowFromTheMenuAndTheToolBar) {
 
 TEST_F(RouteWindowsUiTest, TargetBoxLeftWithTabWritesItsItemAndTheWindowStaysOwned) {
     ASSERT_TRUE(test::LeaveFireInBranch3(messages));
-    p->IDrawWinForm->Action("WayWorker")->trigger();
-    QApplication::processEvents();
+    Trigger("WayWorker");
     routes::TRouteFormWindow* form = routes::RouteFormWindow();
     ASSERT_NE(nullptr, form);
     // A tool window of the main window: desktops keep it above its owner
@@ -432,8 +424,7 @@ TEST_F(RouteWindowsUiTest, RouteWindowStaysWithinThePlanBelowTheToolBars) {
             toolBarsEnd = std::max(toolBarsEnd, bar->mapToGlobal(QPoint(0, bar->height())).y());
     ASSERT_GT(toolBarsEnd, main.geometry().top());
 
-    main.Action("WayWorker")->trigger();
-    QApplication::processEvents();
+    Trigger("WayWorker");
     routes::TRouteFormWindow* form = routes::RouteFormWindow();
     ASSERT_NE(nullptr, form);
     EXPECT_TRUE(plan.contains(form->frameGeometry())) << form->frameGeometry().height();

@@ -1,7 +1,7 @@
 // The pages of a PDF file as its page objects give them.
 #pragma once
 
-#include "platform/Files.h"
+#include "platform/testing/TestFolder.h"
 
 #include <cstdio>
 #include <string>
@@ -16,8 +16,7 @@ struct TPdfPages {
 };
 
 inline TPdfPages ReadPdfPages(const std::string& name) {
-    std::string bytes;
-    ReadFileBytes(name, bytes);
+    const std::string bytes = FileBytes(name);
     TPdfPages out;
     for (size_t at = bytes.find("/Type"); at != std::string::npos;
          at = bytes.find("/Type", at + 1)) {
