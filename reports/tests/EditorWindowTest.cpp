@@ -11,6 +11,7 @@
 #include "platform/Files.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
+#include "platform/testing/PdfPages.h"
 #include "platform/testing/QtTestDesk.h"
 #include "platform/testing/ScriptedServices.h"
 #include "platform/testing/TestFolder.h"
@@ -31,28 +32,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace arv {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::FileBytes;
 
 int PdfPageCount(const std::string& path) {
-    const std::string pdf = ReadAll(path);
-    // Page objects: "/Type /Page" not followed by 's' (the page tree).
-    int pages = 0;
-    for (size_t at = pdf.find("/Type"); at != std::string::npos; at = pdf.find("/Type", at + 1)) {
-        size_t p = pdf.find_first_not_of(' ', at + 5);
-        if (pdf.compare(p, 5, "/Page") == 0 && pdf.compare(p, 6, "/Pages") != 0) ++pages;
-    }
-    return pages;
+    return test::ReadPdfPages(path).count;
 }
 
 struct EditorWindow : ::testing::Test {
@@ -107,7 +93,7 @@ TEST_F(EditorWindow, NewReportIsNamedAfterTheDataFileAndSavesWithoutADialog) {
     EXPECT_EQ("Modified", editor->StatusPanel(1)->text().toStdString());
     editor->FileSave();
     EXPECT_TRUE(dialogs.Requests().empty());
-    EXPECT_EQ(u"report text", ReadRtf(ReadAll(File("a.rtf"))).Paragraphs.at(0).Runs.at(0).Text);
+    EXPECT_EQ(u"report text", ReadRtf(FileBytes(File("a.rtf"))).Paragraphs.at(0).Runs.at(0).Text);
     EXPECT_EQ("", editor->StatusPanel(1)->text().toStdString());
 }
 
@@ -138,7 +124,7 @@ TEST_F(EditorWindow, SaveAsWritesRtfAndAsksBeforeOverwriting) {
     messages.Expect(mrNo, "OK для перезаписи " + Cp1251ToUtf8(File("report.rtf")));
     editor->FileSaveAs();
     EXPECT_EQ(1u, messages.Shown().size());
-    EXPECT_EQ(u"one", ReadRtf(ReadAll(File("report.rtf"))).Paragraphs.at(0).Runs.at(0).Text);
+    EXPECT_EQ(u"one", ReadRtf(FileBytes(File("report.rtf"))).Paragraphs.at(0).Runs.at(0).Text);
 }
 
 TEST_F(EditorWindow, OpenAsksAboutChangesAndCancelKeepsTheText) {
@@ -187,7 +173,7 @@ TEST_F(EditorWindow, OpenAsksAboutChangesAndCancelKeepsTheText) {
     dialogs.Answer(std::nullopt);
     Menu("&Сохранить");
     EXPECT_EQ(File("copy2.rtf"), dialogs.Requests().back().fileName);
-    EXPECT_EQ("GRH\x01plan", ReadAll(File("copy2.grh")));
+    EXPECT_EQ("GRH\x01plan", FileBytes(File("copy2.grh")));
 }
 
 TEST_F(EditorWindow, FontSizeDrivesPaginationAndTooShortPagesAreRefused) {
