@@ -1,5 +1,6 @@
 #include "NetworkBuilder.h"
 
+#include "calc/model/DecimalText.h"
 #include "platform/Cp1251.h"
 #include "platform/NumberFormat.h"
 
@@ -24,6 +25,12 @@ void Empty(TModGrid& g) {
 
 std::string CellText(double value) {
     return FloatToStr(value);
+}
+
+int RowOf(const TModGrid& g, int number) {
+    for (int r = FirstDataRow; r < g.RowCount(); ++r)
+        if (CellToIntDef0(g.Cells(0, r)) == number) return r;
+    return -1;
 }
 
 TNetworkBuilder::TNetworkBuilder(TNetworkTables& t) : t_(t) {

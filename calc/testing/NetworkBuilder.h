@@ -33,4 +33,7 @@ private:
 // A number as the tables hold it: shortest form, decimal comma.
 std::string CellText(double value);
 
+// The data row whose first column holds the number; -1 where none does.
+int RowOf(const TModGrid& g, int number);
+
 } // namespace arv::test

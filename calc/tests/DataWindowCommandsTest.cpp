@@ -11,6 +11,7 @@ using arv::test::DataWindowTest;
 namespace {
 
 struct SearchTest : DataWindowTest {
+    SearchTest() { Create(); }
     // Column 5 ("Длина") of rows 2.. holds the texts given.
     void Lengths(std::initializer_list<const char*> texts) {
         int row = FirstDataRow;
@@ -26,7 +27,6 @@ struct SearchTest : DataWindowTest {
 } // namespace
 
 TEST_F(SearchTest, FindsBelowWithEitherSeparatorAndPreparesTheDialog) {
-    Create();
     Lengths({"1", "2.5", "3", "2,5", " 2 , 5 "});
     t.TablDan.SetCurrent(5, 2);
     fieldDialog.answers = {"2,5"};
@@ -51,7 +51,6 @@ TEST_F(SearchTest, FindsBelowWithEitherSeparatorAndPreparesTheDialog) {
 }
 
 TEST_F(SearchTest, WrapsToTheRowsAboveNormalisedAndKeepsTheTopRowOfAVisibleMatch) {
-    Create();
     Lengths({"7", "2.5", "8", "9", "10", "11"});
     t.TablDan.SetCurrent(5, 6);
     t.TablDan.SetTopRow(3);
@@ -68,7 +67,6 @@ TEST_F(SearchTest, WrapsToTheRowsAboveNormalisedAndKeepsTheTopRowOfAVisibleMatch
 }
 
 TEST_F(SearchTest, AMatchOutOfViewBecomesTheThirdVisibleRow) {
-    Create();
     std::vector<std::string> many(80, "0");
     many[60] = "42";
     t.TablDan.SetRowCount(82);
@@ -82,7 +80,6 @@ TEST_F(SearchTest, AMatchOutOfViewBecomesTheThirdVisibleRow) {
 }
 
 TEST_F(SearchTest, NotFoundAsksAgainAndOkSearchesAgain) {
-    Create();
     Lengths({"1", "2", "3"});
     t.TablDan.SetCurrent(5, 2);
     fieldDialog.answers = {"5", "3"};
@@ -98,7 +95,6 @@ TEST_F(SearchTest, NotFoundAsksAgainAndOkSearchesAgain) {
 }
 
 TEST_F(SearchTest, SearchesOnlyTheBranchTableOfTheNetworkAndReversePages) {
-    Create();
     test::SetRow(t.TablDanRev, 2, {{0, "1"}});
     test::SetRow(t.TablDanRev, 3, {{0, "9"}});
     w.TabbedNotebook1Change(PageReverse);

@@ -145,11 +145,7 @@ struct DataWindowTest : ::testing::Test {
         EXPECT_TRUE(WriteFileAtomic(file, bytes));
         return file;
     }
-    static std::string Read(const std::string& name) {
-        std::string bytes;
-        ReadFileBytes(name, bytes);
-        return bytes;
-    }
+    static std::string Read(const std::string& name) { return FileBytes(name); }
     // Start-up as the program does it, the drawing named `drawingName` in
     // the test folder.
     void Create(const char* drawingName = "mine.grh") {

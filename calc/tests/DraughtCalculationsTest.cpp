@@ -16,15 +16,10 @@
 #include <gtest/gtest.h>
 
 using namespace arv;
+using arv::test::RowOf;
 using arv::test::TScriptedMessages;
 
 namespace {
-
-int RowOfNumber(const TModGrid& g, int number) {
-    for (int r = FirstDataRow; r < g.RowCount(); ++r)
-        if (CellToIntDef0(g.Cells(0, r)) == number) return r;
-    return -1;
-}
 
 // A two-shaft mine in winter:
 //
@@ -115,7 +110,7 @@ TEST_F(TwoShaftMine, EachFaultStopsWithItsMessage) {
 
     // A surface node without its elevation; the node row is shown.
     t.UzPov = "1;4;";
-    t.TablDavl.SetCells(4, RowOfNumber(t.TablDavl, 4), "0");
+    t.TablDavl.SetCells(4, RowOf(t.TablDavl, 4), "0");
     messages.Clear();
     Rasc_ETClick(t, c);
     ASSERT_FALSE(messages.ShownUtf8().empty());

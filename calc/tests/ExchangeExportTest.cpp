@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 using namespace arv;
 using arv::test::TNetworkBuilder;
@@ -18,9 +17,7 @@ using arv::test::TScriptedMessages;
 namespace {
 
 std::string ReadUtf8(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return Cp1251ToUtf8(bytes);
+    return Cp1251ToUtf8(test::FileBytes(path.string()));
 }
 
 // Three workings and a fan between four nodes:

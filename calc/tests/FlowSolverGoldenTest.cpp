@@ -7,6 +7,7 @@
 #include "calc/testing/SyntheticMine.h"
 
 #include "platform/testing/ScriptedServices.h"
+#include "platform/testing/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -72,12 +73,10 @@ TEST(FlowSolverGolden, GeneratedMineFlowsStayBitForBit) {
         std::ofstream(kGoldenFile, std::ios::binary) << actual;
         GTEST_SKIP() << "golden file written";
     }
-    std::ifstream in(kGoldenFile, std::ios::binary);
-    ASSERT_TRUE(in) << kGoldenFile;
-    std::stringstream expected;
-    expected << in.rdbuf();
+    const std::string expected = test::FileBytes(kGoldenFile);
+    ASSERT_FALSE(expected.empty()) << kGoldenFile;
     // Line by line, so a failure names the run and the branch.
-    std::istringstream a(actual), e(expected.str());
+    std::istringstream a(actual), e(expected);
     std::string la, le, run;
     int line = 0, differences = 0;
     while (std::getline(e, le)) {

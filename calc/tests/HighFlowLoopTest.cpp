@@ -14,6 +14,7 @@
 
 using namespace arv;
 using arv::test::DataWindowTest;
+using arv::test::RowOf;
 
 namespace {
 
@@ -23,12 +24,6 @@ struct TQuietProgress : ISummaryProgress {
     bool Cancelled() override { return false; }
     void Finish() override {}
 };
-
-int RowOf(const TModGrid& g, int number) {
-    for (int r = FirstDataRow; r < g.RowCount(); ++r)
-        if (CellToIntDef0(g.Cells(0, r)) == number) return r;
-    return -1;
-}
 
 // A natural draught of 10 mm drives a loop whose return has the resistance
 // r; a fan works a path from the surface beside it:

@@ -352,11 +352,7 @@ struct LibraryFormTest : LibraryTest {
         DeviceLibrary().Grid.Modified = FanLibrary().Grid.Modified = false;
         delete owner;
     }
-    static std::string Bytes(const std::string& name) {
-        std::string bytes;
-        ReadFileBytes(name, bytes);
-        return bytes;
-    }
+    static std::string Bytes(const std::string& name) { return test::FileBytes(name); }
 };
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <map>
 
 using namespace arv;
+using arv::test::RowOf;
 using arv::test::TScriptedMessages;
 
 namespace {
@@ -144,12 +145,6 @@ double Cell(const TModGrid& g, int col, int row) {
     EXPECT_TRUE(TryCellToFloat(g.Cells(col, row), v))
         << "cell (" << col << "," << row << ") \"" << Cp1251ToUtf8(g.Cells(col, row)) << "\"";
     return v;
-}
-
-int RowOf(const TModGrid& g, int number) {
-    for (int r = FirstDataRow; r < g.RowCount(); ++r)
-        if (CellToIntDef0(g.Cells(0, r)) == number) return r;
-    return -1;
 }
 
 // Every result a run leaves, as text, for golden comparison.

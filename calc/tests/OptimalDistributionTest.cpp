@@ -21,15 +21,10 @@
 #include <memory>
 
 using namespace arv;
+using arv::test::RowOf;
 using arv::test::TScriptedMessages;
 
 namespace {
-
-int RowOf(const TModGrid& g, int number) {
-    for (int r = FirstDataRow; r < g.RowCount(); ++r)
-        if (CellToIntDef0(g.Cells(0, r)) == number) return r;
-    return -1;
-}
 
 double CellOr0(const TModGrid& g, int col, int row) {
     double v = 0;

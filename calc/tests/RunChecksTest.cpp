@@ -15,15 +15,10 @@
 #include <gtest/gtest.h>
 
 using namespace arv;
+using arv::test::RowOf;
 using arv::test::TScriptedMessages;
 
 namespace {
-
-int RowOf(const TModGrid& g, int number) {
-    for (int r = FirstDataRow; r < g.RowCount(); ++r)
-        if (CellToIntDef0(g.Cells(0, r)) == number) return r;
-    return -1;
-}
 
 bool AnyResultLeft(const TNetworkTables& t) {
     for (int r = FirstDataRow; r < t.TablDan.RowCount(); ++r)

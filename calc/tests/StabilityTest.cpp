@@ -54,9 +54,7 @@ std::string Utf8(const std::string& cp1251) {
 }
 
 std::string ReadReport(const char* name) {
-    std::string bytes;
-    ReadFileBytes(ProgramDir() + name, bytes);
-    return Utf8(bytes);
+    return Utf8(test::FileBytes(ProgramDir() + name));
 }
 
 // A diagonal network worked by hand (Newton on the node pressures):
@@ -313,15 +311,9 @@ struct SampleMineSummaries : ::testing::Test {
         messages.AllowAny();
     }
     static std::string Golden(const char* name) {
-        std::string bytes;
-        ReadFileBytes(std::string(ARV_CALC_TEST_DATA) + "/" + name, bytes);
-        return bytes;
+        return test::FileBytes(std::string(ARV_CALC_TEST_DATA) + "/" + name);
     }
-    static std::string Report(const char* name) {
-        std::string bytes;
-        ReadFileBytes(ProgramDir() + name, bytes);
-        return bytes;
-    }
+    static std::string Report(const char* name) { return test::FileBytes(ProgramDir() + name); }
 };
 
 TEST_F(SampleMineSummaries, FireSummaryReportIsPinned) {
