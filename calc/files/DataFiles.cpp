@@ -19,12 +19,16 @@ struct TRecordLine {
     std::string rest;
 };
 
-// Empty lines carry no record (a file may end in two line ends).
+// Empty lines carry no record (a file may end in two line ends). A DOS
+// end-of-file byte where a tag would stand ends the file: no record starts
+// with one, so a name or a cell holding it does not end the reading.
 bool ReadRecordLines(const std::string& fileName, std::vector<TRecordLine>& records) {
     std::vector<std::string> lines;
     if (!ReadDataLines(fileName, lines)) return false;
-    for (const std::string& line : lines)
+    for (const std::string& line : lines) {
+        if (!line.empty() && line[0] == '\x1A') break;
         if (!line.empty()) records.push_back({line[0], line.size() > 2 ? line.substr(2) : ""});
+    }
     return true;
 }
 
@@ -137,22 +141,20 @@ bool LoadReverseData(const std::string& fileName, TNetworkTables& t) {
     if (!ReadRecordLines(fileName, records)) return false;
     int branchRow = 1, fanRow = 1;
     for (const auto& [tag, rest] : records) {
-        switch (tag) {
-        case 'A':
+        if (tag == 'A') {
             t.NameSh = rest;
-            break;
-        case 'B':
+        } else if (tag == 'B') {
             t.NameVarAv = rest;
-            break;
-        case 'D':
+        } else if (tag == 'D') {
             StoreRowFields(t.TablDanRev, ++branchRow, rest);
-            break;
-        case 'V':
+        } else if (tag == 'V') {
             StoreRowFields(t.TablVenRev, ++fanRow, rest);
+        } else {
+            // Not a reverse-mode file after all: stop. The counts stay when
+            // no row was read; rows already read are shown, so a save keeps
+            // them.
+            if (branchRow == 1 && fanRow == 1) return true;
             break;
-        default:
-            // Not a reverse-mode file after all: stop, counts untouched.
-            return true;
         }
     }
     t.TablDanRev.SetRowCount(branchRow + 1);

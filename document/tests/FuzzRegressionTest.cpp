@@ -64,6 +64,21 @@ TEST(FuzzFindings, FontSizeFarBeyondAnyFontIsBroughtIntoRange) {
     }
 }
 
+TEST(FuzzFindings, ArrowScaleFarBeyondTheOptionsStillGivesTheArrowsExtent) {
+    test::TScriptedMessages messages;
+    messages.AllowAny();
+    for (const char* name : {"drawing_file/samplemine-arrow-scale-30000000.grh",
+                             "drawing_file/grh-arrow-scale-overflows-label-extent.grh"}) {
+        TGCollFigure doc;
+        ASSERT_EQ(0, doc.LoadFromStream(ReadBytes(name))) << name;
+        ASSERT_GE(doc.settings.arrowScale, 30000000) << name;
+        // An arrow's shaft is 10 times the scale long: the extent holds it.
+        const TRect r = doc.GetExtent();
+        EXPECT_GE(std::max(int64_t{r.right} - r.left, int64_t{r.top} - r.bottom), 290000000)
+            << name;
+    }
+}
+
 TEST(FuzzFindings, PictureTooLargeToTurnIsSkipped) {
     InstallQtBitmapCodec();
     TBitmap32 strip;
