@@ -12,6 +12,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 // A record claiming a gigabyte must be refused before it is allocated: under
 // the sanitizers such an allocation fails the test binary outright.
@@ -80,21 +81,41 @@ std::string TextAfterOneRound(const char* name) {
 }
 
 TEST(FuzzFindings, RecordLengthBeyondTheStreamIsRefusedBeforeAllocating) {
+    // A map of an Int32 at 0 and a byte far behind it, then a record of the
+    // given length holding the Int32 only.
+    static constexpr int32_t kFar = 1 << 26;
+    auto farRecord = [](int32_t length) {
+        TVMemStream s;
+        s.WriteInt32(2);
+        for (auto [name, type, offset] :
+             {std::tuple{"a", AttrType::Int32, 0}, std::tuple{"far", AttrType::Int8, kFar}}) {
+            s.WriteString(name);
+            s.WriteByte(type);
+            s.WriteInt32(offset);
+        }
+        s.WriteInt32(length);
+        s.WriteInt32(5);
+        return Bytes(s);
+    };
+    const std::pair<const char*, std::string> inputs[] = {
+        {"claims a gigabyte", FindingBody("attrset-claims-1GiB.bin")},
+        {"map far beyond the values", FindingBody("attrset-map-offset-allocates-1GiB.bin")},
+        {"longer than its last attribute", farRecord(kFar)},
+        {"its last value missing", farRecord(kFar + 1)},
+    };
     TAutoAttrSet set;
     set.Map()->Define("kept", AttrType::Int32);
-    // A record claiming a gigabyte; a map that puts an attribute far beyond
-    // the values the stream holds, and a record reaching it.
-    for (const char* name : {"attrset-claims-1GiB.bin", "attrset-map-offset-allocates-1GiB.bin"}) {
+    for (const auto& [what, bytes] : inputs) {
         TVMemStream s;
-        Fill(s, FindingBody(name));
+        Fill(s, bytes);
         std::string error;
         const int64_t most = LargestAllocationDuring(
             [&] { error = testing::ErrorOf([&] { set.ReadFromStream(s); }); });
-        EXPECT_NE("no error", error) << name;
-        EXPECT_EQ(1, set.Map()->Count()) << name; // the set is as it was
+        EXPECT_NE("no error", error) << what;
+        EXPECT_EQ(1, set.Map()->Count()) << what; // the set is as it was
         // Names, map items and the message: nothing near the claimed record.
         if (most >= 0) {
-            EXPECT_LT(most, 4096) << name;
+            EXPECT_LT(most, 4096) << what;
         }
     }
 }

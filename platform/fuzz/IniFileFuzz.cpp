@@ -31,10 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             values.try_emplace({section, key}, ini.ReadString(section, key, ""));
         (void)ini.ReadSectionValues(section);
     }
-    // The values read, and the input's own bytes as one value (blanks,
-    // quotes and line ends where a file name may have them).
+    // The values read, with blanks and quotes where a file name may have
+    // them, and the input's own bytes as one value (line ends too).
     std::vector<std::string> written{bytes.substr(0, 64)};
-    for (const auto& [where, value] : values) written.push_back(value);
+    for (const auto& [where, value] : values)
+        for (const std::string& v : {value, value + " ", " " + value, '"' + value + '"'})
+            written.push_back(v);
     for (const std::string& value : written) {
         std::string before;
         ReadFileBytes(path, before);
