@@ -575,9 +575,11 @@ void TGCollFigure::GetLabelExtent(int32_t index, TRect& r) {
         IncludePoint(r, Plus(c.anchor, d, d));
     }
     if (display.caption[5]) {
-        // The arrow's shaft, as long in world units as it is drawn.
+        // The arrow's shaft, as long in world units as it is drawn: Open
+        // fits the view to it before the first drawing.
         const TBranchCaption& c = b->Caption(5);
-        const double length = ArrowShapeUnits(ArrowShapePoints[1].x, settings.arrowScale);
+        const double length =
+            ArrowShapeUnits(ArrowShapePoints[1].x, DrawnArrowScale(settings.arrowScale));
         IncludePoint(r, c.anchor);
         IncludePoint(r, Plus(c.anchor, RoundI(length * std::cos(c.angle)),
                              RoundI(length * std::sin(c.angle))));

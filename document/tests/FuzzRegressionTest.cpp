@@ -64,7 +64,7 @@ TEST(FuzzFindings, FontSizeFarBeyondAnyFontIsBroughtIntoRange) {
     }
 }
 
-TEST(FuzzFindings, ArrowScaleFarBeyondTheOptionsStillGivesTheArrowsExtent) {
+TEST(FuzzFindings, ArrowScaleFarBeyondTheOptionsGivesTheExtentOfTheArrowsDrawn) {
     test::TScriptedMessages messages;
     messages.AllowAny();
     for (const char* name : {"drawing_file/samplemine-arrow-scale-30000000.grh",
@@ -72,9 +72,15 @@ TEST(FuzzFindings, ArrowScaleFarBeyondTheOptionsStillGivesTheArrowsExtent) {
         TGCollFigure doc;
         ASSERT_EQ(0, doc.LoadFromStream(ReadBytes(name))) << name;
         ASSERT_GE(doc.settings.arrowScale, 30000000) << name;
-        // An arrow's shaft is 10 times the scale long: the extent holds it.
+        // Drawn at scale 10, so Open fits the view to arrows of that scale.
         const TRect r = doc.GetExtent();
-        EXPECT_GE(std::max(int64_t{r.right} - r.left, int64_t{r.top} - r.bottom), 290000000)
+        doc.settings.arrowScale = 10;
+        EXPECT_EQ(doc.GetExtent(), r) << name;
+        // Far below zero the arrows are drawn so: their shafts are 10 times
+        // the scale long.
+        doc.settings.arrowScale = -30000000;
+        const TRect e = doc.GetExtent();
+        EXPECT_GE(std::max(int64_t{e.right} - e.left, int64_t{e.top} - e.bottom), 290000000)
             << name;
     }
 }
