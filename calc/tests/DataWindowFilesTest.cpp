@@ -423,5 +423,4 @@ TEST_F(DataWindowTest, CloseWritesTheSettings) {
                               Cp1251ToUtf8(SettingsFileName()) + ": Name/FileName");
     w.FormClose();
     EXPECT_EQ("", ini.ReadString("Name", "FileName", "-"));
-    EXPECT_EQ(800, ini.ReadInteger("Form1", "Widhs", 0));
 }
