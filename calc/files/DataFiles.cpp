@@ -19,16 +19,12 @@ struct TRecordLine {
     std::string rest;
 };
 
-// Empty lines carry no record (a file may end in two line ends). A DOS
-// end-of-file byte where a tag would stand ends the file: no record starts
-// with one, so a name or a cell holding it does not end the reading.
+// Empty lines carry no record (a file may end in two line ends).
 bool ReadRecordLines(const std::string& fileName, std::vector<TRecordLine>& records) {
     std::vector<std::string> lines;
     if (!ReadDataLines(fileName, lines)) return false;
-    for (const std::string& line : lines) {
-        if (!line.empty() && line[0] == '\x1A') break;
+    for (const std::string& line : lines)
         if (!line.empty()) records.push_back({line[0], line.size() > 2 ? line.substr(2) : ""});
-    }
     return true;
 }
 
@@ -150,9 +146,9 @@ bool LoadReverseData(const std::string& fileName, TNetworkTables& t) {
         } else if (tag == 'V') {
             StoreRowFields(t.TablVenRev, ++fanRow, rest);
         } else {
-            // Not a reverse-mode file after all: stop. The counts stay when
-            // no row was read; rows already read are shown, so a save keeps
-            // them.
+            // Not a reverse-mode file after all (or a DOS end-of-file byte):
+            // stop. The counts stay when no row was read; rows already read
+            // are shown, so a save keeps them.
             if (branchRow == 1 && fanRow == 1) return true;
             break;
         }

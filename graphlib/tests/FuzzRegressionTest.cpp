@@ -26,8 +26,11 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile
 namespace arv::graphlib {
 namespace {
 
-std::atomic<bool> watching{false};
-std::atomic<size_t> largest{0};
+std::atomic<size_t> largest{0}, watching{0};
+void OnMalloc(const volatile void*, size_t n) {
+    if (watching && n > largest) largest = n;
+}
+void OnFree(const volatile void*) {}
 
 std::string FindingBody(const char* name) {
     std::ifstream in(std::string(ARV_GRAPHLIB_TEST_DATA) + "/fuzz/" + name, std::ios::binary);
@@ -64,15 +67,10 @@ std::string TextAfterOneRound(const char* name) {
 }
 
 TEST(FuzzFindings, RecordLengthBeyondTheStreamIsRefusedBeforeAllocating) {
-    const bool hooked =
-        __sanitizer_install_malloc_and_free_hooks && __sanitizer_install_malloc_and_free_hooks(
-                                                         [](const volatile void*, size_t n) {
-                                                             if (watching && n > largest)
-                                                                 largest = n;
-                                                         },
-                                                         [](const volatile void*) {});
-    // A map of an Int32 at 0 and a byte at 64 MiB; records holding the Int32
-    // only, one longer than it, one ending at the byte the stream lacks.
+    const bool hooked = __sanitizer_install_malloc_and_free_hooks &&
+                        __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
+    // A map of an Int32 at 0 and a byte at 64 MiB; records of the Int32 only,
+    // one longer than it, one ending at the byte the stream lacks.
     const std::string far("\2\0\0\0\1\0\0\0a\7\0\0\0\0\3\0\0\0far\1\0\0\0\4", 26);
     TAutoAttrSet set;
     set.Map()->Define("kept", AttrType::Int32);

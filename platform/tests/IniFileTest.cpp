@@ -134,20 +134,11 @@ TEST(IniFile, BufferedReadsFindWhatUnbufferedReadsFind) {
     EXPECT_EQ("2", buffered.ReadString("b", "y", "-"));
 }
 
-// Every line end the text readers know ends a line here too; a value
-// written reads back as it was, or is refused and nothing is written.
-TEST(IniFile, ValuesWrittenReadBackAsWrittenOrAreRefused) {
+// Every line end the text readers know ends a line here too. (That a value
+// written reads back as written, or is refused, the fuzz target checks.)
+TEST(IniFile, EveryLineEndOfTheTextReadersEndsALine) {
     auto dir = test::MakeTestFolder();
-    const std::string name = (dir / "v.ini").string();
+    const std::string name = (dir / "cr.ini").string();
     ASSERT_TRUE(WriteFileAtomic(name, "[Common]\rGrid=0\r[SYSTEM]\rLastFile=/a.grh\r"));
     EXPECT_EQ("/a.grh", TIniFile(name, true).ReadString("SYSTEM", "LastFile", ""));
-    TIniFile ini(name);
-    for (const std::string value : {"/u/plan.grh ", "  lead", "\"quoted\"", "'q'", "\"", ""}) {
-        ASSERT_TRUE(ini.WriteString("SYSTEM", "LastFile", value)) << value;
-        EXPECT_EQ(value, ini.ReadString("SYSTEM", "LastFile", "-")) << value;
-    }
-    const std::string before = ReadAll(name);
-    for (const char* value : {"/u/x\r", "/u/x\n[Common]\nGrid=1\n.grh"})
-        EXPECT_FALSE(ini.WriteString("SYSTEM", "LastFile", value)) << value;
-    EXPECT_EQ(before, ReadAll(name));
 }
