@@ -10,6 +10,7 @@
 #include "document/DrawingGlobals.h"
 #include "platform/Cp1251.h"
 #include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "platform/Jpeg.h"
 #include "platform/NumberFormat.h"
 #include "platform/Process.h"
@@ -312,11 +313,22 @@ void TIDrawWin::WriteSettingsFile() {
     Settings.Positiv = doc_->display.showNegative != 0;
     if (!WriteIdrawIni(IdrawIniPath, Settings))
         ShowError(Ru("Не удалось записать файл ") + IdrawIniPath);
+    else if (!TIniFile::CanStore(currentFileName_))
+        MessageBox(Ru("Имя чертежа содержит перевод строки, и файл настроек ") + IdrawIniPath +
+                       Ru(" не может его хранить: при следующем запуске чертеж не откроется."),
+                   "", TMsgButtons::Ok, TMsgIcon::Warning);
 }
 
 void TIDrawWin::MAddBookClick() {
     std::string name = currentFileName_;
     if (!view_ || !view_->AskBookmarkName(name)) return;
+    // The bookmarks live in the settings file, which cannot hold a line end.
+    if (!TIniFile::CanStore(name) || !TIniFile::CanStore(currentFileName_)) {
+        MessageBox(Ru("Закладка не добавлена: ее название или имя чертежа содержит перевод "
+                      "строки, а файл настроек не может его хранить."),
+                   "", TMsgButtons::Ok, TMsgIcon::Warning);
+        return;
+    }
     Settings.Bookmarks.push_back({name, currentFileName_});
 }
 

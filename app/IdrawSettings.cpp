@@ -66,7 +66,9 @@ bool WriteIdrawIni(const std::string& path, const TIdrawSettings& s) {
     ini.WriteInteger(kCommon, "ExtFontSize", s.ExtFontSize);
     ini.WriteInteger(kCommon, "NodeFontSize", s.NodeFontSize);
     ini.WriteBool(kCommon, "ArrowIsScaled", s.ArrowIsScaled);
-    ini.WriteString("SYSTEM", "LastFile", s.LastFile);
+    // A name the file cannot hold is written empty: the next start then
+    // opens no drawing rather than an older one.
+    ini.WriteString("SYSTEM", "LastFile", TIniFile::CanStore(s.LastFile) ? s.LastFile : "");
     ini.WriteBool(kCommon, "PLAPath", s.PLAPath);
     ini.WriteBool(kCommon, "FotoPath", s.FotoPath);
     // Erased first: a list that got shorter must not keep its old tail.

@@ -49,7 +49,9 @@ struct TIdrawSettings {
 void ReadIdrawIni(const std::string& path, TIdrawSettings& s);
 // Writes every key in one replacement of the file; sections of others stay,
 // the bookmark section is written anew (entries removed since the last
-// write do not linger). False when the file could not be written.
+// write do not linger). False when the file could not be written. A last
+// file whose name holds a line end is written empty (the file cannot hold
+// it); bookmarks that would need one are refused when they are added.
 bool WriteIdrawIni(const std::string& path, const TIdrawSettings& s);
 
 } // namespace arv

@@ -45,6 +45,12 @@ TPoint Middle(TPoint a, TPoint b) {
     return {HalfSum(a.x, b.x), HalfSum(a.y, b.y)};
 }
 
+// A coordinate of the arrow's shape at the arrow scale (tenths); in double,
+// since a drawing may carry any int32 scale.
+double ArrowShapeUnits(int32_t v, int32_t arrowScale) {
+    return RoundI(v * static_cast<double>(arrowScale) / 10.0);
+}
+
 // Saves the canvas state a label pass changes and puts it back on every path.
 class TCanvasState {
 public:
@@ -181,8 +187,8 @@ void DrawFlowArrow(TGCollFigure& doc, TCanvas& c, int32_t colour, bool monochrom
     const double cs = std::cos(angle), sn = std::sin(angle);
     std::array<TPoint, 6> s{};
     for (size_t i = 0; i < s.size(); ++i) {
-        const double x = RoundI(ArrowShapePoints[i].x * doc.settings.arrowScale / 10.0);
-        const double y = RoundI(ArrowShapePoints[i].y * doc.settings.arrowScale / 10.0);
+        const double x = ArrowShapeUnits(ArrowShapePoints[i].x, doc.settings.arrowScale);
+        const double y = ArrowShapeUnits(ArrowShapePoints[i].y, doc.settings.arrowScale);
         const TPoint w{ClampI(static_cast<int64_t>(RoundI(x * cs - y * sn)) + point.x),
                        ClampI(static_cast<int64_t>(RoundI(y * cs + x * sn)) + point.y)};
         s[i] = doc.WorldToScreen(w);
@@ -569,9 +575,11 @@ void TGCollFigure::GetLabelExtent(int32_t index, TRect& r) {
         IncludePoint(r, Plus(c.anchor, d, d));
     }
     if (display.caption[5]) {
-        // The arrow's shaft, as long in world units as it is drawn.
+        // The arrow's shaft, as long in world units as it is drawn: Open
+        // fits the view to it before the first drawing.
         const TBranchCaption& c = b->Caption(5);
-        const double length = RoundI(ArrowShapePoints[1].x * settings.arrowScale / 10.0);
+        const double length =
+            ArrowShapeUnits(ArrowShapePoints[1].x, DrawnArrowScale(settings.arrowScale));
         IncludePoint(r, c.anchor);
         IncludePoint(r, Plus(c.anchor, RoundI(length * std::cos(c.angle)),
                              RoundI(length * std::sin(c.angle))));

@@ -14,6 +14,10 @@ namespace arv {
 // Shape of the air-direction arrow: tail, tip, two head corners, tail bar.
 constexpr std::array<TPoint, 6> ArrowShapePoints{TPoint{0, 0},    TPoint{100, 0}, TPoint{60, 10},
                                                  TPoint{60, -10}, TPoint{0, 15},  TPoint{0, -15}};
+// The arrow scale as the drawing draws it: one above 60000 is drawn as 10.
+constexpr int32_t DrawnArrowScale(int32_t scale) {
+    return scale > 60000 ? 10 : scale;
+}
 // Ring colours of the PLA marker by ring kind.
 constexpr std::array<int32_t, 3> MarkerRingColors{0x0000FF, 0x00FFFF, 0x0000FF};
 

@@ -611,7 +611,7 @@ void TGCollFigure::Draw(TCanvas& canvas, bool mono, const TDrawPart* part) {
         junctionsComputed = 1;
     }
     monochrome = mono ? 1 : 0;
-    if (settings.arrowScale > 60000) settings.arrowScale = 10;
+    settings.arrowScale = DrawnArrowScale(settings.arrowScale);
     const TPen savedPen = canvas.pen;
     const TBrush savedBrush = canvas.brush;
     canvas.pen.mode = TPenMode::Copy;

@@ -77,6 +77,9 @@ int32_t TAttrMap::Define(std::string_view name, uint8_t type) {
             }
         }
     }
+    // Every attribute fits a record, so every map written reads back.
+    if (int64_t{offset} + size > kMaxRecord)
+        Error(kDataTooLarge, static_cast<long long>(offset) + size);
     auto item = std::make_unique<TAttrItem>(type, offset);
     FItems.Add(name, item.get());
     item.release();
@@ -206,10 +209,10 @@ void TAttrMap::ReadFromStream(TVStream& stream) {
         e.Name = stream.ReadString();
         e.Type = stream.ReadByte();
         e.Offset = stream.ReadInt32();
-        // Define lays attributes out one behind the other, so an offset
-        // beyond all the stream holds is damage; taken, it would have a set
-        // read on the map allocate and zero that many bytes for a few bytes.
-        if (e.Name.empty() || !IsAttrType(e.Type) || e.Offset < 0 || e.Offset > stream.GetSize() ||
+        // An attribute must fit a record. The stream's own size is no bound:
+        // attributes undefined before the map was written leave their
+        // offsets behind them.
+        if (e.Name.empty() || !IsAttrType(e.Type) || e.Offset < 0 ||
             int64_t{e.Offset} + AttrTypeSize(e.Type) > kMaxRecord)
             Error(kWrongStreamFormat);
         entries.push_back(e);

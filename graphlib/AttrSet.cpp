@@ -14,12 +14,14 @@ namespace {
 constexpr int32_t P = static_cast<int32_t>(sizeof(void*));
 constexpr int64_t kMaxRecord = 1073741823;
 
-// The bytes the map's attributes take: the end of the last one.
-int64_t LayoutSize(const TAttrMap* map) {
-    int64_t size = 0;
+// The end of the last attribute that starts inside a record of count bytes:
+// bytes past it hold no attribute, so the stream form ends the record there.
+int64_t RecordEnd(const TAttrMap* map, int64_t count) {
+    int64_t end = 0;
     for (int32_t i = 0; map && i < map->Count(); ++i)
-        size = std::max<int64_t>(size, int64_t{map->OffsetAt(i)} + AttrTypeSize(map->TypeAt(i)));
-    return size;
+        if (map->OffsetAt(i) < count)
+            end = std::max<int64_t>(end, int64_t{map->OffsetAt(i)} + AttrTypeSize(map->TypeAt(i)));
+    return end;
 }
 constexpr std::string_view kCantConvert = "Can't convert '%s' to float";
 
@@ -461,9 +463,9 @@ void TAttrSet::ClearValue(std::string_view name) {
 }
 
 void TAttrSet::WriteToStream(TVStream& stream) const {
-    // Bytes past the map's layout hold no attribute and are not written; the
+    // Bytes past the last attribute inside the record are not written; the
     // record length stops there too, so the reader can check every claim.
-    const int32_t length = static_cast<int32_t>(std::min<int64_t>(FCount, LayoutSize(FMap)));
+    const int32_t length = static_cast<int32_t>(std::min<int64_t>(FCount, RecordEnd(FMap, FCount)));
     stream.WriteInt32(length);
     if (length == 0) return;
     for (int32_t i = 0; i < FMap->Count(); ++i) {
@@ -491,27 +493,41 @@ void TAttrSet::ReadFromStream(TVStream& stream) {
     int32_t length = stream.ReadInt32();
     if (length < 0) Error(kWrongVectorSize, length);
     if (length > kMaxRecord) Error(kDataTooLarge, length);
-    // The writer never writes past the map's layout (see WriteToStream), so a
-    // longer claim is damage, refused before anything is allocated.
-    if (length > LayoutSize(FMap)) Error(kWrongStreamFormat);
+    // The writer ends the record at its last attribute (see WriteToStream),
+    // so a longer claim is damage, refused before anything is allocated.
+    if (length > RecordEnd(FMap, length)) Error(kWrongStreamFormat);
+    // The values first, the record after them: a length that the stream does
+    // not back with the value ending it allocates nothing.
+    struct TValue {
+        int32_t offset;
+        uint8_t type;
+        std::string text;
+        std::u16string wide;
+        uint8_t raw[16];
+    };
+    std::vector<TValue> values;
+    for (int32_t i = 0; FMap && length > 0 && i < FMap->Count(); ++i) {
+        TValue v{FMap->OffsetAt(i), FMap->TypeAt(i), {}, {}, {}};
+        if (v.offset >= length) continue;
+        if (v.type == AttrType::String)
+            v.text = stream.ReadString();
+        else if (v.type == AttrType::WideString)
+            v.wide = stream.ReadWideString();
+        else
+            stream.ReadExact(v.raw, AttrTypeSize(v.type));
+        values.push_back(std::move(v));
+    }
     TAttrSet scratch(FMap);
     scratch.EnsureLength(length);
-    for (int32_t i = 0; FMap && length > 0 && i < FMap->Count(); ++i) {
-        int32_t offset = FMap->OffsetAt(i);
-        uint8_t t = FMap->TypeAt(i);
-        if (offset >= length) continue;
-        if (t == AttrType::String) {
-            scratch.SetStringAt(offset, stream.ReadString());
-        } else if (t == AttrType::WideString) {
-            scratch.SetWideStringAt(offset, stream.ReadWideString());
-        } else {
-            uint8_t raw[16];
-            stream.ReadExact(raw, AttrTypeSize(t));
-            if (t == AttrType::Pointer || t == AttrType::AutoFree)
-                scratch.WritePointer(offset, nullptr);
-            else
-                scratch.SetBytes(offset, raw, AttrTypeSize(t));
-        }
+    for (const TValue& v : values) {
+        if (v.type == AttrType::String)
+            scratch.SetStringAt(v.offset, v.text);
+        else if (v.type == AttrType::WideString)
+            scratch.SetWideStringAt(v.offset, v.wide);
+        else if (v.type == AttrType::Pointer || v.type == AttrType::AutoFree)
+            scratch.WritePointer(v.offset, nullptr);
+        else
+            scratch.SetBytes(v.offset, v.raw, AttrTypeSize(v.type));
     }
     scratch.SetCount(length);
     ReleaseValues();

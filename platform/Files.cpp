@@ -176,9 +176,17 @@ std::string ProgramFile(std::string_view relative) {
 }
 
 bool ReadFileBytes(std::string_view name, std::string& bytes) {
+    // A folder opens as a stream on Linux, and its first read throws.
+    std::error_code ec;
+    if (fs::is_directory(NativePath(name), ec)) return false;
     std::ifstream in(NativePath(name), std::ios::binary);
     if (!in) return false;
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string data;
+    try {
+        data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return false;
+    }
     if (in.bad()) return false;
     bytes = std::move(data);
     return true;

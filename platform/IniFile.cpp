@@ -9,10 +9,6 @@ namespace arv {
 
 namespace {
 
-// A CR that ends no line belongs to its value: a file name may hold one, and
-// what was written must read back as it was.
-constexpr TLoneCr kValueCr = TLoneCr::InLine;
-
 // "[name]" -> name, or false when the line is no section heading.
 bool SectionName(const std::string& line, std::string& name) {
     std::string t = Trim(line);
@@ -34,11 +30,21 @@ bool KeyValue(const std::string& line, std::string& key, std::string& value) {
     return !key.empty();
 }
 
+bool Quoted(const std::string& v) {
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
 std::string CleanValue(const std::string& raw) {
     std::string v = Trim(raw);
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        v = v.substr(1, v.size() - 2);
+    if (Quoted(v)) v = v.substr(1, v.size() - 2);
     return v;
+}
+
+// The value as its line holds it: in quotes when the reader would otherwise
+// trim it or take its own quotes off. Other programs read such lines alike.
+std::string StoredValue(std::string_view value) {
+    std::string v(value);
+    return Trim(v) != v || Quoted(v) ? '"' + v + '"' : v;
 }
 
 // Line range of a section's body: [begin, end). begin = -1 when missing.
@@ -63,8 +69,7 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 TIniFile::TIniFile(std::string fileName, bool buffered)
     : fileName_(std::move(fileName)), buffered_(buffered) {
-    if (buffered_ && FileExists(fileName_))
-        readFailed_ = !ReadTextLines(fileName_, cache_, false, kValueCr);
+    if (buffered_ && FileExists(fileName_)) readFailed_ = !ReadTextLines(fileName_, cache_);
 }
 
 bool TIniFile::UpdateFile() {
@@ -79,7 +84,7 @@ bool TIniFile::UpdateFile() {
 std::vector<std::string> TIniFile::Load() const {
     if (buffered_) return cache_;
     std::vector<std::string> lines;
-    ReadTextLines(fileName_, lines, false, kValueCr);
+    ReadTextLines(fileName_, lines);
     return lines;
 }
 
@@ -160,9 +165,14 @@ double TIniFile::ReadFloat(std::string_view section, std::string_view key, doubl
     return def;
 }
 
+bool TIniFile::CanStore(std::string_view value) {
+    return value.find_first_of("\r\n") == std::string_view::npos;
+}
+
 bool TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    if (!CanStore(value)) return false;
     auto lines = Load();
-    std::string line = std::string(key) + "=" + std::string(value);
+    std::string line = std::string(key) + "=" + StoredValue(value);
     int heading, end;
     FindSection(lines, section, heading, end);
     if (heading < 0) {

@@ -1,8 +1,10 @@
 // Settings files in the manner of Windows initialisation files. Sections and
 // keys compare without regard to letter case; values are trimmed and one pair
-// of surrounding quotes is dropped. Every write reaches the file at once and
-// keeps every other line (sections, keys, comments) in its place, so two
-// objects on one file see each other's writes. Files are CP1251 with CR LF.
+// of surrounding quotes is dropped, so a value written with blanks or quotes
+// at its ends is written in quotes. Every line end of the text readers ends
+// a line here too. Every write reaches the file at once and keeps every
+// other line (sections, keys, comments) in its place, so two objects on one
+// file see each other's writes. Files are CP1251 with CR LF.
 #pragma once
 
 #include <string>
@@ -34,7 +36,11 @@ public:
     // Accepts the decimal comma and the decimal point.
     double ReadFloat(std::string_view section, std::string_view key, double def) const;
 
-    // Each write returns false when the file could not be written.
+    // A value holding a line end (CR or LF) cannot be stored: it would end
+    // its line, and the rest could start a section of its own.
+    static bool CanStore(std::string_view value);
+    // Each write returns false when the file could not be written, or when
+    // the value cannot be stored (then nothing is written).
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInteger(std::string_view section, std::string_view key, int value);
     bool WriteBool(std::string_view section, std::string_view key, bool value);

@@ -371,6 +371,18 @@ TEST_F(DrawWinTest, BookmarksAddListOpenAndDelete) {
     EXPECT_TRUE(w->Settings.Bookmarks.empty());
     w->FormClose();
     EXPECT_FALSE(TIniFile(File("Idraw.ini")).SectionExists("BOOKMARKS"));
+
+    // A name with a line end, which the settings file cannot hold: no
+    // bookmark, the last file written empty, each said (one message each).
+    dialogs.Answer(File("two\n[BOOKMARKS]\nCount=1\n"));
+    ASSERT_TRUE(w->SaveAs1Click());
+    view.bookmarkNames = {std::string("Second")};
+    messages.Expect(mrOk);
+    w->MAddBookClick();
+    EXPECT_TRUE(w->Settings.Bookmarks.empty());
+    messages.Expect(mrOk);
+    w->FormClose();
+    EXPECT_EQ("", TIniFile(File("Idraw.ini")).ReadString("SYSTEM", "LastFile", "-"));
 }
 
 TEST_F(DrawWinTest, SaveDropsNodesNoFigureRefersTo) {

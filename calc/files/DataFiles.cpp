@@ -157,17 +157,12 @@ bool LoadReverseData(const std::string& fileName, TNetworkTables& t) {
     // A file without the unit was written in the unit of its data set.
     int fileUnit = unit;
     int branchRow = 1, fanRow = 1;
-    bool complete = true;
     for (const auto& [tag, rest] : records) {
-        if (!complete) break;
-        switch (tag) {
-        case 'A':
+        if (tag == 'A') {
             t.NameSh = rest;
-            break;
-        case 'B':
+        } else if (tag == 'B') {
             t.NameVarAv = rest;
-            break;
-        case 'D': {
+        } else if (tag == 'D') {
             StoreRowFields(t.TablDanRev, ++branchRow, rest);
             const std::vector<std::string> fields = SplitFields(rest);
             const int last = static_cast<int>(fields.size()) - 1;
@@ -176,20 +171,18 @@ bool LoadReverseData(const std::string& fileName, TNetworkTables& t) {
                 fileUnit = UnitOfName(fields[last]);
                 t.TablDanRev.SetCells(last, branchRow, "");
             }
-            break;
-        }
-        case 'V':
+        } else if (tag == 'V') {
             StoreRowFields(t.TablVenRev, ++fanRow, rest);
-            break;
-        default:
-            // Not a reverse-mode file after all: stop, counts untouched.
-            complete = false;
+        } else {
+            // Not a reverse-mode file after all (or a DOS end-of-file byte):
+            // stop. The counts stay when no row was read; rows already read
+            // are shown, so a save keeps them.
+            if (branchRow == 1 && fanRow == 1) return true;
             break;
         }
     }
     // The rows read mean in the data set's unit what they meant in the file's.
     RewriteReverseRowsInUnit(t.TablDanRev, t.TablVenRev, branchRow, fanRow, fileUnit, unit);
-    if (!complete) return true;
     t.TablDanRev.SetRowCount(branchRow + 1);
     t.TablVenRev.SetRowCount(fanRow + 1);
     return true;

@@ -24,12 +24,18 @@ void LoadColumnWidths(const TIniFile& ini, TModGrid& grid) {
 }
 
 // Collects the keys in memory and replaces the file once, whole: a failure
-// half-way leaves the old file as it was.
+// half-way leaves the old file as it was. A value the file cannot hold is
+// written empty, so no older value passes for it, and its key is named.
 class TSettingsWriter {
 public:
-    explicit TSettingsWriter(const std::string& iniName) : ini_(iniName, true) {}
+    TSettingsWriter(const std::string& iniName, std::vector<std::string>* refused)
+        : ini_(iniName, true), refused_(refused) {}
 
     void String(std::string_view section, std::string_view key, std::string_view value) {
+        if (!TIniFile::CanStore(value)) {
+            if (refused_) refused_->push_back(std::string(section) + "/" + std::string(key));
+            value = {};
+        }
         if (ok_) ok_ = ini_.WriteString(section, key, value);
     }
     void Integer(std::string_view section, std::string_view key, int value) {
@@ -63,6 +69,7 @@ public:
 
 private:
     TIniFile ini_;
+    std::vector<std::string>* refused_;
     bool ok_ = true;
 };
 
@@ -117,8 +124,9 @@ void LoadSettings(const std::string& iniName, TNetworkTables& t, TCalcOptions& o
 }
 
 bool SaveSettings(const std::string& iniName, const TNetworkTables& t, const TCalcOptions& options,
-                  const TDataWindowSettings& window, const TNasDlgModel& dialog) {
-    TSettingsWriter w(iniName);
+                  const TDataWindowSettings& window, const TNasDlgModel& dialog,
+                  std::vector<std::string>* refused) {
+    TSettingsWriter w(iniName, refused);
     w.String("Name", "FileName", window.CurrentDataFile);
     w.String("Name", "PathExeFile", ProgramDir());
 

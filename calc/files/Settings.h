@@ -37,10 +37,13 @@ void LoadSettings(const std::string& iniName, TNetworkTables& t, TCalcOptions& o
                   TDataWindowSettings& window);
 // Writes every key of the settings file; sections of other windows and
 // programs stay. The file is replaced only when every key went in: false
-// (and the old file kept) otherwise.
+// (and the old file kept) otherwise. A value holding a line end cannot be
+// stored: its key is written empty and named ("Section/Key") in refused.
 bool SaveSettings(const std::string& iniName, const TNetworkTables& t, const TCalcOptions& options,
-                  const TDataWindowSettings& window, const TNasDlgModel& dialog);
-// Key FileName of section Name.
+                  const TDataWindowSettings& window, const TNasDlgModel& dialog,
+                  std::vector<std::string>* refused = nullptr);
+// Key FileName of section Name (false, and nothing written, for a name the
+// file cannot hold: the close of the data window says so).
 bool WriteLastDataFileName(const std::string& iniName, const std::string& currentDataFile);
 
 // Keys Left, Top, Widhs and Height of a window section.

@@ -416,4 +416,11 @@ TEST_F(DataWindowTest, CloseWritesTheSettings) {
     EXPECT_EQ(800, ini.ReadInteger("Form1", "Widhs", 0));
     EXPECT_EQ(77, ini.ReadInteger("TablDan", "ColWidths3", 0));
     EXPECT_EQ(File("mine.dan"), ini.ReadString("Name", "FileName", ""));
+
+    // A data file name holding a line end cannot be kept: written empty, said.
+    w.WindowSettings().CurrentDataFile = File("two\n[Form1]\nWidhs=1\n.dan");
+    messages.Expect(mrOk, "Значения с переводом строки не записаны в файл настроек " +
+                              Cp1251ToUtf8(SettingsFileName()) + ": Name/FileName");
+    w.FormClose();
+    EXPECT_EQ("", ini.ReadString("Name", "FileName", "-"));
 }

@@ -101,7 +101,8 @@ TEST_F(SettingsTest, RoundTripKeepsEveryValueAndForeignSections) {
     ASSERT_TRUE(WriteFileAtomic(Ini(), Ru("[WayPeople]\r\nLeft=77\r\n; заметка\r\n\r\n[FOtchet]\r\n"
                                           "Left=31\r\nTop=32\r\nWidhs=33\r\nHeight=34\r\n"
                                           "[TablBiblVen]\r\nColWidths10=99\r\n")));
-    window.CurrentDataFile = Ru("/шахты/Северная.dan");
+    // Blanks and quotes at the ends are the value's own.
+    window.CurrentDataFile = Ru("/шахты/Северная.dan ");
     window.Place = {20, 30, 640, 480};
     window.TabFont = {"Arial", 9};
     t.TablDan.SetColCount(30);
@@ -114,7 +115,7 @@ TEST_F(SettingsTest, RoundTripKeepsEveryValueAndForeignSections) {
     calc.CalcOptions[6] = '3';
     dialog.CheckBox[3] = true;
     dialog.CheckBox[4] = false;
-    dialog.SKol[21] = "2,25";
+    dialog.SKol[21] = "'2,25'";
     dialog.Number[NumFireElapsedTime] = "45,5";
     ASSERT_TRUE(SaveSettings(Ini(), t, calc.CalcOptions, window, dialog));
 

@@ -146,8 +146,18 @@ void TDataWindowController::FormActivate() {
 void TDataWindowController::FormClose() {
     // Said once: the settings would otherwise be lost without a word (a
     // program folder that cannot be written, say).
-    if (!SaveSettings(SettingsFileName(), t_, c_.CalcOptions, settings_, nasDlg_))
+    std::vector<std::string> refused;
+    if (!SaveSettings(SettingsFileName(), t_, c_.CalcOptions, settings_, nasDlg_, &refused)) {
         ShowWriteFailure(SettingsFileName());
+        return;
+    }
+    // A file name may hold a line end; the file cannot.
+    if (refused.empty()) return;
+    std::string keys;
+    for (const std::string& key : refused) keys += (keys.empty() ? "" : ", ") + key;
+    MessageBox(Ru("Значения с переводом строки не записаны в файл настроек ") + SettingsFileName() +
+                   ": " + keys,
+               "", TMsgButtons::Ok, TMsgIcon::Warning);
 }
 
 bool TDataWindowController::TablesModified() const {

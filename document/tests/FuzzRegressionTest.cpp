@@ -64,6 +64,18 @@ TEST(FuzzFindings, FontSizeFarBeyondAnyFontIsBroughtIntoRange) {
     }
 }
 
+TEST(FuzzFindings, ArrowScaleFarBeyondTheOptionsGivesTheExtentOfTheArrowsDrawn) {
+    TGCollFigure doc;
+    ASSERT_EQ(0, doc.LoadFromStream(ReadBytes("drawing_file/samplemine-arrow-scale-30000000.grh")));
+    // Drawn at scale 10, which Open fits the view to; far below zero as it is.
+    const TRect r = doc.GetExtent();
+    doc.settings.arrowScale = 10;
+    EXPECT_EQ(r, doc.GetExtent());
+    doc.settings.arrowScale = -30000000;
+    const TRect e = doc.GetExtent();
+    EXPECT_GE(std::max(int64_t{e.right} - e.left, int64_t{e.top} - e.bottom), 290000000);
+}
+
 TEST(FuzzFindings, PictureTooLargeToTurnIsSkipped) {
     InstallQtBitmapCodec();
     TBitmap32 strip;

@@ -173,6 +173,14 @@ std::vector<std::string> ArvFuzzSeeds() {
         makeSet(a);
         a.WriteToStream(s);
     });
+    add(kSetStream, [&](TVStream& s) {
+        // An undefined attribute leaves a gap that the offsets keep.
+        TAutoAttrSet a;
+        a.Map()->Define("gone", AttrType::Float80);
+        makeSet(a);
+        a.Map()->Undefine("gone");
+        a.WriteToStream(s);
+    });
     add(kSetText, [&](TVStream& s) {
         TAutoAttrSet a;
         makeSet(a);

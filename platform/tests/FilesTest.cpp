@@ -103,6 +103,8 @@ TEST(TextFiles, AtomicWriteReplacesWholeOrNothing) {
         EXPECT_EQ(Ru("Строка") + "\r\n2\r\n", bytes);
     }
     EXPECT_FALSE(WriteFileAtomic("/nonexistent-folder/x", "a"));
+    // A folder given for a file is no file to read.
+    EXPECT_FALSE(ReadFileBytes(FromNativePath(dir), bytes));
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir), {}));
 }
 
