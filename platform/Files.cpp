@@ -192,15 +192,15 @@ bool ReadFileBytes(std::string_view name, std::string& bytes) {
     return true;
 }
 
-std::vector<std::string> SplitLines(std::string_view text, bool stopAtEof, TLoneCr loneCr) {
+std::vector<std::string> SplitLines(std::string_view text, bool stopAtEof) {
     if (stopAtEof) {
         auto eof = text.find('\x1A');
         if (eof != std::string_view::npos) text = text.substr(0, eof);
     }
     std::vector<std::string> lines;
-    size_t start = 0, from = 0;
+    size_t start = 0;
     while (start < text.size()) {
-        const size_t end = text.find_first_of("\r\n", from);
+        const size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
             lines.emplace_back(text.substr(start));
             break;
@@ -212,22 +212,18 @@ std::vector<std::string> SplitLines(std::string_view text, bool stopAtEof, TLone
             const size_t run = text.find_first_not_of('\r', end);
             if (run != std::string_view::npos && text[run] == '\n') {
                 next = run + 1; // CR ... CR LF
-            } else if (loneCr == TLoneCr::InLine) {
-                from = run == std::string_view::npos ? text.size() : run;
-                continue;
             }
         }
         lines.emplace_back(text.substr(start, end - start));
-        start = from = next;
+        start = next;
     }
     return lines;
 }
 
-bool ReadTextLines(std::string_view name, std::vector<std::string>& lines, bool stopAtEof,
-                   TLoneCr loneCr) {
+bool ReadTextLines(std::string_view name, std::vector<std::string>& lines, bool stopAtEof) {
     std::string bytes;
     if (!ReadFileBytes(name, bytes)) return false;
-    lines = SplitLines(bytes, stopAtEof, loneCr);
+    lines = SplitLines(bytes, stopAtEof);
     return true;
 }
 

@@ -71,9 +71,6 @@ TEST(TextFiles, LinesEndAtEveryCarriageReturnOrLineFeed) {
     EXPECT_EQ((std::vector<std::string>{"a", "", "b"}), SplitLines("a\r\rb"));
     // A run of CRs before LF is one line end: a file converted twice.
     EXPECT_EQ((std::vector<std::string>{"a", "b", "", "c"}), SplitLines("a\r\r\nb\r\n\r\r\nc"));
-    // Where a CR that ends no line belongs to the line, only the ends go.
-    EXPECT_EQ((std::vector<std::string>{"a\rb", "c\r\r"}),
-              SplitLines("a\rb\r\r\nc\r\r", false, TLoneCr::InLine));
     EXPECT_EQ((std::vector<std::string>{"a"}), SplitLines("a\r\n\x1A garbage", true));
     EXPECT_TRUE(SplitLines("").empty());
 }
