@@ -54,6 +54,16 @@ struct CalcWindowsScenarioTest : test::SampleProgramTest {
             if (TGBranch* b = W().Doc().BranchAt(i)) texts.push_back(b->callout.texts[0]);
         return texts;
     }
+    // The place of a cell in Texts().
+    size_t Cell(const TModGrid& g, int col, int row) {
+        TNetworkTables& t = Tables();
+        size_t at = 0;
+        for (const TModGrid* before : {&t.TablDan, &t.TablDanRev, &t.TablVen, &t.TablVenRev}) {
+            if (before == &g) return at + row * g.ColCount() + col;
+            at += before->RowCount() * before->ColCount();
+        }
+        return at;
+    }
     // Column 11 of every branch row, as numbers.
     std::vector<double> Flows() {
         std::vector<double> flows;
@@ -143,19 +153,31 @@ TEST_F(CalcWindowsScenarioTest, AUnitSwitchChangesNoFlow) {
             p->Form1->Notebook()->setCurrentIndex(PageFans);
             EXPECT_EQ(before, Texts()) << trip;
         }
-        // No run's flows to write from (the draught calculation prepares the
-        // network anew); the consumer table is no part of the files.
-        DataCommand("Rasc_ET");
+        // No run's flows to write from at the switch back (the draught
+        // calculation prepares the network anew); the consumer table is no
+        // part of the files.
+        DataCommand("Rasc_ET"), DataCommand("Rasc_ER");
         const std::vector<std::string> stored = Texts(false);
+        SwitchUnit(other), DataCommand("Rasc_ET"), SwitchUnit(own);
+        EXPECT_EQ(stored, Texts(false));
         QAction* saveReverse = p->Form1->Action("Dan_SaveRev");
         saveReverse->setEnabled(true);
         saveReverse->trigger();
+        // Saved in the other unit, the files read back what was shown; the
+        // way back keeps every typed flow's text (a computed one now holds
+        // what the file says, to its last digit).
+        SwitchUnit(other);
+        const std::vector<std::string> shown = Texts(false);
         // The switch rewrote the reverse-mode tables since their file was
-        // written: leaving them asks.
-        SwitchUnit(other), Trigger("Save1");
-        messages.Expect(mrNo, "Сохранить данные?");
-        Open("SampleMine.grh"), SwitchUnit(own);
-        EXPECT_EQ(stored, Texts(false));
+        // written: leaving them asks, and Да writes their file.
+        Trigger("Save1");
+        messages.Expect(mrYes, "Сохранить данные?");
+        Open("SampleMine.grh");
+        EXPECT_EQ(shown, Texts(false));
+        SwitchUnit(own);
+        for (TModGrid* g : {&t.TablDan, &t.TablDanRev})
+            for (int r = FirstDataRow; r < g->RowCount(); ++r)
+                EXPECT_EQ(stored[Cell(*g, 10, r)], g->Cells(10, r)) << g->Name() << r;
     }
 }
 

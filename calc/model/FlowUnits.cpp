@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace arv {
 
@@ -78,18 +79,29 @@ bool RewriteColumn(TModGrid& g, int col, int last, const TCellRewrite& rewrite) 
 // A computed flow of a row whose column 0 is the branch number: written from
 // the last run's flow of that branch while the cell shows that flow (the
 // texts of both units then come from one value, and a switch back gives the
-// text shown before), from its own text otherwise.
-std::string ComputedFlowInUnit(const TModGrid& g, int row, const std::string& cell,
-                               const std::vector<double>& flow, int fromUnit, int toUnit,
+// text shown before), else from the flow the last switch wrote it from while
+// it shows that, from its own text otherwise.
+std::string ComputedFlowInUnit(TNetworkTables& t, const TModGrid& g, int col, int row,
+                               const std::string& cell, int fromUnit, int toUnit,
                                bool consumerForm) {
+    const std::vector<double>& flow = t.CalcContext().BranchFlow;
+    auto shown = [&](double value, int unit) {
+        return consumerForm ? Format("%8.2f", {value * unit}) : FlowTextInUnit(value, unit);
+    };
+    const auto key = std::tuple(g.Name(), col, row);
+    auto switched = t.SwitchedFlows.find(key);
+    std::optional<double> value;
     const int n = CellToIntDef0(g.Cells(0, row));
-    if (n >= 1 && n < static_cast<int>(flow.size())) {
-        auto shown = [&](int unit) {
-            return consumerForm ? Format("%8.2f", {flow[n] * unit}) : FlowTextInUnit(flow[n], unit);
-        };
-        if (shown(fromUnit) == cell) return shown(toUnit);
+    if (n >= 1 && n < static_cast<int>(flow.size()) && shown(flow[n], fromUnit) == cell)
+        value = flow[n];
+    else if (switched != t.SwitchedFlows.end() && shown(switched->second, fromUnit) == cell)
+        value = switched->second;
+    if (!value) {
+        if (switched != t.SwitchedFlows.end()) t.SwitchedFlows.erase(switched);
+        return ShownFlowInUnit(cell, fromUnit, toUnit, consumerForm);
     }
-    return ShownFlowInUnit(cell, fromUnit, toUnit, consumerForm);
+    t.SwitchedFlows[key] = *value;
+    return shown(*value, toUnit);
 }
 
 } // namespace
@@ -158,13 +170,12 @@ void RewriteFlowsInUnit(TNetworkTables& t, int fromUnit, int toUnit) {
     if (t.ActivePage == PageConsumers) t.TablPotrExit();
     // The last run's arrays still describe what they described.
     TResultsWatch::TSuspend normal(t.NormalResults), reverse(t.ReverseResults);
-    const std::vector<double>& flow = t.CalcContext().BranchFlow;
     auto rewrite = [](TModGrid& g, int col, const TCellRewrite& how) {
         if (RewriteColumn(g, col, LastRow(g), how)) g.Modified = true;
     };
-    auto computed = [&flow, fromUnit, toUnit](TModGrid& g, bool consumerForm) -> TCellRewrite {
-        return [&g, &flow, fromUnit, toUnit, consumerForm](int r, const std::string& cell) {
-            return ComputedFlowInUnit(g, r, cell, flow, fromUnit, toUnit, consumerForm);
+    auto computed = [&t, fromUnit, toUnit](TModGrid& g, int col, bool consumerForm) -> TCellRewrite {
+        return [&t, &g, col, fromUnit, toUnit, consumerForm](int r, const std::string& cell) {
+            return ComputedFlowInUnit(t, g, col, r, cell, fromUnit, toUnit, consumerForm);
         };
     };
     const TCellRewrite typed = [&](int, const std::string& cell) {
@@ -194,22 +205,22 @@ void RewriteFlowsInUnit(TNetworkTables& t, int fromUnit, int toUnit) {
     // The reverse table's normal-mode flow is a copy of the branch table's.
     std::map<std::string, std::pair<std::string, std::string>> normalFlow;
     rewrite(dan, 11, [&](int r, const std::string& cell) {
-        std::string text = ComputedFlowInUnit(dan, r, cell, flow, fromUnit, toUnit, false);
+        std::string text = ComputedFlowInUnit(t, dan, 11, r, cell, fromUnit, toUnit, false);
         normalFlow.emplace(Trim(dan.Cells(0, r)), std::pair(cell, text));
         return text;
     });
-    rewrite(dan, 12, computed(dan, false));
+    rewrite(dan, 12, computed(dan, 12, false));
     TModGrid& rev = t.TablDanRev;
     rewrite(rev, 10, typed);
     rewrite(rev, 11, [&](int r, const std::string& cell) {
         auto copy = normalFlow.find(Trim(rev.Cells(0, r)));
         if (copy != normalFlow.end() && copy->second.first == cell) return copy->second.second;
-        return ComputedFlowInUnit(rev, r, cell, flow, fromUnit, toUnit, false);
+        return ComputedFlowInUnit(t, rev, 11, r, cell, fromUnit, toUnit, false);
     });
-    rewrite(rev, 12, computed(rev, false));
-    rewrite(t.TablVen, 6, computed(t.TablVen, false));
-    rewrite(t.TablVenRev, 6, computed(t.TablVenRev, false));
-    rewrite(potr, 3, computed(potr, true));
+    rewrite(rev, 12, computed(rev, 12, false));
+    rewrite(t.TablVen, 6, computed(t.TablVen, 6, false));
+    rewrite(t.TablVenRev, 6, computed(t.TablVenRev, 6, false));
+    rewrite(potr, 3, computed(potr, 3, true));
     WriteFlowUnitHeadings(t, toUnit);
     // The unit travels with the data even where no flow was typed yet.
     dan.Modified = true;

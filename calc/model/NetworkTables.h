@@ -7,8 +7,10 @@
 #include "calc/model/ModGrid.h"
 #include "calc/model/ResultsWatch.h"
 
+#include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace arv {
@@ -81,6 +83,11 @@ public:
     // The last calculation of the normal tables (TablDan, TablVen) and of
     // the reverse-mode tables (TablDanRev, TablVenRev) still fits them.
     TResultsWatch NormalResults, ReverseResults;
+    // The flow (m3/s) each computed flow cell was written from at the last
+    // unit switch, by table name, column and row: the next switch writes the
+    // cell from it while the cell still shows it, also where no run's results
+    // are at hand any longer (a draught calculation prepared the network anew).
+    std::map<std::tuple<std::string, int, int>, double> SwitchedFlows;
 
     // Start-up: headings, column counts, data rows of the branch and fan
     // tables emptied, two fixed rows, headings copied to the reverse tables.

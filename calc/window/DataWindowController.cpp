@@ -346,6 +346,7 @@ bool TDataWindowController::ReplaceDrawing(const std::function<bool()>& load) {
 }
 
 void TDataWindowController::DataSetReplaced() {
+    t_.SwitchedFlows.clear();
     NasDlgDataSetReplaced(nasDlg_, c_.CalcOptions);
     if (view_) view_->DataSetReplaced();
 }
