@@ -54,14 +54,11 @@ std::string ProgramFile(std::string_view relative);
 
 // Whole file as bytes; false when it cannot be read.
 bool ReadFileBytes(std::string_view name, std::string& bytes);
-// What a CR that no LF follows is: a line end (a stray CR in a table must
-// not reach a cell), or a character of the line (a file name in a settings
-// file holds whatever the file system allows).
 // Splits text into lines. A run of CRs followed by LF, and LF CR, are one line
 // end each (a file converted twice ends its lines in CR CR LF); a lone LF is
-// one; so is a CR that no LF follows. Stops at a DOS
-// end-of-file byte 0x1A when stopAtEof. A final line without an end counts;
-// an empty tail after the last line end does not.
+// one; so is a CR that no LF follows (a stray CR must not reach a cell).
+// Stops at a DOS end-of-file byte 0x1A when stopAtEof. A final line without
+// an end counts; an empty tail after the last line end does not.
 std::vector<std::string> SplitLines(std::string_view text, bool stopAtEof = false);
 bool ReadTextLines(std::string_view name, std::vector<std::string>& lines, bool stopAtEof = false);
 
