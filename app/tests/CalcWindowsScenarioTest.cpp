@@ -12,6 +12,8 @@
 #include "calc/window/LibraryWindows.h"
 #include "document/Branch.h"
 #include "platform/Cp1251.h"
+#include "platform/IniFile.h"
+#include "platform/qt/GridView.h"
 #include "platform/testing/ScriptedServices.h"
 
 #include <QAction>
@@ -194,6 +196,20 @@ TEST_F(CalcWindowsScenarioTest, SettingsOpenAcrossOpenShowTheDataSetOpened) {
     Ok();
     EXPECT_TRUE(Options().FlowUnit == 60 && Options()[1] == 'S' && Options()[4] == 'M');
     EXPECT_FALSE(Tables().TablDan.Modified);
+}
+
+// The tables show the font of the settings file at start-up as after a run
+// refills them: the grid views alone set their fonts.
+TEST_F(CalcWindowsScenarioTest, TablesKeepTheSettingsFontThroughARun) {
+    p.reset();
+    TIniFile(folder.File("Kestrum.ini")).WriteInteger("GridFont", "Size", 14);
+    p = test::StartOnSample(folder, 1000, 700);
+    auto* view = p->Form1->findChild<TGridView*>("TablDan");
+    ASSERT_TRUE(view);
+    const QFont atStart = view->font();
+    DataCommand("Rasc_ER");
+    EXPECT_EQ(atStart, view->font());
+    messages.AllowAny();
 }
 
 // "Расчет естественной тяги" writes column 18: the data set is modified and

@@ -292,8 +292,8 @@ void TForm1::ApplyFonts() {
     const std::pair<QPlainTextEdit*, const TMemo*> memos[] = {
         {memoPotr_, &t_.MemoPotr}, {memoDav_, &t_.MemoDav}, {memoUst_, &t_.MemoUst}};
     for (auto [edit, memo] : memos) edit->setFont(FontOf(memo->FontName, memo->FontSize, true));
-    // The grids take their own fonts from their models.
-    for (auto [grid, view] : views_) view->setFont(FontOf(grid->FontName(), grid->FontSize()));
+    // The grids take their own fonts from their models (TGridView), whatever
+    // font the window has.
 }
 
 void TForm1::RefreshFields() {
